@@ -1,0 +1,11 @@
+# The data layers must never pull in widgets.
+foreach(lib quillon_store quillon_exchange)
+  if(TARGET ${lib})
+    get_target_property(deps ${lib} LINK_LIBRARIES)
+    foreach(dep IN LISTS deps)
+      if(dep MATCHES "Widgets|quillon_ui|quillon_toolkit")
+        message(FATAL_ERROR "${lib} must not depend on ${dep}")
+      endif()
+    endforeach()
+  endif()
+endforeach()

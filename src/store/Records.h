@@ -1,0 +1,186 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quillon {
+
+class ManagedObjectContext;
+struct ContextState;
+
+enum class Entity { Movies, GenreList, RatingList };
+
+// Every attribute of every record type. Texts first (their order is the store's column order),
+// then the two 16-bit numbers, then the two cover byte strings.
+enum class Attribute : int {
+    color_blackwhite,
+    director,
+    genre,
+    leadingActor1,
+    leadingActor2,
+    leadingActress1,
+    leadingActress2,
+    name,
+    notes,
+    producer,
+    rating,
+    writer,
+    imdb,
+    year,
+    runTime,
+    frontImage,
+    backImage,
+};
+constexpr int kTextAttributeCount = 13;
+constexpr bool isTextAttribute(Attribute a) { return int(a) < kTextAttributeCount; }
+constexpr bool isNumberAttribute(Attribute a) {
+    return a == Attribute::year || a == Attribute::runTime;
+}
+constexpr bool isImageAttribute(Attribute a) {
+    return a == Attribute::frontImage || a == Attribute::backImage;
+}
+QString attributeName(Attribute a);
+std::optional<Attribute> attributeNamed(const QString& name);
+QString entityName(Entity e);
+
+using OptionalText = std::optional<QString>;
+using OptionalBytes = std::optional<QByteArray>;
+
+// A live record of the main context. Fetching the same row twice, from any screen, gives the
+// same object. Setters mark the record changed; nothing reaches the device before the context
+// saves. A handle stays valid for as long as somebody holds it: after a delete it reports
+// isDeleted() and keeps its last values. Main thread only.
+class ManagedObject {
+public:
+    ManagedObject(const ManagedObject&) = delete;
+    ManagedObject& operator=(const ManagedObject&) = delete;
+    virtual ~ManagedObject();
+
+    Entity entity() const { return entity_; }
+    // Absent (nullopt) and empty ("") are different values and both survive a save.
+    OptionalText text(Attribute a) const;
+    void setText(Attribute a, OptionalText value);
+    // 0 when never set or cleared.
+    qint16 number(Attribute a) const;
+    void setNumber(Attribute a, qint16 value);
+    // Cover bytes are read from the device on demand, never at open. nullopt when absent.
+    OptionalBytes image(Attribute a) const;
+    bool hasImage(Attribute a) const;
+    qint64 imageSize(Attribute a) const;  // bytes, 0 when absent
+    void setImage(Attribute a, OptionalBytes bytes);
+    // Bumped whenever a cover of this record changes; caches of decoded covers key on it.
+    quint32 imageGeneration() const { return imageGeneration_; }
+
+    bool isInserted() const { return rowId_ == 0 && !deleted_; }  // new, never saved
+    bool isDeleted() const { return deleted_; }
+    bool hasChanges() const { return changedMask_ != 0 || isInserted(); }
+    qint64 rowId() const { return rowId_; }  // 0 until the first save that writes it
+
+protected:
+    ManagedObject(Entity entity, std::shared_ptr<ContextState> state);
+
+private:
+    friend class ManagedObjectContext;
+    friend struct ContextState;
+    struct ImageSlot {
+        bool loaded = false;  // bytes is the current value
+        OptionalBytes bytes;
+        qint64 size = 0;
+    };
+    void markChanged(Attribute a);
+    ImageSlot& slot(Attribute a) { return a == Attribute::frontImage ? front_ : back_; }
+    const ImageSlot& slot(Attribute a) const {
+        return a == Attribute::frontImage ? front_ : back_;
+    }
+
+    Entity entity_;
+    std::weak_ptr<ContextState> state_;
+    qint64 rowId_ = 0;
+    bool deleted_ = false;
+    bool deletePending_ = false;
+    quint32 changedMask_ = 0;  // bit per Attribute
+    quint32 imageGeneration_ = 0;
+    std::array<OptionalText, kTextAttributeCount> texts_;
+    qint16 year_ = 0;
+    qint16 runTime_ = 0;
+    ImageSlot front_;
+    ImageSlot back_;
+};
+
+// One owned movie. Construct with Movies::insertInto(context).
+class Movies : public ManagedObject {
+public:
+    static std::shared_ptr<Movies> insertInto(ManagedObjectContext& context);
+
+    OptionalText name() const { return text(Attribute::name); }
+    void setName(OptionalText v) { setText(Attribute::name, std::move(v)); }
+    qint16 year() const { return number(Attribute::year); }
+    void setYear(qint16 v) { setNumber(Attribute::year, v); }
+    qint16 runTime() const { return number(Attribute::runTime); }
+    void setRunTime(qint16 v) { setNumber(Attribute::runTime, v); }
+    OptionalText genre() const { return text(Attribute::genre); }
+    OptionalText rating() const { return text(Attribute::rating); }
+    OptionalText director() const { return text(Attribute::director); }
+    OptionalText producer() const { return text(Attribute::producer); }
+    OptionalText writer() const { return text(Attribute::writer); }
+    OptionalText leadingActor1() const { return text(Attribute::leadingActor1); }
+    OptionalText leadingActor2() const { return text(Attribute::leadingActor2); }
+    OptionalText leadingActress1() const { return text(Attribute::leadingActress1); }
+    OptionalText leadingActress2() const { return text(Attribute::leadingActress2); }
+    OptionalText notes() const { return text(Attribute::notes); }
+    OptionalBytes frontImage() const { return image(Attribute::frontImage); }
+    OptionalBytes backImage() const { return image(Attribute::backImage); }
+
+private:
+    friend class ManagedObjectContext;
+    using ManagedObject::ManagedObject;
+};
+
+// One entry of the genre reference list.
+class GenreList : public ManagedObject {
+public:
+    static std::shared_ptr<GenreList> insertInto(ManagedObjectContext& context);
+    OptionalText genre() const { return text(Attribute::genre); }
+    void setGenre(OptionalText v) { setText(Attribute::genre, std::move(v)); }
+
+private:
+    friend class ManagedObjectContext;
+    using ManagedObject::ManagedObject;
+};
+
+// One entry of the rating reference list.
+class RatingList : public ManagedObject {
+public:
+    static std::shared_ptr<RatingList> insertInto(ManagedObjectContext& context);
+    OptionalText rating() const { return text(Attribute::rating); }
+    void setRating(OptionalText v) { setText(Attribute::rating, std::move(v)); }
+
+private:
+    friend class ManagedObjectContext;
+    using ManagedObject::ManagedObject;
+};
+
+using MoviePtr = std::shared_ptr<Movies>;
+using GenrePtr = std::shared_ptr<GenreList>;
+using RatingPtr = std::shared_ptr<RatingList>;
+
+template <class T>
+struct EntityOf;
+template <>
+struct EntityOf<Movies> {
+    static constexpr Entity value = Entity::Movies;
+};
+template <>
+struct EntityOf<GenreList> {
+    static constexpr Entity value = Entity::GenreList;
+};
+template <>
+struct EntityOf<RatingList> {
+    static constexpr Entity value = Entity::RatingList;
+};
+
+}  // namespace quillon

@@ -1,0 +1,10 @@
+#include "store/SelectionState.h"
+
+namespace quillon {
+
+SelectionState& SelectionState::shared() {
+    static SelectionState state;
+    return state;
+}
+
+}  // namespace quillon

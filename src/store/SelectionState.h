@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace quillon {
+
+// Program-wide hand-over values: a list screen copies the picked movie (or group value) here
+// before it opens the next screen, which reads them. Copies, never live records. Main thread.
+struct SelectionState {
+    QString SelectedName;
+    qint16 SelectedYear = 0;
+    QString SelectedActor1;
+    QString SelectedActor2;
+    QString SelectedActress1;
+    QString SelectedActress2;
+    QString SelectedDirector;
+    QString SelectedProducer;
+    QString SelectedGenre;
+    std::optional<QByteArray> SelectedFrontImage;
+    std::optional<QByteArray> SelectedBackImage;
+    QList<QImage> SelectedImages;
+    QString SelectedNotes;
+    QString SelectedActorName;
+    QString SelectedActressName;
+    bool SharedSortAsc = true;
+    QString CallingScreen;
+    // Text of the reference-list entry last tapped.
+    QString SelectedListGenre;
+    QString SelectedListRating;
+
+    static SelectionState& shared();
+    void reset() { *this = SelectionState{}; }
+};
+
+}  // namespace quillon

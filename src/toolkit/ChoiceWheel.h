@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QStringList>
+
+class QListWidget;
+
+namespace quillon {
+
+// A text entry whose input method is a wheel of choices: focusing or clicking it opens a popup
+// list; picking a choice puts it into the text (textEdited and choicePicked fire).
+class ChoiceWheel : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit ChoiceWheel(QWidget* parent = nullptr);
+    void setChoices(const QStringList& choices);
+    QStringList choices() const { return choices_; }
+    void openWheel();
+    bool isWheelOpen() const;
+    void pick(int index);
+
+signals:
+    void choicePicked(const QString& text);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QStringList choices_;
+    QListWidget* popup_ = nullptr;
+};
+
+}  // namespace quillon

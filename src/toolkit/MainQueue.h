@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+
+class QObject;
+
+namespace quillon::mainQueue {
+
+// Runs on the main thread after the current event, in scheduling order. With a context object,
+// the call is dropped when the context is destroyed first (a weak hold).
+void async(std::function<void()> work, QObject* context = nullptr);
+// Runs on the main thread after `seconds`; same ordering and weak hold.
+void asyncAfter(double seconds, std::function<void()> work, QObject* context = nullptr);
+
+}  // namespace quillon::mainQueue

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class QLabel;
+class QStackedWidget;
+class QToolButton;
+class QHBoxLayout;
+
+namespace quillon {
+
+class ViewController;
+
+// One window's stack of screens under a navigation bar (back button, title or title view,
+// the top screen's right bar buttons). Owns its screens; popped screens are deleted later.
+class NavigationController : public QWidget {
+    Q_OBJECT
+public:
+    explicit NavigationController(ViewController* root, QWidget* parent = nullptr);
+    ~NavigationController() override;
+
+    void pushViewController(ViewController* vc);
+    ViewController* popViewController();              // no-op on the root; returns the popped one
+    void popToViewController(ViewController* target);  // pops everything above target
+    ViewController* topViewController() const;
+    QList<ViewController*> viewControllers() const { return stack_; }
+
+    void setNavigationBarHidden(bool hidden, bool animated = false);
+    bool isNavigationBarHidden() const;
+    QWidget* navigationBar() const { return bar_; }
+    QToolButton* backButton() const { return back_; }
+
+signals:
+    void topViewControllerChanged(ViewController* top);
+
+private:
+    void refreshBar();
+    void showTop();
+
+    QList<ViewController*> stack_;
+    QWidget* bar_ = nullptr;
+    QToolButton* back_ = nullptr;
+    QLabel* titleLabel_ = nullptr;
+    QHBoxLayout* titleSlot_ = nullptr;
+    QHBoxLayout* rightSlot_ = nullptr;
+    QStackedWidget* pages_ = nullptr;
+    bool barHidden_ = false;
+};
+
+}  // namespace quillon

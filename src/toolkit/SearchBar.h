@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QLineEdit>
+
+namespace quillon {
+
+// The search bar of a list screen: a placeholder and a report on every change of the text,
+// also to empty (textChanged). deactivate() ends the search: clears the text and the focus.
+class SearchBar : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit SearchBar(QWidget* parent = nullptr);
+    void deactivate();
+};
+
+}  // namespace quillon

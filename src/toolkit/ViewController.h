@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QAbstractButton;
+
+namespace quillon {
+
+class NavigationController;
+class AlertController;
+
+// One screen. Life cycle: viewDidLoad runs once, before the first appearance (loadViewIfNeeded);
+// viewWillAppear every time the screen comes into view, also on returns; viewWillDisappear and
+// viewDidDisappear when another screen covers it or it is popped.
+class ViewController : public QWidget {
+    Q_OBJECT
+public:
+    explicit ViewController(QWidget* parent = nullptr);
+    ~ViewController() override;
+
+    void loadViewIfNeeded();
+    bool isViewLoaded() const { return loaded_; }
+
+    virtual void viewDidLoad() {}
+    virtual void viewWillAppear() {}
+    virtual void viewWillDisappear() {}
+    virtual void viewDidDisappear() {}
+    // Runs before the destination loads; the destination is already created.
+    virtual void prepareForSegue(const QString& identifier, ViewController* destination) {
+        Q_UNUSED(identifier);
+        Q_UNUSED(destination);
+    }
+
+    QString title() const { return title_; }
+    void setTitle(const QString& title);
+    // A widget shown in place of the title in the navigation bar (e.g. a key selector).
+    QWidget* titleView() const { return titleView_; }
+    void setTitleView(QWidget* view);
+    // Buttons shown on the right of the navigation bar while this screen is on top.
+    QList<QAbstractButton*> rightBarButtons() const { return rightBarButtons_; }
+    void addRightBarButton(QAbstractButton* button);
+
+    NavigationController* navigationController() const;
+
+    // Named transition: creates the destination from the segue registry, calls
+    // prepareForSegue(identifier, destination), then pushes it. Returns the destination, or
+    // nullptr when the identifier is not registered (logged).
+    ViewController* performSegue(const QString& identifier);
+    // Return point: pops screens until the nearest screen below that offers `name`, then runs
+    // its handler. Logged and ignored when no screen offers it.
+    void unwind(const QString& name);
+
+    // A return point this screen offers, with the handler that runs on arrival.
+    void offerReturnPoint(const QString& name, std::function<void()> handler);
+    bool offersReturnPoint(const QString& name) const;
+    void arriveAtReturnPoint(const QString& name);
+
+    // Presents an alert over this screen (window-modal, opened with open()).
+    void present(AlertController* alert);
+
+signals:
+    void titleChanged(const QString& title);
+    void navigationItemChanged();
+
+private:
+    bool loaded_ = false;
+    QString title_;
+    QPointer<QWidget> titleView_;
+    QList<QAbstractButton*> rightBarButtons_;
+    QHash<QString, std::function<void()>> returnPoints_;
+};
+
+// Factory registry of segue identifiers (our storyboard). Screens register their destinations
+// once at start-up (registerAllSegues() in the app does it for every screen).
+class SegueRegistry {
+public:
+    using Factory = std::function<ViewController*()>;
+    static void registerSegue(const QString& identifier, Factory factory);
+    static bool isRegistered(const QString& identifier);
+    static ViewController* create(const QString& identifier);
+};
+
+}  // namespace quillon

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/AppDelegate.h"
+#include "platform/DiagnosticLog.h"
+
+namespace quillon::test {
+
+// A fresh data folder with its own AppDelegate; restores the process state on destruction.
+class AppFixture {
+public:
+    AppFixture();
+    ~AppFixture();
+    QString dataDir() const { return dir_.path(); }
+    AppDelegate& app() { return *app_; }
+    ManagedObjectContext& context() { return app_->viewContext(); }
+    // Drops the AppDelegate (saving nothing) and opens the same folder again: a restart.
+    void restart();
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<AppDelegate> app_;
+};
+
+// Collects diagnostic-log lines while alive.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    QStringList lines;
+
+private:
+    DiagnosticSink previous_;
+};
+
+// Processes queued events (and due timers) for up to `ms` milliseconds.
+void pumpEvents(int ms = 0);
+
+}  // namespace quillon::test
