@@ -49,6 +49,9 @@ private:
     friend class RatingList;
     explicit ManagedObjectContext(std::shared_ptr<ContextState> state);
     void insert(const std::shared_ptr<ManagedObject>& object);
+    Status load();
+    Status writePendingChanges(std::vector<std::pair<ManagedObject*, qint64>>& newRowIds);
+    void acceptSavedChanges(const std::vector<std::pair<ManagedObject*, qint64>>& newRowIds);
 
     std::shared_ptr<ContextState> state_;
 };

@@ -45,6 +45,9 @@ struct FetchRequest {
 };
 
 // Case-sensitive comparison by Unicode code point (not UTF-16 unit); absent sorts first.
-int compareTexts(const OptionalText& a, const OptionalText& b);
+int compareTexts(const QString* a, const QString* b);
+inline int compareTexts(const OptionalText& a, const OptionalText& b) {
+    return compareTexts(a ? &*a : nullptr, b ? &*b : nullptr);
+}
 
 }  // namespace quillon

@@ -63,6 +63,11 @@ public:
     Entity entity() const { return entity_; }
     // Absent (nullopt) and empty ("") are different values and both survive a save.
     OptionalText text(Attribute a) const;
+    // The text without a copy, for hot loops; nullptr when absent. Valid until it changes.
+    const QString* textIfPresent(Attribute a) const {
+        const int i = int(a);
+        return isTextAttribute(a) && (textPresent_ & (1u << i)) ? &texts_[i] : nullptr;
+    }
     void setText(Attribute a, OptionalText value);
     // 0 when never set or cleared.
     qint16 number(Attribute a) const;
@@ -87,9 +92,10 @@ private:
     friend class ManagedObjectContext;
     friend struct ContextState;
     struct ImageSlot {
-        bool loaded = false;  // bytes is the current value
-        OptionalBytes bytes;
+        bool present = false;  // the record has this cover (maybe not read yet)
         qint64 size = 0;
+        bool loaded = false;  // bytes holds the current value, changed and not yet saved
+        QByteArray bytes;
     };
     void markChanged(Attribute a);
     ImageSlot& slot(Attribute a) { return a == Attribute::frontImage ? front_ : back_; }
@@ -104,7 +110,9 @@ private:
     bool deletePending_ = false;
     quint32 changedMask_ = 0;  // bit per Attribute
     quint32 imageGeneration_ = 0;
-    std::array<OptionalText, kTextAttributeCount> texts_;
+    quint64 sequence_ = 0;  // insertion order: the store's own order
+    quint16 textPresent_ = 0;  // bit per text attribute; absent texts are null
+    std::array<QString, kTextAttributeCount> texts_;
     qint16 year_ = 0;
     qint16 runTime_ = 0;
     ImageSlot front_;

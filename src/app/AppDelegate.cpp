@@ -1,0 +1,84 @@
+#include "app/AppDelegate.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/DiagnosticLog.h"
+#include "toolkit/AlertController.h"
+#include "toolkit/Appearance.h"
+
+namespace quillon {
+
+namespace {
+AppDelegate* liveDelegate = nullptr;
+
+QString unresolved(const Status& status) { return "Unresolved error " + status.describe(); }
+
+bool hasWindow() {
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) &&
+           !QApplication::topLevelWidgets().isEmpty();
+}
+}  // namespace
+
+AppDelegate::AppDelegate(QString dataDir) : dataDir_(std::move(dataDir)) { liveDelegate = this; }
+
+AppDelegate::~AppDelegate() {
+    if (liveDelegate == this) liveDelegate = nullptr;
+}
+
+AppDelegate& AppDelegate::shared() { return *liveDelegate; }
+
+bool AppDelegate::exists() { return liveDelegate != nullptr; }
+
+bool AppDelegate::didFinishLaunching() {
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        app->setStyleSheet(app->styleSheet() +
+                           "QTabBar { background: black; }"
+                           "QTabBar::tab { background: black; color: red; }"
+                           "QTabBar::tab:selected { color: red; font-weight: bold; }");
+    return true;
+}
+
+CatalogueStore& AppDelegate::persistentContainer() {
+    if (store_) return *store_;
+    Status status;
+    store_ = CatalogueStore::open(dataDir_, &status);
+    if (store_) return *store_;
+    // There is no way on without the store: say why and end cleanly.
+    const QString message = unresolved(status);
+    diagnosticLog(message);
+    if (!headless_ && qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QMessageBox::critical(nullptr, "Unresolved error", message);
+    else
+        std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+    std::exit(1);
+}
+
+bool AppDelegate::saveContext() {
+    ManagedObjectContext& context = viewContext();
+    if (!context.hasChanges()) return true;
+    const Status status = context.save();
+    if (status) return true;
+    // Keep every change pending: the next save tries again.
+    const QString message = unresolved(status);
+    diagnosticLog(message);
+    if (headless_ || !hasWindow()) {
+        std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+        return false;
+    }
+    auto* alert = AlertController::ok("Unresolved error", message);
+    QWidget* anchor = QApplication::activeWindow();
+    if (!anchor) anchor = QApplication::topLevelWidgets().value(0);
+    alert->setParent(anchor, alert->windowFlags());
+    alert->setWindowModality(Qt::WindowModal);
+    alert->open();
+    return false;
+}
+
+void AppDelegate::applicationWillTerminate() {
+    if (store_) saveContext();
+}
+
+}  // namespace quillon

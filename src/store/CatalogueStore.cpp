@@ -1,0 +1,360 @@
+#include "store/CatalogueStore.h"
+
+#include <QDir>
+#include <algorithm>
+
+#include "store/ContextState.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr const char* kCreateSchema = R"(
+CREATE TABLE IF NOT EXISTS Movies (
+    id INTEGER PRIMARY KEY,
+    color_blackwhite TEXT, director TEXT, genre TEXT, leadingActor1 TEXT, leadingActor2 TEXT,
+    leadingActress1 TEXT, leadingActress2 TEXT, name TEXT, notes TEXT, producer TEXT,
+    rating TEXT, writer TEXT, imdb TEXT,
+    year INTEGER NOT NULL DEFAULT 0, runTime INTEGER NOT NULL DEFAULT 0,
+    frontImage BLOB, backImage BLOB);
+CREATE TABLE IF NOT EXISTS GenreList (id INTEGER PRIMARY KEY, genre TEXT);
+CREATE TABLE IF NOT EXISTS RatingList (id INTEGER PRIMARY KEY, rating TEXT);
+)";
+
+// Column order of Movies after id: the 13 texts, year, runTime, then the covers.
+constexpr int kFirstMovieNumberColumn = 1 + kTextAttributeCount;
+
+const char* tableOf(Entity e) {
+    switch (e) {
+        case Entity::Movies: return "Movies";
+        case Entity::GenreList: return "GenreList";
+        case Entity::RatingList: return "RatingList";
+    }
+    return "";
+}
+
+Attribute onlyAttributeOf(Entity e) {
+    return e == Entity::GenreList ? Attribute::genre : Attribute::rating;
+}
+
+Status migrate(sqlite::Database& db) {
+    sqlite::Statement version(db, "PRAGMA user_version");
+    if (!version.isValid() || version.step() != SQLITE_ROW)
+        return db.failure("The store could not be read");
+    const qint64 current = version.integer(0);
+    if (current > CatalogueStore::kSchemaVersion)
+        return Status::failure("The store was written by a newer version of Quillon",
+                               QStringLiteral("{version = %1}").arg(current));
+    if (current == CatalogueStore::kSchemaVersion) return Status::success();
+    if (Status s = db.exec("BEGIN IMMEDIATE"); !s) return s;
+    Status s = db.exec(kCreateSchema);
+    if (s) s = db.exec("PRAGMA user_version = 1");
+    if (s) s = db.exec("COMMIT");
+    if (!s) db.exec("ROLLBACK");
+    return s;
+}
+
+QString insertSql(Entity e) {
+    if (e != Entity::Movies) return QStringLiteral("INSERT INTO %1 (%2) VALUES (?)")
+                                        .arg(tableOf(e), attributeName(onlyAttributeOf(e)));
+    QStringList columns;
+    for (int a = 0; a <= int(Attribute::backImage); ++a) columns << attributeName(Attribute(a));
+    return QStringLiteral("INSERT INTO Movies (%1) VALUES (%2)")
+        .arg(columns.join(", "), QStringList(columns.size(), "?").join(", "));
+}
+
+void bindValue(sqlite::Statement& statement, int index, const ManagedObject& object,
+               Attribute a) {
+    if (isNumberAttribute(a)) {
+        statement.bindInt(index, object.number(a));
+    } else if (isImageAttribute(a)) {
+        const OptionalBytes bytes = object.image(a);
+        bytes ? statement.bindBlob(index, *bytes) : statement.bindNull(index);
+    } else {
+        const OptionalText text = object.text(a);
+        text ? statement.bindText(index, *text) : statement.bindNull(index);
+    }
+}
+
+}  // namespace
+
+// ---- opening ---------------------------------------------------------------------------------
+
+std::unique_ptr<CatalogueStore> CatalogueStore::open(const QString& dataDir, Status* status) {
+    auto fail = [&](Status s) {
+        if (status) *status = std::move(s);
+        return std::unique_ptr<CatalogueStore>();
+    };
+    if (!QDir().mkpath(dataDir))
+        return fail(Status::failure("The data folder could not be created",
+                                    QStringLiteral("{path = %1}").arg(dataDir)));
+    auto state = std::make_shared<ContextState>();
+    state->path = QDir(dataDir).filePath(kFileName);
+    if (Status s = state->db.open(state->path); !s) return fail(s);
+    // WAL keeps the last committed state whole if the process dies during a save.
+    if (Status s = state->db.exec("PRAGMA journal_mode = WAL"); !s) return fail(s);
+    state->db.exec("PRAGMA synchronous = NORMAL");
+    if (Status s = migrate(state->db); !s) return fail(s);
+
+    std::unique_ptr<CatalogueStore> store(new CatalogueStore);
+    store->context_.reset(new ManagedObjectContext(state));
+    if (Status s = store->context_->load(); !s) return fail(s);
+    if (status) *status = Status::success();
+    return store;
+}
+
+CatalogueStore::~CatalogueStore() = default;
+
+QString CatalogueStore::filePath() const { return context_->state_->path; }
+
+Status ManagedObjectContext::load() {
+    ContextState& s = *state_;
+    {
+        // Covers are never read here: only whether they exist and how big they are.
+        sqlite::Statement movies(
+            s.db,
+            "SELECT id, color_blackwhite, director, genre, leadingActor1, leadingActor2, "
+            "leadingActress1, leadingActress2, name, notes, producer, rating, writer, imdb, "
+            "year, runTime, length(frontImage), length(backImage) FROM Movies ORDER BY id");
+        if (!movies.isValid()) return s.db.failure("The store could not be read");
+        int rc;
+        while ((rc = movies.step()) == SQLITE_ROW) {
+            auto record = std::shared_ptr<Movies>(new Movies(Entity::Movies, state_));
+            record->rowId_ = movies.integer(0);
+            for (int a = 0; a < kTextAttributeCount; ++a) {
+                if (movies.isNull(1 + a)) continue;
+                record->texts_[a] = movies.text(1 + a);
+                record->textPresent_ |= quint16(1u << a);
+            }
+            record->year_ = qint16(movies.integer(kFirstMovieNumberColumn));
+            record->runTime_ = qint16(movies.integer(kFirstMovieNumberColumn + 1));
+            for (int i = 0; i < 2; ++i) {
+                const int column = kFirstMovieNumberColumn + 2 + i;
+                auto& slot = record->slot(i == 0 ? Attribute::frontImage : Attribute::backImage);
+                slot.present = !movies.isNull(column);
+                slot.size = slot.present ? movies.integer(column) : 0;
+            }
+            s.add(record);
+        }
+        if (rc != SQLITE_DONE) return s.db.failure("The store could not be read");
+    }
+    for (Entity e : {Entity::GenreList, Entity::RatingList}) {
+        const Attribute a = onlyAttributeOf(e);
+        const QString sql = QStringLiteral("SELECT id, %1 FROM %2 ORDER BY id")
+                                .arg(attributeName(a), tableOf(e));
+        sqlite::Statement rows(s.db, sql.toUtf8().constData());
+        if (!rows.isValid()) return s.db.failure("The store could not be read");
+        int rc;
+        while ((rc = rows.step()) == SQLITE_ROW) {
+            std::shared_ptr<ManagedObject> record;
+            if (e == Entity::GenreList) record.reset(new GenreList(e, state_));
+            else record.reset(new RatingList(e, state_));
+            record->rowId_ = rows.integer(0);
+            if (!rows.isNull(1)) {
+                record->texts_[int(a)] = rows.text(1);
+                record->textPresent_ |= quint16(1u << int(a));
+            }
+            s.add(record);
+        }
+        if (rc != SQLITE_DONE) return s.db.failure("The store could not be read");
+    }
+    return Status::success();
+}
+
+// ---- the context -----------------------------------------------------------------------------
+
+ManagedObjectContext::ManagedObjectContext(std::shared_ptr<ContextState> state)
+    : state_(std::move(state)) {}
+
+ManagedObjectContext::~ManagedObjectContext() = default;
+
+void ManagedObjectContext::insert(const std::shared_ptr<ManagedObject>& object) {
+    state_->add(object);
+    state_->markDirty(object.get());
+}
+
+std::vector<std::shared_ptr<ManagedObject>> ManagedObjectContext::fetch(
+    const FetchRequest& request) const {
+    ContextState& s = *state_;
+    std::vector<std::shared_ptr<ManagedObject>> result;
+    const auto& all = s.of(request.entity);
+    const EqualityIndex* index =
+        request.entity == Entity::Movies && request.predicate ? s.indexFor(*request.predicate)
+                                                              : nullptr;
+    if (index) {
+        const auto key = indexKeyOf(*request.predicate, index->attributes);
+        const auto it = key ? index->buckets.constFind(*key) : index->buckets.constEnd();
+        if (it != index->buckets.constEnd()) {
+            std::vector<ManagedObject*> hits = it.value();
+            std::sort(hits.begin(), hits.end(), [](const ManagedObject* a, const ManagedObject* b) {
+                return a->sequence_ < b->sequence_;
+            });
+            for (ManagedObject* hit : hits) {
+                const auto found = std::lower_bound(
+                    all.begin(), all.end(), hit->sequence_,
+                    [](const std::shared_ptr<ManagedObject>& o, quint64 seq) {
+                        return o->sequence_ < seq;
+                    });
+                if (found != all.end() && found->get() == hit && !hit->isDeleted())
+                    result.push_back(*found);
+            }
+        }
+    } else {
+        result.reserve(all.size());
+        for (const auto& object : all)
+            if (!object->isDeleted() &&
+                (!request.predicate || request.predicate->matches(*object)))
+                result.push_back(object);
+    }
+    if (!request.sortDescriptors.empty()) {
+        const auto& keys = request.sortDescriptors;
+        std::stable_sort(result.begin(), result.end(),
+                         [&keys](const std::shared_ptr<ManagedObject>& a,
+                                 const std::shared_ptr<ManagedObject>& b) {
+                             for (const SortDescriptor& key : keys) {
+                                 int c;
+                                 if (isNumberAttribute(key.attribute))
+                                     c = int(a->number(key.attribute)) - int(b->number(key.attribute));
+                                 else
+                                     c = compareTexts(a->textIfPresent(key.attribute),
+                                                     b->textIfPresent(key.attribute));
+                                 if (c != 0) return key.ascending ? c < 0 : c > 0;
+                             }
+                             return false;
+                         });
+    }
+    return result;
+}
+
+int ManagedObjectContext::count(Entity entity) const {
+    const auto& all = state_->of(entity);
+    return int(std::count_if(all.begin(), all.end(),
+                             [](const auto& o) { return !o->isDeleted(); }));
+}
+
+void ManagedObjectContext::deleteObject(const std::shared_ptr<ManagedObject>& object) {
+    if (!object || object->isDeleted()) return;
+    ContextState& s = *state_;
+    if (object->state_.lock() != state_) return;
+    s.unindexObject(object.get());
+    const bool wasInserted = object->isInserted();
+    object->deleted_ = true;
+    if (wasInserted) {
+        // Never written: forget it at once.
+        s.unmarkDirty(object.get());
+        auto& all = s.of(object->entity());
+        all.erase(std::remove(all.begin(), all.end(), object), all.end());
+        return;
+    }
+    object->deletePending_ = true;
+    s.pendingDeletes.push_back(object);
+}
+
+bool ManagedObjectContext::hasChanges() const {
+    return !state_->dirty.empty() || !state_->pendingDeletes.empty();
+}
+
+void ManagedObjectContext::setSaveProgressHookForTesting(std::function<void(int)> hook) {
+    state_->saveHook = std::move(hook);
+}
+
+Status ManagedObjectContext::save() {
+    ContextState& s = *state_;
+    if (!hasChanges()) return Status::success();
+    if (Status begun = s.db.exec("BEGIN IMMEDIATE"); !begun) return begun;
+
+    std::vector<std::pair<ManagedObject*, qint64>> newRowIds;
+    Status status = writePendingChanges(newRowIds);
+    if (status) status = s.db.exec("COMMIT");
+    if (!status) {
+        s.db.exec("ROLLBACK");
+        return status;
+    }
+    acceptSavedChanges(newRowIds);
+    return Status::success();
+}
+
+Status ManagedObjectContext::writePendingChanges(
+    std::vector<std::pair<ManagedObject*, qint64>>& newRowIds) {
+    ContextState& s = *state_;
+    int written = 0;
+    auto progressed = [&] {
+        if (s.saveHook) s.saveHook(written);
+        ++written;
+    };
+    for (const auto& object : s.pendingDeletes) {
+        const QString sql =
+            QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(tableOf(object->entity()));
+        sqlite::Statement statement(s.db, sql.toUtf8().constData());
+        if (!statement.isValid()) return s.db.failure("The changes could not be saved");
+        statement.bindInt(1, object->rowId_);
+        if (statement.step() != SQLITE_DONE) return s.db.failure("The changes could not be saved");
+        progressed();
+    }
+    std::optional<sqlite::Statement> inserts[3];
+    for (ManagedObject* object : s.dirty) {
+        const Entity e = object->entity();
+        if (object->rowId_ == 0) {
+            auto& statement = inserts[int(e)];
+            if (!statement) statement.emplace(s.db, insertSql(e).toUtf8().constData());
+            if (!statement->isValid()) return s.db.failure("The changes could not be saved");
+            statement->reset();
+            if (e == Entity::Movies) {
+                for (int a = 0; a <= int(Attribute::backImage); ++a)
+                    bindValue(*statement, a + 1, *object, Attribute(a));
+            } else {
+                bindValue(*statement, 1, *object, onlyAttributeOf(e));
+            }
+            if (statement->step() != SQLITE_DONE)
+                return s.db.failure("The changes could not be saved");
+            newRowIds.emplace_back(object, sqlite3_last_insert_rowid(s.db.handle()));
+        } else {
+            QStringList assignments;
+            std::vector<Attribute> changed;
+            for (int a = 0; a <= int(Attribute::backImage); ++a) {
+                if (!(object->changedMask_ & (1u << a))) continue;
+                changed.push_back(Attribute(a));
+                assignments << attributeName(Attribute(a)) + " = ?";
+            }
+            if (changed.empty()) continue;
+            const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE id = ?")
+                                    .arg(tableOf(e), assignments.join(", "));
+            sqlite::Statement statement(s.db, sql.toUtf8().constData());
+            if (!statement.isValid()) return s.db.failure("The changes could not be saved");
+            int i = 1;
+            for (Attribute a : changed) bindValue(statement, i++, *object, a);
+            statement.bindInt(i, object->rowId_);
+            if (statement.step() != SQLITE_DONE)
+                return s.db.failure("The changes could not be saved");
+        }
+        progressed();
+    }
+    return Status::success();
+}
+
+void ManagedObjectContext::acceptSavedChanges(
+    const std::vector<std::pair<ManagedObject*, qint64>>& newRowIds) {
+    ContextState& s = *state_;
+    for (const auto& [object, rowId] : newRowIds) object->rowId_ = rowId;
+    for (ManagedObject* object : s.dirty) {
+        object->changedMask_ = 0;
+        // Saved covers go back to being read on demand.
+        for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
+            auto& slot = object->slot(a);
+            slot.loaded = false;
+            slot.bytes = QByteArray();
+        }
+    }
+    s.dirty.clear();
+    for (const auto& object : s.pendingDeletes) {
+        object->deletePending_ = false;
+        object->rowId_ = 0;
+    }
+    s.pendingDeletes.clear();
+    // Only saved deletes are still listed as deleted: pending inserts leave at once.
+    for (auto& all : s.objects)
+        all.erase(std::remove_if(all.begin(), all.end(), [](const auto& o) { return o->deleted_; }),
+                  all.end());
+}
+
+}  // namespace quillon

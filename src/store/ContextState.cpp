@@ -1,0 +1,132 @@
+#include "store/ContextState.h"
+
+#include <algorithm>
+
+namespace quillon {
+
+namespace {
+
+constexpr size_t kMaxIndexes = 8;
+
+void appendKeyPart(QString& key, const QString& part) {
+    key += QString::number(part.size());
+    key += QLatin1Char(':');
+    key += part;
+}
+
+bool involves(const EqualityIndex& index, Attribute a) {
+    return std::find(index.attributes.begin(), index.attributes.end(), a) !=
+           index.attributes.end();
+}
+
+void removeFromBucket(EqualityIndex& index, const QString& key, ManagedObject* object) {
+    auto it = index.buckets.find(key);
+    if (it == index.buckets.end()) return;
+    auto& bucket = it.value();
+    bucket.erase(std::remove(bucket.begin(), bucket.end(), object), bucket.end());
+    if (bucket.empty()) index.buckets.erase(it);
+}
+
+}  // namespace
+
+QString indexKeyOf(const ManagedObject& object, const std::vector<Attribute>& attributes) {
+    QString key;
+    for (Attribute a : attributes) {
+        if (isNumberAttribute(a)) {
+            appendKeyPart(key, QString::number(object.number(a)));
+        } else {
+            const OptionalText text = object.text(a);
+            // Absent texts never equal a predicate value; mark them apart from "".
+            if (text) appendKeyPart(key, *text);
+            else key += QLatin1Char('-');
+        }
+    }
+    return key;
+}
+
+std::optional<QString> indexKeyOf(const Predicate& predicate,
+                                  const std::vector<Attribute>& attributes) {
+    QString key;
+    for (Attribute a : attributes) {
+        const auto test = std::find_if(predicate.tests.begin(), predicate.tests.end(),
+                                       [a](const Predicate::Test& t) { return t.attribute == a; });
+        if (isNumberAttribute(a)) {
+            const auto number = readStoredNumber(test->value);
+            if (!number) return std::nullopt;
+            appendKeyPart(key, QString::number(*number));
+        } else {
+            appendKeyPart(key, test->value);
+        }
+    }
+    return key;
+}
+
+void ContextState::add(const std::shared_ptr<ManagedObject>& object) {
+    object->sequence_ = nextSequence++;
+    of(object->entity()).push_back(object);
+    indexObject(object.get());
+}
+
+void ContextState::markDirty(ManagedObject* object) {
+    if (std::find(dirty.rbegin(), dirty.rend(), object) == dirty.rend()) dirty.push_back(object);
+}
+
+void ContextState::unmarkDirty(ManagedObject* object) {
+    dirty.erase(std::remove(dirty.begin(), dirty.end(), object), dirty.end());
+}
+
+void ContextState::willChange(ManagedObject* object, Attribute a) {
+    if (object->entity() != Entity::Movies || object->isDeleted()) return;
+    for (auto& index : indexes)
+        if (involves(index, a)) removeFromBucket(index, indexKeyOf(*object, index.attributes), object);
+}
+
+void ContextState::didChange(ManagedObject* object, Attribute a) {
+    if (object->entity() != Entity::Movies || object->isDeleted()) return;
+    for (auto& index : indexes)
+        if (involves(index, a)) index.buckets[indexKeyOf(*object, index.attributes)].push_back(object);
+}
+
+void ContextState::indexObject(ManagedObject* object) {
+    if (object->entity() != Entity::Movies) return;
+    for (auto& index : indexes) index.buckets[indexKeyOf(*object, index.attributes)].push_back(object);
+}
+
+void ContextState::unindexObject(ManagedObject* object) {
+    if (object->entity() != Entity::Movies) return;
+    for (auto& index : indexes)
+        removeFromBucket(index, indexKeyOf(*object, index.attributes), object);
+}
+
+const EqualityIndex* ContextState::indexFor(const Predicate& predicate) {
+    if (predicate.join != Predicate::Join::And || predicate.tests.empty()) return nullptr;
+    std::vector<Attribute> attributes;
+    for (const auto& test : predicate.tests) {
+        if (!isTextAttribute(test.attribute) && !isNumberAttribute(test.attribute)) return nullptr;
+        attributes.push_back(test.attribute);
+    }
+    std::sort(attributes.begin(), attributes.end());
+    // The same attribute tested twice with two values is rare; a scan answers it.
+    if (std::adjacent_find(attributes.begin(), attributes.end()) != attributes.end()) return nullptr;
+    for (const auto& index : indexes)
+        if (index.attributes == attributes) return &index;
+    if (indexes.size() >= kMaxIndexes) return nullptr;
+    EqualityIndex index{attributes, {}};
+    for (const auto& object : of(Entity::Movies))
+        if (!object->isDeleted())
+            index.buckets[indexKeyOf(*object, attributes)].push_back(object.get());
+    indexes.push_back(std::move(index));
+    return &indexes.back();
+}
+
+OptionalBytes ContextState::readImage(qint64 rowId, Attribute a) {
+    const char* sql = a == Attribute::frontImage ? "SELECT frontImage FROM Movies WHERE id = ?"
+                                                 : "SELECT backImage FROM Movies WHERE id = ?";
+    sqlite::Statement statement(db, sql);
+    if (!statement.isValid()) return std::nullopt;
+    statement.bindInt(1, rowId);
+    if (statement.step() != SQLITE_ROW || statement.isNull(0)) return std::nullopt;
+    return statement.blob(0);
+}
+
+}  // namespace quillon

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QHash>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "store/FetchRequest.h"
+#include "store/Records.h"
+#include "store/Sqlite.h"
+
+namespace quillon {
+
+// Hash index answering an AND of equality tests on a fixed set of attributes.
+struct EqualityIndex {
+    std::vector<Attribute> attributes;  // sorted
+    QHash<QString, std::vector<ManagedObject*>> buckets;
+};
+
+// Everything behind the main context: the connection, every live record and the pending work.
+// Records hold a weak reference to it so that a handle outliving the store stays harmless.
+struct ContextState {
+    sqlite::Database db;
+    QString path;
+    std::vector<std::shared_ptr<ManagedObject>> objects[3];  // per entity, insertion order
+    std::vector<ManagedObject*> dirty;                       // changed or inserted, in order
+    std::vector<std::shared_ptr<ManagedObject>> pendingDeletes;
+    std::vector<EqualityIndex> indexes;  // Movies only
+    quint64 nextSequence = 1;
+    std::function<void(int)> saveHook;
+
+    std::vector<std::shared_ptr<ManagedObject>>& of(Entity e) { return objects[int(e)]; }
+    void add(const std::shared_ptr<ManagedObject>& object);
+    void markDirty(ManagedObject* object);
+    void unmarkDirty(ManagedObject* object);
+
+    // Index upkeep around a change of one attribute.
+    void willChange(ManagedObject* object, Attribute a);
+    void didChange(ManagedObject* object, Attribute a);
+    void indexObject(ManagedObject* object);
+    void unindexObject(ManagedObject* object);
+    const EqualityIndex* indexFor(const Predicate& predicate);
+
+    OptionalBytes readImage(qint64 rowId, Attribute a);
+};
+
+// Index key of one record, or of a predicate's values; nullopt when no record can match.
+QString indexKeyOf(const ManagedObject& object, const std::vector<Attribute>& attributes);
+std::optional<QString> indexKeyOf(const Predicate& predicate,
+                                  const std::vector<Attribute>& attributes);
+// A number attribute's decimal text as the store compares it; nullopt when it doesn't read.
+std::optional<qint16> readStoredNumber(const QString& text);
+
+}  // namespace quillon

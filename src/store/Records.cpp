@@ -1,0 +1,138 @@
+#include "store/Records.h"
+
+#include "store/CatalogueStore.h"
+#include "store/ContextState.h"
+
+namespace quillon {
+
+namespace {
+constexpr const char* kAttributeNames[] = {
+    "color_blackwhite", "director", "genre",  "leadingActor1", "leadingActor2", "leadingActress1",
+    "leadingActress2",  "name",     "notes",  "producer",      "rating",        "writer",
+    "imdb",             "year",     "runTime", "frontImage",   "backImage"};
+}  // namespace
+
+QString attributeName(Attribute a) { return QString::fromLatin1(kAttributeNames[int(a)]); }
+
+std::optional<Attribute> attributeNamed(const QString& name) {
+    for (int i = 0; i < int(std::size(kAttributeNames)); ++i)
+        if (name == QLatin1String(kAttributeNames[i])) return Attribute(i);
+    return std::nullopt;
+}
+
+QString entityName(Entity e) {
+    switch (e) {
+        case Entity::Movies: return QStringLiteral("Movies");
+        case Entity::GenreList: return QStringLiteral("GenreList");
+        case Entity::RatingList: return QStringLiteral("RatingList");
+    }
+    return {};
+}
+
+ManagedObject::ManagedObject(Entity entity, std::shared_ptr<ContextState> state)
+    : entity_(entity), state_(state) {}
+
+ManagedObject::~ManagedObject() = default;
+
+OptionalText ManagedObject::text(Attribute a) const {
+    const int i = int(a);
+    if (!isTextAttribute(a) || !(textPresent_ & (1u << i))) return std::nullopt;
+    return texts_[i];
+}
+
+void ManagedObject::setText(Attribute a, OptionalText value) {
+    if (!isTextAttribute(a) || text(a) == value) return;
+    const int i = int(a);
+    auto state = state_.lock();
+    if (state) state->willChange(this, a);
+    if (value) {
+        textPresent_ |= quint16(1u << i);
+        texts_[i] = value->isNull() ? QStringLiteral("") : std::move(*value);
+    } else {
+        textPresent_ &= quint16(~(1u << i));
+        texts_[i] = QString();
+    }
+    markChanged(a);
+    if (state) state->didChange(this, a);
+}
+
+qint16 ManagedObject::number(Attribute a) const {
+    if (a == Attribute::year) return year_;
+    if (a == Attribute::runTime) return runTime_;
+    return 0;
+}
+
+void ManagedObject::setNumber(Attribute a, qint16 value) {
+    if (!isNumberAttribute(a) || number(a) == value) return;
+    auto state = state_.lock();
+    if (state) state->willChange(this, a);
+    (a == Attribute::year ? year_ : runTime_) = value;
+    markChanged(a);
+    if (state) state->didChange(this, a);
+}
+
+OptionalBytes ManagedObject::image(Attribute a) const {
+    if (!isImageAttribute(a)) return std::nullopt;
+    const ImageSlot& s = slot(a);
+    if (!s.present) return std::nullopt;
+    if (s.loaded) return s.bytes;
+    auto state = state_.lock();
+    if (!state || rowId_ == 0) return std::nullopt;
+    return state->readImage(rowId_, a);
+}
+
+bool ManagedObject::hasImage(Attribute a) const { return isImageAttribute(a) && slot(a).present; }
+
+qint64 ManagedObject::imageSize(Attribute a) const {
+    return hasImage(a) ? slot(a).size : 0;
+}
+
+void ManagedObject::setImage(Attribute a, OptionalBytes bytes) {
+    if (!isImageAttribute(a)) return;
+    ImageSlot& s = slot(a);
+    if (!bytes && !s.present) return;
+    s.present = bytes.has_value();
+    s.size = bytes ? bytes->size() : 0;
+    s.loaded = true;
+    s.bytes = bytes ? std::move(*bytes) : QByteArray();
+    ++imageGeneration_;
+    markChanged(a);
+}
+
+void ManagedObject::markChanged(Attribute a) {
+    changedMask_ |= (1u << int(a));
+    if (auto state = state_.lock()) state->markDirty(this);
+}
+
+namespace {
+template <class T>
+std::shared_ptr<T> insertRecord(ManagedObjectContext& context, Entity entity,
+                                const std::shared_ptr<ContextState>& state) {
+    struct Enabler : T {
+        Enabler(Entity e, std::shared_ptr<ContextState> s) : T(e, std::move(s)) {}
+    };
+    auto record = std::make_shared<Enabler>(entity, state);
+    Q_UNUSED(context);
+    return record;
+}
+}  // namespace
+
+std::shared_ptr<Movies> Movies::insertInto(ManagedObjectContext& context) {
+    auto record = insertRecord<Movies>(context, Entity::Movies, context.state_);
+    context.insert(record);
+    return record;
+}
+
+std::shared_ptr<GenreList> GenreList::insertInto(ManagedObjectContext& context) {
+    auto record = insertRecord<GenreList>(context, Entity::GenreList, context.state_);
+    context.insert(record);
+    return record;
+}
+
+std::shared_ptr<RatingList> RatingList::insertInto(ManagedObjectContext& context) {
+    auto record = insertRecord<RatingList>(context, Entity::RatingList, context.state_);
+    context.insert(record);
+    return record;
+}
+
+}  // namespace quillon

@@ -1,0 +1,80 @@
+#include "store/Sqlite.h"
+
+namespace quillon::sqlite {
+
+Status Database::open(const QString& path) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    db_.reset(raw);
+    if (rc != SQLITE_OK) return failure("The store could not be opened");
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, 5000);
+    return Status::success();
+}
+
+Status Database::exec(const char* sql) {
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db_.get(), sql, nullptr, nullptr, &message);
+    if (rc == SQLITE_OK) return Status::success();
+    const QString text = QString::fromUtf8(message ? message : sqlite3_errstr(rc));
+    sqlite3_free(message);
+    return Status::failure(text, QStringLiteral("{code = %1}").arg(rc));
+}
+
+Status Database::failure(const QString& what) const {
+    if (!db_) return Status::failure(what, "{reason = out of memory}");
+    return Status::failure(what, QStringLiteral("{code = %1, reason = %2}")
+                                     .arg(sqlite3_extended_errcode(db_.get()))
+                                     .arg(QString::fromUtf8(sqlite3_errmsg(db_.get()))));
+}
+
+Statement::Statement(const Database& db, const char* sql) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db.handle(), sql, -1, &raw, nullptr) == SQLITE_OK) stmt_.reset(raw);
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_.get());
+    sqlite3_clear_bindings(stmt_.get());
+}
+
+void Statement::bindText(int index, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(stmt_.get(), index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void Statement::bindNull(int index) { sqlite3_bind_null(stmt_.get(), index); }
+
+void Statement::bindInt(int index, qint64 value) { sqlite3_bind_int64(stmt_.get(), index, value); }
+
+void Statement::bindBlob(int index, const QByteArray& bytes) {
+    // A zero-length blob must stay a blob, not become NULL.
+    sqlite3_bind_blob64(stmt_.get(), index, bytes.isEmpty() ? "" : bytes.constData(),
+                        sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+}
+
+int Statement::step() { return sqlite3_step(stmt_.get()); }
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL;
+}
+
+QString Statement::text(int column) const {
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), column));
+    const int size = sqlite3_column_bytes(stmt_.get(), column);
+    if (!data) return {};
+    if (size == 0) return QStringLiteral("");
+    return QString::fromUtf8(data, size);
+}
+
+qint64 Statement::integer(int column) const { return sqlite3_column_int64(stmt_.get(), column); }
+
+QByteArray Statement::blob(int column) const {
+    const void* data = sqlite3_column_blob(stmt_.get(), column);
+    const int size = sqlite3_column_bytes(stmt_.get(), column);
+    if (!data || size == 0) return QByteArray("");
+    return QByteArray(static_cast<const char*>(data), size);
+}
+
+}  // namespace quillon::sqlite
