@@ -21,6 +21,7 @@ public:
     };
 
     AlertController(QString title, QString message, QWidget* parent = nullptr);
+    ~AlertController() override;
     // The usual user-error alert: one "OK" action that only closes it.
     static AlertController* ok(const QString& title, const QString& message);
 
@@ -34,13 +35,22 @@ public:
     // Alerts currently shown, oldest first (tests).
     static QList<AlertController*> presentedAlerts();
 
+    // Escape / the window's close: the cancel-style action, else the only action.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void finishWith(int index);
+    int cancelIndex() const;
 
     QString title_;
     QString message_;
     QList<Action> actions_;
     QLayout* buttonRow_ = nullptr;
+    bool finished_ = false;
 };
 
 }  // namespace quillon

@@ -18,12 +18,16 @@ public:
     void openWheel();
     bool isWheelOpen() const;
     void pick(int index);
+    void closeWheel();
+    QListWidget* wheel() const { return popup_; }  // the popup list (tests)
 
 signals:
     void choicePicked(const QString& text);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QStringList choices_;

@@ -23,6 +23,7 @@ signals:
 
 private:
     QButtonGroup group_;
+    int current_ = -1;
 };
 
 }  // namespace quillon

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -46,6 +47,12 @@ private:
     QHBoxLayout* rightSlot_ = nullptr;
     QStackedWidget* pages_ = nullptr;
     bool barHidden_ = false;
+    // Widgets the top screen lent to the bar (title view, right buttons) and their owner.
+    struct Lent {
+        QPointer<QWidget> widget;
+        QPointer<ViewController> owner;
+    };
+    QList<Lent> lent_;
 };
 
 }  // namespace quillon

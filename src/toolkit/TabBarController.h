@@ -8,7 +8,8 @@
 namespace quillon {
 
 // A tab container of screens with a black bar and red item tint. Each tab's screen gets the
-// usual life-cycle calls when its tab comes into or goes out of view.
+// usual life-cycle calls when its tab comes into or goes out of view. Subclasses that override
+// viewWillAppear / viewWillDisappear / viewDidDisappear must call the base class.
 class TabBarController : public ViewController {
     Q_OBJECT
 public:
@@ -23,9 +24,13 @@ public:
 
     void viewWillAppear() override;
     void viewWillDisappear() override;
+    void viewDidDisappear() override;
 
 private:
+    void onCurrentChanged(int index);
+
     QTabWidget* tabs_;
+    bool appeared_ = false;
     int shownIndex_ = -1;
 };
 

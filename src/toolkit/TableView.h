@@ -4,6 +4,8 @@
 #include <QListView>
 #include <QStyledItemDelegate>
 
+class QMenu;
+
 namespace quillon {
 
 // Item roles the row delegate reads. DisplayRole is unused; rows give their label texts as a
@@ -35,6 +37,10 @@ public:
     // Fade out a row that the model is about to remove (cosmetic; the model removes the row).
     void fadeRow(int row);
 
+    // The context menu of a row: one item "delete" (the delete route). The caller owns the menu
+    // (it deletes itself when closed after popup()). Tests trigger its action directly.
+    QMenu* buildContextMenu(int row);
+
 signals:
     void rowSelected(int row);
     void deleteRequested(int row);
@@ -52,6 +58,13 @@ private:
     bool deletable_ = true;
     QPoint pressPos_;
     int pressRow_ = -1;
+    // Touch tracking (swipe, tap, vertical scroll by finger).
+    QPointF touchStart_;
+    int touchRow_ = -1;
+    int touchScrollStart_ = 0;
+    bool touchMoved_ = false;
+
+    bool finishGesture(int row, QPointF start, QPointF end);  // true when handled as swipe/tap
 };
 
 // Paints a row: rounded rect radius 10, black border 2, background hue 0.5 / saturation 0.06 /

@@ -67,7 +67,9 @@ signals:
     void navigationItemChanged();
 
 private:
+    friend class NavigationController;
     bool loaded_ = false;
+    QPointer<NavigationController> navigation_;  // set when a NavigationController holds it
     QString title_;
     QPointer<QWidget> titleView_;
     QList<QAbstractButton*> rightBarButtons_;

@@ -1,0 +1,90 @@
+#include "toolkit/ChoiceWheel.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+
+namespace quillon {
+
+ChoiceWheel::ChoiceWheel(QWidget* parent) : QLineEdit(parent) {}
+
+void ChoiceWheel::setChoices(const QStringList& choices) {
+    choices_ = choices;
+    if (popup_) {
+        popup_->clear();
+        popup_->addItems(choices_);
+    }
+}
+
+void ChoiceWheel::openWheel() {
+    if (choices_.isEmpty()) return;
+    if (!popup_) {
+        popup_ = new QListWidget(this);
+        popup_->setWindowFlags(Qt::Popup);
+        popup_->setObjectName(QStringLiteral("choiceWheel"));
+        popup_->installEventFilter(this);
+        connect(popup_, &QListWidget::itemClicked, this,
+                [this](QListWidgetItem* item) { pick(popup_->row(item)); });
+        connect(popup_, &QListWidget::itemActivated, this,
+                [this](QListWidgetItem* item) { pick(popup_->row(item)); });
+    }
+    popup_->clear();
+    popup_->addItems(choices_);
+    const int at = choices_.indexOf(text());
+    popup_->setCurrentRow(at >= 0 ? at : 0);
+    const int rowHeight = qMax(popup_->sizeHintForRow(0), fontMetrics().height() + 4);
+    const int visible = qMin(int(choices_.size()), 7);
+    popup_->resize(qMax(width(), 120), rowHeight * visible + 2 * popup_->frameWidth() + 2);
+    popup_->move(mapToGlobal(QPoint(0, height())));
+    popup_->show();
+    popup_->setFocus(Qt::PopupFocusReason);
+    if (popup_->currentItem()) popup_->scrollToItem(popup_->currentItem());
+}
+
+bool ChoiceWheel::isWheelOpen() const {
+    return popup_ && popup_->isVisible();
+}
+
+void ChoiceWheel::closeWheel() {
+    if (popup_) popup_->hide();
+}
+
+void ChoiceWheel::pick(int index) {
+    if (index < 0 || index >= choices_.size()) return;
+    const QString choice = choices_.at(index);
+    closeWheel();
+    setText(choice);
+    emit choicePicked(choice);
+    emit textEdited(choice);
+}
+
+void ChoiceWheel::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && !isWheelOpen()) openWheel();
+}
+
+void ChoiceWheel::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    // Keyboard focus opens the wheel; a programmatic focus or the popup closing does not.
+    if ((event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) &&
+        !isWheelOpen())
+        openWheel();
+}
+
+bool ChoiceWheel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == popup_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape) {
+            closeWheel();
+            return true;
+        }
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            pick(popup_->currentRow());
+            return true;
+        }
+    }
+    return QLineEdit::eventFilter(watched, event);
+}
+
+}  // namespace quillon

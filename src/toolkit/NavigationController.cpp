@@ -1,0 +1,183 @@
+#include "toolkit/NavigationController.h"
+
+#include <QAbstractButton>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPointer>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "toolkit/ViewController.h"
+
+namespace quillon {
+
+NavigationController::NavigationController(ViewController* root, QWidget* parent)
+    : QWidget(parent) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    bar_ = new QWidget(this);
+    bar_->setObjectName(QStringLiteral("navigationBar"));
+    auto* row = new QHBoxLayout(bar_);
+    row->setContentsMargins(6, 4, 6, 4);
+    back_ = new QToolButton(bar_);
+    back_->setText(tr("< Back"));
+    back_->setAutoRaise(true);
+    back_->setObjectName(QStringLiteral("backButton"));
+    connect(back_, &QToolButton::clicked, this, [this] { popViewController(); });
+    row->addWidget(back_);
+    row->addStretch(1);
+    titleLabel_ = new QLabel(bar_);
+    titleLabel_->setAlignment(Qt::AlignCenter);
+    QFont bold = titleLabel_->font();
+    bold.setBold(true);
+    titleLabel_->setFont(bold);
+    row->addWidget(titleLabel_);
+    titleSlot_ = new QHBoxLayout;
+    titleSlot_->setContentsMargins(0, 0, 0, 0);
+    row->addLayout(titleSlot_);
+    row->addStretch(1);
+    rightSlot_ = new QHBoxLayout;
+    rightSlot_->setContentsMargins(0, 0, 0, 0);
+    row->addLayout(rightSlot_);
+    column->addWidget(bar_);
+
+    pages_ = new QStackedWidget(this);
+    column->addWidget(pages_, 1);
+
+    auto goBack = [this] {
+        if (!barHidden_ && stack_.size() > 1) popViewController();
+    };
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Back)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, goBack);
+    }
+
+    if (root) {
+        root->navigation_ = this;
+        stack_.append(root);
+        pages_->addWidget(root);
+        connect(root, &ViewController::navigationItemChanged, this, &NavigationController::refreshBar);
+        root->loadViewIfNeeded();
+        if (topViewController() == root) {
+            root->viewWillAppear();
+            showTop();
+        }
+    } else {
+        refreshBar();
+    }
+}
+
+NavigationController::~NavigationController() = default;
+
+void NavigationController::pushViewController(ViewController* vc) {
+    if (!vc || stack_.contains(vc)) return;
+    ViewController* old = topViewController();
+    vc->navigation_ = this;
+    stack_.append(vc);
+    pages_->addWidget(vc);
+    connect(vc, &ViewController::navigationItemChanged, this, &NavigationController::refreshBar,
+            Qt::UniqueConnection);
+    if (old) old->viewWillDisappear();
+    vc->loadViewIfNeeded();
+    vc->viewWillAppear();
+    showTop();
+    if (old) old->viewDidDisappear();
+}
+
+ViewController* NavigationController::popViewController() {
+    if (stack_.size() <= 1) return nullptr;
+    ViewController* popped = stack_.takeLast();
+    ViewController* below = stack_.last();
+    popped->viewWillDisappear();
+    below->viewWillAppear();
+    showTop();
+    popped->viewDidDisappear();
+    pages_->removeWidget(popped);
+    popped->hide();
+    popped->deleteLater();
+    return popped;
+}
+
+void NavigationController::popToViewController(ViewController* target) {
+    const int at = stack_.indexOf(target);
+    if (at < 0 || at == stack_.size() - 1) return;
+    ViewController* oldTop = stack_.last();
+    const QList<ViewController*> removed = stack_.mid(at + 1);
+    stack_ = stack_.mid(0, at + 1);
+    oldTop->viewWillDisappear();
+    target->viewWillAppear();
+    showTop();
+    oldTop->viewDidDisappear();
+    for (ViewController* vc : removed) {
+        pages_->removeWidget(vc);
+        vc->hide();
+        vc->deleteLater();
+    }
+}
+
+ViewController* NavigationController::topViewController() const {
+    return stack_.isEmpty() ? nullptr : stack_.last();
+}
+
+void NavigationController::setNavigationBarHidden(bool hidden, bool animated) {
+    Q_UNUSED(animated);  // the state changes at once; no slide animation on the desktop
+    barHidden_ = hidden;
+    bar_->setVisible(!hidden);
+}
+
+bool NavigationController::isNavigationBarHidden() const {
+    return barHidden_;
+}
+
+void NavigationController::showTop() {
+    ViewController* top = topViewController();
+    if (top) {
+        pages_->setCurrentWidget(top);
+        top->show();
+    }
+    refreshBar();
+    emit topViewControllerChanged(top);
+}
+
+void NavigationController::refreshBar() {
+    // Give back what the previous top lent to the bar.
+    QList<Lent>& lent = lent_;
+    for (const Lent& item : lent) {
+        if (!item.widget) continue;
+        titleSlot_->removeWidget(item.widget);
+        rightSlot_->removeWidget(item.widget);
+        item.widget->hide();
+        item.widget->setParent(item.owner ? static_cast<QWidget*>(item.owner.data()) : nullptr);
+        if (!item.owner) item.widget->deleteLater();
+    }
+    lent.clear();
+
+    ViewController* top = topViewController();
+    back_->setVisible(stack_.size() > 1);
+    if (!top) {
+        titleLabel_->clear();
+        return;
+    }
+    if (QWidget* view = top->titleView()) {
+        titleLabel_->hide();
+        titleSlot_->addWidget(view);
+        view->show();
+        lent.append({view, top});
+    } else {
+        titleLabel_->setText(top->title());
+        titleLabel_->show();
+    }
+    for (QAbstractButton* button : top->rightBarButtons()) {
+        rightSlot_->addWidget(button);
+        button->show();
+        lent.append({button, top});
+    }
+}
+
+}  // namespace quillon

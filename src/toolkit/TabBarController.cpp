@@ -1,0 +1,84 @@
+#include "toolkit/TabBarController.h"
+
+#include <QTabBar>
+#include <QVBoxLayout>
+
+namespace quillon {
+
+TabBarController::TabBarController(QWidget* parent) : ViewController(parent) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    tabs_ = new QTabWidget(this);
+    tabs_->setTabPosition(QTabWidget::South);
+    tabs_->setDocumentMode(true);
+    tabs_->tabBar()->setExpanding(true);
+    tabs_->tabBar()->setDrawBase(false);
+    tabs_->setIconSize(QSize(28, 28));
+    // Black bar, red tint for the selected item.
+    tabs_->setStyleSheet(QStringLiteral(
+        "QTabWidget::tab-bar { alignment: center; }"
+        "QTabBar { background: black; }"
+        "QTabBar::tab { background: black; color: lightgrey; padding: 6px 12px; border: none; }"
+        "QTabBar::tab:selected { color: red; }"));
+    column->addWidget(tabs_);
+    connect(tabs_, &QTabWidget::currentChanged, this, &TabBarController::onCurrentChanged);
+}
+
+void TabBarController::addTab(ViewController* screen, const QString& title, const QIcon& icon) {
+    if (!screen) return;
+    tabs_->addTab(screen, icon, title);  // a null icon leaves the tab without an image
+}
+
+void TabBarController::setTabIcon(int index, const QIcon& icon) {
+    if (index >= 0 && index < tabs_->count()) tabs_->setTabIcon(index, icon);
+}
+
+int TabBarController::count() const {
+    return tabs_->count();
+}
+
+ViewController* TabBarController::screenAt(int index) const {
+    return qobject_cast<ViewController*>(tabs_->widget(index));
+}
+
+int TabBarController::currentIndex() const {
+    return tabs_->currentIndex();
+}
+
+void TabBarController::setCurrentIndex(int index) {
+    tabs_->setCurrentIndex(index);
+}
+
+void TabBarController::onCurrentChanged(int index) {
+    const int previous = shownIndex_;
+    shownIndex_ = index;
+    if (!appeared_ || previous == index) return;
+    ViewController* old = screenAt(previous);
+    ViewController* now = screenAt(index);
+    if (old) old->viewWillDisappear();
+    if (now) {
+        now->loadViewIfNeeded();
+        now->viewWillAppear();
+    }
+    if (old) old->viewDidDisappear();
+}
+
+void TabBarController::viewWillAppear() {
+    appeared_ = true;
+    shownIndex_ = tabs_->currentIndex();
+    if (ViewController* now = screenAt(shownIndex_)) {
+        now->loadViewIfNeeded();
+        now->viewWillAppear();
+    }
+}
+
+void TabBarController::viewWillDisappear() {
+    if (ViewController* now = screenAt(shownIndex_)) now->viewWillDisappear();
+}
+
+void TabBarController::viewDidDisappear() {
+    appeared_ = false;
+    if (ViewController* now = screenAt(shownIndex_)) now->viewDidDisappear();
+}
+
+}  // namespace quillon
