@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "store/CatalogueStore.h"
+
+using namespace quillon;
+
+namespace {
+
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { reopen(); }
+    void reopen() {
+        store_.reset();
+        Status status;
+        store_ = CatalogueStore::open(dir_.path(), &status);
+        ASSERT_TRUE(store_) << status.describe().toStdString();
+    }
+    ManagedObjectContext& ctx() { return store_->viewContext(); }
+    MoviePtr movie(const QString& name, qint16 year, OptionalText director = std::nullopt) {
+        auto m = Movies::insertInto(ctx());
+        m->setName(name);
+        m->setYear(year);
+        m->setText(Attribute::director, director);
+        return m;
+    }
+    QStringList names(const std::vector<MoviePtr>& movies) {
+        QStringList out;
+        for (const auto& m : movies) out << m->name().value_or("<absent>");
+        return out;
+    }
+    void execOnSecondConnection(const char* sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(store_->filePath().toUtf8().constData(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<CatalogueStore> store_;
+};
+
+TEST_F(StoreTest, RecordsAreLiveSharedObjectsAndFetchesSeePendingChanges) {
+    auto a = movie("Alien", 1979);
+    auto b = movie("Brazil", 1985);
+    // Pending inserts are found before any save, and are the same objects.
+    auto fetched = ctx().fetch<Movies>();
+    ASSERT_EQ(fetched.size(), 2u);
+    EXPECT_EQ(fetched[0], a);
+    EXPECT_TRUE(ctx().hasChanges());
+    ASSERT_TRUE(ctx().save());
+    EXPECT_FALSE(ctx().hasChanges());
+    EXPECT_EQ(ctx().fetch<Movies>()[1], b);
+
+    b->setName("Brazil (1985)");
+    EXPECT_TRUE(ctx().hasChanges());
+    EXPECT_EQ(ctx().fetch<Movies>(Predicate::equals(Attribute::name, "Brazil (1985)"))[0], b);
+
+    ctx().deleteObject(a);
+    EXPECT_TRUE(a->isDeleted());
+    EXPECT_EQ(ctx().fetch<Movies>().size(), 1u);
+    EXPECT_EQ(ctx().count(Entity::Movies), 1);
+    ASSERT_TRUE(ctx().save());
+    EXPECT_EQ(a->name(), "Alien");  // a held handle keeps its last values
+    reopen();
+    EXPECT_EQ(names(ctx().fetch<Movies>()), QStringList{"Brazil (1985)"});
+
+    // A pending insert deleted before any save never reaches the device.
+    auto c = movie("Casablanca", 1942);
+    ctx().deleteObject(c);
+    EXPECT_FALSE(ctx().hasChanges());
+}
+
+TEST_F(StoreTest, SortsAreCaseSensitiveNumericStableAndPutAbsentFirst) {
+    movie("alpha", 1999);
+    movie("Zulu", 999);
+    movie("Beta", 1999);
+    auto unnamed = Movies::insertInto(ctx());
+    unnamed->setYear(2000);
+    movie("\U0001F600 smile", 5);   // beyond the BMP: after every BMP text by code point
+    movie(QString(QChar(0xFF5A)), 5);  // fullwidth z
+    ASSERT_TRUE(ctx().save());
+    reopen();
+
+    EXPECT_EQ(names(ctx().fetch<Movies>(std::nullopt, {{Attribute::name, true}})),
+              (QStringList{"<absent>", "Beta", "Zulu", "alpha", QString(QChar(0xFF5A)),
+                           "\U0001F600 smile"}));
+    EXPECT_EQ(names(ctx().fetch<Movies>(std::nullopt, {{Attribute::name, false}})).last(),
+              "<absent>");
+    EXPECT_EQ(names(ctx().fetch<Movies>(std::nullopt,
+                                        {{Attribute::year, true}, {Attribute::name, true}})),
+              (QStringList{QString(QChar(0xFF5A)), "\U0001F600 smile", "Zulu", "Beta", "alpha",
+                           "<absent>"}));
+    // Equal keys keep the store's own order.
+    EXPECT_EQ(names(ctx().fetch<Movies>(std::nullopt, {{Attribute::year, false}})),
+              (QStringList{"<absent>", "alpha", "Beta", "Zulu", "\U0001F600 smile",
+                           QString(QChar(0xFF5A))}));
+}
+
+TEST_F(StoreTest, EqualityPredicatesMatchExactlyAndFollowChanges) {
+    auto one = movie("Twin", 1999, "Lynch");
+    auto two = movie("Twin", 1999, "Lynch");
+    movie("twin", 1999, "Lynch");
+    movie("Twin", 1998, std::nullopt);
+    ASSERT_TRUE(ctx().save());
+    const auto key = [](QString name, QString year, QString director) {
+        return Predicate::all({{Attribute::name, std::move(name)},
+                               {Attribute::year, std::move(year)},
+                               {Attribute::director, std::move(director)}});
+    };
+    EXPECT_EQ(ctx().fetch<Movies>(key("Twin", "1999", "Lynch")),
+              (std::vector<MoviePtr>{one, two}));
+    EXPECT_TRUE(ctx().fetch<Movies>(key("Twin", "1998", "")).empty());  // absent is not ""
+    EXPECT_TRUE(ctx().fetch<Movies>(key("Twin", "nineteen", "Lynch")).empty());
+    EXPECT_EQ(ctx().fetch<Movies>(Predicate::all({{Attribute::name, "Twin"},
+                                                  {Attribute::year, "1999"}}))
+                  .size(),
+              2u);
+
+    // The index built by the first lookup follows edits, inserts and deletes.
+    two->setYear(2001);
+    EXPECT_EQ(ctx().fetch<Movies>(key("Twin", "1999", "Lynch")), std::vector<MoviePtr>{one});
+    EXPECT_EQ(ctx().fetch<Movies>(key("Twin", "2001", "Lynch")), std::vector<MoviePtr>{two});
+    auto three = movie("Twin", 1999, "Lynch");
+    ctx().deleteObject(one);
+    EXPECT_EQ(ctx().fetch<Movies>(key("Twin", "1999", "Lynch")), std::vector<MoviePtr>{three});
+
+    const auto either = Predicate::any({{Attribute::name, "twin"}, {Attribute::year, "1998"}});
+    EXPECT_EQ(names(ctx().fetch<Movies>(either)), (QStringList{"twin", "Twin"}));
+}
+
+TEST_F(StoreTest, ReopeningGivesBackEveryTextNumberAndByteString) {
+    auto m = Movies::insertInto(ctx());
+    m->setName(QStringLiteral(""));  // empty, not absent
+    m->setText(Attribute::notes, "line one\nline two\r\n^caret 'quote' \"dq\" \t é 日本 \U0001F3AC");
+    m->setText(Attribute::imdb, "tt0000001");
+    m->setYear(-32768);
+    m->setRunTime(32767);
+    QByteArray binary;
+    for (int i = 0; i < 300000; ++i) binary.append(char(i * 7));
+    m->setImage(Attribute::frontImage, binary);
+    m->setImage(Attribute::backImage, QByteArray(""));  // present but empty
+    auto genre = GenreList::insertInto(ctx());
+    genre->setGenre("Science Fiction");
+    RatingList::insertInto(ctx())->setRating("PG-13");
+    ASSERT_TRUE(ctx().save());
+    reopen();
+
+    auto back = ctx().fetch<Movies>().at(0);
+    EXPECT_EQ(back->name(), QString(""));
+    EXPECT_FALSE(back->genre().has_value());
+    EXPECT_EQ(back->notes(), m->notes());
+    EXPECT_EQ(back->text(Attribute::imdb), "tt0000001");
+    EXPECT_EQ(back->year(), -32768);
+    EXPECT_EQ(back->runTime(), 32767);
+    EXPECT_EQ(back->imageSize(Attribute::frontImage), binary.size());
+    EXPECT_EQ(back->frontImage(), binary);
+    EXPECT_TRUE(back->hasImage(Attribute::backImage));
+    EXPECT_EQ(back->backImage(), QByteArray(""));
+    EXPECT_EQ(ctx().fetch<GenreList>().at(0)->genre(), "Science Fiction");
+    EXPECT_EQ(ctx().fetch<RatingList>().at(0)->rating(), "PG-13");
+
+    const quint32 generation = back->imageGeneration();
+    back->setImage(Attribute::frontImage, std::nullopt);
+    EXPECT_NE(back->imageGeneration(), generation);
+    ASSERT_TRUE(ctx().save());
+    reopen();
+    EXPECT_FALSE(ctx().fetch<Movies>().at(0)->frontImage().has_value());
+}
+
+TEST_F(StoreTest, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
+    movie("Kept", 2000);
+    ASSERT_TRUE(ctx().save());
+    execOnSecondConnection(
+        "CREATE TRIGGER refuse BEFORE INSERT ON Movies WHEN NEW.name = 'boom' "
+        "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    auto kept = ctx().fetch<Movies>().at(0);
+    kept->setName("Renamed");
+    auto fresh = movie("Fresh", 2001);
+    auto boom = movie("boom", 2002);
+
+    const Status failed = ctx().save();
+    EXPECT_FALSE(failed.ok);
+    EXPECT_TRUE(failed.describe().contains("refused")) << failed.describe().toStdString();
+    EXPECT_TRUE(ctx().hasChanges());
+    EXPECT_TRUE(fresh->isInserted());
+    EXPECT_EQ(ctx().fetch<Movies>().size(), 3u);
+
+    // The next save retries everything once the cause is gone.
+    boom->setName("Boom");
+    ASSERT_TRUE(ctx().save());
+    reopen();
+    EXPECT_EQ(names(ctx().fetch<Movies>()), (QStringList{"Renamed", "Fresh", "Boom"}));
+}
+
+TEST_F(StoreTest, AProcessKilledInTheMiddleOfASaveLeavesThePreviousState) {
+    movie("Before", 1990);
+    ASSERT_TRUE(ctx().save());
+    store_.reset();
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Status status;
+        auto store = CatalogueStore::open(dir_.path(), &status);
+        if (!store) _exit(3);
+        auto& context = store->viewContext();
+        context.fetch<Movies>().at(0)->setName("Changed");
+        for (int i = 0; i < 500; ++i) Movies::insertInto(context)->setName(QString::number(i));
+        context.setSaveProgressHookForTesting([](int row) {
+            if (row == 250) _exit(9);  // dies with the transaction half written
+        });
+        context.save();
+        _exit(4);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 9);
+
+    reopen();
+    EXPECT_EQ(names(ctx().fetch<Movies>()), QStringList{"Before"});
+}
+
+TEST_F(StoreTest, AStoreThatCannotBeOpenedSaysWhy) {
+    store_.reset();
+    QFile file(QDir(dir_.path()).filePath(CatalogueStore::kFileName));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    QFile::remove(file.fileName() + "-wal");
+    QFile::remove(file.fileName() + "-shm");
+    Status status;
+    EXPECT_FALSE(CatalogueStore::open(dir_.path(), &status));
+    EXPECT_FALSE(status.ok);
+    EXPECT_FALSE(status.describe().isEmpty());
+
+    QTemporaryDir newer;
+    {
+        Status ok;
+        ASSERT_TRUE(CatalogueStore::open(newer.path(), &ok));
+    }
+    sqlite3* db = nullptr;
+    sqlite3_open(QDir(newer.path()).filePath(CatalogueStore::kFileName).toUtf8().constData(), &db);
+    sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    EXPECT_FALSE(CatalogueStore::open(newer.path(), &status));
+    EXPECT_TRUE(status.describe().contains("newer"));
+}
+
+}  // namespace
