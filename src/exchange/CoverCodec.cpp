@@ -1,0 +1,39 @@
+#include "exchange/CoverCodec.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
+
+#include "exchange/Base64.h"
+#include "exchange/ExportFormat.h"
+
+namespace quillon::exchange {
+
+QByteArray encodeCoverField(const QByteArray& storedBytes) {
+    const QImage image = QImage::fromData(storedBytes);
+    if (image.isNull()) return {};
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "JPG", kJpegQuality)) return {};
+    return jpeg.toBase64();
+}
+
+std::optional<QByteArray> decodeCoverField(QByteArrayView field) {
+    auto bytes = decodeBase64(field);
+    if (!bytes || bytes->isEmpty()) return std::nullopt;
+    // Only the signature is read: decoding every cover in full would double the import time.
+    QBuffer buffer(&*bytes);
+    buffer.open(QIODevice::ReadOnly);
+    if (QImageReader::imageFormat(&buffer).isEmpty()) return std::nullopt;
+    return bytes;
+}
+
+QString coverMarker(int fieldIndex, qsizetype base64Length) {
+    const qsizetype bytes = base64Length / 4 * 3;
+    const qsizetype kilobytes = qMax<qsizetype>(1, (bytes + 512) / 1024);
+    const QString side = fieldIndex == kFrontImageField ? "front" : "back";
+    return QString("[%1 cover, %2 KB]").arg(side).arg(kilobytes);
+}
+
+}  // namespace quillon::exchange

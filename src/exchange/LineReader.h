@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <deque>
+#include <memory>
+#include <optional>
+
+namespace quillon::exchange {
+
+// The lines of a text file as UTF-8 bytes, split at every line feed and every carriage return
+// (so CR LF gives an empty line), without their terminators. A file that starts with a UTF-16
+// or UTF-32 byte-order mark is converted to UTF-8; a UTF-8 mark is dropped. The device must stay
+// open while the reader lives.
+class LineReader {
+public:
+    explicit LineReader(QIODevice* device);
+
+    std::optional<QByteArray> next();
+    // Back to the first line; false when the device cannot seek there.
+    bool rewind();
+    // Set when the device reported an error while reading.
+    QString errorString() const { return error_; }
+
+private:
+    void openSource();
+    bool fillPending();
+
+    QIODevice* device_;
+    QIODevice* source_ = nullptr;
+    std::unique_ptr<QBuffer> converted_;
+    QByteArray convertedBytes_;
+    qint64 start_ = 0;
+    std::deque<QByteArray> pending_;
+    QString error_;
+};
+
+// A field or line of a file read as UTF-8; a text that is not valid UTF-8 is read as Latin-1.
+QString decodeText(QByteArrayView bytes);
+
+}  // namespace quillon::exchange

@@ -1,0 +1,84 @@
+#include "exchange/MovieImporter.h"
+
+#include <QBuffer>
+
+#include "exchange/ExportFormat.h"
+#include "exchange/MovieLine.h"
+
+namespace quillon::exchange {
+
+QString ImportCounts::summary() const {
+    return QString("%1 added, %2 updated, %3 skipped, %4 failed")
+        .arg(added)
+        .arg(updated)
+        .arg(skipped)
+        .arg(failed);
+}
+
+MovieImporter::MovieImporter(ManagedObjectContext& context, QIODevice* file)
+    : context_(context), file_(file) {}
+
+MovieImporter::~MovieImporter() = default;
+
+bool MovieImporter::begin() {
+    QIODevice* source = file_;
+    if (file_->isSequential()) {
+        // The header may stand below movie lines: a second pass needs a device that seeks.
+        sequentialCopy_ = file_->readAll();
+        copyDevice_ = std::make_unique<QBuffer>(&sequentialCopy_);
+        copyDevice_->open(QIODevice::ReadOnly);
+        source = copyDevice_.get();
+    }
+    reader_ = std::make_unique<LineReader>(source);
+    wrongFile_ = !findHeader();
+    return !wrongFile_;
+}
+
+bool MovieImporter::findHeader() {
+    std::optional<QByteArray> line = reader_->next();
+    while (line && line->isEmpty()) line = reader_->next();
+    if (!line) return false;
+    if (*line == kHeaderLine) return true;  // the usual file: one pass is enough
+    while ((line = reader_->next())) {
+        if (*line == kHeaderLine) return reader_->rewind();
+    }
+    return false;
+}
+
+std::optional<QByteArray> MovieImporter::nextMovieLine() {
+    while (auto line = reader_->next()) {
+        if (!line->isEmpty() && *line != kHeaderLine) return line;
+    }
+    return std::nullopt;
+}
+
+bool MovieImporter::applyNextLine() {
+    if (wrongFile_ || !reader_) return false;
+    const std::optional<QByteArray> text = nextMovieLine();
+    if (!text) return false;
+    const MovieLine line = readMovieLine(*text);
+    const std::vector<MoviePtr> matches = findMatches(context_, line);
+    if (matches.size() > 1) {
+        ++counts_.skipped;
+        return true;
+    }
+    AppliedLine applied =
+        AppliedLine::apply(context_, line, matches.empty() ? nullptr : matches.front());
+    const Status saved = context_.save();
+    if (saved) {
+        ++(applied.inserted() ? counts_.added : counts_.updated);
+    } else {
+        if (failureLog_) failureLog_(saved.describe());
+        applied.undo(context_);
+        ++counts_.failed;
+    }
+    return true;
+}
+
+void MovieImporter::run() {
+    if (!begin()) return;
+    while (applyNextLine()) {
+    }
+}
+
+}  // namespace quillon::exchange

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QIODevice>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "exchange/LineReader.h"
+#include "store/CatalogueStore.h"
+#include "store/Status.h"
+
+namespace quillon::exchange {
+
+struct ImportCounts {
+    int added = 0;
+    int updated = 0;
+    int skipped = 0;  // the key matched two or more movies
+    int failed = 0;   // the save failed; the line changed nothing
+
+    bool allApplied() const { return skipped == 0 && failed == 0; }
+    // "3 added, 1 updated, 2 skipped, 0 failed"
+    QString summary() const;
+};
+
+// Applies an export file to the catalogue, one movie line at a time. Each line is fetched by
+// (name, year, director), applied and saved on its own: one transaction per line, so a line is
+// either fully in the store or not at all, also when the process dies. A line whose save fails
+// is taken back out of the context, so it never rides along with a later line's save.
+class MovieImporter {
+public:
+    MovieImporter(ManagedObjectContext& context, QIODevice* file);
+    ~MovieImporter();
+
+    // Looks for the header line anywhere in the file. False when there is none (the wrong
+    // file) or the file cannot be read (readError() tells which).
+    bool begin();
+    bool isWrongFile() const { return wrongFile_; }
+    // Applies the next movie line; false once none is left. Call after begin() returned true.
+    bool applyNextLine();
+    // begin(), then every line.
+    void run();
+
+    // Receives the error of each failed save (the screens pass the diagnostic log).
+    void setFailureLog(std::function<void(const QString&)> log) { failureLog_ = std::move(log); }
+
+    const ImportCounts& counts() const { return counts_; }
+    // Non-empty when the device failed while being read; the lines before it stay applied.
+    QString readError() const { return reader_ ? reader_->errorString() : QString(); }
+
+private:
+    bool findHeader();
+    std::optional<QByteArray> nextMovieLine();
+
+    ManagedObjectContext& context_;
+    QIODevice* file_;
+    QByteArray sequentialCopy_;
+    std::unique_ptr<QIODevice> copyDevice_;
+    std::unique_ptr<LineReader> reader_;
+    bool wrongFile_ = true;
+    ImportCounts counts_;
+    std::function<void(const QString&)> failureLog_;
+};
+
+}  // namespace quillon::exchange
