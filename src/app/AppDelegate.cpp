@@ -48,11 +48,12 @@ CatalogueStore& AppDelegate::persistentContainer() {
     if (store_) return *store_;
     // There is no way on without the store: say why and end cleanly.
     const QString message = unresolved(status);
-    diagnosticLog(message);
-    if (!headless_ && qobject_cast<QApplication*>(QCoreApplication::instance()))
+    if (!headless_ && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        diagnosticLog(message);
         QMessageBox::critical(nullptr, "Unresolved error", message);
-    else
+    } else {
         std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+    }
     std::exit(1);
 }
 
@@ -63,11 +64,11 @@ bool AppDelegate::saveContext() {
     if (status) return true;
     // Keep every change pending: the next save tries again.
     const QString message = unresolved(status);
-    diagnosticLog(message);
     if (headless_ || !hasWindow()) {
         std::fprintf(stderr, "%s\n", message.toUtf8().constData());
         return false;
     }
+    diagnosticLog(message);
     auto* alert = AlertController::ok("Unresolved error", message);
     QWidget* anchor = QApplication::activeWindow();
     if (!anchor) anchor = QApplication::topLevelWidgets().value(0);

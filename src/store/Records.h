@@ -84,6 +84,8 @@ public:
     bool isDeleted() const { return deleted_; }
     bool hasChanges() const { return changedMask_ != 0 || isInserted(); }
     qint64 rowId() const { return rowId_; }  // 0 until the first save that writes it
+    // Unique within the context for the life of the process, unlike an address.
+    quint64 objectId() const { return sequence_; }
 
 protected:
     ManagedObject(Entity entity, std::shared_ptr<ContextState> state);

@@ -1,0 +1,12 @@
+#include "app/Storyboard.h"
+
+#include "movies/ListMoviesTableViewController.h"
+#include "toolkit/ViewController.h"
+
+namespace quillon {
+
+void registerAllSegues() {
+    SegueRegistry::registerSegue("ListMovies", [] { return new ListMoviesTableViewController; });
+}
+
+}  // namespace quillon

@@ -1,0 +1,122 @@
+#include "movies/ListMoviesTableViewController.h"
+
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/AppDelegate.h"
+#include "movies/DetailItem.h"
+#include "store/SelectionState.h"
+#include "toolkit/Appearance.h"
+#include "toolkit/KeySelector.h"
+#include "toolkit/SearchBar.h"
+#include "toolkit/TableView.h"
+
+namespace quillon {
+
+namespace {
+QStringList keyTitles() {
+    QStringList titles;
+    for (int k = 0; k < MovieListQuery::kKeyCount; ++k) titles << MovieListQuery::keyTitle(k);
+    return titles;
+}
+}  // namespace
+
+ListMoviesTableViewController::ListMoviesTableViewController(QWidget* parent)
+    : ViewController(parent),
+      context(AppDelegate::shared().viewContext()),
+      query_(context),
+      model_(query_),
+      segment_(new KeySelector(keyTitles())),
+      searchBar_(new SearchBar),
+      table_(new TableView),
+      header_(new ListHeaderLabel),
+      sortButton_(new QToolButton) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(searchBar_);
+    layout->addWidget(header_);
+    layout->addWidget(table_, 1);
+    table_->setModel(&model_);
+    table_->setThumbnailWidth(model_.thumbnails().box().width());
+    sortButton_->setText("Sort");
+    sortButton_->setToolTip("Sort ascending or descending");
+    sortButton_->setIcon(QIcon::fromTheme("view-sort"));
+    addRightBarButton(sortButton_);
+    offerReturnPoint("unwindToList", [this] { unwindToList(); });
+}
+
+void ListMoviesTableViewController::viewDidLoad() {
+    SelectionState::shared().CallingScreen = "MainList";
+    query_.SortAsc = true;
+    segment_->setTintColor(QColor::fromRgbF(0, 0.15, 0.65));
+    segment_->setSelectedIndex(0);
+    connect(segment_, &KeySelector::valueChanged, this, [this] { segmentedControlAction(); });
+    setTitleView(segment_);
+    searchBar_->setPlaceholderText(MovieListQuery::searchPlaceholder(0));
+    connect(searchBar_, &QLineEdit::textChanged, this, [this] { filterMovies(); });
+    connect(sortButton_, &QToolButton::clicked, this, [this] { SortMoviesTapped(); });
+    connect(table_, &TableView::deleteRequested, this, &ListMoviesTableViewController::deleteRow);
+    connect(table_, &TableView::rowSelected, this, &ListMoviesTableViewController::selectRow);
+    fetchMovies();
+    DarkMode = appearance::isDarkAppearance();
+    table_->setDarkMode(DarkMode);
+}
+
+void ListMoviesTableViewController::viewWillAppear() { fetchMovies(); }
+
+void ListMoviesTableViewController::viewWillDisappear() { searchBar_->clearFocus(); }
+
+void ListMoviesTableViewController::fetchMovies() {
+    query_.segmentIndex = segment_->selectedIndex();
+    query_.setSearchTextWithoutFiltering(searchBar_->text());
+    query_.fetchMovies();
+    reloadTable();
+}
+
+void ListMoviesTableViewController::filterMovies() {
+    query_.filterMovies(searchBar_->text());
+    reloadTable();
+}
+
+void ListMoviesTableViewController::SortMoviesTapped() {
+    query_.SortAsc = !query_.SortAsc.value_or(true);
+    fetchMovies();
+}
+
+void ListMoviesTableViewController::segmentedControlAction() {
+    searchBar_->setPlaceholderText(MovieListQuery::searchPlaceholder(segment_->selectedIndex()));
+    fetchMovies();
+}
+
+void ListMoviesTableViewController::reloadTable() {
+    model_.reload();
+    header_->setText(query_.headerText());
+}
+
+void ListMoviesTableViewController::deleteRow(int row) {
+    if (row < 0 || row >= int(query_.rows().size())) return;
+    const MoviePtr movie = query_.rows()[row];
+    context.deleteObject(movie);
+    AppDelegate::shared().saveContext();
+    table_->fadeRow(row);
+    model_.removeRow(row);
+    header_->setText(query_.headerText());
+}
+
+void ListMoviesTableViewController::selectRow(int row) {
+    if (row < 0 || row >= int(query_.rows().size())) return;
+    selectedRow_ = row;
+    query_.fillSelection(row, SelectionState::shared());
+    if (SegueRegistry::isRegistered("showDetail")) performSegue("showDetail");
+}
+
+void ListMoviesTableViewController::prepareForSegue(const QString& identifier,
+                                                    ViewController* destination) {
+    SelectionState::shared().CallingScreen = "Master";
+    if (identifier != "showDetail" || !destination) return;
+    auto* receiver = dynamic_cast<MovieDetailReceiver*>(destination);
+    if (receiver && selectedRow_ >= 0 && selectedRow_ < int(query_.rows().size()))
+        receiver->setDetailItem(query_.rows()[selectedRow_]);
+}
+
+}  // namespace quillon

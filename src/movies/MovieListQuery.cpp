@@ -1,0 +1,158 @@
+#include "movies/MovieListQuery.h"
+
+#include <QImage>
+
+#include "store/SelectionState.h"
+
+namespace quillon {
+
+namespace {
+
+QString orEmpty(const OptionalText& text) { return text.value_or(QString()); }
+
+Attribute sortAttribute(int k) {
+    switch (k) {
+        case MovieListQuery::Genre: return Attribute::genre;
+        case MovieListQuery::Year: return Attribute::year;
+        case MovieListQuery::Director: return Attribute::director;
+        case MovieListQuery::Producer: return Attribute::producer;
+        default: return Attribute::name;
+    }
+}
+
+}  // namespace
+
+QString MovieListQuery::keyTitle(int k) {
+    static const char* titles[] = {"Movie", "Genre", "Year", "Director", "Producer"};
+    return k >= 0 && k < kKeyCount ? QString::fromLatin1(titles[k]) : QString();
+}
+
+QString MovieListQuery::searchPlaceholder(int k) {
+    static const char* placeholders[] = {"Search by Movie Name", "Search by Genre",
+                                         "Search by Year", "Search by Director",
+                                         "Search by Producer"};
+    return k >= 0 && k < kKeyCount ? QString::fromLatin1(placeholders[k]) : QString();
+}
+
+MovieRowTexts MovieListQuery::rowTexts(const Movies& m, int k) {
+    const QString name = orEmpty(m.name());
+    const QString year = QString::number(m.year());
+    const QString runTime = QString::number(m.runTime());
+    MovieRowTexts t;
+    switch (k) {
+        case Movie:
+            t.MovieNameLabel = "Movie: " + name;
+            t.SecondLabel = "Year: " + year + "   Run Time: " + runTime;
+            break;
+        case Genre:
+            t.MovieNameLabel = "Genre: " + orEmpty(m.genre());
+            t.SecondLabel = "Movie: " + name + "   Year: " + year + "  Run Time: " + runTime;
+            break;
+        case Year:
+            t.MovieNameLabel = "Year: " + year;
+            t.SecondLabel = "Movie: " + name + "   Genre: " + orEmpty(m.genre());
+            break;
+        case Director:
+            t.MovieNameLabel = "Director: " + orEmpty(m.director());
+            t.SecondLabel = "Movie: " + name + "   Year: " + year + "  Run Time: " + runTime;
+            break;
+        case Producer:
+            t.MovieNameLabel = "Producer: " + orEmpty(m.producer());
+            t.SecondLabel = "Movie: " + name + "   Year: " + year + "  Run Time: " + runTime;
+            break;
+        default: break;
+    }
+    t.ThirdLabel = "Actors: " + orEmpty(m.leadingActor1()) + ", " + orEmpty(m.leadingActor2());
+    t.FourthLabel =
+        "Actress's: " + orEmpty(m.leadingActress1()) + ", " + orEmpty(m.leadingActress2());
+    return t;
+}
+
+void MovieListQuery::fetchMovies() {
+    MovieList.clear();
+    FilteredMovieList.clear();
+    loweredFields_.clear();
+    loweredFieldsValid_ = false;
+    std::vector<SortDescriptor> sort;
+    if (SortAsc && segmentIndex >= 0 && segmentIndex < kKeyCount) {
+        sort.push_back({sortAttribute(segmentIndex), *SortAsc});
+        if (segmentIndex != Movie) sort.push_back({Attribute::name, *SortAsc});
+    }
+    MovieList = context_.fetch<Movies>(std::nullopt, std::move(sort));
+    FilteredMovieList = MovieList;
+}
+
+QString MovieListQuery::searchFieldText(const Movies& movie) const {
+    if (segmentIndex == Year) return QString::number(movie.year());
+    const QString* field = movie.textIfPresent(sortAttribute(segmentIndex));
+    return field ? field->toLower() : QString();
+}
+
+void MovieListQuery::buildLoweredFields() {
+    loweredFields_.clear();
+    loweredFields_.reserve(MovieList.size());
+    for (const auto& movie : MovieList) loweredFields_.push_back(searchFieldText(*movie));
+    loweredFieldsValid_ = true;
+}
+
+void MovieListQuery::filterMovies(const QString& searchText) {
+    searchText_ = searchText;
+    if (searchText.isEmpty()) {
+        FilteredMovieList = MovieList;
+        return;
+    }
+    if (segmentIndex < 0 || segmentIndex >= kKeyCount) return;
+    if (!loweredFieldsValid_) buildLoweredFields();
+    const QString needle = searchText.toLower();
+    FilteredMovieList.clear();
+    for (size_t i = 0; i < MovieList.size(); ++i) {
+        const QString& field = loweredFields_[i];
+        // An absent field never matches, not even an empty search.
+        if (!field.isNull() && field.contains(needle)) FilteredMovieList.push_back(MovieList[i]);
+    }
+}
+
+const std::vector<MoviePtr>& MovieListQuery::rows() const {
+    return searchText_.isEmpty() ? MovieList : FilteredMovieList;
+}
+
+QString MovieListQuery::headerText() const {
+    const QString total = QString::number(MovieList.size());
+    if (searchText_.isEmpty()) return "# Movies = " + total;
+    return "# Movies = " + QString::number(FilteredMovieList.size()) + " of " + total;
+}
+
+void MovieListQuery::removeRow(int row) {
+    auto& feeding = searchText_.isEmpty() ? MovieList : FilteredMovieList;
+    if (row < 0 || row >= int(feeding.size())) return;
+    if (&feeding == &MovieList && loweredFieldsValid_)
+        loweredFields_.erase(loweredFields_.begin() + row);
+    feeding.erase(feeding.begin() + row);
+}
+
+void MovieListQuery::fillSelection(int row, SelectionState& s) const {
+    const auto& feeding = rows();
+    if (row < 0 || row >= int(feeding.size())) return;
+    const Movies& m = *feeding[row];
+    const OptionalBytes front = m.frontImage();
+    const OptionalBytes back = m.hasImage(Attribute::backImage) ? m.backImage() : std::nullopt;
+    s.SelectedImages.clear();
+    if (front) {
+        s.SelectedImages.append(QImage::fromData(*front));
+        if (back) s.SelectedImages.append(QImage::fromData(*back));
+    }
+    s.SelectedName = orEmpty(m.name());
+    s.SelectedYear = m.year();
+    s.SelectedActor1 = orEmpty(m.leadingActor1());
+    s.SelectedActor2 = orEmpty(m.leadingActor2());
+    s.SelectedActress1 = orEmpty(m.leadingActress1());
+    s.SelectedActress2 = orEmpty(m.leadingActress2());
+    s.SelectedDirector = orEmpty(m.director());
+    s.SelectedProducer = orEmpty(m.producer());
+    s.SelectedGenre = orEmpty(m.genre());
+    s.SelectedFrontImage = front;
+    s.SelectedBackImage = back;
+    s.SelectedNotes = orEmpty(m.notes());
+}
+
+}  // namespace quillon

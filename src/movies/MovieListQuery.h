@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "store/CatalogueStore.h"
+
+namespace quillon {
+
+struct SelectionState;
+
+// The four label texts of one movie-list row.
+struct MovieRowTexts {
+    QString MovieNameLabel;
+    QString SecondLabel;
+    QString ThirdLabel;
+    QString FourthLabel;
+};
+
+// What the movie list shows, without widgets: the fetched catalogue (MovieList), the rows that
+// match the search text (FilteredMovieList), the header and row texts. The screen and
+// `quillon list` both drive it.
+class MovieListQuery {
+public:
+    enum Key { Movie = 0, Genre = 1, Year = 2, Director = 3, Producer = 4 };
+    static constexpr int kKeyCount = 5;
+
+    explicit MovieListQuery(ManagedObjectContext& context) : context_(context) {}
+
+    static QString keyTitle(int k);
+    static QString searchPlaceholder(int k);
+    static MovieRowTexts rowTexts(const Movies& movie, int k);
+
+    int segmentIndex = Movie;
+    std::optional<bool> SortAsc;
+    std::vector<MoviePtr> MovieList;
+    std::vector<MoviePtr> FilteredMovieList;
+
+    // Refetches the whole catalogue in the key's order; the filter is reset to everything.
+    void fetchMovies();
+    // Applies a new search text to MovieList (an empty text shows everything).
+    void filterMovies(const QString& searchText);
+    // The text in the search bar; it may be present while not applied (after a key switch).
+    const QString& searchText() const { return searchText_; }
+    void setSearchTextWithoutFiltering(const QString& text) { searchText_ = text; }
+
+    // The array that feeds the rows: MovieList while the search text is empty.
+    const std::vector<MoviePtr>& rows() const;
+    QString headerText() const;
+    // Removes one row of the feeding array (the record itself is deleted by the caller).
+    void removeRow(int row);
+    // Copies the row's movie into the hand-over state.
+    void fillSelection(int row, SelectionState& selection) const;
+
+private:
+    void buildLoweredFields();
+    QString searchFieldText(const Movies& movie) const;
+
+    ManagedObjectContext& context_;
+    QString searchText_;
+    // Lower-cased search field of every MovieList entry, built on the first search after a
+    // fetch; an absent field is a null string.
+    std::vector<QString> loweredFields_;
+    bool loweredFieldsValid_ = false;
+};
+
+}  // namespace quillon
