@@ -5,15 +5,13 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QShortcut>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <cstdio>
 
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
-#include "app/MainMenuViewController.h"
-#include "app/Storyboard.h"
+#include "app/MainWindow.h"
 #include "platform/DataFolders.h"
 #include "toolkit/NavigationController.h"
 
@@ -43,15 +41,9 @@ void quitOnTerminationSignals(QApplication& app) {
 
 int runWindow(QApplication& app, AppDelegate& delegate) {
     delegate.didFinishLaunching();
-    registerAllSegues();
-    auto* menu = new MainMenuViewController;
-    NavigationController window(menu);
-    window.setWindowTitle("Quillon");
-    window.resize(430, 860);
-    auto* quit = new QShortcut(QKeySequence::Quit, &window);
-    QObject::connect(quit, &QShortcut::activated, &window, &QWidget::close);
+    auto window = createMainWindow();
     quitOnTerminationSignals(app);
-    window.show();
+    window->show();
     const int status = app.exec();
     delegate.applicationWillTerminate();
     return status;

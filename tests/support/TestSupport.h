@@ -8,6 +8,13 @@
 #include "app/AppDelegate.h"
 #include "platform/DiagnosticLog.h"
 
+#include <ostream>
+
+// Readable QString values in test failures.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
 namespace quillon::test {
 
 // A fresh data folder with its own AppDelegate; restores the process state on destruction.

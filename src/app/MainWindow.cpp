@@ -1,0 +1,22 @@
+#include "app/MainWindow.h"
+
+#include <QKeySequence>
+#include <QShortcut>
+
+#include "app/MainMenuViewController.h"
+#include "app/Storyboard.h"
+#include "toolkit/NavigationController.h"
+
+namespace quillon {
+
+std::unique_ptr<NavigationController> createMainWindow() {
+    registerAllSegues();
+    auto window = std::make_unique<NavigationController>(new MainMenuViewController);
+    window->setWindowTitle("Quillon");
+    window->resize(430, 860);
+    auto* quit = new QShortcut(QKeySequence::Quit, window.get());
+    QObject::connect(quit, &QShortcut::activated, window.get(), &QWidget::close);
+    return window;
+}
+
+}  // namespace quillon

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+
+#include "movies/MovieListQuery.h"
+#include "store/SelectionState.h"
+#include "support/TestSupport.h"
+
+using namespace quillon;
+
+namespace {
+
+class MovieListQueryTest : public ::testing::Test {
+protected:
+    MoviePtr add(OptionalText name, qint16 year, OptionalText genre = {},
+                 OptionalText director = {}, OptionalText producer = {}, qint16 runTime = 0) {
+        auto m = Movies::insertInto(app.context());
+        m->setName(name);
+        m->setYear(year);
+        m->setText(Attribute::genre, genre);
+        m->setText(Attribute::director, director);
+        m->setText(Attribute::producer, producer);
+        m->setRunTime(runTime);
+        return m;
+    }
+    QStringList firstLabels(const MovieListQuery& query) {
+        QStringList labels;
+        for (const auto& m : query.rows())
+            labels << MovieListQuery::rowTexts(*m, query.segmentIndex).MovieNameLabel;
+        return labels;
+    }
+    QStringList names(const MovieListQuery& query) {
+        QStringList out;
+        for (const auto& m : query.rows()) out << m->name().value_or("-");
+        return out;
+    }
+
+    test::AppFixture app;
+};
+
+TEST_F(MovieListQueryTest, RowTextsFollowTheKeyToTheCharacter) {
+    auto m = add("Heat", 1995, "Crime", "Mann", "Art", 170);
+    m->setText(Attribute::leadingActor1, "Pacino");
+    m->setText(Attribute::leadingActor2, "De Niro");
+    const auto texts = [&](int k) {
+        const MovieRowTexts t = MovieListQuery::rowTexts(*m, k);
+        return QStringList{t.MovieNameLabel, t.SecondLabel, t.ThirdLabel, t.FourthLabel};
+    };
+    EXPECT_EQ(texts(0), (QStringList{"Movie: Heat", "Year: 1995   Run Time: 170",
+                                     "Actors: Pacino, De Niro", "Actress's: , "}));
+    EXPECT_EQ(texts(1)[0], "Genre: Crime");
+    EXPECT_EQ(texts(1)[1], "Movie: Heat   Year: 1995  Run Time: 170");
+    EXPECT_EQ(texts(2)[0], "Year: 1995");
+    EXPECT_EQ(texts(2)[1], "Movie: Heat   Genre: Crime");
+    EXPECT_EQ(texts(3)[0], "Director: Mann");
+    EXPECT_EQ(texts(3)[1], "Movie: Heat   Year: 1995  Run Time: 170");
+    EXPECT_EQ(texts(4)[0], "Producer: Art");
+
+    auto bare = add(std::nullopt, 0, std::nullopt, std::nullopt, std::nullopt, -5);
+    bare->setText(Attribute::leadingActress2, "Ashley Judd");
+    const MovieRowTexts t = MovieListQuery::rowTexts(*bare, 0);
+    EXPECT_EQ(t.MovieNameLabel, "Movie: ");
+    EXPECT_EQ(t.SecondLabel, "Year: 0   Run Time: -5");
+    EXPECT_EQ(t.ThirdLabel, "Actors: , ");
+    EXPECT_EQ(t.FourthLabel, "Actress's: , Ashley Judd");
+}
+
+TEST_F(MovieListQueryTest, EachKeySortsByItsFieldThenByNameInOneDirection) {
+    add("Mid", 1999, std::nullopt, std::nullopt);
+    add("b", 1999, "Drama", "Nolan");
+    add("Zed", 999, "Drama", "Nolan");
+    add("a", 2001, "Action", "Anderson");
+    MovieListQuery query(app.context());
+    query.SortAsc = true;
+
+    query.segmentIndex = MovieListQuery::Movie;
+    query.fetchMovies();
+    EXPECT_EQ(names(query), (QStringList{"Mid", "Zed", "a", "b"}));
+
+    query.segmentIndex = MovieListQuery::Year;
+    query.fetchMovies();
+    EXPECT_EQ(names(query), (QStringList{"Zed", "Mid", "b", "a"}));
+
+    query.segmentIndex = MovieListQuery::Director;
+    query.SortAsc = false;
+    query.fetchMovies();
+    EXPECT_EQ(names(query), (QStringList{"b", "Zed", "a", "Mid"}));
+    EXPECT_EQ(firstLabels(query),
+              (QStringList{"Director: Nolan", "Director: Nolan", "Director: Anderson",
+                           "Director: "}));
+
+    // Without a direction the store's own order stands.
+    query.SortAsc.reset();
+    query.fetchMovies();
+    EXPECT_EQ(names(query), (QStringList{"Mid", "b", "Zed", "a"}));
+}
+
+TEST_F(MovieListQueryTest, SearchMatchesSubstringsOfTheKeyFieldInAnyCase) {
+    add("The Matrix", 1999, "Science Fiction", "Wachowski");
+    add("matrimony", 1899, "Drama", std::nullopt);
+    add("Tron", 2099, "Action", "Lisberger");
+    add("Heat", 1995, "Crime", "MANN");
+    add("Alien", 1979, "Horror", "Scott");
+    MovieListQuery query(app.context());
+    query.SortAsc = true;
+    query.fetchMovies();
+
+    query.filterMovies("MaT");
+    EXPECT_EQ(names(query), (QStringList{"The Matrix", "matrimony"}));
+    EXPECT_EQ(query.headerText(), "# Movies = 2 of 5");
+
+    query.segmentIndex = MovieListQuery::Year;
+    query.fetchMovies();
+    query.filterMovies("99");
+    EXPECT_EQ(names(query), (QStringList{"matrimony", "Heat", "The Matrix", "Tron"}));
+
+    query.segmentIndex = MovieListQuery::Director;
+    query.fetchMovies();
+    query.filterMovies("I");  // the movie without a director never matches
+    EXPECT_EQ(names(query), (QStringList{"Tron", "The Matrix"}));
+    query.filterMovies("mann");
+    EXPECT_EQ(names(query), (QStringList{"Heat"}));
+    query.filterMovies("zzz");
+    EXPECT_TRUE(query.rows().empty());
+    EXPECT_EQ(query.headerText(), "# Movies = 0 of 5");
+    query.filterMovies("");
+    EXPECT_EQ(query.headerText(), "# Movies = 5");
+}
+
+TEST_F(MovieListQueryTest, SwitchingKeyKeepsTheSearchTextUnappliedAndDeletesFollowTheRows) {
+    add("Alpha", 2000);
+    add("Beta", 2001);
+    add("Alphaville", 1965);
+    MovieListQuery query(app.context());
+    query.SortAsc = true;
+    query.fetchMovies();
+    query.filterMovies("alpha");
+    ASSERT_EQ(query.headerText(), "# Movies = 2 of 3");
+
+    // The key switch refetches: the text stays but is not applied until it changes.
+    query.segmentIndex = MovieListQuery::Genre;
+    query.setSearchTextWithoutFiltering(query.searchText());
+    query.fetchMovies();
+    EXPECT_EQ(query.headerText(), "# Movies = 3 of 3");
+
+    query.segmentIndex = MovieListQuery::Movie;
+    query.fetchMovies();
+    query.filterMovies("alpha");
+    // Delete while searching: the row goes from the filtered rows only.
+    const MoviePtr doomed = query.rows()[1];
+    EXPECT_EQ(doomed->name(), "Alphaville");
+    app.context().deleteObject(doomed);
+    query.removeRow(1);
+    EXPECT_EQ(names(query), QStringList{"Alpha"});
+    EXPECT_EQ(query.MovieList.size(), 3u);
+    query.fetchMovies();
+    EXPECT_EQ(query.MovieList.size(), 2u);
+}
+
+TEST_F(MovieListQueryTest, SelectionCopiesThePickedMovie) {
+    QImage image(4, 6, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
+    auto onlyBack = add("Back Only", 1990, "Drama", std::nullopt, "Prod");
+    onlyBack->setImage(Attribute::backImage, png);
+    auto both = add(std::nullopt, 1991);
+    both->setImage(Attribute::frontImage, png);
+    both->setImage(Attribute::backImage, png);
+    both->setText(Attribute::notes, "noted");
+    ASSERT_TRUE(app.context().save());
+
+    MovieListQuery query(app.context());
+    query.SortAsc = true;
+    query.fetchMovies();  // unnamed first
+    auto& s = SelectionState::shared();
+    s.SelectedImages.append(QImage());
+    query.fillSelection(1, s);
+    EXPECT_EQ(s.SelectedName, "Back Only");
+    EXPECT_EQ(s.SelectedYear, 1990);
+    EXPECT_EQ(s.SelectedGenre, "Drama");
+    EXPECT_EQ(s.SelectedDirector, "");
+    EXPECT_EQ(s.SelectedProducer, "Prod");
+    EXPECT_TRUE(s.SelectedImages.isEmpty());
+    EXPECT_FALSE(s.SelectedFrontImage.has_value());
+    EXPECT_EQ(s.SelectedBackImage, png);
+    EXPECT_EQ(s.SelectedNotes, "");
+
+    query.fillSelection(0, s);
+    EXPECT_EQ(s.SelectedName, "");
+    ASSERT_EQ(s.SelectedImages.size(), 2);
+    EXPECT_EQ(s.SelectedImages[0].size(), QSize(4, 6));
+    EXPECT_EQ(s.SelectedNotes, "noted");
+}
+
+}  // namespace
