@@ -21,6 +21,7 @@ AlertController::AlertController(QString title, QString message, QWidget* parent
     setWindowModality(Qt::WindowModal);
     setWindowTitle(title_);
     setObjectName(QStringLiteral("alert"));
+    setMinimumWidth(270);
 
     auto* column = new QVBoxLayout(this);
     auto* titleLabel = new QLabel(title_, this);

@@ -37,6 +37,7 @@ void ChoiceWheel::openWheel() {
     const int visible = qMin(int(choices_.size()), 7);
     popup_->resize(qMax(width(), 120), rowHeight * visible + 2 * popup_->frameWidth() + 2);
     popup_->move(mapToGlobal(QPoint(0, height())));
+    popup_->setAttribute(Qt::WA_NoMouseReplay, false);
     popup_->show();
     popup_->setFocus(Qt::PopupFocusReason);
     if (popup_->currentItem()) popup_->scrollToItem(popup_->currentItem());
@@ -73,6 +74,14 @@ void ChoiceWheel::focusInEvent(QFocusEvent* event) {
 }
 
 bool ChoiceWheel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == popup_ && event->type() == QEvent::MouseButtonPress) {
+        // A click on the entry itself closes the wheel without opening it again.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint global = mouse->globalPosition().toPoint();
+        if (!popup_->rect().contains(popup_->mapFromGlobal(global)) &&
+            rect().contains(mapFromGlobal(global)))
+            popup_->setAttribute(Qt::WA_NoMouseReplay);
+    }
     if (watched == popup_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {

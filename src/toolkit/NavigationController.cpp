@@ -1,6 +1,11 @@
 #include "toolkit/NavigationController.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -49,14 +54,22 @@ NavigationController::NavigationController(ViewController* root, QWidget* parent
     pages_ = new QStackedWidget(this);
     column->addWidget(pages_, 1);
 
-    auto goBack = [this] {
-        if (!barHidden_ && stack_.size() > 1) popViewController();
+    // Keyboard back: Alt+Left always, Escape unless the user is typing in a text entry.
+    auto goBack = [this](bool fromEscape) {
+        if (barHidden_ || !back_->isVisibleTo(this) || stack_.size() <= 1) return;
+        QWidget* focus = QApplication::focusWidget();
+        if (fromEscape && (qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
+                           qobject_cast<QPlainTextEdit*>(focus) ||
+                           qobject_cast<QAbstractSpinBox*>(focus)))
+            return;
+        popViewController();
     };
-    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Back)}) {
-        auto* shortcut = new QShortcut(keys, this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, goBack);
-    }
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [goBack] { goBack(true); });
+    auto* back = new QShortcut(QKeySequence(QKeySequence::Back), this);
+    back->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(back, &QShortcut::activated, this, [goBack] { goBack(false); });
 
     if (root) {
         root->navigation_ = this;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QGraphicsOpacityEffect>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -244,7 +245,9 @@ void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         QSize source;
         QImage image;
         QPixmap pixmap;
-        if (decoration.canConvert<QPixmap>() && decoration.userType() == QMetaType::QPixmap) {
+        if (decoration.userType() == QMetaType::QIcon) {
+            decoration.value<QIcon>().paint(painter, thumbBox);
+        } else if (decoration.userType() == QMetaType::QPixmap) {
             pixmap = decoration.value<QPixmap>();
             source = pixmap.size();
         } else if (decoration.userType() == QMetaType::QImage) {

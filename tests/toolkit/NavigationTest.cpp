@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QCoreApplication>
 #include <QPointer>
 #include <QTest>
@@ -134,6 +136,24 @@ TEST_F(NavigationTest, TitleViewAndBarButtonsAreShownOnlyForTheirScreen) {
     EXPECT_FALSE(addGuard->isVisible());
     flushDeletes();
     EXPECT_TRUE(addGuard.isNull()) << "bar buttons go with their screen";
+}
+
+TEST_F(NavigationTest, EscapeGoesBackUnlessTheUserIsTyping) {
+    auto* root = new RecordingScreen("root", &journal);
+    NavigationController nav(root);
+    auto* second = new RecordingScreen("second", &journal);
+    auto* entry = new QLineEdit(second);
+    nav.pushViewController(second);
+    nav.show();
+    QApplication::setActiveWindow(&nav);
+    if (!QTest::qWaitForWindowActive(&nav)) GTEST_SKIP() << "no active window on this platform";
+    entry->setFocus();
+    QTest::keyClick(entry, Qt::Key_Escape);
+    EXPECT_EQ(nav.topViewController(), second);
+    entry->clearFocus();
+    second->setFocus();
+    QTest::keyClick(second, Qt::Key_Escape);
+    EXPECT_EQ(nav.topViewController(), root);
 }
 
 TEST_F(NavigationTest, NavigationBarHiddenChangesAtOnce) {
