@@ -37,6 +37,8 @@ void pumpEvents(int ms) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     } while (timer.elapsed() < ms);
     QCoreApplication::processEvents();
+    // Outside an event loop deleteLater() waits for this.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace quillon::test
