@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include "store/CatalogueStore.h"
+
+namespace quillon::bench {
+
+struct GeneratorOptions {
+    int movies = 1000;
+    bool covers = false;
+    quint32 seed = 1;
+};
+
+// Fills the context with movies whose texts look like a real catalogue: repeating directors,
+// producers and actors, names of one to five words, notes of varied length, and optionally two
+// 1000x1500 JPEG covers each. Saves in batches. Returns the number of movies written.
+int generateCatalogue(ManagedObjectContext& context, const GeneratorOptions& options);
+
+}  // namespace quillon::bench
