@@ -1,0 +1,126 @@
+#include "ExchangeTestUtil.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+
+#include "exchange/ExportJob.h"
+#include "platform/DiagnosticLog.h"
+
+namespace quillon::test {
+
+QByteArray makeJpeg(int width, int height, QColor color, int quality) {
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, width, height);
+    gradient.setColorAt(0, color);
+    gradient.setColorAt(1, color.darker(300));
+    painter.fillRect(image.rect(), gradient);
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", quality);
+    return bytes;
+}
+
+QByteArray exportBytes(ManagedObjectContext& context) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    exchange::ExportJob job(context, &buffer);
+    const Status status = job.run();
+    EXPECT_TRUE(status.ok) << status.describe().toStdString();
+    return bytes;
+}
+
+exchange::ImportCounts importBytes(ManagedObjectContext& context, const QByteArray& file,
+                                   bool* wrongFile) {
+    QByteArray bytes = file;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    exchange::MovieImporter importer(context, &buffer);
+    importer.setFailureLog(diagnosticLog);
+    importer.run();
+    if (wrongFile) *wrongFile = importer.isWrongFile();
+    return importer.counts();
+}
+
+namespace {
+
+QString coverDigest(const OptionalBytes& bytes) {
+    if (!bytes) return "none";
+    return QString("%1:%2").arg(bytes->size()).arg(QString::fromLatin1(
+        QCryptographicHash::hash(*bytes, QCryptographicHash::Md5).toHex().left(8)));
+}
+
+}  // namespace
+
+QStringList dumpMovies(ManagedObjectContext& context, bool withImdb) {
+    QStringList rows;
+    const auto movies = context.fetch<Movies>(std::nullopt, {{Attribute::name, true},
+                                                             {Attribute::year, true},
+                                                             {Attribute::director, true}});
+    for (const MoviePtr& movie : movies) {
+        QStringList fields;
+        for (int a = 0; a <= int(Attribute::backImage); ++a) {
+            const Attribute attribute = Attribute(a);
+            if (attribute == Attribute::imdb && !withImdb) continue;
+            if (isTextAttribute(attribute)) {
+                const OptionalText text = movie->text(attribute);
+                fields << (text ? '"' + *text + '"' : QString("absent"));
+            } else if (isNumberAttribute(attribute)) {
+                fields << QString::number(movie->number(attribute));
+            } else {
+                fields << coverDigest(movie->image(attribute));
+            }
+        }
+        rows << fields.join('|');
+    }
+    return rows;
+}
+
+MoviePtr addMovie(ManagedObjectContext& context, const QString& name, qint16 year,
+                  const QString& director) {
+    MoviePtr movie = Movies::insertInto(context);
+    movie->setName(name);
+    movie->setYear(year);
+    movie->setText(Attribute::director, director);
+    EXPECT_TRUE(context.save().ok);
+    return movie;
+}
+
+qint64 FailDevice::writeData(const char* data, qint64 size) {
+    const qint64 room = limit_ - written.size();
+    if (room < size) {
+        written.append(data, qMax<qint64>(room, 0));
+        limit_ = written.size();
+        setErrorString("No space left on device");
+        return -1;
+    }
+    written.append(data, size);
+    return size;
+}
+
+void addFailingTrigger(const QString& dataDir, const QString& event, const QString& when) {
+    sqlite3* db = nullptr;
+    const QByteArray path = QDir(dataDir).filePath(CatalogueStore::kFileName).toUtf8();
+    ASSERT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
+    static int serial = 0;
+    const QByteArray sql = QString("CREATE TRIGGER fail%1 BEFORE %2 ON Movies WHEN %3 "
+                                   "BEGIN SELECT RAISE(ABORT, 'refused by trigger'); END;")
+                               .arg(++serial)
+                               .arg(event, when)
+                               .toUtf8();
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error);
+    EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+}  // namespace quillon::test

@@ -1,0 +1,324 @@
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+
+#include "ExchangeTestUtil.h"
+#include "exchange/Base64.h"
+#include "exchange/LineReader.h"
+#include "support/TestSupport.h"
+
+namespace quillon::test {
+namespace {
+
+// A movie line with the key fields set; `more` overrides fields by index.
+QByteArray movieLine(const QString& name, const QString& year, const QString& director,
+                     const QMap<int, QString>& more = {}) {
+    QStringList fields(16);
+    fields[7] = name;
+    fields[13] = year;
+    fields[1] = director;
+    for (auto it = more.begin(); it != more.end(); ++it) fields[it.key()] = it.value();
+    return fields.join('^').toUtf8() + '\n';
+}
+
+QString counted(const exchange::ImportCounts& c) { return c.summary(); }
+
+TEST(Import, HeaderIsFoundOnAnyLineAndOnlyExactly) {
+    AppFixture app;
+    bool wrong = false;
+    importBytes(app.context(), movieLine("Above", "2000", "Ann") + "[QUILLON]\n" +
+                                   movieLine("Below", "2001", "Bo"),
+                &wrong);
+    EXPECT_FALSE(wrong);
+    EXPECT_EQ(app.context().count(Entity::Movies), 2) << "lines above the header are movies too";
+
+    for (const QByteArray& file :
+         {QByteArray(""), QByteArray("[quillon]\n") + movieLine("X", "1", "Y"),
+          QByteArray(" [QUILLON]\n") + movieLine("X", "1", "Y"),
+          QByteArray("[QUILLON] \n") + movieLine("X", "1", "Y"), QByteArray("\n\n\n")}) {
+        const auto counts = importBytes(app.context(), file, &wrong);
+        EXPECT_TRUE(wrong) << file.toStdString();
+        EXPECT_EQ(counted(counts), "0 added, 0 updated, 0 skipped, 0 failed");
+    }
+    EXPECT_EQ(app.context().count(Entity::Movies), 2);
+}
+
+TEST(Import, LineEndsConcatenatedFilesAndEncodings) {
+    AppFixture app;
+    const QByteArray crlf = "[QUILLON]\r\n" + movieLine("One", "2000", "Ann").replace("\n", "\r\n");
+    const QByteArray twoFiles = "[QUILLON]\n" + movieLine("Two", "2000", "Ann") + "[QUILLON]\n" +
+                                movieLine("Three", "2000", "Ann");
+    const QByteArray noFinalLineFeed = "[QUILLON]\n" + movieLine("Four", "2000", "Ann").chopped(1);
+    const QByteArray utf8Bom = "\xEF\xBB\xBF[QUILLON]\n" + movieLine("Fünf", "2000", "Ann");
+    const QString wide = "[QUILLON]\n" + QString::fromUtf8(movieLine("Sechs ß", "2000", "Ann"));
+    QByteArray utf16 = "\xFF\xFE";
+    utf16.append(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2);
+    const QByteArray latin1 = "[QUILLON]\n" + QString("Sieben é").toLatin1() + "^Ann\n";
+    for (const QByteArray& file : {crlf, twoFiles, noFinalLineFeed, utf8Bom, utf16, latin1}) {
+        bool wrong = true;
+        importBytes(app.context(), file, &wrong);
+        EXPECT_FALSE(wrong);
+    }
+    QStringList names;
+    for (const MoviePtr& movie : app.context().fetch<Movies>()) {
+        names << movie->name().value_or(movie->text(Attribute::color_blackwhite).value_or("?"));
+    }
+    EXPECT_EQ(names, QStringList({"One", "Two", "Three", "Four", "Fünf", "Sechs ß", "Sieben é"}));
+}
+
+TEST(Import, MergesByNameYearDirectorInsertsOrSkips) {
+    AppFixture app;
+    MoviePtr existing = addMovie(app.context(), "Alien", 1979, "Scott");
+    existing->setText(Attribute::genre, "Horror");
+    existing->setText(Attribute::notes, "keep me");
+    existing->setRunTime(117);
+    existing->setText(Attribute::imdb, "tt0078748");
+    addMovie(app.context(), "Twin", 2000, "Ann");
+    addMovie(app.context(), "Twin", 2000, "Ann");
+    ASSERT_TRUE(app.context().save().ok);
+
+    const QByteArray file = "[QUILLON]\n" +
+                            movieLine("Alien", "1979", "Scott", {{2, "Sci-Fi"}, {10, "R"}}) +
+                            movieLine("alien", "1979", "Scott") +        // case differs: new
+                            movieLine("Alien", "1986", "Scott") +        // year differs: new
+                            movieLine("Alien", "+1979", "Scott ") +      // director differs: new
+                            movieLine("Twin", "2000", "Ann", {{8, "x"}}) +  // two matches
+                            movieLine("Dog's Day", "1975", "Lumet") +
+                            movieLine("Dog's Day", "1975", "Lumet", {{9, "Bregman"}});
+    const auto counts = importBytes(app.context(), file);
+    EXPECT_EQ(counted(counts), "4 added, 2 updated, 1 skipped, 0 failed");
+    EXPECT_EQ(existing->genre(), "Sci-Fi");
+    EXPECT_EQ(existing->rating(), "R");
+    EXPECT_EQ(existing->notes(), "keep me") << "an empty field never clears";
+    EXPECT_EQ(existing->runTime(), 117) << "an empty run time changes nothing";
+    EXPECT_EQ(existing->text(Attribute::imdb), "tt0078748");
+    const auto dogs = app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Dog's Day"));
+    ASSERT_EQ(dogs.size(), 1u) << "apostrophes are kept, so the second line updates the first";
+    EXPECT_EQ(dogs[0]->producer(), "Bregman");
+    for (const MoviePtr& twin :
+         app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Twin"))) {
+        EXPECT_FALSE(twin->notes().has_value());
+    }
+}
+
+TEST(Import, EmptyFieldsKeepValuesAndNumbersThatDoNotRead) {
+    AppFixture app;
+    MoviePtr existing = addMovie(app.context(), "Kept", 1990, "Ann");
+    existing->setRunTime(100);
+    existing->setText(Attribute::writer, "Wes");
+    existing->setImage(Attribute::frontImage, makeJpeg(20, 30, Qt::red));
+    ASSERT_TRUE(app.context().save().ok);
+    const QByteArray storedCover = *existing->frontImage();
+
+    importBytes(app.context(), "[QUILLON]\n" + movieLine("Kept", "1990", "Ann", {{12, ""}}));
+    EXPECT_EQ(existing->runTime(), 100);
+    EXPECT_EQ(existing->writer(), "Wes");
+    EXPECT_EQ(existing->frontImage(), storedCover);
+
+    importBytes(app.context(), "[QUILLON]\n" + movieLine("Kept", "1990", "Ann", {{11, "1h40"}}) +
+                                   movieLine("Fresh", "1991", "Bo", {{11, "99999"}}));
+    EXPECT_EQ(existing->runTime(), 0) << "a run time that does not read clears it";
+    const auto fresh = app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Fresh"));
+    ASSERT_EQ(fresh.size(), 1u);
+    EXPECT_EQ(fresh[0]->runTime(), 0);
+    EXPECT_FALSE(fresh[0]->hasChanges());
+
+    importBytes(app.context(), "[QUILLON]\n" + movieLine("Odd", "19x0", "Cy") +
+                                   movieLine("Odd", "19x0", "Cy"));
+    EXPECT_EQ(app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Odd")).size(), 2u)
+        << "a year that does not read matches no movie";
+}
+
+TEST(Import, ACoverThatDoesNotDecodeNeverDestroysAStoredCover) {
+    AppFixture app;
+    MoviePtr existing = addMovie(app.context(), "Covered", 2000, "Ann");
+    const QByteArray front = makeJpeg(20, 30, Qt::red);
+    const QByteArray back = makeJpeg(20, 30, Qt::blue);
+    existing->setImage(Attribute::frontImage, front);
+    existing->setImage(Attribute::backImage, back);
+    ASSERT_TRUE(app.context().save().ok);
+
+    const QByteArray good = makeJpeg(10, 10, Qt::green).toBase64();
+    const QList<QByteArray> damaged = {good.chopped(1), good.left(good.size() - 4) + "A===",
+                                       good.left(8) + "\t" + good.mid(9), good.left(40) + "=" +
+                                       good.mid(41), QByteArray("bm90IGEgcGljdHVyZQ==")};
+    for (const QByteArray& bad : damaged) {
+        const auto counts = importBytes(
+            app.context(), "[QUILLON]\n" + movieLine("Covered", "2000", "Ann",
+                                                     {{14, bad}, {15, bad}, {6, "Eve"}}) +
+                               movieLine("New", "2000", "Ann", {{14, bad}}));
+        EXPECT_EQ(counts.failed, 0);
+        EXPECT_EQ(existing->frontImage(), front);
+        EXPECT_EQ(existing->backImage(), back);
+        EXPECT_EQ(existing->leadingActress2(), "Eve") << "the rest of the line applies";
+    }
+    for (const MoviePtr& added : app.context().fetch<Movies>(Predicate::equals(Attribute::name, "New"))) {
+        EXPECT_FALSE(added->hasImage(Attribute::frontImage));
+    }
+    importBytes(app.context(), "[QUILLON]\n" + movieLine("Covered", "2000", "Ann", {{15, good}}));
+    EXPECT_EQ(existing->backImage(), QByteArray::fromBase64(good)) << "stored as decoded";
+}
+
+TEST(Import, ShortLongAndCaretSplitLines) {
+    AppFixture app;
+    const QByteArray file = "[QUILLON]\n"
+                            "Color^Ann^Drama\n"                            // three fields
+                            "^Bo^^^^^^Long^^^^90^^2001^^^extra^more\n"     // eighteen fields
+                            "^Cy^^^^^^Split^A^B^^^95^^2002^^\n";           // caret in notes
+    importBytes(app.context(), file);
+    const auto movies = app.context().fetch<Movies>(std::nullopt, {{Attribute::director, true}});
+    ASSERT_EQ(movies.size(), 3u);
+    EXPECT_EQ(movies[0]->text(Attribute::color_blackwhite), "Color");
+    EXPECT_EQ(movies[0]->genre(), "Drama");
+    EXPECT_FALSE(movies[0]->name().has_value());
+    EXPECT_EQ(movies[1]->name(), "Long");
+    EXPECT_EQ(movies[1]->runTime(), 90);
+    EXPECT_EQ(movies[1]->year(), 2001);
+    EXPECT_EQ(movies[2]->notes(), "A") << "the caret shifts later fields";
+    EXPECT_EQ(movies[2]->producer(), "B");
+    EXPECT_EQ(movies[2]->writer(), "95");
+    EXPECT_EQ(movies[2]->runTime(), 0);
+}
+
+TEST(Import, RoundTripGivesIdenticalRecordsAndASecondImportChangesNothing) {
+    AppFixture source;
+    MoviePtr full = addMovie(source.context(), "Dog's Day", 1975, "Lumet");
+    const QList<Attribute> texts = {Attribute::color_blackwhite, Attribute::genre,
+                                    Attribute::leadingActor1,    Attribute::leadingActor2,
+                                    Attribute::leadingActress1,  Attribute::leadingActress2,
+                                    Attribute::producer,         Attribute::rating,
+                                    Attribute::writer};
+    for (Attribute a : texts) full->setText(a, attributeName(a) + " ✓ \"q\" ");
+    full->setText(Attribute::notes, "two\nlines ^ with \\n and\r\nCRLF\\");
+    full->setRunTime(-5);
+    MoviePtr covered = Movies::insertInto(source.context());  // the file cannot tell "" from absent
+    covered->setName("Covers");
+    covered->setImage(Attribute::frontImage, makeJpeg(30, 40, Qt::yellow));
+    covered->setImage(Attribute::backImage, makeJpeg(30, 40, Qt::cyan));
+    Movies::insertInto(source.context());
+    ASSERT_TRUE(source.context().save().ok);
+    const QByteArray file = exportBytes(source.context());
+
+    AppFixture target;
+    EXPECT_EQ(counted(importBytes(target.context(), file)), "3 added, 0 updated, 0 skipped, 0 failed");
+    const QStringList imported = dumpMovies(target.context());
+    ASSERT_EQ(imported.size(), 3);
+    // Every text and number comes back exactly; covers are the file's JPEG bytes, as decoded.
+    const QList<QByteArray> lines = file.split('\n');
+    const auto movies = target.context().fetch<Movies>(
+        std::nullopt, {{Attribute::name, true}, {Attribute::year, true}});
+    const auto originals = source.context().fetch<Movies>(
+        std::nullopt, {{Attribute::name, true}, {Attribute::year, true}});
+    for (int i = 0; i < 3; ++i) {
+        for (int a = 0; a < int(Attribute::frontImage); ++a) {
+            const Attribute attribute = Attribute(a);
+            if (attribute == Attribute::imdb) continue;
+            EXPECT_EQ(movies[i]->text(attribute), originals[i]->text(attribute)) << a;
+            EXPECT_EQ(movies[i]->number(attribute), originals[i]->number(attribute)) << a;
+        }
+        const QList<QByteArray> fields = lines[i + 1].split('^');
+        EXPECT_EQ(movies[i]->frontImage().value_or(""), QByteArray::fromBase64(fields[14]));
+        EXPECT_EQ(movies[i]->backImage().value_or(""), QByteArray::fromBase64(fields[15]));
+    }
+
+    EXPECT_EQ(counted(importBytes(target.context(), file)), "0 added, 3 updated, 0 skipped, 0 failed");
+    EXPECT_FALSE(target.context().hasChanges());
+    EXPECT_EQ(dumpMovies(target.context()), imported);
+    target.restart();
+    EXPECT_EQ(dumpMovies(target.context()), imported);
+}
+
+TEST(Import, AFailedSaveLosesOnlyItsOwnLine) {
+    AppFixture app;
+    MoviePtr existing = addMovie(app.context(), "Old", 2000, "Ann");
+    existing->setText(Attribute::notes, "before");
+    existing->setImage(Attribute::frontImage, makeJpeg(8, 8, Qt::red));
+    ASSERT_TRUE(app.context().save().ok);
+    const QStringList before = dumpMovies(app.context());
+    addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
+    addFailingTrigger(app.dataDir(), "UPDATE", "NEW.notes = 'boom'");
+
+    LogCapture log;
+    const QByteArray cover = makeJpeg(9, 9, Qt::blue).toBase64();
+    const auto counts = importBytes(
+        app.context(), "[QUILLON]\n" + movieLine("First", "2001", "Bo") +
+                           movieLine("boom", "2002", "Bo", {{8, "lost"}}) +
+                           movieLine("Old", "2000", "Ann", {{8, "boom"}, {2, "Drama"}, {14, cover}}) +
+                           movieLine("Last", "2003", "Bo"));
+    EXPECT_EQ(counted(counts), "2 added, 0 updated, 0 skipped, 2 failed");
+    EXPECT_EQ(log.lines.size(), 2);
+    EXPECT_FALSE(app.context().hasChanges()) << "the taken-back values went out with the next line";
+    EXPECT_TRUE(app.context().fetch<Movies>(Predicate::equals(Attribute::name, "boom")).empty());
+    EXPECT_EQ(existing->notes(), "before");
+    EXPECT_FALSE(existing->genre().has_value());
+
+    app.restart();
+    QStringList names;
+    for (const MoviePtr& movie : app.context().fetch<Movies>()) names << *movie->name();
+    EXPECT_EQ(names, QStringList({"Old", "First", "Last"}));
+    QStringList after = dumpMovies(app.context());
+    after.removeIf([](const QString& row) { return !row.contains("\"Old\""); });
+    EXPECT_EQ(after, before);
+}
+
+// Imports every prefix of a valid file, then a few thousand damaged copies, into one store:
+// nothing crashes, every line ends saved or taken back, and what the store holds on disk is
+// what the context shows.
+TEST(Import, TruncatedAndDamagedFilesNeverCrashNorHalfApplyALine) {
+    AppFixture source;
+    MoviePtr movie = addMovie(source.context(), "Mutant", 1999, "Ann");
+    movie->setText(Attribute::notes, "a\nb^c");
+    movie->setImage(Attribute::frontImage, makeJpeg(6, 6, Qt::red));
+    addMovie(source.context(), "Other", 2000, "Bo")->setRunTime(88);
+    ASSERT_TRUE(source.context().save().ok);
+    const QByteArray file = exportBytes(source.context());
+
+    AppFixture target;
+    auto importChecked = [&](const QByteArray& bytes) {
+        const int before = target.context().count(Entity::Movies);
+        bool wrong = false;
+        const auto counts = importBytes(target.context(), bytes, &wrong);
+        ASSERT_FALSE(target.context().hasChanges()) << bytes.toStdString();
+        EXPECT_EQ(target.context().count(Entity::Movies), before + counts.added);
+        if (wrong) {
+            EXPECT_EQ(counts.added + counts.updated + counts.skipped + counts.failed, 0);
+        }
+    };
+    for (qsizetype length = 0; length <= file.size(); ++length) importChecked(file.left(length));
+
+    QRandomGenerator random(20240611);
+    const QByteArray alphabet = "^\n\r=+/-0129AQz'\\\"[]";
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray damaged = file;
+        for (int edits = 1 + random.bounded(4); edits > 0 && !damaged.isEmpty(); --edits) {
+            const qsizetype at = random.bounded(damaged.size());
+            switch (random.bounded(4)) {
+                case 0: damaged[at] = alphabet[random.bounded(alphabet.size())]; break;
+                case 1: damaged[at] = char(random.bounded(256)); break;
+                case 2: damaged.remove(at, random.bounded(1, 40)); break;
+                default: damaged.insert(at, damaged.mid(random.bounded(damaged.size()), 30));
+            }
+        }
+        importChecked(damaged);
+        if (HasFatalFailure()) return;
+    }
+    const QStringList shown = dumpMovies(target.context());
+    target.restart();
+    EXPECT_EQ(dumpMovies(target.context()), shown);
+}
+
+TEST(Import, TableBase64DecoderAgreesWithQt) {
+    QRandomGenerator random(7);
+    for (int length = 0; length < 64; ++length) {
+        QByteArray bytes(length, Qt::Uninitialized);
+        for (char& c : bytes) c = char(random.bounded(256));
+        EXPECT_EQ(exchange::decodeBase64(bytes.toBase64()), bytes);
+    }
+    for (const char* bad : {"A", "AB", "ABC", "AB=C", "A===", "====", "AB==AB==", "AB C", "AB\nC",
+                            "ABC-", "ABC_", "ABCD=", "=ABC"}) {
+        EXPECT_FALSE(exchange::decodeBase64(bad).has_value()) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace quillon::test
