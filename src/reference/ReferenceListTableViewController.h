@@ -1,0 +1,69 @@
+#pragma once
+
+#include "reference/ReferenceListModel.h"
+#include "reference/ReferenceListQuery.h"
+#include "toolkit/ViewController.h"
+
+class QToolButton;
+
+namespace quillon {
+
+class SearchBar;
+class TableView;
+
+// One reference list: search, sort direction, delete, the add button and a tap on an entry to
+// edit it. Returns from the add and edit screens refetch.
+class ReferenceListTableViewController : public ViewController {
+    Q_OBJECT
+public:
+    explicit ReferenceListTableViewController(const ReferenceMember& member,
+                                              QWidget* parent = nullptr);
+
+    void viewDidLoad() override;
+    void viewDidDisappear() override;
+    void prepareForSegue(const QString& identifier, ViewController* destination) override;
+
+    void fetchList();
+    void filterList();
+    void SortButtonTapped();
+    void AddButtonTapped();
+    void deleteRow(int row);
+    void selectRow(int row);
+
+    const ReferenceMember& member() const { return member_; }
+    const ReferenceListQuery& query() const { return query_; }
+    SearchBar* searchBar() const { return searchBar_; }
+    TableView* tableView() const { return table_; }
+    QToolButton* SortButton() const { return sortButton_; }
+    QToolButton* AddButton() const { return addButton_; }
+    bool DarkMode = false;
+
+private:
+    void reloadTable();
+
+    const ReferenceMember& member_;
+    ManagedObjectContext& context;
+    ReferenceListQuery query_;
+    ReferenceListModel model_;
+    SearchBar* searchBar_;
+    TableView* table_;
+    QToolButton* sortButton_;
+    QToolButton* addButton_;
+    int selectedRow_ = -1;
+};
+
+class GenreReferenceListTableViewController : public ReferenceListTableViewController {
+    Q_OBJECT
+public:
+    explicit GenreReferenceListTableViewController(QWidget* parent = nullptr)
+        : ReferenceListTableViewController(kGenreMember, parent) {}
+};
+
+class RatingReferenceListTableViewController : public ReferenceListTableViewController {
+    Q_OBJECT
+public:
+    explicit RatingReferenceListTableViewController(QWidget* parent = nullptr)
+        : ReferenceListTableViewController(kRatingMember, parent) {}
+};
+
+}  // namespace quillon
