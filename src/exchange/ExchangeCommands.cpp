@@ -1,0 +1,73 @@
+#include "exchange/ExchangeCommands.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cstdio>
+
+#include "app/AppDelegate.h"
+#include "exchange/ExportJob.h"
+#include "exchange/MovieImporter.h"
+#include "platform/DiagnosticLog.h"
+
+namespace quillon {
+namespace {
+
+void printLine(FILE* stream, const QString& line) {
+    std::fputs((line + '\n').toUtf8().constData(), stream);
+}
+
+bool hasOneFile(const QStringList& args, const char* command) {
+    if (args.size() == 1 && !args.front().isEmpty()) return true;
+    printLine(stderr, QString("usage: quillon %1 FILE").arg(command));
+    return false;
+}
+
+}  // namespace
+
+int runExportCommand(const QStringList& args) {
+    if (!hasOneFile(args, "export")) return 1;
+    QSaveFile file(args.front());
+    if (!file.open(QIODevice::WriteOnly)) {
+        printLine(stderr, QString("%1: %2").arg(args.front(), file.errorString()));
+        return 1;
+    }
+    exchange::ExportJob job(AppDelegate::shared().viewContext(), &file);
+    const Status status = job.run();
+    if (!status) {
+        file.cancelWriting();
+        printLine(stderr, QString("%1: %2").arg(args.front(), status.describe()));
+        return 1;
+    }
+    if (!file.commit()) {
+        printLine(stderr, QString("%1: %2").arg(args.front(), file.errorString()));
+        return 1;
+    }
+    printLine(stdout, QString("%1 movies exported to %2").arg(job.total()).arg(args.front()));
+    return 0;
+}
+
+int runImportCommand(const QStringList& args) {
+    if (!hasOneFile(args, "import")) return 1;
+    QFile file(args.front());
+    if (!file.open(QIODevice::ReadOnly)) {
+        printLine(stderr, QString("%1: %2").arg(args.front(), file.errorString()));
+        return 1;
+    }
+    exchange::MovieImporter importer(AppDelegate::shared().viewContext(), &file);
+    importer.setFailureLog(diagnosticLog);
+    importer.run();
+    if (!importer.readError().isEmpty()) {
+        printLine(stderr, QString("%1: %2").arg(args.front(), importer.readError()));
+        return 1;
+    }
+    if (importer.isWrongFile()) {
+        printLine(stderr, QFileInfo(args.front()).fileName() + " Is The Incorrect Import File");
+        return 2;
+    }
+    printLine(stdout, "Data Import Completed");
+    printLine(stdout, importer.counts().summary());
+    return importer.counts().failed > 0 ? 1 : 0;
+}
+
+}  // namespace quillon
