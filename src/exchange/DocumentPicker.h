@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace quillon {
+
+// The device's picker of one file to open. Exactly one of the two callbacks runs later, on the
+// main thread. Tests replace the shared instance.
+class DocumentPicker {
+public:
+    virtual ~DocumentPicker() = default;
+    virtual void pick(QWidget* parent, std::function<void(const QString& path)> picked,
+                      std::function<void()> cancelled) = 0;
+
+    static DocumentPicker& shared();
+    static std::unique_ptr<DocumentPicker> replaceShared(std::unique_ptr<DocumentPicker> picker);
+};
+
+// A non-blocking QFileDialog for any file.
+class DesktopDocumentPicker : public DocumentPicker {
+public:
+    void pick(QWidget* parent, std::function<void(const QString& path)> picked,
+              std::function<void()> cancelled) override;
+};
+
+}  // namespace quillon

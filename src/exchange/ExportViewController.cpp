@@ -1,0 +1,204 @@
+#include "exchange/ExportViewController.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include "app/AppDelegate.h"
+#include "exchange/ActivityIndicator.h"
+#include "exchange/DisplayText.h"
+#include "exchange/ExportFormat.h"
+#include "exchange/ExportJob.h"
+#include "platform/DataFolders.h"
+#include "platform/DiagnosticLog.h"
+#include "platform/MailService.h"
+#include "platform/ShareSheet.h"
+#include "toolkit/AlertController.h"
+#include "toolkit/Appearance.h"
+#include "toolkit/MainQueue.h"
+
+namespace quillon {
+namespace {
+
+// The file is written aside and moved into place.
+Status writeExportFile(const QString& path, const QByteArray& text) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit()) {
+        return Status::success();
+    }
+    return Status::failure(file.errorString(), path);
+}
+
+QString helpText() {
+    QString text = "Step 1: Create the Export File";
+    text += "\n";
+    text += "Step 2: Option 1: Click 'Save To Files' button";
+    text += "\n";
+    text += QString(13, ' ') +
+            "Option 2: Click the Email File button to email the file to yourself and then from "
+            "your email save the file to your iCloud Drive. There are size limits to email "
+            "attachments for most carriers.";
+    return text;
+}
+
+}  // namespace
+
+ExportViewController::ExportViewController(QWidget* parent)
+    : ViewController(parent),
+      ExportButton(new QPushButton("Export")),
+      SaveButton(new QPushButton("Save To Files")),
+      EmailButton(new QPushButton("Email File")),
+      ExportTextView(new QPlainTextEdit),
+      HelpTextView(new QTextEdit),
+      ProgressView(new QProgressBar),
+      activityIndicator(new ActivityIndicator(ExportTextView)) {
+    auto* layout = new QVBoxLayout(this);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {ExportButton, SaveButton, EmailButton}) {
+        button->setMinimumHeight(36);
+        buttons->addWidget(button);
+    }
+    layout->addLayout(buttons);
+    ProgressView->setTextVisible(false);
+    layout->addWidget(ProgressView);
+    ExportTextView->setReadOnly(true);
+    ExportTextView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    layout->addWidget(ExportTextView, 1);
+    HelpTextView->setReadOnly(true);
+    HelpTextView->setMaximumHeight(120);
+    layout->addWidget(HelpTextView);
+    connect(ExportButton, &QPushButton::clicked, this, [this] { CreateUpdateFile(); });
+    connect(SaveButton, &QPushButton::clicked, this, [this] { SaveToFiles(); });
+    connect(EmailButton, &QPushButton::clicked, this, [this] { WriteTextFile(); });
+}
+
+ExportViewController::~ExportViewController() = default;
+
+void ExportViewController::viewDidLoad() {
+    setTitle("Export Movies");
+    for (QPushButton* button : {ExportButton, SaveButton, EmailButton}) {
+        appearance::applyButtonLook(button);
+    }
+    SaveButton->setEnabled(false);
+    EmailButton->setEnabled(false);
+    appearance::applyTextEntryLook(ExportTextView);
+    DarkMode = appearance::isDarkAppearance();
+    if (DarkMode) {
+        appearance::applyDarkTextViewLook(HelpTextView);
+        appearance::applyDarkTextViewLook(ExportTextView);
+    }
+    HelpTextView->setPlainText(helpText());
+}
+
+QString ExportViewController::exportFilePath() {
+    return QDir(DataFolders::tempDir()).filePath(exchange::kFileName);
+}
+
+void ExportViewController::CreateUpdateFile() {
+    activityIndicator->startAnimating();
+    ExportButton->setEnabled(false);
+    ExportTextView->setPlainText("");
+    BuildDataString();
+}
+
+void ExportViewController::BuildDataString() {
+    managedObjectContext = &AppDelegate::shared().viewContext();
+    ExportTextView->setPlainText("");
+    ProgressView->setValue(0);
+    DataString = QByteArray();
+    output_.setBuffer(&*DataString);
+    output_.open(QIODevice::WriteOnly);
+    auto* job = new exchange::ExportJob(*managedObjectContext, &output_, this);
+    job_ = job;
+    job->setKeepsDisplayText(true);
+    connect(job, &exchange::ExportJob::progressed, this, [this](int done, int total) {
+        ProgressView->setRange(0, total);
+        ProgressView->setValue(done);
+    });
+    connect(job, &exchange::ExportJob::finished, this, [this] { exportFinished(); });
+    job->start();
+    theEntryList = job->entries();
+    ProgressView->setRange(0, qMax(1, job->total()));
+}
+
+void ExportViewController::exportFinished() {
+    output_.close();
+    const Status status = job_->status();
+    ExportTextView->setPlainText(job_->displayText());
+    ProgressView->setValue(ProgressView->maximum());
+    job_->deleteLater();
+    if (!status) {
+        diagnosticLog(status.describe());
+        activityIndicator->stopAnimating();
+        presentAlert("Data Export", status.error);
+        return;
+    }
+    EmailButton->setEnabled(true);
+    SaveButton->setEnabled(true);
+    mainQueue::asyncAfter(0.001, [this] { activityIndicator->stopAnimating(); }, this);
+    mainQueue::asyncAfter(
+        1.0,
+        [this] { presentAlert("Data Export", "Process Complete - File Ready to Save to Files or Email"); },
+        this);
+}
+
+void ExportViewController::SaveToFiles() {
+    const QString path = exportFilePath();
+    diagnosticLog(path);
+    const Status written = writeExportFile(path, DataString.value_or(QByteArray()));
+    if (!written) {
+        diagnosticLog(written.describe());
+        presentAlert("Data Export", written.error);
+        return;
+    }
+    ShareRequest request;
+    request.files = {path};
+    request.excluded = {ShareActivity::AirDrop,        ShareActivity::AddToReadingList,
+                        ShareActivity::Mail,           ShareActivity::Message,
+                        ShareActivity::PostToFacebook, ShareActivity::PostToTwitter,
+                        ShareActivity::MarkupAsPDF,    ShareActivity::CopyToPasteboard,
+                        ShareActivity::Print};
+    ShareSheet::shared().present(request, this);
+}
+
+void ExportViewController::WriteTextFile() {
+    const QString path = exportFilePath();
+    if (DataString) {
+        // A failed write is told, never covered by attaching an older file.
+        if (const Status written = writeExportFile(path, *DataString); !written) {
+            diagnosticLog(written.describe());
+            presentAlert("Sending Email", written.error);
+            return;
+        }
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        diagnosticLog(file.errorString());
+        presentAlert("Sending Email", file.errorString());
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    if (bytes != DataString) ExportTextView->setPlainText(exchange::displayText(bytes));
+    MailService& mail = MailService::shared();
+    if (!mail.canSendMail()) {
+        presentAlert("Sending Email", "Email not Setup or Unavailable");
+        return;
+    }
+    MailMessage message;
+    message.subject = "Quillon Update Text File";
+    message.body = "Attachment: Quillon Text File";
+    message.attachments.append({bytes, "csv", exchange::kFileName});
+    mail.compose(message);
+}
+
+void ExportViewController::presentAlert(const QString& title, const QString& message) {
+    present(AlertController::ok(title, message));
+}
+
+}  // namespace quillon

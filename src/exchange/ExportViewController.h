@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QPointer>
+#include <optional>
+#include <vector>
+
+#include "store/CatalogueStore.h"
+#include "toolkit/ViewController.h"
+
+class QPushButton;
+class QPlainTextEdit;
+class QProgressBar;
+class QTextEdit;
+
+namespace quillon {
+
+class ActivityIndicator;
+namespace exchange {
+class ExportJob;
+}
+
+// "Export Movies": writes the whole catalogue as the export file, then saves it through the
+// share sheet or mails it. One export per visit.
+class ExportViewController : public ViewController {
+    Q_OBJECT
+public:
+    explicit ExportViewController(QWidget* parent = nullptr);
+    ~ExportViewController() override;
+
+    void viewDidLoad() override;
+
+    QPushButton* ExportButton;
+    QPushButton* SaveButton;
+    QPushButton* EmailButton;
+    QPlainTextEdit* ExportTextView;
+    QTextEdit* HelpTextView;
+    QProgressBar* ProgressView;
+    ActivityIndicator* activityIndicator;
+
+    ManagedObjectContext* managedObjectContext = nullptr;
+    std::vector<MoviePtr> theEntryList;
+    // The complete export text (UTF-8) once an export has run. The text view shows it with
+    // covers shortened; what is saved and mailed is always this.
+    std::optional<QByteArray> DataString;
+    bool DarkMode = false;
+
+    void CreateUpdateFile();
+    void BuildDataString();
+    void SaveToFiles();
+    void WriteTextFile();
+    // The export file in the temporary folder.
+    static QString exportFilePath();
+
+private:
+    void exportFinished();
+    void presentAlert(const QString& title, const QString& message);
+
+    QBuffer output_;
+    QPointer<exchange::ExportJob> job_;
+};
+
+}  // namespace quillon

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "store/CatalogueStore.h"
+#include "toolkit/ViewController.h"
+
+class QPushButton;
+class QPlainTextEdit;
+class QTextEdit;
+
+namespace quillon {
+
+namespace exchange {
+class MovieImporter;
+}
+
+// "Import Movies": loads an export file and merges it into the catalogue, then returns to the
+// main menu.
+class ImportViewController : public ViewController {
+    Q_OBJECT
+public:
+    explicit ImportViewController(QWidget* parent = nullptr);
+    ~ImportViewController() override;
+
+    void viewDidLoad() override;
+
+    QPushButton* LoadFileButton;
+    QPushButton* ImportButton;
+    QPlainTextEdit* ImportTextView;
+    QPointer<QTextEdit> HelpTextView;
+
+    ManagedObjectContext* managedObjectContext = nullptr;
+    // The loaded file as it was read; the text view shows it with covers shortened.
+    std::optional<QByteArray> document;
+    std::optional<QString> filename;
+    std::optional<bool> wrongFile;
+    bool DarkMode = false;
+
+    void LoadFile();
+    void documentPickerDidPickDocumentAt(const QString& path);
+    void documentPickerWasCancelled() {}
+    void ImportTextFile();
+    // Applies `document`; runs in slices through the event loop so the window keeps painting.
+    void ImportRecords(std::function<void()> done);
+
+private:
+    void importSlice(std::function<void()> done);
+    void reportImport();
+
+    QBuffer input_;
+    std::unique_ptr<exchange::MovieImporter> importer_;
+};
+
+}  // namespace quillon
