@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "ReferenceTestUtil.h"
+#include "app/ReferenceListViewController.h"
+#include "reference/ReferenceEntryViewControllers.h"
+#include "reference/ReferenceListTableViewController.h"
+#include "reference/ReferenceSegues.h"
+#include "store/SelectionState.h"
+#include "support/TestSupport.h"
+#include "toolkit/AlertController.h"
+#include "toolkit/NavigationController.h"
+#include "toolkit/SearchBar.h"
+#include "toolkit/TableView.h"
+
+using namespace quillon;
+
+namespace {
+
+// The reference-list menu in a window of its own, as the main menu would open it.
+class ReferenceScreensTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        registerReferenceSegues();
+        menu = new ReferenceListViewController;
+        nav = std::make_unique<NavigationController>(menu);
+        nav->resize(400, 700);
+        nav->show();
+        QApplication::setActiveWindow(nav.get());
+        test::pumpEvents();
+    }
+    void TearDown() override {
+        for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
+        nav.reset();
+        test::flushDeletes();
+    }
+
+    ManagedObjectContext& context() { return fixture.context(); }
+    ViewController* top() { return nav->topViewController(); }
+
+    ReferenceListTableViewController* openList(QPushButton* button) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        test::pumpEvents();  // the list fetches right after it loads
+        return qobject_cast<ReferenceListTableViewController*>(top());
+    }
+    QStringList shown(ReferenceListTableViewController* list) {
+        return test::shownTexts(list->tableView()->model());
+    }
+    void tapRow(ReferenceListTableViewController* list, int row) {
+        TableView* table = list->tableView();
+        const QRect rect = table->visualRect(table->model()->index(row, 0));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    // Replaces the field's text by typing, as a user would.
+    void retype(QLineEdit* field, const QString& text) {
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, text);
+    }
+    // The one alert on screen, pressed away after reading it: "title / message".
+    QString dismissAlert() {
+        const auto alerts = AlertController::presentedAlerts();
+        if (alerts.size() != 1) return QString("%1 alerts").arg(alerts.size());
+        const QString text = alerts[0]->title() + " / " + alerts[0]->message();
+        EXPECT_EQ(alerts[0]->actionTitles(), QStringList{"OK"});
+        alerts[0]->trigger("OK");
+        return text;
+    }
+
+    test::AppFixture fixture;
+    ReferenceListViewController* menu = nullptr;
+    std::unique_ptr<NavigationController> nav;
+};
+
+TEST_F(ReferenceScreensTest, TheMenuOpensBothListsWithTheirTitlesAndLooks) {
+    EXPECT_EQ(menu->title(), "Reference Lists");
+    for (QPushButton* button : {menu->GenreButton, menu->RatingButton}) {
+        EXPECT_TRUE(button->styleSheet().contains("border-radius: 10px"));
+        EXPECT_TRUE(button->styleSheet().contains("2px solid black"));
+    }
+    test::addEntries(context(), kRatingMember, {"R", "G"});
+
+    ReferenceListTableViewController* genres = openList(menu->GenreButton);
+    ASSERT_NE(genres, nullptr);
+    EXPECT_NE(qobject_cast<GenreReferenceListTableViewController*>(genres), nullptr);
+    EXPECT_EQ(genres->title(), "Genre List");
+    EXPECT_EQ(genres->searchBar()->placeholderText(), "Search by Genre");
+    EXPECT_TRUE(shown(genres).isEmpty()) << "an empty list shows no rows";
+    EXPECT_FALSE(genres->DarkMode);
+
+    QTest::mouseClick(nav->backButton(), Qt::LeftButton);
+    ReferenceListTableViewController* ratings = openList(menu->RatingButton);
+    ASSERT_NE(qobject_cast<RatingReferenceListTableViewController*>(ratings), nullptr);
+    EXPECT_EQ(ratings->title(), "Rating List");
+    EXPECT_EQ(ratings->searchBar()->placeholderText(), "Search by Rating");
+    EXPECT_EQ(shown(ratings), (QStringList{"G", "R"}));
+}
+
+TEST_F(ReferenceScreensTest, TheListSortsSearchesAndDeletesWhileSearching) {
+    test::addEntries(context(), kGenreMember, {"Drama", "Action", "Comedy"});
+    ReferenceListTableViewController* list = openList(menu->GenreButton);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(shown(list), (QStringList{"Action", "Comedy", "Drama"}));
+    QTest::mouseClick(list->SortButton(), Qt::LeftButton);
+    EXPECT_EQ(shown(list), (QStringList{"Drama", "Comedy", "Action"}));
+    QTest::mouseClick(list->SortButton(), Qt::LeftButton);
+    EXPECT_EQ(shown(list), (QStringList{"Action", "Comedy", "Drama"}));
+
+    QTest::keyClicks(list->searchBar(), "rAM");
+    EXPECT_EQ(shown(list), QStringList{"Drama"});
+    list->searchBar()->clear();
+    EXPECT_EQ(shown(list), (QStringList{"Action", "Comedy", "Drama"}));
+
+    QTest::keyClicks(list->searchBar(), "O");
+    ASSERT_EQ(shown(list), (QStringList{"Action", "Comedy"}));
+    TableView* table = list->tableView();
+    table->setCurrentIndex(table->model()->index(1, 0));
+    QTest::keyClick(table, Qt::Key_Delete);
+    EXPECT_EQ(shown(list), QStringList{"Action"});
+    EXPECT_FALSE(context().hasChanges()) << "the delete is saved at once";
+    EXPECT_EQ(test::storedTexts(context(), kGenreMember), (QStringList{"Drama", "Action"}));
+    EXPECT_TRUE(AlertController::presentedAlerts().isEmpty()) << "no confirmation";
+}
+
+TEST_F(ReferenceScreensTest, TheAddScreenRefusesBadInputAndReturnsToAFreshList) {
+    test::addEntries(context(), kGenreMember, {"Drama"});
+    ReferenceListTableViewController* list = openList(menu->GenreButton);
+    QTest::mouseClick(list->AddButton(), Qt::LeftButton);
+    auto* add = qobject_cast<AddGenreViewController*>(top());
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(add->title(), "Add Genre");
+    QLineEdit* field = add->findChild<QLineEdit*>("GenreTextField");
+    ASSERT_EQ(field, add->textField());
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_TRUE(field->styleSheet().contains("border-radius: 5px"));
+    QTest::mouseClick(add, Qt::LeftButton, {}, QPoint(200, 500));
+    EXPECT_FALSE(field->hasFocus()) << "a tap on the screen ends editing";
+
+    QTest::mouseClick(add->saveButton(), Qt::LeftButton);
+    EXPECT_EQ(dismissAlert(), "Record not Saved! / Genre not Entered");
+    QTest::keyClicks(field, "   ");
+    QTest::mouseClick(add->saveButton(), Qt::LeftButton);
+    EXPECT_EQ(dismissAlert(), "Record not Saved! / Genre not Entered");
+    retype(field, " Drama");
+    QTest::mouseClick(add->saveButton(), Qt::LeftButton);
+    EXPECT_EQ(dismissAlert(), "Record not Saved! / Duplicates not allowed");
+    EXPECT_EQ(top(), add);
+    EXPECT_EQ(field->text(), " Drama") << "the input stays";
+
+    retype(field, "Film Noir ");
+    QTest::mouseClick(add->saveButton(), Qt::LeftButton);
+    EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
+    EXPECT_EQ(top(), list);
+    EXPECT_EQ(shown(list), (QStringList{"Drama", "Film Noir"}));
+}
+
+TEST_F(ReferenceScreensTest, AFailedSaveIsShownAndTheScreenKeepsTheInput) {
+    ReferenceListTableViewController* list = openList(menu->RatingButton);
+    QTest::mouseClick(list->AddButton(), Qt::LeftButton);
+    auto* add = qobject_cast<AddRatingViewController*>(top());
+    ASSERT_NE(add, nullptr);
+    QLineEdit* field = add->findChild<QLineEdit*>("RatingTextField");
+    ASSERT_NE(field, nullptr);
+    QTest::mouseClick(add->saveButton(), Qt::LeftButton);
+    EXPECT_EQ(dismissAlert(), "Record not Saved! / Rating not Entered");
+
+    test::refuseWrites(fixture.dataDir(), kRatingMember, "INSERT");
+    QTest::keyClicks(field, "NC-17");
+    QTest::mouseClick(add->saveButton(), Qt::LeftButton);
+    const QString alert = dismissAlert();
+    EXPECT_TRUE(alert.startsWith("Record not Saved! / ")) << alert.toStdString();
+    EXPECT_TRUE(alert.contains("refused by test")) << alert.toStdString();
+    EXPECT_EQ(top(), add);
+    EXPECT_EQ(field->text(), "NC-17");
+
+    test::allowWrites(fixture.dataDir());
+    QTest::mouseClick(add->saveButton(), Qt::LeftButton);
+    EXPECT_EQ(top(), list);
+    EXPECT_EQ(shown(list), QStringList{"NC-17"});
+}
+
+TEST_F(ReferenceScreensTest, TappingAnEntryEditsItAndTheListShowsTheChange) {
+    test::addEntries(context(), kGenreMember, {"Drama", "Western"});
+    ReferenceListTableViewController* list = openList(menu->GenreButton);
+    QTest::keyClicks(list->searchBar(), "wes");
+    tapRow(list, 0);
+    auto* edit = qobject_cast<EditGenreViewController*>(top());
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->title(), "Edit Genre");
+    EXPECT_EQ(SelectionState::shared().SelectedListGenre, "Western");
+    EXPECT_EQ(SelectionState::shared().CallingScreen, "Master");
+    EXPECT_EQ(edit->detailItem(), list->query().ListOfEntries[1]);
+    QLineEdit* field = edit->textField();
+    EXPECT_EQ(field->objectName(), "GenreTextField");
+    EXPECT_EQ(field->text(), "Western");
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_TRUE(list->searchBar()->text().isEmpty()) << "leaving the list ends the search";
+
+    retype(field, "  Spaghetti Western ");
+    QTest::mouseClick(edit->saveButton(), Qt::LeftButton);
+    EXPECT_EQ(top(), list);
+    EXPECT_EQ(shown(list), (QStringList{"Drama", "Spaghetti Western"}));
+
+    tapRow(list, 0);
+    edit = qobject_cast<EditGenreViewController*>(top());
+    ASSERT_NE(edit, nullptr);
+    test::refuseWrites(fixture.dataDir(), kGenreMember, "UPDATE");
+    retype(edit->textField(), "Melodrama");
+    QTest::mouseClick(edit->saveButton(), Qt::LeftButton);
+    EXPECT_TRUE(dismissAlert().startsWith("Record not Saved! / "));
+    EXPECT_EQ(top(), edit);
+    test::allowWrites(fixture.dataDir());
+
+    edit->textField()->clear();
+    QTest::mouseClick(edit->saveButton(), Qt::LeftButton);
+    EXPECT_EQ(top(), list);
+    EXPECT_EQ(shown(list), (QStringList{"", "Spaghetti Western"}));
+    EXPECT_EQ(test::storedTexts(context(), kGenreMember), (QStringList{"", "Spaghetti Western"}));
+}
+
+TEST_F(ReferenceScreensTest, ScreensLoadedInTheDarkAppearanceDrawRowTextsInBlack) {
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, Qt::black);
+    dark.setColor(QPalette::Text, Qt::white);
+    QApplication::setPalette(dark);
+    ReferenceListTableViewController* list = openList(menu->GenreButton);
+    QApplication::setPalette(light);
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->DarkMode);
+    EXPECT_TRUE(list->tableView()->darkMode());
+}
+
+}  // namespace
