@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "ExchangeFakes.h"
+#include "ExchangeTestUtil.h"
+#include "exchange/ExchangeCommands.h"
+#include "support/TestSupport.h"
+
+namespace quillon::test {
+namespace {
+
+// Runs a command with standard output and error sent to files; returns status and both texts.
+struct CommandResult {
+    int status;
+    QString out;
+    QString err;
+};
+
+QString readAndRestore(FILE* stream, int saved, const QString& path) {
+    std::fflush(stream);
+    dup2(saved, fileno(stream));
+    close(saved);
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+CommandResult runCaptured(int (*command)(const QStringList&), const QStringList& args) {
+    QTemporaryDir dir;
+    const QString outPath = dir.filePath("out"), errPath = dir.filePath("err");
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int savedOut = dup(fileno(stdout)), savedErr = dup(fileno(stderr));
+    std::freopen(outPath.toLocal8Bit().constData(), "w", stdout);
+    std::freopen(errPath.toLocal8Bit().constData(), "w", stderr);
+    const int status = command(args);
+    return {status, readAndRestore(stdout, savedOut, outPath),
+            readAndRestore(stderr, savedErr, errPath)};
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    QFile file(dir.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return file.fileName();
+}
+
+TEST(Commands, ExportWritesTheSameFileAsTheScreensAndReportsFailures) {
+    AppFixture app;
+    MoviePtr movie = addMovie(app.context(), "Covered", 2000, "Ann");
+    movie->setImage(Attribute::frontImage, makeJpeg(50, 70, Qt::red));
+    ASSERT_TRUE(app.context().save().ok);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("backup.csv");
+
+    CommandResult result = runCaptured(runExportCommand, {path});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "1 movies exported to " + path + "\n");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), exportBytes(app.context()));
+
+    result = runCaptured(runExportCommand, {dir.filePath("missing/backup.csv")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.err.startsWith(dir.filePath("missing/backup.csv") + ": "));
+    EXPECT_EQ(runCaptured(runExportCommand, {}).status, 1);
+    EXPECT_EQ(runCaptured(runExportCommand, {"a", "b"}).err, "usage: quillon export FILE\n");
+}
+
+TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
+    AppFixture app;
+    QTemporaryDir dir;
+    const QString good = writeFile(dir, "Quillon.csv", "[QUILLON]\n^Ann^^^^^^One^^^^90^^2000^^\n");
+    CommandResult result = runCaptured(runImportCommand, {good});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Data Import Completed\n1 added, 0 updated, 0 skipped, 0 failed\n");
+    result = runCaptured(runImportCommand, {good});
+    EXPECT_EQ(result.out, "Data Import Completed\n0 added, 1 updated, 0 skipped, 0 failed\n");
+
+    const QString wrong = writeFile(dir, "list.txt", "^Ann^^^^^^Two^^^^90^^2000^^\n");
+    result = runCaptured(runImportCommand, {wrong});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "list.txt Is The Incorrect Import File\n");
+    EXPECT_EQ(app.context().count(Entity::Movies), 1);
+
+    addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
+    const QString failing = writeFile(dir, "f.csv", "[QUILLON]\n^^^^^^^boom^^^^0^^0^^\n^^^^^^^ok^^^^0^^0^^\n");
+    result = runCaptured(runImportCommand, {failing});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "Data Import Completed\n1 added, 0 updated, 0 skipped, 1 failed\n");
+    EXPECT_TRUE(result.err.contains("refused by trigger")) << result.err.toStdString();
+
+    EXPECT_EQ(runCaptured(runImportCommand, {dir.filePath("none.csv")}).status, 1);
+}
+
+TEST(DeviceServices, DesktopMailHandsSubjectBodyAndAttachmentToXdgEmail) {
+    QTemporaryDir bin;
+    const QString record = bin.filePath("arguments");
+    const QString script = writeFile(bin, "xdg-email",
+                                     ("#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" +
+                                      record + "'\n")
+                                         .toUtf8());
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray previousPath = qgetenv("PATH");
+
+    DesktopMailService mail;
+    qputenv("PATH", QByteArray("/nonexistent"));
+    EXPECT_FALSE(mail.canSendMail());
+    EXPECT_FALSE(mail.compose({}));
+    qputenv("PATH", bin.path().toLocal8Bit());
+    EXPECT_TRUE(mail.canSendMail());
+    MailMessage message;
+    message.subject = "Quillon Update Text File";
+    message.body = "Attachment: Quillon Text File";
+    message.attachments.append({"[QUILLON]\n", "csv", "Quillon.csv"});
+    EXPECT_TRUE(mail.compose(message));
+    qputenv("PATH", previousPath);
+
+    QStringList arguments;
+    for (int i = 0; i < 200 && arguments.size() < 7; ++i) {
+        pumpEvents(10);
+        QFile file(record);
+        if (file.open(QIODevice::ReadOnly)) arguments = QString(file.readAll()).split('\n');
+    }
+    ASSERT_GE(arguments.size(), 7);
+    EXPECT_EQ(arguments.mid(0, 6),
+              QStringList({"--utf8", "--subject", "Quillon Update Text File", "--body",
+                           "Attachment: Quillon Text File", "--attach"}));
+    EXPECT_TRUE(arguments[6].endsWith("/Quillon.csv"));
+    QFile attached(arguments[6]);
+    ASSERT_TRUE(attached.open(QIODevice::ReadOnly));
+    EXPECT_EQ(attached.readAll(), "[QUILLON]\n");
+    QDir(QFileInfo(arguments[6]).path()).removeRecursively();
+}
+
+TEST(DeviceServices, ShareSheetOffersOnlyTargetsNotExcluded) {
+    Installed<MailService, RecordingMail> mail(true);
+    ShareRequest request;
+    request.files = {"/tmp/Quillon.csv"};
+    EXPECT_EQ(ShareSheet::offeredActivities(request),
+              QList<ShareActivity>({ShareActivity::SaveToFiles, ShareActivity::OpenInApp,
+                                    ShareActivity::CopyToPasteboard, ShareActivity::Mail}));
+    request.excluded = {ShareActivity::Mail, ShareActivity::CopyToPasteboard};
+    DesktopShareSheet sheet;
+    QWidget anchor;
+    anchor.show();
+    sheet.present(request, &anchor);
+    auto* dialog = anchor.findChild<QDialog*>("ShareSheet");
+    ASSERT_NE(dialog, nullptr);
+    QStringList titles;
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) titles << button->text();
+    EXPECT_EQ(titles, QStringList({"Save to Files", "Open", "Cancel"}));
+    dialog->close();
+
+    request.excluded.clear();
+    request.files.clear();
+    request.texts = {"hello"};
+    EXPECT_EQ(ShareSheet::offeredActivities(request),
+              QList<ShareActivity>({ShareActivity::CopyToPasteboard, ShareActivity::Mail}));
+}
+
+}  // namespace
+}  // namespace quillon::test

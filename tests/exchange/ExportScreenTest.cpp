@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+#include "ExchangeFakes.h"
+#include "ExchangeTestUtil.h"
+#include "exchange/ActivityIndicator.h"
+#include "exchange/ExchangeSegues.h"
+#include "exchange/ExportViewController.h"
+#include "support/TestSupport.h"
+#include "toolkit/AlertController.h"
+#include "toolkit/NavigationController.h"
+
+namespace quillon::test {
+namespace {
+
+// Points the temporary folder somewhere else while alive.
+class TemporaryFolder {
+public:
+    explicit TemporaryFolder(const QString& path) : previous_(qgetenv("TMPDIR")) {
+        qputenv("TMPDIR", path.toLocal8Bit());
+    }
+    ~TemporaryFolder() { qputenv("TMPDIR", previous_); }
+
+private:
+    QByteArray previous_;
+};
+
+class ExportScreen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        registerExchangeSegues();
+        root = new ViewController;
+        navigation = std::make_unique<NavigationController>(root);
+        navigation->resize(420, 800);
+        navigation->show();
+    }
+    void TearDown() override {
+        for (AlertController* alert : AlertController::presentedAlerts()) alert->close();
+        navigation.reset();
+        pumpEvents();
+    }
+
+    ExportViewController* open() {
+        return static_cast<ExportViewController*>(root->performSegue("ExportMovies"));
+    }
+    // Clicks Export and waits for the completion alert.
+    void exportAndWait(ExportViewController* screen) {
+        screen->ExportButton->click();
+        for (int i = 0; i < 600 && AlertController::presentedAlerts().isEmpty(); ++i) pumpEvents(10);
+    }
+    AlertController* onlyAlert() {
+        const auto alerts = AlertController::presentedAlerts();
+        EXPECT_EQ(alerts.size(), 1);
+        return alerts.isEmpty() ? nullptr : alerts.last();
+    }
+
+    AppFixture app;
+    LogCapture log;
+    ViewController* root = nullptr;
+    std::unique_ptr<NavigationController> navigation;
+};
+
+TEST_F(ExportScreen, LoadsWithOnlyExportEnabledAndTheHelpText) {
+    ExportViewController* screen = open();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->title(), "Export Movies");
+    EXPECT_TRUE(screen->ExportButton->isEnabled());
+    EXPECT_FALSE(screen->SaveButton->isEnabled());
+    EXPECT_FALSE(screen->EmailButton->isEnabled());
+    EXPECT_FALSE(screen->DataString.has_value());
+    EXPECT_EQ(screen->HelpTextView->toPlainText(),
+              "Step 1: Create the Export File\nStep 2: Option 1: Click 'Save To Files' button\n"
+              "             Option 2: Click the Email File button to email the file to yourself "
+              "and then from your email save the file to your iCloud Drive. There are size "
+              "limits to email attachments for most carriers.");
+}
+
+TEST_F(ExportScreen, ExportBuildsTheTextShowsCoversShortenedAndAlertsOnce) {
+    for (int i = 0; i < 3; ++i) {
+        MoviePtr movie = addMovie(app.context(), QString("Movie %1").arg(i), 2000 + i, "Ann");
+        movie->setImage(Attribute::frontImage, makeJpeg(200, 300, Qt::red));
+    }
+    ASSERT_TRUE(app.context().save().ok);
+    ExportViewController* screen = open();
+    screen->ExportButton->click();
+    EXPECT_FALSE(screen->ExportButton->isEnabled());
+    EXPECT_TRUE(screen->activityIndicator->isAnimating());
+    for (int i = 0; i < 300 && AlertController::presentedAlerts().isEmpty(); ++i) pumpEvents(10);
+
+    AlertController* alert = onlyAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), "Data Export");
+    EXPECT_EQ(alert->message(), "Process Complete - File Ready to Save to Files or Email");
+    EXPECT_EQ(alert->actionTitles(), QStringList{"OK"});
+    EXPECT_FALSE(screen->activityIndicator->isAnimating());
+    EXPECT_FALSE(screen->ExportButton->isEnabled());
+    EXPECT_TRUE(screen->SaveButton->isEnabled());
+    EXPECT_TRUE(screen->EmailButton->isEnabled());
+    EXPECT_EQ(screen->ProgressView->value(), 3);
+    EXPECT_EQ(screen->ProgressView->maximum(), 3);
+    EXPECT_EQ(screen->theEntryList.size(), 3u);
+
+    ASSERT_TRUE(screen->DataString.has_value());
+    EXPECT_EQ(*screen->DataString, exportBytes(app.context()));
+    const QString shown = screen->ExportTextView->toPlainText();
+    EXPECT_EQ(shown.count("[front cover, "), 3);
+    EXPECT_LT(shown.size(), 1000) << "no Base64 in the view";
+    alert->trigger("OK");
+    pumpEvents(1100);
+    EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
+}
+
+TEST_F(ExportScreen, ProgressMovesWhileTheExportRuns) {
+    for (int i = 0; i < 700; ++i) {
+        MoviePtr movie = Movies::insertInto(app.context());
+        movie->setName(QString("Movie %1").arg(i));
+    }
+    ASSERT_TRUE(app.context().save().ok);
+    ExportViewController* screen = open();
+    QList<std::pair<int, bool>> seen;  // bar value, and whether the export had ended then
+    QObject::connect(screen->ProgressView, &QProgressBar::valueChanged, [&](int value) {
+        seen.append({value, screen->SaveButton->isEnabled()});
+    });
+    exportAndWait(screen);
+    ASSERT_GE(seen.size(), 3);
+    EXPECT_EQ(screen->ProgressView->maximum(), 700);
+    EXPECT_GT(seen[1].first, 0);
+    EXPECT_LT(seen[1].first, 700);
+    EXPECT_FALSE(seen[1].second) << "the bar moved before the export ended";
+    EXPECT_EQ(seen.last().first, 700);
+}
+
+TEST_F(ExportScreen, SaveToFilesWritesTheCompleteTextAndOffersItToTheShareSheet) {
+    QTemporaryDir temp;
+    TemporaryFolder folder(temp.path());
+    Installed<ShareSheet, RecordingShareSheet> sheet;
+    MoviePtr movie = addMovie(app.context(), "Covered", 2000, "Ann");
+    movie->setImage(Attribute::backImage, makeJpeg(120, 160, Qt::blue));
+    ASSERT_TRUE(app.context().save().ok);
+    ExportViewController* screen = open();
+    exportAndWait(screen);
+    onlyAlert()->trigger("OK");
+
+    screen->SaveButton->click();
+    const QString path = QDir(temp.path()).filePath("Quillon.csv");
+    ASSERT_EQ(sheet->requests.size(), 1);
+    EXPECT_EQ(sheet->requests[0].files, QStringList{path});
+    EXPECT_EQ(sheet->requests[0].excluded,
+              QSet<ShareActivity>({ShareActivity::AirDrop, ShareActivity::AddToReadingList,
+                                   ShareActivity::Mail, ShareActivity::Message,
+                                   ShareActivity::PostToFacebook, ShareActivity::PostToTwitter,
+                                   ShareActivity::MarkupAsPDF, ShareActivity::CopyToPasteboard,
+                                   ShareActivity::Print}));
+    EXPECT_EQ(ShareSheet::offeredActivities(sheet->requests[0]),
+              QList<ShareActivity>({ShareActivity::SaveToFiles, ShareActivity::OpenInApp}));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), *screen->DataString);
+    EXPECT_TRUE(log.lines.contains(path));
+}
+
+TEST_F(ExportScreen, EmailAttachesTheCompleteTextOrTellsWhyNot) {
+    QTemporaryDir temp;
+    TemporaryFolder folder(temp.path());
+    MoviePtr movie = addMovie(app.context(), "Covered", 2000, "Ann");
+    movie->setImage(Attribute::frontImage, makeJpeg(120, 160, Qt::green));
+    ASSERT_TRUE(app.context().save().ok);
+    ExportViewController* screen = open();
+    exportAndWait(screen);
+    onlyAlert()->trigger("OK");
+    pumpEvents();
+    {
+        Installed<MailService, RecordingMail> mail(true);
+        screen->EmailButton->click();
+        ASSERT_EQ(mail->composed.size(), 1);
+        const MailMessage& message = mail->composed[0];
+        EXPECT_EQ(message.subject, "Quillon Update Text File");
+        EXPECT_EQ(message.body, "Attachment: Quillon Text File");
+        EXPECT_TRUE(message.recipients.isEmpty());
+        ASSERT_EQ(message.attachments.size(), 1);
+        EXPECT_EQ(message.attachments[0].data, *screen->DataString);
+        EXPECT_EQ(message.attachments[0].mimeType, "csv");
+        EXPECT_EQ(message.attachments[0].fileName, "Quillon.csv");
+        EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
+    }
+    {
+        Installed<MailService, RecordingMail> mail(false);
+        screen->EmailButton->click();
+        AlertController* alert = onlyAlert();
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert->title(), "Sending Email");
+        EXPECT_EQ(alert->message(), "Email not Setup or Unavailable");
+        alert->trigger("OK");
+        pumpEvents();
+    }
+    {
+        // The export file's place is taken by a folder: the write fails and is told.
+        QFile::remove(QDir(temp.path()).filePath("Quillon.csv"));
+        ASSERT_TRUE(QDir(temp.path()).mkdir("Quillon.csv"));
+        Installed<MailService, RecordingMail> mail(true);
+        screen->EmailButton->click();
+        EXPECT_TRUE(mail->composed.isEmpty());
+        AlertController* alert = onlyAlert();
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert->title(), "Sending Email");
+        EXPECT_FALSE(alert->message().isEmpty());
+        alert->trigger("OK");
+        pumpEvents();
+
+        Installed<ShareSheet, RecordingShareSheet> sheet;
+        screen->SaveButton->click();
+        EXPECT_TRUE(sheet->requests.isEmpty());
+        alert = onlyAlert();
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert->title(), "Data Export");
+        EXPECT_FALSE(alert->message().isEmpty());
+    }
+}
+
+}  // namespace
+}  // namespace quillon::test
