@@ -3,6 +3,7 @@
 #include <QImage>
 
 #include "store/SelectionState.h"
+#include "store/TextSearch.h"
 
 namespace quillon {
 
@@ -84,8 +85,8 @@ void MovieListQuery::fetchMovies() {
 
 QString MovieListQuery::searchFieldText(const Movies& movie) const {
     if (segmentIndex == Year) return QString::number(movie.year());
-    const QString* field = movie.textIfPresent(sortAttribute(segmentIndex));
-    return field ? field->toLower() : QString();
+    const QString* field = movie.loweredTextIfPresent(sortAttribute(segmentIndex));
+    return field ? *field : QString();
 }
 
 void MovieListQuery::buildLoweredFields() {
@@ -103,7 +104,7 @@ void MovieListQuery::filterMovies(const QString& searchText) {
     }
     if (segmentIndex < 0 || segmentIndex >= kKeyCount) return;
     if (!loweredFieldsValid_) buildLoweredFields();
-    const QString needle = searchText.toLower();
+    const QString needle = lowerCased(searchText);
     FilteredMovieList.clear();
     for (size_t i = 0; i < MovieList.size(); ++i) {
         const QString& field = loweredFields_[i];

@@ -3,7 +3,9 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QPointer>
+#include <QThread>
 #include <QtConcurrent>
+#include <atomic>
 
 namespace quillon {
 
@@ -12,7 +14,14 @@ ThumbnailCache::ThumbnailCache(QSize box, QObject* parent)
 
 ThumbnailCache::~ThumbnailCache() { *aliveFlag_ = false; }
 
+namespace {
+std::atomic<int> mainThreadDecodes{0};
+}  // namespace
+
+int ThumbnailCache::decodesOnMainThread() { return mainThreadDecodes.load(); }
+
 QImage ThumbnailCache::decodeScaled(const QByteArray& bytes, QSize box) {
+    if (QThread::currentThread() == QCoreApplication::instance()->thread()) ++mainThreadDecodes;
     QByteArray data = bytes;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);

@@ -26,6 +26,8 @@ public:
 
     // Decodes bytes into an image that fits `box`, scaled while decoding. Thread-safe.
     static QImage decodeScaled(const QByteArray& bytes, QSize box);
+    // How many decodes ran on the main thread so far (benchmarks check that it stays 0).
+    static int decodesOnMainThread();
 
 signals:
     void thumbnailReady(quint64 objectId);

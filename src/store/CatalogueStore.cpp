@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "store/ContextState.h"
+#include "store/Sorting.h"
 
 namespace quillon {
 
@@ -176,6 +177,8 @@ void ManagedObjectContext::insert(const std::shared_ptr<ManagedObject>& object) 
 std::vector<std::shared_ptr<ManagedObject>> ManagedObjectContext::fetch(
     const FetchRequest& request) const {
     ContextState& s = *state_;
+    if (!request.predicate && !request.sortDescriptors.empty())
+        return s.sortedListing(request.entity, request.sortDescriptors);
     std::vector<std::shared_ptr<ManagedObject>> result;
     const auto& all = s.of(request.entity);
     const EqualityIndex* index =
@@ -206,23 +209,7 @@ std::vector<std::shared_ptr<ManagedObject>> ManagedObjectContext::fetch(
                 (!request.predicate || request.predicate->matches(*object)))
                 result.push_back(object);
     }
-    if (!request.sortDescriptors.empty()) {
-        const auto& keys = request.sortDescriptors;
-        std::stable_sort(result.begin(), result.end(),
-                         [&keys](const std::shared_ptr<ManagedObject>& a,
-                                 const std::shared_ptr<ManagedObject>& b) {
-                             for (const SortDescriptor& key : keys) {
-                                 int c;
-                                 if (isNumberAttribute(key.attribute))
-                                     c = int(a->number(key.attribute)) - int(b->number(key.attribute));
-                                 else
-                                     c = compareTexts(a->textIfPresent(key.attribute),
-                                                     b->textIfPresent(key.attribute));
-                                 if (c != 0) return key.ascending ? c < 0 : c > 0;
-                             }
-                             return false;
-                         });
-    }
+    sortRecords(result, request.sortDescriptors);
     return result;
 }
 

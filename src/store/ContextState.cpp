@@ -2,11 +2,28 @@
 
 #include <algorithm>
 
+#include "store/Sorting.h"
+
 namespace quillon {
 
 namespace {
 
 constexpr size_t kMaxIndexes = 8;
+constexpr size_t kMaxListings = 6;
+
+bool sameKeys(const std::vector<SortDescriptor>& a, const std::vector<SortDescriptor>& b,
+              bool flipped) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].attribute != b[i].attribute || (a[i].ascending != b[i].ascending) != flipped)
+            return false;
+    return true;
+}
+
+bool oneDirection(const std::vector<SortDescriptor>& keys) {
+    return std::all_of(keys.begin(), keys.end(),
+                       [&](const SortDescriptor& k) { return k.ascending == keys[0].ascending; });
+}
 
 void appendKeyPart(QString& key, const QString& part) {
     key += QString::number(part.size());
@@ -61,7 +78,36 @@ std::optional<QString> indexKeyOf(const Predicate& predicate,
     return key;
 }
 
+std::vector<std::shared_ptr<ManagedObject>> ContextState::sortedListing(
+    Entity e, const std::vector<SortDescriptor>& keys) {
+    const quint64 version = versions[int(e)];
+    listings.erase(std::remove_if(listings.begin(), listings.end(),
+                                  [&](const SortedListing& l) {
+                                      return l.entity == e && l.version != version;
+                                  }),
+                   listings.end());
+    for (const auto& listing : listings)
+        if (listing.entity == e && sameKeys(listing.keys, keys, false)) return listing.order;
+    std::vector<std::shared_ptr<ManagedObject>> order;
+    const auto opposite =
+        std::find_if(listings.begin(), listings.end(), [&](const SortedListing& l) {
+            return l.entity == e && oneDirection(keys) && sameKeys(l.keys, keys, true);
+        });
+    if (opposite != listings.end()) {
+        order = opposite->order;
+        reverseKeepingTies(order, keys);
+    } else {
+        for (const auto& object : of(e))
+            if (!object->isDeleted()) order.push_back(object);
+        sortRecords(order, keys);
+    }
+    if (listings.size() >= kMaxListings) listings.erase(listings.begin());
+    listings.push_back({e, keys, version, order});
+    return order;
+}
+
 void ContextState::add(const std::shared_ptr<ManagedObject>& object) {
+    ++versions[int(object->entity())];
     object->sequence_ = nextSequence++;
     of(object->entity()).push_back(object);
     indexObject(object.get());
@@ -82,6 +128,7 @@ void ContextState::willChange(ManagedObject* object, Attribute a) {
 }
 
 void ContextState::didChange(ManagedObject* object, Attribute a) {
+    ++versions[int(object->entity())];
     if (object->entity() != Entity::Movies || object->isDeleted()) return;
     for (auto& index : indexes)
         if (involves(index, a)) index.buckets[indexKeyOf(*object, index.attributes)].push_back(object);
@@ -93,6 +140,7 @@ void ContextState::indexObject(ManagedObject* object) {
 }
 
 void ContextState::unindexObject(ManagedObject* object) {
+    ++versions[int(object->entity())];
     if (object->entity() != Entity::Movies) return;
     for (auto& index : indexes)
         removeFromBucket(index, indexKeyOf(*object, index.attributes), object);

@@ -17,6 +17,14 @@ struct EqualityIndex {
     QHash<QString, std::vector<ManagedObject*>> buckets;
 };
 
+// A full sorted listing of one entity, valid while the entity's version is unchanged.
+struct SortedListing {
+    Entity entity;
+    std::vector<SortDescriptor> keys;
+    quint64 version = 0;
+    std::vector<std::shared_ptr<ManagedObject>> order;
+};
+
 // Everything behind the main context: the connection, every live record and the pending work.
 // Records hold a weak reference to it so that a handle outliving the store stays harmless.
 struct ContextState {
@@ -26,6 +34,8 @@ struct ContextState {
     std::vector<ManagedObject*> dirty;                       // changed or inserted, in order
     std::vector<std::shared_ptr<ManagedObject>> pendingDeletes;
     std::vector<EqualityIndex> indexes;  // Movies only
+    quint64 versions[3] = {0, 0, 0};      // bumped by every change that can move a sort
+    std::vector<SortedListing> listings;  // most recent last
     quint64 nextSequence = 1;
     std::function<void(int)> saveHook;
 
@@ -40,6 +50,9 @@ struct ContextState {
     void indexObject(ManagedObject* object);
     void unindexObject(ManagedObject* object);
     const EqualityIndex* indexFor(const Predicate& predicate);
+    // Every live record of the entity in the keys' order; reuses earlier sorts while valid.
+    std::vector<std::shared_ptr<ManagedObject>> sortedListing(
+        Entity e, const std::vector<SortDescriptor>& keys);
 
     OptionalBytes readImage(qint64 rowId, Attribute a);
 };

@@ -2,6 +2,7 @@
 
 #include "store/CatalogueStore.h"
 #include "store/ContextState.h"
+#include "store/TextSearch.h"
 
 namespace quillon {
 
@@ -40,6 +41,15 @@ OptionalText ManagedObject::text(Attribute a) const {
     return texts_[i];
 }
 
+const QString* ManagedObject::loweredTextIfPresent(Attribute a) const {
+    const QString* original = textIfPresent(a);
+    if (!original) return nullptr;
+    for (const auto& [attribute, text] : lowered_)
+        if (attribute == a) return &text;
+    lowered_.emplace_back(a, lowerCased(*original));
+    return &lowered_.back().second;
+}
+
 void ManagedObject::setText(Attribute a, OptionalText value) {
     if (!isTextAttribute(a) || text(a) == value) return;
     const int i = int(a);
@@ -52,6 +62,7 @@ void ManagedObject::setText(Attribute a, OptionalText value) {
         textPresent_ &= quint16(~(1u << i));
         texts_[i] = QString();
     }
+    std::erase_if(lowered_, [a](const auto& entry) { return entry.first == a; });
     markChanged(a);
     if (state) state->didChange(this, a);
 }

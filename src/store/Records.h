@@ -63,6 +63,9 @@ public:
     Entity entity() const { return entity_; }
     // Absent (nullopt) and empty ("") are different values and both survive a save.
     OptionalText text(Attribute a) const;
+    // The text in lower case for searching, kept until the text changes; nullptr when absent.
+    // The pointer is valid until the next call or change on this record.
+    const QString* loweredTextIfPresent(Attribute a) const;
     // The text without a copy, for hot loops; nullptr when absent. Valid until it changes.
     const QString* textIfPresent(Attribute a) const {
         const int i = int(a);
@@ -115,6 +118,8 @@ private:
     quint64 sequence_ = 0;  // insertion order: the store's own order
     quint16 textPresent_ = 0;  // bit per text attribute; absent texts are null
     std::array<QString, kTextAttributeCount> texts_;
+    // Lower-cased texts of the attributes searched so far; few per record, made on demand.
+    mutable std::vector<std::pair<Attribute, QString>> lowered_;
     qint16 year_ = 0;
     qint16 runTime_ = 0;
     ImageSlot front_;

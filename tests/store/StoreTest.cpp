@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "store/CatalogueStore.h"
+#include "store/TextSearch.h"
 
 using namespace quillon;
 
@@ -100,6 +101,38 @@ TEST_F(StoreTest, SortsAreCaseSensitiveNumericStableAndPutAbsentFirst) {
     EXPECT_EQ(names(ctx().fetch<Movies>(std::nullopt, {{Attribute::year, false}})),
               (QStringList{"<absent>", "alpha", "Beta", "Zulu", "\U0001F600 smile",
                            QString(QChar(0xFF5A))}));
+}
+
+TEST_F(StoreTest, RepeatedSortsFollowEveryChangeAndKeepTiesInStoreOrder) {
+    auto b = movie("b", 2000);
+    auto a1 = movie("a", 1990, "first");
+    auto c = movie("c", 1990);
+    auto a2 = movie("a", 1990, "second");
+    const std::vector<SortDescriptor> ascending = {{Attribute::year, true}, {Attribute::name, true}};
+    const std::vector<SortDescriptor> descending = {{Attribute::year, false},
+                                                    {Attribute::name, false}};
+    EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, ascending), (std::vector<MoviePtr>{a1, a2, c, b}));
+    // Derived from the ascending order, ties still in store order.
+    EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, descending), (std::vector<MoviePtr>{b, c, a1, a2}));
+
+    c->setYear(2010);
+    EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, descending), (std::vector<MoviePtr>{c, b, a1, a2}));
+    a2->setName("0");
+    EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, ascending), (std::vector<MoviePtr>{a2, a1, b, c}));
+    ctx().deleteObject(b);
+    auto d = movie("d", 1);
+    EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, ascending), (std::vector<MoviePtr>{d, a2, a1, c}));
+}
+
+TEST(TextSearchTest, LowerCasingMatchesQtOnEveryKindOfText) {
+    for (const QString& text :
+         {QString("The MATRIX"), QString("already lower"), QString(""), QString("ÀÉÎÕÜ Ø×ß"),
+          QString("ΣΊΣΥΦΟΣ"), QString("İstanbul"), QString("Straße ẞ"), QString("\U00010400")}) {
+        EXPECT_EQ(lowerCased(text), text.toLower()) << text.toStdString();
+    }
+    const QString field = "Blade Runner";
+    EXPECT_TRUE(matchesSearch(&field, lowerCased("RUN")));
+    EXPECT_FALSE(matchesSearch(nullptr, lowerCased("")));
 }
 
 TEST_F(StoreTest, EqualityPredicatesMatchExactlyAndFollowChanges) {

@@ -1,0 +1,238 @@
+// Movie list timings on a catalogue made by quillon_generate. Offscreen, in-process.
+//   movie_list_bench DATA_DIR            open, first rows, keystrokes, key switches, memory
+//   movie_list_bench --open DATA_DIR     only: open the store and show the first rows
+//   movie_list_bench --scroll DATA_DIR   scroll the whole list, thumbnails decoded off-thread
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTest>
+#include <QThreadPool>
+#include <algorithm>
+#include <cstdio>
+
+#include "app/AppDelegate.h"
+#include "movies/ListMoviesTableViewController.h"
+#include "movies/ThumbnailCache.h"
+#include "store/TextSearch.h"
+#include "toolkit/KeySelector.h"
+#include "toolkit/NavigationController.h"
+#include "toolkit/SearchBar.h"
+#include "toolkit/TableView.h"
+
+using namespace quillon;
+
+namespace {
+
+double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+
+long peakRssMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// The reference: the same texts and numbers read with bare SQLite into plain structs.
+struct BareMovie {
+    QString texts[13];
+    qint16 year = 0, runTime = 0;
+};
+
+double bareRead(const QString& dataDir, size_t* count) {
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3* db = nullptr;
+    sqlite3_open_v2((dataDir + "/Quillon.sqlite").toUtf8().constData(), &db,
+                    SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT color_blackwhite, director, genre, leadingActor1, leadingActor2, "
+                       "leadingActress1, leadingActress2, name, notes, producer, rating, writer, "
+                       "imdb, year, runTime FROM Movies",
+                       -1, &stmt, nullptr);
+    std::vector<BareMovie> movies;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        BareMovie m;
+        for (int c = 0; c < 13; ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            if (text) m.texts[c] = QString::fromUtf8(text, sqlite3_column_bytes(stmt, c));
+        }
+        m.year = qint16(sqlite3_column_int(stmt, 13));
+        m.runTime = qint16(sqlite3_column_int(stmt, 14));
+        movies.push_back(std::move(m));
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    *count = movies.size();
+    return ms(timer);
+}
+
+struct Shown {
+    std::unique_ptr<NavigationController> window;
+    ListMoviesTableViewController* list = nullptr;
+};
+
+Shown openAndShowList() {
+    Shown shown;
+    AppDelegate::shared().persistentContainer();
+    shown.list = new ListMoviesTableViewController;
+    shown.window = std::make_unique<NavigationController>(shown.list);
+    shown.window->resize(430, 860);
+    shown.window->show();
+    shown.window->grab();  // paints the first rows
+    return shown;
+}
+
+double openTiming() {
+    QElapsedTimer timer;
+    timer.start();
+    Shown shown = openAndShowList();
+    return ms(timer);
+}
+
+void report(const char* what, std::vector<double> samples, double target) {
+    std::sort(samples.begin(), samples.end());
+    const double median = samples[samples.size() / 2];
+    std::printf("%-44s median %7.2f ms  max %7.2f ms  (target <= %.0f ms)\n", what, median,
+                samples.back(), target);
+}
+
+// Where the time of a key switch and a first search goes.
+void breakdown() {
+    auto& context = AppDelegate::shared().viewContext();
+    for (auto sort : {std::vector<SortDescriptor>{{Attribute::name, true}},
+                      std::vector<SortDescriptor>{{Attribute::director, false},
+                                                  {Attribute::name, false}},
+                      std::vector<SortDescriptor>{{Attribute::year, true}, {Attribute::name, true}}}) {
+        QElapsedTimer t;
+        t.start();
+        auto rows = context.fetch<Movies>(std::nullopt, sort);
+        std::printf("  fetch with %zu sort key(s): %.1f ms\n", sort.size(), ms(t));
+    }
+    {
+        auto rows = context.fetch<Movies>(std::nullopt, {{Attribute::director, true}, {Attribute::name, true}});
+        QElapsedTimer t;
+        t.start();
+        qsizetype sum = 0;
+        for (const auto& m : rows)
+            if (const QString* d = m->textIfPresent(Attribute::director)) sum += d->size();
+        std::printf("  touching every director in sorted order: %.1f ms (%lld)\n", ms(t), (long long)sum);
+        t.restart();
+        std::vector<QString> lowered;
+        lowered.reserve(rows.size());
+        for (const auto& m : rows)
+            if (const QString* d = m->textIfPresent(Attribute::director)) lowered.push_back(lowerCased(*d));
+        std::printf("  lower-casing every director: %.1f ms\n", ms(t));
+    }
+    MovieListQuery query(context);
+    query.SortAsc = true;
+    query.segmentIndex = MovieListQuery::Director;
+    query.fetchMovies();
+    QElapsedTimer t;
+    t.start();
+    query.filterMovies("a");
+    std::printf("  first search after a fetch: %.1f ms", ms(t));
+    t.restart();
+    query.filterMovies("an");
+    std::printf(", next: %.1f ms\n", ms(t));
+}
+
+int fullRun(const QString& dataDir) {
+    size_t count = 0;
+    const double bare = bareRead(dataDir, &count);
+    const double open = openTiming();
+    std::printf("catalogue: %zu movies\n", count);
+    std::printf("bare SQLite read into structs (reference)   %7.1f ms\n", bare);
+    std::printf("open store + first rows of the movie list  %7.1f ms  = %.2fx the reference "
+                "(target <= 800 ms and <= 2.5x)\n",
+                open, open / bare);
+
+    Shown shown = openAndShowList();
+    auto* list = shown.list;
+    std::vector<double> keys;
+    for (const QString text : {"the", "night", "a", "e", "zoe"}) {
+        list->searchBar()->clear();
+        list->fetchMovies();  // the first search after a fetch pays for the lower-cased texts
+        for (QChar c : text) {
+            QElapsedTimer t;
+            t.start();
+            QTest::keyClick(list->searchBar(), c.toLatin1() ? c.toLatin1() : 'e');
+            keys.push_back(ms(t));
+        }
+        for (int i = 0; i < text.size(); ++i) {
+            QElapsedTimer t;
+            t.start();
+            QTest::keyClick(list->searchBar(), Qt::Key_Backspace);
+            keys.push_back(ms(t));
+        }
+    }
+    report("keystroke in the search field", keys, 15);
+
+    list->searchBar()->clear();
+    std::vector<double> switches;
+    for (int round = 0; round < 2; ++round) {
+        for (int k : {1, 2, 3, 4, 0}) {
+            QElapsedTimer t;
+            t.start();
+            list->segment()->setSelectedIndex(k);
+            switches.push_back(ms(t));
+        }
+        for (int flip = 0; flip < 2; ++flip) {
+            QElapsedTimer t;
+            t.start();
+            list->SortMoviesTapped();
+            switches.push_back(ms(t));
+        }
+    }
+    report("key switch or sort direction", switches, 100);
+    breakdown();
+    shown.window->grab();
+    std::printf("peak memory with the list shown            %7ld MB  (target <= 250 MB)\n",
+                peakRssMb());
+    return 0;
+}
+
+int scrollRun() {
+    Shown shown = openAndShowList();
+    TableView* table = shown.list->tableView();
+    QScrollBar* bar = table->verticalScrollBar();
+    std::vector<double> frames;
+    QElapsedTimer total;
+    total.start();
+    for (int value = 0; value <= bar->maximum(); value += table->viewport()->height() / 2) {
+        QElapsedTimer t;
+        t.start();
+        bar->setValue(value);
+        table->viewport()->repaint();
+        QCoreApplication::processEvents();
+        frames.push_back(ms(t));
+    }
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    report("scroll step (half a page, painted)", frames, 16);
+    std::printf("whole list scrolled in %.0f ms; full-size decodes on the main thread: %d\n",
+                ms(total), ThumbnailCache::decodesOnMainThread());
+    return ThumbnailCache::decodesOnMainThread() == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: movie_list_bench [--open|--scroll] DATA_DIR\n");
+        return 2;
+    }
+    const QString dataDir = args.last();
+    AppDelegate delegate(dataDir);
+    if (args[1] == "--open") {
+        std::printf("%.1f\n", openTiming());
+        return 0;
+    }
+    if (args[1] == "--scroll") return scrollRun();
+    return fullRun(dataDir);
+}

@@ -1,0 +1,112 @@
+#include "store/Sorting.h"
+
+#include <algorithm>
+
+namespace quillon {
+
+namespace {
+
+constexpr int kFlatKeys = 2;
+
+struct FlatKey {
+    const char16_t* text = nullptr;
+    qint32 size = -1;  // -1: absent text
+    qint32 number = 0;
+};
+
+struct FlatItem {
+    FlatKey keys[kFlatKeys];
+    quint32 index;
+};
+
+inline char16_t codePointOrderKey(char16_t unit) {
+    if (unit >= 0xE000) return char16_t(unit - 0x800);
+    if (unit >= 0xD800) return char16_t(unit + 0x2000);
+    return unit;
+}
+
+inline int compareFlatText(const FlatKey& a, const FlatKey& b) {
+    if (a.size < 0 || b.size < 0) return int(a.size >= 0) - int(b.size >= 0);
+    const qint32 n = std::min(a.size, b.size);
+    for (qint32 i = 0; i < n; ++i) {
+        if (a.text[i] != b.text[i])
+            return codePointOrderKey(a.text[i]) < codePointOrderKey(b.text[i]) ? -1 : 1;
+    }
+    return a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
+}
+
+FlatKey flatten(const ManagedObject& object, Attribute a) {
+    FlatKey key;
+    if (isNumberAttribute(a)) {
+        key.number = object.number(a);
+    } else if (const QString* text = object.textIfPresent(a)) {
+        key.text = reinterpret_cast<const char16_t*>(text->constData());
+        key.size = qint32(text->size());
+    }
+    return key;
+}
+
+int compareObjects(const ManagedObject& a, const ManagedObject& b, const SortDescriptor& key) {
+    if (isNumberAttribute(key.attribute))
+        return int(a.number(key.attribute)) - int(b.number(key.attribute));
+    return compareTexts(a.textIfPresent(key.attribute), b.textIfPresent(key.attribute));
+}
+
+bool equalKeys(const ManagedObject& a, const ManagedObject& b,
+               const std::vector<SortDescriptor>& keys) {
+    return std::all_of(keys.begin(), keys.end(),
+                       [&](const SortDescriptor& k) { return compareObjects(a, b, k) == 0; });
+}
+
+}  // namespace
+
+void sortRecords(std::vector<std::shared_ptr<ManagedObject>>& records,
+                 const std::vector<SortDescriptor>& keys) {
+    if (keys.empty() || records.size() < 2) return;
+    if (keys.size() > size_t(kFlatKeys)) {
+        std::stable_sort(records.begin(), records.end(), [&keys](const auto& a, const auto& b) {
+            for (const SortDescriptor& key : keys)
+                if (const int c = compareObjects(*a, *b, key)) return key.ascending ? c < 0 : c > 0;
+            return false;
+        });
+        return;
+    }
+    std::vector<FlatItem> items(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        for (size_t k = 0; k < keys.size(); ++k)
+            items[i].keys[k] = flatten(*records[i], keys[k].attribute);
+        items[i].index = quint32(i);
+    }
+    bool numeric[kFlatKeys] = {};
+    bool ascending[kFlatKeys] = {};
+    for (size_t k = 0; k < keys.size(); ++k) {
+        numeric[k] = isNumberAttribute(keys[k].attribute);
+        ascending[k] = keys[k].ascending;
+    }
+    const int keyCount = int(keys.size());
+    std::stable_sort(items.begin(), items.end(), [&](const FlatItem& a, const FlatItem& b) {
+        for (int k = 0; k < keyCount; ++k) {
+            const int c = numeric[k] ? a.keys[k].number - b.keys[k].number
+                                     : compareFlatText(a.keys[k], b.keys[k]);
+            if (c != 0) return ascending[k] ? c < 0 : c > 0;
+        }
+        return false;
+    });
+    std::vector<std::shared_ptr<ManagedObject>> sorted;
+    sorted.reserve(records.size());
+    for (const FlatItem& item : items) sorted.push_back(std::move(records[item.index]));
+    records = std::move(sorted);
+}
+
+void reverseKeepingTies(std::vector<std::shared_ptr<ManagedObject>>& records,
+                        const std::vector<SortDescriptor>& keys) {
+    std::reverse(records.begin(), records.end());
+    for (size_t start = 0; start < records.size();) {
+        size_t end = start + 1;
+        while (end < records.size() && equalKeys(*records[start], *records[end], keys)) ++end;
+        std::reverse(records.begin() + long(start), records.begin() + long(end));
+        start = end;
+    }
+}
+
+}  // namespace quillon
