@@ -56,7 +56,9 @@ void refuseWrites(const QString& dataDir, const ReferenceMember& member, const c
                                  .arg(operation, entityName(member.entity)));
 }
 
-void allowWrites(const QString& dataDir) { execOnStoreFile(dataDir, "DROP TRIGGER refuse;"); }
+void allowWrites(const QString& dataDir) {
+    execOnStoreFile(dataDir, "DROP TRIGGER refuse;");
+}
 
 void flushDeletes() {
     pumpEvents();
