@@ -4,13 +4,14 @@
 #include <cstdio>
 
 #include "app/AppDelegate.h"
+#include "exchange/ExchangeCommands.h"
 #include "movies/MovieListQuery.h"
 
 namespace quillon {
 
 namespace {
 
-const QStringList kCommands = {"list", "help"};
+const QStringList kCommands = {"list", "export", "import", "help"};
 
 void printError(const QString& text) {
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
@@ -49,11 +50,15 @@ QString usageText() {
     return "Usage: quillon [--data-dir DIR] [COMMAND]\n"
            "Without a command the window opens. Commands:\n"
            "  list [--key movie|genre|year|director|producer] [--descending] [--search TEXT]\n"
+           "  export FILE      write the whole catalogue to FILE\n"
+           "  import FILE      merge an export file into the catalogue\n"
            "The data folder may also be given in QUILLON_DATA_DIR.\n";
 }
 
 int runCommand(const CommandLine& command) {
     if (command.name == "list") return runListCommand(command.arguments);
+    if (command.name == "export") return runExportCommand(command.arguments);
+    if (command.name == "import") return runImportCommand(command.arguments);
     printError("Unknown command: " + command.name);
     return 2;
 }
