@@ -1,6 +1,7 @@
 #include "exchange/LineReader.h"
 
 #include <QStringConverter>
+#include <cstring>
 
 namespace quillon::exchange {
 namespace {
@@ -32,41 +33,46 @@ void LineReader::openSource() {
 }
 
 bool LineReader::rewind() {
-    pending_.clear();
+    buffer_.clear();
+    pos_ = 0;
     if (source_->isSequential()) return false;
     return source_->seek(converted_ ? 0 : start_);
 }
 
-bool LineReader::fillPending() {
-    if (source_->atEnd()) return false;
-    QByteArray chunk = source_->readLine();
-    if (chunk.isEmpty()) {
-        if (!source_->atEnd()) error_ = source_->errorString();
-        return false;
-    }
-    // The last line of a file may end without a terminator.
-    const bool terminated = chunk.endsWith('\n');
-    if (terminated) chunk.chop(1);
-    qsizetype from = 0;
-    for (qsizetype cr = chunk.indexOf('\r'); cr >= 0; cr = chunk.indexOf('\r', from)) {
-        pending_.push_back(chunk.mid(from, cr - from));
-        from = cr + 1;
-    }
-    if (from == 0) {
-        pending_.push_back(std::move(chunk));
-    } else if (from < chunk.size() || terminated) {
-        pending_.push_back(chunk.mid(from));
-    }
-    return true;
+// Reads big chunks: QIODevice::readLine is slow on lines of several hundred kilobytes.
+bool LineReader::readMore() {
+    constexpr qint64 kChunk = 4 << 20;
+    buffer_.remove(0, pos_);
+    pos_ = 0;
+    const qsizetype kept = buffer_.size();
+    buffer_.resize(kept + kChunk);
+    const qint64 got = source_->read(buffer_.data() + kept, kChunk);
+    buffer_.resize(kept + qMax<qint64>(got, 0));
+    if (got < 0) error_ = source_->errorString();
+    return got > 0;
 }
 
 std::optional<QByteArray> LineReader::next() {
-    while (pending_.empty()) {
-        if (!fillPending()) return std::nullopt;
+    qsizetype searched = pos_;
+    for (;;) {
+        const char* begin = buffer_.constData();
+        const char* from = begin + searched;
+        const qsizetype length = buffer_.size() - searched;
+        const char* end = static_cast<const char*>(std::memchr(from, '\n', length));
+        const qsizetype span = end ? end - from : length;
+        if (const void* cr = std::memchr(from, '\r', span)) end = static_cast<const char*>(cr);
+        if (end) {
+            QByteArray line(begin + pos_, end - begin - pos_);
+            pos_ = end - begin + 1;
+            return line;
+        }
+        searched = buffer_.size() - pos_;
+        if (!readMore()) break;
     }
-    QByteArray line = std::move(pending_.front());
-    pending_.pop_front();
-    return line;
+    if (pos_ == buffer_.size()) return std::nullopt;
+    QByteArray last = buffer_.mid(pos_);  // the last line may end without a terminator
+    pos_ = buffer_.size();
+    return last;
 }
 
 QString decodeText(QByteArrayView bytes) {

@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
-#include <deque>
 #include <memory>
 #include <optional>
 
@@ -26,14 +25,15 @@ public:
 
 private:
     void openSource();
-    bool fillPending();
+    bool readMore();
 
     QIODevice* device_;
     QIODevice* source_ = nullptr;
     std::unique_ptr<QBuffer> converted_;
     QByteArray convertedBytes_;
     qint64 start_ = 0;
-    std::deque<QByteArray> pending_;
+    QByteArray buffer_;  // read ahead; lines are cut from pos_ on
+    qsizetype pos_ = 0;
     QString error_;
 };
 
