@@ -35,6 +35,8 @@ void LineReader::openSource() {
 bool LineReader::rewind() {
     buffer_.clear();
     pos_ = 0;
+    base_ = 0;
+    lineFeed_ = carriageReturn_ = {};
     if (source_->isSequential()) return false;
     return source_->seek(converted_ ? 0 : start_);
 }
@@ -43,6 +45,7 @@ bool LineReader::rewind() {
 bool LineReader::readMore() {
     constexpr qint64 kChunk = 4 << 20;
     buffer_.remove(0, pos_);
+    base_ += pos_;
     pos_ = 0;
     const qsizetype kept = buffer_.size();
     buffer_.resize(kept + kChunk);
@@ -52,21 +55,32 @@ bool LineReader::readMore() {
     return got > 0;
 }
 
+// The buffer index of the first `byte` in [pos_, limit), or -1.
+qsizetype LineReader::findFromPos(Search& search, char byte, qsizetype limit) {
+    const qint64 from = base_ + pos_;
+    if (search.found >= from) return search.found - base_ < limit ? search.found - base_ : -1;
+    const qsizetype start = qMax(from, search.clearTo) - base_;
+    if (start >= limit) return -1;
+    const char* data = buffer_.constData();
+    const void* hit = std::memchr(data + start, byte, limit - start);
+    if (!hit) {
+        search.clearTo = base_ + limit;
+        return -1;
+    }
+    search.found = base_ + (static_cast<const char*>(hit) - data);
+    return search.found - base_;
+}
+
 std::optional<QByteArray> LineReader::next() {
-    qsizetype searched = pos_;
     for (;;) {
-        const char* begin = buffer_.constData();
-        const char* from = begin + searched;
-        const qsizetype length = buffer_.size() - searched;
-        const char* end = static_cast<const char*>(std::memchr(from, '\n', length));
-        const qsizetype span = end ? end - from : length;
-        if (const void* cr = std::memchr(from, '\r', span)) end = static_cast<const char*>(cr);
-        if (end) {
-            QByteArray line(begin + pos_, end - begin - pos_);
-            pos_ = end - begin + 1;
+        qsizetype end = findFromPos(lineFeed_, '\n', buffer_.size());
+        const qsizetype cr = findFromPos(carriageReturn_, '\r', end >= 0 ? end : buffer_.size());
+        if (cr >= 0) end = cr;
+        if (end >= 0) {
+            QByteArray line(buffer_.constData() + pos_, end - pos_);
+            pos_ = end + 1;
             return line;
         }
-        searched = buffer_.size() - pos_;
         if (!readMore()) break;
     }
     if (pos_ == buffer_.size()) return std::nullopt;

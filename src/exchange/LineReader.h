@@ -24,8 +24,14 @@ public:
     QString errorString() const { return error_; }
 
 private:
+    // Where the next occurrence of one terminator is, remembered so no byte is searched twice.
+    struct Search {
+        qint64 found = -1;   // stream offset of the next occurrence, or -1
+        qint64 clearTo = 0;  // stream offset before which there is none
+    };
     void openSource();
     bool readMore();
+    qsizetype findFromPos(Search& search, char byte, qsizetype limit);
 
     QIODevice* device_;
     QIODevice* source_ = nullptr;
@@ -34,6 +40,9 @@ private:
     qint64 start_ = 0;
     QByteArray buffer_;  // read ahead; lines are cut from pos_ on
     qsizetype pos_ = 0;
+    qint64 base_ = 0;  // stream offset of buffer_[0]
+    Search lineFeed_;
+    Search carriageReturn_;
     QString error_;
 };
 

@@ -66,6 +66,19 @@ TEST(Import, LineEndsConcatenatedFilesAndEncodings) {
     EXPECT_EQ(names, QStringList({"One", "Two", "Three", "Four", "Fünf", "Sechs ß", "Sieben é"}));
 }
 
+TEST(Import, LinesLongerThanOneReadAreWhole) {
+    AppFixture app;
+    const QString notes(9 << 20, QChar('n'));
+    QByteArray file = "[QUILLON]\r\n" + movieLine("Long", "2000", "Ann", {{8, notes}});
+    file.replace("\n", "\r\n");
+    file += QByteArray((4 << 20) - 3, '\r') + movieLine("Short", "2001", "Bo");
+    EXPECT_EQ(counted(importBytes(app.context(), file)), "2 added, 0 updated, 0 skipped, 0 failed");
+    const auto movies = app.context().fetch<Movies>(std::nullopt, {{Attribute::name, true}});
+    ASSERT_EQ(movies.size(), 2u);
+    EXPECT_EQ(movies[0]->notes(), notes);
+    EXPECT_EQ(movies[1]->name(), "Short");
+}
+
 TEST(Import, MergesByNameYearDirectorInsertsOrSkips) {
     AppFixture app;
     MoviePtr existing = addMovie(app.context(), "Alien", 1979, "Scott");
