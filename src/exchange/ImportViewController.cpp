@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -17,6 +18,7 @@
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
+#include "toolkit/NavigationController.h"
 
 namespace quillon {
 namespace {
@@ -103,6 +105,7 @@ void ImportViewController::documentPickerDidPickDocumentAt(const QString& path) 
 void ImportViewController::ImportTextFile() {
     ImportButton->setEnabled(false);
     LoadFileButton->setEnabled(false);
+    setBackButtonShown(false);  // leaving halfway would drop the rest of the file unnoticed
     ImportRecords([this] { reportImport(); });
 }
 
@@ -118,7 +121,9 @@ void ImportViewController::ImportRecords(std::function<void()> done) {
         done();
         return;
     }
-    importSlice(std::move(done));
+    // Start from the event loop, so the disabled buttons are drawn before the work begins.
+    mainQueue::async([this, done = std::move(done)]() mutable { importSlice(std::move(done)); },
+                     this);
 }
 
 void ImportViewController::importSlice(std::function<void()> done) {
@@ -134,8 +139,15 @@ void ImportViewController::importSlice(std::function<void()> done) {
                      this);
 }
 
+void ImportViewController::setBackButtonShown(bool shown) {
+    if (NavigationController* navigation = navigationController()) {
+        navigation->backButton()->setVisible(shown);
+    }
+}
+
 void ImportViewController::reportImport() {
     input_.close();
+    setBackButtonShown(true);
     QString message;
     if (wrongFile == false) {
         message = "Data Import Completed";

@@ -52,6 +52,7 @@ public:
 
 private:
     void importSlice(std::function<void()> done);
+    void setBackButtonShown(bool shown);
     void reportImport();
 
     QBuffer input_;
