@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
@@ -16,9 +17,13 @@ AppDelegate* liveDelegate = nullptr;
 
 QString unresolved(const Status& status) { return "Unresolved error " + status.describe(); }
 
-bool hasWindow() {
-    return qobject_cast<QApplication*>(QCoreApplication::instance()) &&
-           !QApplication::topLevelWidgets().isEmpty();
+// The window an alert belongs to: the active one, else the first visible main window.
+QWidget* windowForAlerts() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
+    if (QWidget* active = QApplication::activeWindow()) return active->window();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && !qobject_cast<QDialog*>(widget)) return widget;
+    return nullptr;
 }
 }  // namespace
 
@@ -64,14 +69,13 @@ bool AppDelegate::saveContext() {
     if (status) return true;
     // Keep every change pending: the next save tries again.
     const QString message = unresolved(status);
-    if (headless_ || !hasWindow()) {
+    QWidget* anchor = headless_ ? nullptr : windowForAlerts();
+    if (!anchor) {
         std::fprintf(stderr, "%s\n", message.toUtf8().constData());
         return false;
     }
     diagnosticLog(message);
     auto* alert = AlertController::ok("Unresolved error", message);
-    QWidget* anchor = QApplication::activeWindow();
-    if (!anchor) anchor = QApplication::topLevelWidgets().value(0);
     alert->setParent(anchor, alert->windowFlags());
     alert->setWindowModality(Qt::WindowModal);
     alert->open();
