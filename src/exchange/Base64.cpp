@@ -10,8 +10,7 @@ constexpr quint8 kInvalid = 0xFF;
 constexpr std::array<quint8, 256> makeTable() {
     std::array<quint8, 256> table{};
     table.fill(kInvalid);
-    constexpr char alphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     for (int i = 0; i < 64; ++i) table[quint8(alphabet[i])] = quint8(i);
     return table;
 }

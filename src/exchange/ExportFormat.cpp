@@ -14,11 +14,20 @@ QString escapeText(const QString& text) {
     out.reserve(text.size() + 8);
     for (QChar c : text) {
         switch (c.unicode()) {
-            case u'\\': out += u"\\\\"; break;
-            case u'\n': out += u"\\n"; break;
-            case u'\r': out += u"\\r"; break;
-            case u'^': out += u"\\c"; break;
-            default: out += c;
+            case u'\\':
+                out += u"\\\\";
+                break;
+            case u'\n':
+                out += u"\\n";
+                break;
+            case u'\r':
+                out += u"\\r";
+                break;
+            case u'^':
+                out += u"\\c";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -34,11 +43,21 @@ QString unescapeText(const QString& text) {
             continue;
         }
         switch (text[i + 1].unicode()) {
-            case u'\\': out += u'\\'; break;
-            case u'n': out += u'\n'; break;
-            case u'r': out += u'\r'; break;
-            case u'c': out += u'^'; break;
-            default: out += c; continue;  // not an escape: keep the backslash as text
+            case u'\\':
+                out += u'\\';
+                break;
+            case u'n':
+                out += u'\n';
+                break;
+            case u'r':
+                out += u'\r';
+                break;
+            case u'c':
+                out += u'^';
+                break;
+            default:
+                out += c;
+                continue;  // not an escape: keep the backslash as text
         }
         ++i;
     }

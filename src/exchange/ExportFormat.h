@@ -24,11 +24,11 @@ inline constexpr int kJpegQuality = 60;  // quality 0.6 on Qt's 0-100 scale
 
 // The attribute behind each field index of a movie line. imdb never travels.
 inline constexpr std::array<Attribute, kFieldCount> kFieldAttributes = {
-    Attribute::color_blackwhite, Attribute::director,        Attribute::genre,
-    Attribute::leadingActor1,    Attribute::leadingActor2,   Attribute::leadingActress1,
-    Attribute::leadingActress2,  Attribute::name,            Attribute::notes,
-    Attribute::producer,         Attribute::rating,          Attribute::runTime,
-    Attribute::writer,           Attribute::year,            Attribute::frontImage,
+    Attribute::color_blackwhite, Attribute::director,      Attribute::genre,
+    Attribute::leadingActor1,    Attribute::leadingActor2, Attribute::leadingActress1,
+    Attribute::leadingActress2,  Attribute::name,          Attribute::notes,
+    Attribute::producer,         Attribute::rating,        Attribute::runTime,
+    Attribute::writer,           Attribute::year,          Attribute::frontImage,
     Attribute::backImage,
 };
 

@@ -66,9 +66,9 @@ ExportJob::~ExportJob() {
 }
 
 void ExportJob::start() {
-    entries_ = context_.fetch<Movies>(std::nullopt, {{Attribute::name, true},
-                                                     {Attribute::year, true},
-                                                     {Attribute::director, true}});
+    entries_ = context_.fetch<Movies>(
+        std::nullopt,
+        {{Attribute::name, true}, {Attribute::year, true}, {Attribute::director, true}});
     const QByteArray header = QByteArray(kHeaderLine) + '\n';
     if (keepsDisplayText_) displayText_ = QString::fromLatin1(header);
     if (!write(header)) return;
@@ -85,8 +85,7 @@ Status ExportJob::run() {
 }
 
 void ExportJob::launchBatches() {
-    while (!finished_ && int(inFlight_.size()) < kBatchesInFlight &&
-           nextToCapture_ < total()) {
+    while (!finished_ && int(inFlight_.size()) < kBatchesInFlight && nextToCapture_ < total()) {
         launchBatch();
     }
 }
@@ -97,7 +96,8 @@ void ExportJob::launchBatch() {
     while (nextToCapture_ < total() && coverBytes < kBatchCoverBytes &&
            lines.size() < kBatchMaxMovies) {
         const Movies& movie = *entries_[nextToCapture_++];
-        coverBytes += movie.imageSize(Attribute::frontImage) + movie.imageSize(Attribute::backImage);
+        coverBytes +=
+            movie.imageSize(Attribute::frontImage) + movie.imageSize(Attribute::backImage);
         lines.append(captureLine(movie, keepsDisplayText_));
     }
     auto watcher = std::make_unique<QFutureWatcher<Line>>();
@@ -133,8 +133,7 @@ bool ExportJob::writeLine(const Line& line) {
         if (!line.back.isEmpty()) displayText_ += coverMarker(kBackImageField, line.back.size());
         displayText_ += u'\n';
     }
-    return write(line.head) && write(line.front) && write("^") && write(line.back) &&
-           write("\n");
+    return write(line.head) && write(line.front) && write("^") && write(line.back) && write("\n");
 }
 
 bool ExportJob::write(QByteArrayView bytes) {

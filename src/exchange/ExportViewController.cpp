@@ -141,10 +141,13 @@ void ExportViewController::exportFinished() {
     }
     EmailButton->setEnabled(true);
     SaveButton->setEnabled(true);
-    mainQueue::asyncAfter(0.001, [this] { activityIndicator->stopAnimating(); }, this);
+    mainQueue::asyncAfter(
+        0.001, [this] { activityIndicator->stopAnimating(); }, this);
     mainQueue::asyncAfter(
         1.0,
-        [this] { presentAlert("Data Export", "Process Complete - File Ready to Save to Files or Email"); },
+        [this] {
+            presentAlert("Data Export", "Process Complete - File Ready to Save to Files or Email");
+        },
         this);
 }
 
@@ -159,11 +162,10 @@ void ExportViewController::SaveToFiles() {
     }
     ShareRequest request;
     request.files = {path};
-    request.excluded = {ShareActivity::AirDrop,        ShareActivity::AddToReadingList,
-                        ShareActivity::Mail,           ShareActivity::Message,
-                        ShareActivity::PostToFacebook, ShareActivity::PostToTwitter,
-                        ShareActivity::MarkupAsPDF,    ShareActivity::CopyToPasteboard,
-                        ShareActivity::Print};
+    request.excluded = {
+        ShareActivity::AirDrop,     ShareActivity::AddToReadingList, ShareActivity::Mail,
+        ShareActivity::Message,     ShareActivity::PostToFacebook,   ShareActivity::PostToTwitter,
+        ShareActivity::MarkupAsPDF, ShareActivity::CopyToPasteboard, ShareActivity::Print};
     ShareSheet::shared().present(request, this);
 }
 

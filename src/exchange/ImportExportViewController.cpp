@@ -19,8 +19,10 @@ ImportExportViewController::ImportExportViewController(QWidget* parent)
         layout->addWidget(button);
     }
     layout->addStretch(1);
-    connect(ExportMoviesButton, &QPushButton::clicked, this, [this] { performSegue("ExportMovies"); });
-    connect(ImportMoviesButton, &QPushButton::clicked, this, [this] { performSegue("ImportMovies"); });
+    connect(ExportMoviesButton, &QPushButton::clicked, this,
+            [this] { performSegue("ExportMovies"); });
+    connect(ImportMoviesButton, &QPushButton::clicked, this,
+            [this] { performSegue("ImportMovies"); });
 }
 
 void ImportExportViewController::viewDidLoad() {

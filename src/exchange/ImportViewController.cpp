@@ -6,8 +6,8 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/AppDelegate.h"
@@ -79,8 +79,13 @@ void ImportViewController::viewDidLoad() {
 void ImportViewController::LoadFile() {
     QPointer<ImportViewController> self(this);
     DocumentPicker::shared().pick(
-        this, [self](const QString& path) { if (self) self->documentPickerDidPickDocumentAt(path); },
-        [self] { if (self) self->documentPickerWasCancelled(); });
+        this,
+        [self](const QString& path) {
+            if (self) self->documentPickerDidPickDocumentAt(path);
+        },
+        [self] {
+            if (self) self->documentPickerWasCancelled();
+        });
 }
 
 void ImportViewController::documentPickerDidPickDocumentAt(const QString& path) {

@@ -14,7 +14,9 @@ std::optional<QStringConverter::Encoding> wideEncodingOf(const QByteArray& head)
 
 }  // namespace
 
-LineReader::LineReader(QIODevice* device) : device_(device) { openSource(); }
+LineReader::LineReader(QIODevice* device) : device_(device) {
+    openSource();
+}
 
 void LineReader::openSource() {
     const QByteArray head = device_->peek(4);

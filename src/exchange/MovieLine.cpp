@@ -56,7 +56,8 @@ MovieLine readMovieLine(QByteArrayView text) {
         }
     }
     if (int(fields.size()) > kNameField) line.name = textOf(fields[kNameField], escaped);
-    if (int(fields.size()) > kDirectorField) line.director = textOf(fields[kDirectorField], escaped);
+    if (int(fields.size()) > kDirectorField)
+        line.director = textOf(fields[kDirectorField], escaped);
     if (int(fields.size()) > kYearField) line.year = readNumber(fields[kYearField]);
     return line;
 }

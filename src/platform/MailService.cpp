@@ -16,7 +16,9 @@ std::unique_ptr<MailService>& sharedSlot() {
     return service;
 }
 
-QString mailProgram() { return QStandardPaths::findExecutable("xdg-email"); }
+QString mailProgram() {
+    return QStandardPaths::findExecutable("xdg-email");
+}
 
 // The folder outlives us on purpose: the mail program attaches the files after we return.
 std::optional<QStringList> writeAttachments(const QList<MailAttachment>& attachments) {
@@ -27,7 +29,8 @@ std::optional<QStringList> writeAttachments(const QList<MailAttachment>& attachm
     QStringList paths;
     for (const MailAttachment& attachment : attachments) {
         QFile file(folder.filePath(attachment.fileName));
-        if (!file.open(QIODevice::WriteOnly) || file.write(attachment.data) != attachment.data.size()) {
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(attachment.data) != attachment.data.size()) {
             diagnosticLog(file.errorString());
             return std::nullopt;
         }
@@ -47,7 +50,9 @@ std::unique_ptr<MailService> MailService::replaceShared(std::unique_ptr<MailServ
     return std::exchange(sharedSlot(), std::move(service));
 }
 
-bool DesktopMailService::canSendMail() const { return !mailProgram().isEmpty(); }
+bool DesktopMailService::canSendMail() const {
+    return !mailProgram().isEmpty();
+}
 
 bool DesktopMailService::compose(const MailMessage& message) {
     const QString program = mailProgram();

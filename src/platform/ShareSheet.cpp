@@ -26,11 +26,16 @@ std::unique_ptr<ShareSheet>& sharedSlot() {
 bool offers(ShareActivity activity, const ShareRequest& request) {
     if (request.excluded.contains(activity)) return false;
     switch (activity) {
-        case ShareActivity::SaveToFiles: return !request.files.isEmpty();
-        case ShareActivity::OpenInApp: return !request.files.isEmpty() || !request.urls.isEmpty();
-        case ShareActivity::CopyToPasteboard: return true;
-        case ShareActivity::Mail: return MailService::shared().canSendMail();
-        default: return false;  // no such target on a desktop
+        case ShareActivity::SaveToFiles:
+            return !request.files.isEmpty();
+        case ShareActivity::OpenInApp:
+            return !request.files.isEmpty() || !request.urls.isEmpty();
+        case ShareActivity::CopyToPasteboard:
+            return true;
+        case ShareActivity::Mail:
+            return MailService::shared().canSendMail();
+        default:
+            return false;  // no such target on a desktop
     }
 }
 
@@ -100,26 +105,38 @@ QList<ShareActivity> ShareSheet::offeredActivities(const ShareRequest& request) 
 
 QString DesktopShareSheet::titleOf(ShareActivity activity) {
     switch (activity) {
-        case ShareActivity::SaveToFiles: return "Save to Files";
-        case ShareActivity::OpenInApp: return "Open";
-        case ShareActivity::CopyToPasteboard: return "Copy";
-        case ShareActivity::Mail: return "Mail";
-        default: return {};
+        case ShareActivity::SaveToFiles:
+            return "Save to Files";
+        case ShareActivity::OpenInApp:
+            return "Open";
+        case ShareActivity::CopyToPasteboard:
+            return "Copy";
+        case ShareActivity::Mail:
+            return "Mail";
+        default:
+            return {};
     }
 }
 
 void DesktopShareSheet::perform(ShareActivity activity, const ShareRequest& request,
                                 QWidget* anchor) {
     switch (activity) {
-        case ShareActivity::SaveToFiles: saveToFiles(request, anchor); break;
+        case ShareActivity::SaveToFiles:
+            saveToFiles(request, anchor);
+            break;
         case ShareActivity::OpenInApp:
             for (const QString& path : request.files)
                 QDesktopServices::openUrl(QUrl::fromLocalFile(path));
             for (const QUrl& url : request.urls) QDesktopServices::openUrl(url);
             break;
-        case ShareActivity::CopyToPasteboard: copyToPasteboard(request); break;
-        case ShareActivity::Mail: mail(request); break;
-        default: break;
+        case ShareActivity::CopyToPasteboard:
+            copyToPasteboard(request);
+            break;
+        case ShareActivity::Mail:
+            mail(request);
+            break;
+        default:
+            break;
     }
 }
 

@@ -81,13 +81,15 @@ void fillCatalogue(ManagedObjectContext& context) {
 QStringList describe(ManagedObjectContext& context) {
     QStringList rows;
     for (const MoviePtr& movie : context.fetch<Movies>(
-             std::nullopt, {{Attribute::name, true}, {Attribute::year, true},
-                            {Attribute::director, true}})) {
+             std::nullopt,
+             {{Attribute::name, true}, {Attribute::year, true}, {Attribute::director, true}})) {
         QStringList fields;
         for (int a = 0; a < int(Attribute::frontImage); ++a) {
             const Attribute attribute = Attribute(a);
-            if (isTextAttribute(attribute)) fields << movie->text(attribute).value_or("-");
-            else fields << QString::number(movie->number(attribute));
+            if (isTextAttribute(attribute))
+                fields << movie->text(attribute).value_or("-");
+            else
+                fields << QString::number(movie->number(attribute));
         }
         for (Attribute cover : {Attribute::frontImage, Attribute::backImage}) {
             const QImage image = QImage::fromData(movie->image(cover).value_or(QByteArray()));
@@ -106,7 +108,8 @@ AlertController* waitForAlert() {
 }
 
 template <class Screen>
-Screen* openFromMenu(NavigationController& window, QPushButton* ImportExportViewController::*choice) {
+Screen* openFromMenu(NavigationController& window,
+                     QPushButton* ImportExportViewController::*choice) {
     auto* menu = qobject_cast<MainMenuViewController*>(window.topViewController());
     if (!menu) return nullptr;
     QTest::mouseClick(menu->toggleButton(), Qt::LeftButton);
@@ -131,8 +134,8 @@ TEST(ExchangeJourney, ExportOnOneDeviceImportOnAnotherGivesTheSameCatalogue) {
         auto window = createMainWindow();
         window->show();
         test::pumpEvents();
-        auto* exporter =
-            openFromMenu<ExportViewController>(*window, &ImportExportViewController::ExportMoviesButton);
+        auto* exporter = openFromMenu<ExportViewController>(
+            *window, &ImportExportViewController::ExportMoviesButton);
         ASSERT_TRUE(exporter);
         QTest::mouseClick(exporter->ExportButton, Qt::LeftButton);
         AlertController* done = waitForAlert();
@@ -155,8 +158,8 @@ TEST(ExchangeJourney, ExportOnOneDeviceImportOnAnotherGivesTheSameCatalogue) {
     window->show();
     test::pumpEvents();
     auto previous = DocumentPicker::replaceShared(std::make_unique<PickingPicker>(saved));
-    auto* importer =
-        openFromMenu<ImportViewController>(*window, &ImportExportViewController::ImportMoviesButton);
+    auto* importer = openFromMenu<ImportViewController>(
+        *window, &ImportExportViewController::ImportMoviesButton);
     ASSERT_TRUE(importer);
     QTest::mouseClick(importer->LoadFileButton, Qt::LeftButton);
     AlertController* loaded = waitForAlert();

@@ -91,7 +91,8 @@ TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
     EXPECT_EQ(app.context().count(Entity::Movies), 1);
 
     addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
-    const QString failing = writeFile(dir, "f.csv", "[QUILLON]\n^^^^^^^boom^^^^0^^0^^\n^^^^^^^ok^^^^0^^0^^\n");
+    const QString failing =
+        writeFile(dir, "f.csv", "[QUILLON]\n^^^^^^^boom^^^^0^^0^^\n^^^^^^^ok^^^^0^^0^^\n");
     result = runCaptured(runImportCommand, {failing});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "Data Import Completed\n1 added, 0 updated, 0 skipped, 1 failed\n");
@@ -103,10 +104,9 @@ TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
 TEST(DeviceServices, DesktopMailHandsSubjectBodyAndAttachmentToXdgEmail) {
     QTemporaryDir bin;
     const QString record = bin.filePath("arguments");
-    const QString script = writeFile(bin, "xdg-email",
-                                     ("#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" +
-                                      record + "'\n")
-                                         .toUtf8());
+    const QString script = writeFile(
+        bin, "xdg-email",
+        ("#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + record + "'\n").toUtf8());
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QByteArray previousPath = qgetenv("PATH");
 

@@ -36,8 +36,10 @@ public:
     void pick(QWidget*, std::function<void(const QString&)> picked,
               std::function<void()> cancelled) override {
         ++picks;
-        if (next.isEmpty()) cancelled();
-        else picked(next);
+        if (next.isEmpty())
+            cancelled();
+        else
+            picked(next);
     }
     QString next;
     int picks = 0;

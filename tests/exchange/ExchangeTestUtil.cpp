@@ -54,17 +54,19 @@ namespace {
 
 QString coverDigest(const OptionalBytes& bytes) {
     if (!bytes) return "none";
-    return QString("%1:%2").arg(bytes->size()).arg(QString::fromLatin1(
-        QCryptographicHash::hash(*bytes, QCryptographicHash::Md5).toHex().left(8)));
+    return QString("%1:%2")
+        .arg(bytes->size())
+        .arg(QString::fromLatin1(
+            QCryptographicHash::hash(*bytes, QCryptographicHash::Md5).toHex().left(8)));
 }
 
 }  // namespace
 
 QStringList dumpMovies(ManagedObjectContext& context, bool withImdb) {
     QStringList rows;
-    const auto movies = context.fetch<Movies>(std::nullopt, {{Attribute::name, true},
-                                                             {Attribute::year, true},
-                                                             {Attribute::director, true}});
+    const auto movies = context.fetch<Movies>(
+        std::nullopt,
+        {{Attribute::name, true}, {Attribute::year, true}, {Attribute::director, true}});
     for (const MoviePtr& movie : movies) {
         QStringList fields;
         for (int a = 0; a <= int(Attribute::backImage); ++a) {
@@ -111,8 +113,9 @@ void addFailingTrigger(const QString& dataDir, const QString& event, const QStri
     const QByteArray path = QDir(dataDir).filePath(CatalogueStore::kFileName).toUtf8();
     ASSERT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
     static int serial = 0;
-    const QByteArray sql = QString("CREATE TRIGGER fail%1 BEFORE %2 ON Movies WHEN %3 "
-                                   "BEGIN SELECT RAISE(ABORT, 'refused by trigger'); END;")
+    const QByteArray sql = QString(
+                               "CREATE TRIGGER fail%1 BEFORE %2 ON Movies WHEN %3 "
+                               "BEGIN SELECT RAISE(ABORT, 'refused by trigger'); END;")
                                .arg(++serial)
                                .arg(event, when)
                                .toUtf8();

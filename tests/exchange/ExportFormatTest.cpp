@@ -46,13 +46,17 @@ TEST(ExportFormat, GoldenFilesForEmptyCatalogueEmptyMovieAndNumbers) {
 TEST(ExportFormat, EveryTextInItsFieldAndImdbNeverWritten) {
     AppFixture app;
     MoviePtr movie = insertMovie(app.context(), "Dog's Day \"uncut\" ", 1999, "Lee");
-    const QList<std::pair<Attribute, QString>> texts = {
-        {Attribute::color_blackwhite, "Color"},   {Attribute::genre, "Drama"},
-        {Attribute::leadingActor1, "Al"},          {Attribute::leadingActor2, "Bo"},
-        {Attribute::leadingActress1, "Cy"},        {Attribute::leadingActress2, "Di"},
-        {Attribute::notes, "  long, quiet \\ film"}, {Attribute::producer, "Ed"},
-        {Attribute::rating, "PG"},                 {Attribute::writer, "Fay"},
-        {Attribute::imdb, "tt0123456"}};
+    const QList<std::pair<Attribute, QString>> texts = {{Attribute::color_blackwhite, "Color"},
+                                                        {Attribute::genre, "Drama"},
+                                                        {Attribute::leadingActor1, "Al"},
+                                                        {Attribute::leadingActor2, "Bo"},
+                                                        {Attribute::leadingActress1, "Cy"},
+                                                        {Attribute::leadingActress2, "Di"},
+                                                        {Attribute::notes, "  long, quiet \\ film"},
+                                                        {Attribute::producer, "Ed"},
+                                                        {Attribute::rating, "PG"},
+                                                        {Attribute::writer, "Fay"},
+                                                        {Attribute::imdb, "tt0123456"}};
     for (const auto& [attribute, text] : texts) movie->setText(attribute, text);
     movie->setRunTime(125);
     ASSERT_TRUE(app.context().save().ok);
@@ -187,9 +191,10 @@ TEST(ExportFormat, AFailedWriteIsReportedAtEveryByte) {
 TEST(ExportFormat, ProgressCountsRecordsOfTheCatalogueAndDisplayTextShortensCovers) {
     AppFixture app;
     for (int i = 0; i < 30; ++i) {
-        MoviePtr movie = insertMovie(app.context(), QString("Movie %1").arg(i, 2, 10, QChar('0')),
-                                     2000, "Ann");
-        movie->setImage(Attribute::frontImage, makeJpeg(300, 400, QColor::fromHsv(i * 10, 200, 200)));
+        MoviePtr movie =
+            insertMovie(app.context(), QString("Movie %1").arg(i, 2, 10, QChar('0')), 2000, "Ann");
+        movie->setImage(Attribute::frontImage,
+                        makeJpeg(300, 400, QColor::fromHsv(i * 10, 200, 200)));
     }
     ASSERT_TRUE(app.context().save().ok);
     QByteArray bytes;
@@ -212,9 +217,10 @@ TEST(ExportFormat, ProgressCountsRecordsOfTheCatalogueAndDisplayTextShortensCove
     const QList<QByteArray> written = bytes.split('\n');
     ASSERT_EQ(shown.size(), written.size());
     const QByteArray cover = written[1].split('^')[14];
-    EXPECT_EQ(shown[1], QString::fromUtf8(written[1]).replace(
-                            QString::fromLatin1(cover),
-                            exchange::coverMarker(exchange::kFrontImageField, cover.size())));
+    EXPECT_EQ(shown[1],
+              QString::fromUtf8(written[1])
+                  .replace(QString::fromLatin1(cover),
+                           exchange::coverMarker(exchange::kFrontImageField, cover.size())));
     EXPECT_TRUE(shown[1].contains(QRegularExpression("\\^\\[front cover, \\d+ KB\\]\\^$")));
 }
 

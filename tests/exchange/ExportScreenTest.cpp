@@ -53,7 +53,8 @@ protected:
     // Clicks Export and waits for the completion alert.
     void exportAndWait(ExportViewController* screen) {
         screen->ExportButton->click();
-        for (int i = 0; i < 600 && AlertController::presentedAlerts().isEmpty(); ++i) pumpEvents(10);
+        for (int i = 0; i < 600 && AlertController::presentedAlerts().isEmpty(); ++i)
+            pumpEvents(10);
     }
     AlertController* onlyAlert() {
         const auto alerts = AlertController::presentedAlerts();
@@ -152,12 +153,12 @@ TEST_F(ExportScreen, SaveToFilesWritesTheCompleteTextAndOffersItToTheShareSheet)
     const QString path = QDir(temp.path()).filePath("Quillon.csv");
     ASSERT_EQ(sheet->requests.size(), 1);
     EXPECT_EQ(sheet->requests[0].files, QStringList{path});
-    EXPECT_EQ(sheet->requests[0].excluded,
-              QSet<ShareActivity>({ShareActivity::AirDrop, ShareActivity::AddToReadingList,
-                                   ShareActivity::Mail, ShareActivity::Message,
-                                   ShareActivity::PostToFacebook, ShareActivity::PostToTwitter,
-                                   ShareActivity::MarkupAsPDF, ShareActivity::CopyToPasteboard,
-                                   ShareActivity::Print}));
+    EXPECT_EQ(
+        sheet->requests[0].excluded,
+        QSet<ShareActivity>(
+            {ShareActivity::AirDrop, ShareActivity::AddToReadingList, ShareActivity::Mail,
+             ShareActivity::Message, ShareActivity::PostToFacebook, ShareActivity::PostToTwitter,
+             ShareActivity::MarkupAsPDF, ShareActivity::CopyToPasteboard, ShareActivity::Print}));
     EXPECT_EQ(ShareSheet::offeredActivities(sheet->requests[0]),
               QList<ShareActivity>({ShareActivity::SaveToFiles, ShareActivity::OpenInApp}));
     QFile file(path);

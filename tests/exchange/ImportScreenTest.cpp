@@ -50,7 +50,8 @@ protected:
     // Clicks Import and waits for the result alert; returns its message.
     QString importAndWait() {
         if (screen->ImportButton->isEnabled()) screen->ImportButton->click();
-        for (int i = 0; i < 500 && AlertController::presentedAlerts().isEmpty(); ++i) pumpEvents(10);
+        for (int i = 0; i < 500 && AlertController::presentedAlerts().isEmpty(); ++i)
+            pumpEvents(10);
         const auto alerts = AlertController::presentedAlerts();
         if (alerts.size() != 1) return "alerts: " + QString::number(alerts.size());
         EXPECT_EQ(alerts[0]->title(), "Data Import");
@@ -151,8 +152,9 @@ TEST_F(ImportScreen, SkippedAndFailedLinesAreCountedInTheMessage) {
     addMovie(app.context(), "Twin", 2000, "Ann");
     addMovie(app.context(), "Twin", 2000, "Ann");
     addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
-    load(writeFile("Quillon.csv", "[QUILLON]\n^Ann^^^^^^Twin^^^^1^^2000^^\n"
-                                  "^Ann^^^^^^boom^^^^1^^2000^^\n^Ann^^^^^^New^^^^1^^2000^^\n"));
+    load(writeFile("Quillon.csv",
+                   "[QUILLON]\n^Ann^^^^^^Twin^^^^1^^2000^^\n"
+                   "^Ann^^^^^^boom^^^^1^^2000^^\n^Ann^^^^^^New^^^^1^^2000^^\n"));
     dismissAlert();
     EXPECT_EQ(importAndWait(), "Data Import Completed\n1 added, 0 updated, 1 skipped, 1 failed");
     EXPECT_EQ(app.context().count(Entity::Movies), 3);

@@ -21,14 +21,17 @@ QByteArray movieLine(const QString& name, const QString& year, const QString& di
     return fields.join('^').toUtf8() + '\n';
 }
 
-QString counted(const exchange::ImportCounts& c) { return c.summary(); }
+QString counted(const exchange::ImportCounts& c) {
+    return c.summary();
+}
 
 TEST(Import, HeaderIsFoundOnAnyLineAndOnlyExactly) {
     AppFixture app;
     bool wrong = false;
-    importBytes(app.context(), movieLine("Above", "2000", "Ann") + "[QUILLON]\n" +
-                                   movieLine("Below", "2001", "Bo"),
-                &wrong);
+    importBytes(
+        app.context(),
+        movieLine("Above", "2000", "Ann") + "[QUILLON]\n" + movieLine("Below", "2001", "Bo"),
+        &wrong);
     EXPECT_FALSE(wrong);
     EXPECT_EQ(app.context().count(Entity::Movies), 2) << "lines above the header are movies too";
 
@@ -92,9 +95,9 @@ TEST(Import, MergesByNameYearDirectorInsertsOrSkips) {
 
     const QByteArray file = "[QUILLON]\n" +
                             movieLine("Alien", "1979", "Scott", {{2, "Sci-Fi"}, {10, "R"}}) +
-                            movieLine("alien", "1979", "Scott") +        // case differs: new
-                            movieLine("Alien", "1986", "Scott") +        // year differs: new
-                            movieLine("Alien", "+1979", "Scott ") +      // director differs: new
+                            movieLine("alien", "1979", "Scott") +           // case differs: new
+                            movieLine("Alien", "1986", "Scott") +           // year differs: new
+                            movieLine("Alien", "+1979", "Scott ") +         // director differs: new
                             movieLine("Twin", "2000", "Ann", {{8, "x"}}) +  // two matches
                             movieLine("Dog's Day", "1975", "Lumet") +
                             movieLine("Dog's Day", "1975", "Lumet", {{9, "Bregman"}});
@@ -136,8 +139,8 @@ TEST(Import, EmptyFieldsKeepValuesAndNumbersThatDoNotRead) {
     EXPECT_EQ(fresh[0]->runTime(), 0);
     EXPECT_FALSE(fresh[0]->hasChanges());
 
-    importBytes(app.context(), "[QUILLON]\n" + movieLine("Odd", "19x0", "Cy") +
-                                   movieLine("Odd", "19x0", "Cy"));
+    importBytes(app.context(),
+                "[QUILLON]\n" + movieLine("Odd", "19x0", "Cy") + movieLine("Odd", "19x0", "Cy"));
     EXPECT_EQ(app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Odd")).size(), 2u)
         << "a year that does not read matches no movie";
 }
@@ -152,20 +155,22 @@ TEST(Import, ACoverThatDoesNotDecodeNeverDestroysAStoredCover) {
     ASSERT_TRUE(app.context().save().ok);
 
     const QByteArray good = makeJpeg(10, 10, Qt::green).toBase64();
-    const QList<QByteArray> damaged = {good.chopped(1), good.left(good.size() - 4) + "A===",
-                                       good.left(8) + "\t" + good.mid(9), good.left(40) + "=" +
-                                       good.mid(41), QByteArray("bm90IGEgcGljdHVyZQ==")};
+    const QList<QByteArray> damaged = {
+        good.chopped(1), good.left(good.size() - 4) + "A===", good.left(8) + "\t" + good.mid(9),
+        good.left(40) + "=" + good.mid(41), QByteArray("bm90IGEgcGljdHVyZQ==")};
     for (const QByteArray& bad : damaged) {
         const auto counts = importBytes(
-            app.context(), "[QUILLON]\n" + movieLine("Covered", "2000", "Ann",
-                                                     {{14, bad}, {15, bad}, {6, "Eve"}}) +
-                               movieLine("New", "2000", "Ann", {{14, bad}}));
+            app.context(),
+            "[QUILLON]\n" +
+                movieLine("Covered", "2000", "Ann", {{14, bad}, {15, bad}, {6, "Eve"}}) +
+                movieLine("New", "2000", "Ann", {{14, bad}}));
         EXPECT_EQ(counts.failed, 0);
         EXPECT_EQ(existing->frontImage(), front);
         EXPECT_EQ(existing->backImage(), back);
         EXPECT_EQ(existing->leadingActress2(), "Eve") << "the rest of the line applies";
     }
-    for (const MoviePtr& added : app.context().fetch<Movies>(Predicate::equals(Attribute::name, "New"))) {
+    for (const MoviePtr& added :
+         app.context().fetch<Movies>(Predicate::equals(Attribute::name, "New"))) {
         EXPECT_FALSE(added->hasImage(Attribute::frontImage));
     }
     importBytes(app.context(), "[QUILLON]\n" + movieLine("Covered", "2000", "Ann", {{15, good}}));
@@ -174,10 +179,11 @@ TEST(Import, ACoverThatDoesNotDecodeNeverDestroysAStoredCover) {
 
 TEST(Import, ShortLongAndCaretSplitLines) {
     AppFixture app;
-    const QByteArray file = "[QUILLON]\n"
-                            "Color^Ann^Drama\n"                            // three fields
-                            "^Bo^^^^^^Long^^^^90^^2001^^^extra^more\n"     // eighteen fields
-                            "^Cy^^^^^^Split^A^B^^^95^^2002^^\n";           // caret in notes
+    const QByteArray file =
+        "[QUILLON]\n"
+        "Color^Ann^Drama\n"                         // three fields
+        "^Bo^^^^^^Long^^^^90^^2001^^^extra^more\n"  // eighteen fields
+        "^Cy^^^^^^Split^A^B^^^95^^2002^^\n";        // caret in notes
     importBytes(app.context(), file);
     const auto movies = app.context().fetch<Movies>(std::nullopt, {{Attribute::director, true}});
     ASSERT_EQ(movies.size(), 3u);
@@ -196,11 +202,10 @@ TEST(Import, ShortLongAndCaretSplitLines) {
 TEST(Import, RoundTripGivesIdenticalRecordsAndASecondImportChangesNothing) {
     AppFixture source;
     MoviePtr full = addMovie(source.context(), "Dog's Day", 1975, "Lumet");
-    const QList<Attribute> texts = {Attribute::color_blackwhite, Attribute::genre,
-                                    Attribute::leadingActor1,    Attribute::leadingActor2,
-                                    Attribute::leadingActress1,  Attribute::leadingActress2,
-                                    Attribute::producer,         Attribute::rating,
-                                    Attribute::writer};
+    const QList<Attribute> texts = {
+        Attribute::color_blackwhite, Attribute::genre,           Attribute::leadingActor1,
+        Attribute::leadingActor2,    Attribute::leadingActress1, Attribute::leadingActress2,
+        Attribute::producer,         Attribute::rating,          Attribute::writer};
     for (Attribute a : texts) full->setText(a, attributeName(a) + " ✓ \"q\" ");
     full->setText(Attribute::notes, "two\nlines ^ with \\n and\r\nCRLF\\");
     full->setRunTime(-5);
@@ -213,7 +218,8 @@ TEST(Import, RoundTripGivesIdenticalRecordsAndASecondImportChangesNothing) {
     const QByteArray file = exportBytes(source.context());
 
     AppFixture target;
-    EXPECT_EQ(counted(importBytes(target.context(), file)), "3 added, 0 updated, 0 skipped, 0 failed");
+    EXPECT_EQ(counted(importBytes(target.context(), file)),
+              "3 added, 0 updated, 0 skipped, 0 failed");
     const QStringList imported = dumpMovies(target.context());
     ASSERT_EQ(imported.size(), 3);
     // Every text and number comes back exactly; covers are the file's JPEG bytes, as decoded.
@@ -234,7 +240,8 @@ TEST(Import, RoundTripGivesIdenticalRecordsAndASecondImportChangesNothing) {
         EXPECT_EQ(movies[i]->backImage().value_or(""), QByteArray::fromBase64(fields[15]));
     }
 
-    EXPECT_EQ(counted(importBytes(target.context(), file)), "0 added, 3 updated, 0 skipped, 0 failed");
+    EXPECT_EQ(counted(importBytes(target.context(), file)),
+              "0 added, 3 updated, 0 skipped, 0 failed");
     EXPECT_FALSE(target.context().hasChanges());
     EXPECT_EQ(dumpMovies(target.context()), imported);
     target.restart();
@@ -253,11 +260,12 @@ TEST(Import, AFailedSaveLosesOnlyItsOwnLine) {
 
     LogCapture log;
     const QByteArray cover = makeJpeg(9, 9, Qt::blue).toBase64();
-    const auto counts = importBytes(
-        app.context(), "[QUILLON]\n" + movieLine("First", "2001", "Bo") +
-                           movieLine("boom", "2002", "Bo", {{8, "lost"}}) +
-                           movieLine("Old", "2000", "Ann", {{8, "boom"}, {2, "Drama"}, {14, cover}}) +
-                           movieLine("Last", "2003", "Bo"));
+    const auto counts =
+        importBytes(app.context(),
+                    "[QUILLON]\n" + movieLine("First", "2001", "Bo") +
+                        movieLine("boom", "2002", "Bo", {{8, "lost"}}) +
+                        movieLine("Old", "2000", "Ann", {{8, "boom"}, {2, "Drama"}, {14, cover}}) +
+                        movieLine("Last", "2003", "Bo"));
     EXPECT_EQ(counted(counts), "2 added, 0 updated, 0 skipped, 2 failed");
     EXPECT_EQ(log.lines.size(), 2);
     EXPECT_FALSE(app.context().hasChanges()) << "the taken-back values went out with the next line";
@@ -306,10 +314,17 @@ TEST(Import, TruncatedAndDamagedFilesNeverCrashNorHalfApplyALine) {
         for (int edits = 1 + random.bounded(4); edits > 0 && !damaged.isEmpty(); --edits) {
             const qsizetype at = random.bounded(damaged.size());
             switch (random.bounded(4)) {
-                case 0: damaged[at] = alphabet[random.bounded(alphabet.size())]; break;
-                case 1: damaged[at] = char(random.bounded(256)); break;
-                case 2: damaged.remove(at, random.bounded(1, 40)); break;
-                default: damaged.insert(at, damaged.mid(random.bounded(damaged.size()), 30));
+                case 0:
+                    damaged[at] = alphabet[random.bounded(alphabet.size())];
+                    break;
+                case 1:
+                    damaged[at] = char(random.bounded(256));
+                    break;
+                case 2:
+                    damaged.remove(at, random.bounded(1, 40));
+                    break;
+                default:
+                    damaged.insert(at, damaged.mid(random.bounded(damaged.size()), 30));
             }
         }
         importChecked(damaged);
