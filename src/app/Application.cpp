@@ -41,8 +41,9 @@ void quitOnTerminationSignals(QApplication& app) {
 
 int runWindow(QApplication& app, AppDelegate& delegate) {
     delegate.didFinishLaunching();
-    auto window = createMainWindow();
+    // Before the store opens, so that no signal can cut a save short.
     quitOnTerminationSignals(app);
+    auto window = createMainWindow();
     window->show();
     const int status = app.exec();
     delegate.applicationWillTerminate();

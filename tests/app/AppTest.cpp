@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sqlite3.h>
 
 #include <QProcess>
@@ -200,6 +201,33 @@ TEST(CommandLineTest, ListPrintsTheScreensTextsAndABrokenStoreEndsWithStatusOne)
     runQuillon({"--data-dir", broken.path(), "list"}, &status, &errors);
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(errors.startsWith("Unresolved error ")) << errors.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CommandLineTest, TerminationSignalsQuitTheWindowCleanly) {
+    QTemporaryDir dataDir;
+    for (const int signal : {SIGTERM, SIGINT}) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("QUILLON_DATA_DIR", dataDir.path());
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QUILLON_BINARY, QStringList{});
+        ASSERT_TRUE(process.waitForStarted());
+        // The menu has loaded once the launch check has logged.
+        QByteArray errors;
+        while (!errors.contains("Launch") && process.waitForReadyRead(10000))
+            errors += process.readAll();
+        ASSERT_TRUE(errors.contains("Launch")) << errors.toStdString();
+        ::kill(pid_t(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+    }
 }
 
 }  // namespace
