@@ -2,7 +2,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
-#include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "exchange/CoverCodec.h"
 #include "exchange/ExportFormat.h"
@@ -10,11 +10,17 @@
 namespace quillon::exchange {
 namespace {
 
-// Two batches in flight keep both worker threads busy while the main thread writes and reads;
-// a batch holds at most ~8 MB of stored covers, which bounds memory whatever the catalogue.
-constexpr int kBatchesInFlight = 2;
-constexpr qint64 kBatchCoverBytes = 8 << 20;
+// A batch is one worker task: about one movie's covers, or up to 256 movies without covers.
+// Eight in flight keep every worker busy while the main thread reads and writes, and bound
+// memory to a few megabytes whatever the catalogue.
+constexpr int kBatchesInFlight = 8;
+constexpr qint64 kBatchCoverBytes = 1 << 20;
 constexpr int kBatchMaxMovies = 256;
+
+QList<ExportJob::Line> encodeBatch(QList<ExportJob::Line> lines) {
+    for (ExportJob::Line& line : lines) line = encodeCovers(std::move(line));
+    return lines;
+}
 
 bool lineNeedsEscaping(const Movies& movie) {
     for (Attribute a : kFieldAttributes) {
@@ -100,20 +106,20 @@ void ExportJob::launchBatch() {
             movie.imageSize(Attribute::frontImage) + movie.imageSize(Attribute::backImage);
         lines.append(captureLine(movie, keepsDisplayText_));
     }
-    auto watcher = std::make_unique<QFutureWatcher<Line>>();
+    auto watcher = std::make_unique<QFutureWatcher<QList<Line>>>();
     connect(watcher.get(), &QFutureWatcherBase::finished, this, [this, w = watcher.get()] {
         for (Batch& batch : inFlight_) {
             if (batch.watcher.get() == w) batch.ready = true;
         }
         writeReadyBatches();
     });
-    watcher->setFuture(QtConcurrent::mapped(std::move(lines), encodeCovers));
+    watcher->setFuture(QtConcurrent::run(encodeBatch, std::move(lines)));
     inFlight_.push_back({std::move(watcher), false});
 }
 
 void ExportJob::writeReadyBatches() {
     while (!finished_ && !inFlight_.empty() && inFlight_.front().ready) {
-        const QList<Line> lines = inFlight_.front().watcher->future().results();
+        const QList<Line> lines = inFlight_.front().watcher->future().result();
         inFlight_.pop_front();
         for (const Line& line : lines) {
             if (!writeLine(line)) return;

@@ -53,7 +53,7 @@ public:
 
 private:
     struct Batch {
-        std::unique_ptr<QFutureWatcher<Line>> watcher;
+        std::unique_ptr<QFutureWatcher<QList<Line>>> watcher;
         bool ready = false;
     };
     void launchBatches();
