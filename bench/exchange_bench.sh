@@ -34,6 +34,7 @@ echo "Generating 1,000 movies with two 1000x1500 covers each..."
 "$generate" --data-dir "$work/source" --movies 1000 --covers --seed 1 >/dev/null
 file=$work/Quillon.csv
 
+load_before=$(cut -d' ' -f1 /proc/loadavg)
 timed "$quillon" --data-dir "$work/source" export "$file"
 export_seconds=$seconds export_peak=$peak_mb
 file_mb=$(( $(stat -c %s "$file") / 1000000 ))
@@ -55,6 +56,8 @@ grep -q "0 added, 1000 updated, 0 skipped, 0 failed" "$work/out.txt" ||
     { echo "unexpected import result:" >&2; cat "$work/out.txt" >&2; exit 1; }
 
 echo
+echo "load average before the export ${load_before}, now $(cut -d' ' -f1 /proc/loadavg)" \
+    "(other work on this 2-core machine skews every figure)"
 row "figure" "measured" "target (reference measured in this run)"
 row "export file size" "${file_mb} MB" "about 320 MB"
 row "JPEG re-encoding alone, two threads" "${jpeg_seconds} s" "reference"
