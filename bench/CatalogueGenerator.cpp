@@ -109,7 +109,7 @@ QByteArray coverJpeg(int variant) {
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            const int n = int(random.bounded(25)) - 12;
+            const int n = int(random.bounded(9)) - 4;
             const QRgb p = line[x];
             line[x] = qRgb(qBound(0, qRed(p) + n, 255), qBound(0, qGreen(p) + n, 255),
                            qBound(0, qBlue(p) + n, 255));
@@ -118,7 +118,7 @@ QByteArray coverJpeg(int variant) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 80);
+    image.save(&buffer, "JPG", 75);
     return bytes;
 }
 

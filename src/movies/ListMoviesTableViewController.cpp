@@ -30,7 +30,8 @@ ListMoviesTableViewController::ListMoviesTableViewController(QWidget* parent)
       searchBar_(new SearchBar),
       table_(new TableView),
       header_(new ListHeaderLabel),
-      sortButton_(new QToolButton) {
+      sortButton_(new QToolButton),
+      searchPreparation_(new QTimer(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(searchBar_);
@@ -43,6 +44,13 @@ ListMoviesTableViewController::ListMoviesTableViewController(QWidget* parent)
     sortButton_->setIcon(QIcon::fromTheme("view-sort"));
     addRightBarButton(sortButton_);
     offerReturnPoint("unwindToList", [this] { unwindToList(); });
+    searchPreparation_->setInterval(0);
+    connect(searchPreparation_, &QTimer::timeout, this, [this] { prepareSearchWhileIdle(); });
+}
+
+void ListMoviesTableViewController::prepareSearchWhileIdle() {
+    // Small slices keep the window responsive; the first keystroke then finds them ready.
+    if (query_.prepareSearch(4000)) searchPreparation_->stop();
 }
 
 void ListMoviesTableViewController::viewDidLoad() {
@@ -71,6 +79,7 @@ void ListMoviesTableViewController::fetchMovies() {
     query_.setSearchTextWithoutFiltering(searchBar_->text());
     query_.fetchMovies();
     reloadTable();
+    searchPreparation_->start();
 }
 
 void ListMoviesTableViewController::filterMovies() {

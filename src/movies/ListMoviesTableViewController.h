@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QTimer>
 
 #include "movies/MovieListModel.h"
 #include "movies/MovieListQuery.h"
@@ -45,6 +46,7 @@ public:
 
 private:
     void reloadTable();
+    void prepareSearchWhileIdle();
 
     ManagedObjectContext& context;
     MovieListQuery query_;
@@ -55,6 +57,7 @@ private:
     ListHeaderLabel* header_;
     QToolButton* sortButton_;
     int selectedRow_ = -1;
+    QTimer* searchPreparation_;
 };
 
 }  // namespace quillon

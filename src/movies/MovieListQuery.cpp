@@ -73,7 +73,6 @@ void MovieListQuery::fetchMovies() {
     MovieList.clear();
     FilteredMovieList.clear();
     loweredFields_.clear();
-    loweredFieldsValid_ = false;
     std::vector<SortDescriptor> sort;
     if (SortAsc && segmentIndex >= 0 && segmentIndex < kKeyCount) {
         sort.push_back({sortAttribute(segmentIndex), *SortAsc});
@@ -89,11 +88,13 @@ QString MovieListQuery::searchFieldText(const Movies& movie) const {
     return field ? *field : QString();
 }
 
-void MovieListQuery::buildLoweredFields() {
-    loweredFields_.clear();
+bool MovieListQuery::prepareSearch(size_t count) {
+    if (segmentIndex < 0 || segmentIndex >= kKeyCount) return true;
     loweredFields_.reserve(MovieList.size());
-    for (const auto& movie : MovieList) loweredFields_.push_back(searchFieldText(*movie));
-    loweredFieldsValid_ = true;
+    const size_t end = std::min(MovieList.size(), loweredFields_.size() + count);
+    for (size_t i = loweredFields_.size(); i < end; ++i)
+        loweredFields_.push_back(searchFieldText(*MovieList[i]));
+    return loweredFields_.size() == MovieList.size();
 }
 
 void MovieListQuery::filterMovies(const QString& searchText) {
@@ -103,7 +104,7 @@ void MovieListQuery::filterMovies(const QString& searchText) {
         return;
     }
     if (segmentIndex < 0 || segmentIndex >= kKeyCount) return;
-    if (!loweredFieldsValid_) buildLoweredFields();
+    prepareSearch(MovieList.size());
     const QString needle = lowerCased(searchText);
     FilteredMovieList.clear();
     for (size_t i = 0; i < MovieList.size(); ++i) {
@@ -126,7 +127,7 @@ QString MovieListQuery::headerText() const {
 void MovieListQuery::removeRow(int row) {
     auto& feeding = searchText_.isEmpty() ? MovieList : FilteredMovieList;
     if (row < 0 || row >= int(feeding.size())) return;
-    if (&feeding == &MovieList && loweredFieldsValid_)
+    if (&feeding == &MovieList && row < int(loweredFields_.size()))
         loweredFields_.erase(loweredFields_.begin() + row);
     feeding.erase(feeding.begin() + row);
 }

@@ -45,6 +45,10 @@ public:
     const QString& searchText() const { return searchText_; }
     void setSearchTextWithoutFiltering(const QString& text) { searchText_ = text; }
 
+    // Lower-cases the search field of up to `count` more movies ahead of the first search, so
+    // that the first keystroke does not pay for the whole catalogue. True when all are ready.
+    bool prepareSearch(size_t count);
+
     // The array that feeds the rows: MovieList while the search text is empty.
     const std::vector<MoviePtr>& rows() const;
     QString headerText() const;
@@ -54,15 +58,13 @@ public:
     void fillSelection(int row, SelectionState& selection) const;
 
 private:
-    void buildLoweredFields();
     QString searchFieldText(const Movies& movie) const;
 
     ManagedObjectContext& context_;
     QString searchText_;
-    // Lower-cased search field of every MovieList entry, built on the first search after a
-    // fetch; an absent field is a null string.
+    // Lower-cased search field of the first MovieList entries (all of them once the first
+    // search ran); an absent field is a null string.
     std::vector<QString> loweredFields_;
-    bool loweredFieldsValid_ = false;
 };
 
 }  // namespace quillon

@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QPointer>
 #include <QThread>
 #include <QtConcurrent>
 #include <atomic>
@@ -10,7 +9,9 @@
 namespace quillon {
 
 ThumbnailCache::ThumbnailCache(QSize box, QObject* parent)
-    : QObject(parent), box_(box), cache_(2000), aliveFlag_(std::make_shared<bool>(true)) {}
+    : QObject(parent), box_(box), cache_(2000), aliveFlag_(std::make_shared<bool>(true)) {
+    pool_.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+}
 
 ThumbnailCache::~ThumbnailCache() { *aliveFlag_ = false; }
 
@@ -40,19 +41,22 @@ QImage ThumbnailCache::thumbnail(const Movies& movie) {
     const Key key{movie.objectId(), movie.imageGeneration()};
     if (QImage* cached = cache_.object(key)) return *cached;
     if (inFlight_.contains(key) || failed_.contains(key)) return {};
-    const OptionalBytes bytes = movie.frontImage();
-    if (!bytes) return {};
+    // A saved cover is read by the worker too; only a new one is handed over as bytes.
+    const std::optional<SavedCover> saved = movie.savedCover(Attribute::frontImage);
+    const OptionalBytes pending = saved ? std::nullopt : movie.frontImage();
+    if (!saved && !pending) return {};
     inFlight_.insert(key);
     const QSize box = box_;
-    QPointer<ThumbnailCache> self(this);
+    ThumbnailCache* self = this;
     auto alive = aliveFlag_;
-    QThreadPool* pool = QThreadPool::globalInstance();
-    (void)QtConcurrent::run(pool, [self, alive, key, box, data = *bytes] {
-        QImage image = decodeScaled(data, box);
+    (void)QtConcurrent::run(&pool_, [self, alive, key, box, saved, pending] {
+        const OptionalBytes bytes = saved ? readSavedCover(*saved) : pending;
+        QImage image = bytes ? decodeScaled(*bytes, box) : QImage();
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [self, alive, key, image = std::move(image)]() mutable {
-                if (*alive && self) self->store(key, std::move(image));
+                // Runs on the main thread, where the cache is destroyed: the flag is reliable.
+                if (*alive) self->store(key, std::move(image));
             },
             Qt::QueuedConnection);
     });

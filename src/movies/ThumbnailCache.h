@@ -5,14 +5,15 @@
 #include <QObject>
 #include <QSet>
 #include <QSize>
+#include <QThreadPool>
 
 #include "store/Records.h"
 
 namespace quillon {
 
-// Small decoded front covers for list rows. Cover bytes are read on the main thread (a single
-// row read), decoded already scaled on a worker thread, and kept in a bounded cache. A full
-// cover is never decoded on the main thread.
+// Small decoded front covers for list rows. A worker thread reads the saved cover through its
+// own connection and decodes it already scaled; the result is kept in a bounded cache. The main
+// thread never reads nor decodes a full cover for a row.
 class ThumbnailCache : public QObject {
     Q_OBJECT
 public:
@@ -41,6 +42,7 @@ private:
     QSet<Key> inFlight_;
     QSet<Key> failed_;
     std::shared_ptr<bool> aliveFlag_;
+    QThreadPool pool_;  // its destructor waits for the decodes still running
 };
 
 }  // namespace quillon

@@ -167,7 +167,9 @@ const EqualityIndex* ContextState::indexFor(const Predicate& predicate) {
     return &indexes.back();
 }
 
-OptionalBytes ContextState::readImage(qint64 rowId, Attribute a) {
+OptionalBytes ContextState::readImage(qint64 rowId, Attribute a) { return readImageRow(db, rowId, a); }
+
+OptionalBytes readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a) {
     const char* sql = a == Attribute::frontImage ? "SELECT frontImage FROM Movies WHERE id = ?"
                                                  : "SELECT backImage FROM Movies WHERE id = ?";
     sqlite::Statement statement(db, sql);

@@ -57,6 +57,9 @@ struct ContextState {
     OptionalBytes readImage(qint64 rowId, Attribute a);
 };
 
+// One cover of one row, read through the given connection.
+OptionalBytes readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a);
+
 // Index key of one record, or of a predicate's values; nullopt when no record can match.
 QString indexKeyOf(const ManagedObject& object, const std::vector<Attribute>& attributes);
 std::optional<QString> indexKeyOf(const Predicate& predicate,

@@ -98,6 +98,19 @@ qint64 ManagedObject::imageSize(Attribute a) const {
     return hasImage(a) ? slot(a).size : 0;
 }
 
+std::optional<SavedCover> ManagedObject::savedCover(Attribute a) const {
+    if (!hasImage(a) || slot(a).loaded || rowId_ == 0) return std::nullopt;
+    auto state = state_.lock();
+    if (!state) return std::nullopt;
+    return SavedCover{state->path, rowId_, a};
+}
+
+OptionalBytes readSavedCover(const SavedCover& cover) {
+    sqlite::Database db;
+    if (!db.open(cover.storePath, /*readOnly=*/true)) return std::nullopt;
+    return readImageRow(db, cover.rowId, cover.attribute);
+}
+
 void ManagedObject::setImage(Attribute a, OptionalBytes bytes) {
     if (!isImageAttribute(a)) return;
     ImageSlot& s = slot(a);

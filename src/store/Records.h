@@ -50,6 +50,16 @@ QString entityName(Entity e);
 using OptionalText = std::optional<QString>;
 using OptionalBytes = std::optional<QByteArray>;
 
+// Where a saved cover lies, so that a worker thread can read it without the main context.
+struct SavedCover {
+    QString storePath;
+    qint64 rowId = 0;
+    Attribute attribute = Attribute::frontImage;
+};
+// Reads a saved cover through a connection of its own. Safe on any thread; nullopt when the
+// cover is gone.
+OptionalBytes readSavedCover(const SavedCover& cover);
+
 // A live record of the main context. Fetching the same row twice, from any screen, gives the
 // same object. Setters mark the record changed; nothing reaches the device before the context
 // saves. A handle stays valid for as long as somebody holds it: after a delete it reports
@@ -80,6 +90,9 @@ public:
     bool hasImage(Attribute a) const;
     qint64 imageSize(Attribute a) const;  // bytes, 0 when absent
     void setImage(Attribute a, OptionalBytes bytes);
+    // The saved cover's place; nullopt when it is absent, new or changed (image() then has the
+    // bytes at hand without reading the device).
+    std::optional<SavedCover> savedCover(Attribute a) const;
     // Bumped whenever a cover of this record changes; caches of decoded covers key on it.
     quint32 imageGeneration() const { return imageGeneration_; }
 

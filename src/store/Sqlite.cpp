@@ -2,10 +2,10 @@
 
 namespace quillon::sqlite {
 
-Status Database::open(const QString& path) {
+Status Database::open(const QString& path, bool readOnly) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) return failure("The store could not be opened");
     sqlite3_extended_result_codes(raw, 1);

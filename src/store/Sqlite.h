@@ -13,7 +13,7 @@ namespace quillon::sqlite {
 // RAII over one connection and its prepared statements. Private to the store.
 class Database {
 public:
-    Status open(const QString& path);
+    Status open(const QString& path, bool readOnly = false);
     sqlite3* handle() const { return db_.get(); }
     Status exec(const char* sql);
     Status failure(const QString& what) const;

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Movie list figures: 100k movies (open, keystrokes, key switches, memory) and 1,000 movies with
+# and without covers (open ratio, scrolling). Usage: bench/movie_list_bench.sh [BUILD_DIR]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+out=$root/bench/out
+mkdir -p "$out"
+export QT_QPA_PLATFORM=offscreen
+
+generate() {  # dir movies [--covers]
+    [ -f "$1/Quillon.sqlite" ] || "$build/bench/quillon_generate" --data-dir "$1" --movies "$2" ${3:-} >/dev/null
+}
+generate "$out/list-100k" 100000
+generate "$out/list-1k" 1000
+generate "$out/list-1k-covers" 1000 --covers
+
+echo "== 100,000 movies, no covers"
+/usr/bin/time -f "whole process peak RSS %M KB" "$build/bench/movie_list_bench" "$out/list-100k" 2>&1 \
+    | grep -v -e XDG_RUNTIME -e propagateSizeHints
+
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+echo "== 1,000 movies: open and show the first rows, median of 7 runs"
+plain=$(for i in 1 2 3 4 5 6 7; do "$build/bench/movie_list_bench" --open "$out/list-1k" 2>/dev/null; done | median)
+covers=$(for i in 1 2 3 4 5 6 7; do "$build/bench/movie_list_bench" --open "$out/list-1k-covers" 2>/dev/null; done | median)
+size=$(du -m "$out/list-1k-covers/Quillon.sqlite" | cut -f1)
+echo "without covers: $plain ms; with two covers each ($size MB store): $covers ms;" \
+     "ratio $(awk -v a="$covers" -v b="$plain" 'BEGIN {printf "%.2f", a / b}') (target <= 1.5)"
+
+echo "== 1,000 movies with covers: scroll the whole list"
+"$build/bench/movie_list_bench" --scroll "$out/list-1k-covers" 2>&1 | grep -v -e XDG_RUNTIME -e propagateSizeHints
