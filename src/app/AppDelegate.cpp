@@ -83,7 +83,13 @@ bool AppDelegate::saveContext() {
 }
 
 void AppDelegate::applicationWillTerminate() {
-    if (store_) saveContext();
+    if (!store_ || !store_->viewContext().hasChanges()) return;
+    const Status status = store_->viewContext().save();
+    if (status) return;
+    // The event loop is over: only a blocking box can still tell the user.
+    const QString message = unresolved(status);
+    std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+    if (!headless_ && windowForAlerts()) QMessageBox::critical(nullptr, "Unresolved error", message);
 }
 
 }  // namespace quillon
