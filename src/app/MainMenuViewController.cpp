@@ -22,6 +22,7 @@ MainMenuViewController::MainMenuViewController(QWidget* parent)
       ListOfGenre(defaultGenres()),
       ListOfRating(defaultRatings()),
       toggleButton_(new QPushButton("Menu")) {
+    toggleButton_->setMinimumHeight(40);
     setTitle("Quillon");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);

@@ -87,16 +87,6 @@ TEST_F(NavigationTest, PushAndPopFollowTheLifeCycleOrder) {
     EXPECT_TRUE(journal.isEmpty());
 }
 
-TEST_F(NavigationTest, ViewDidLoadRunsOnlyOnce) {
-    auto* root = new RecordingScreen("root", &journal);
-    NavigationController nav(root);
-    nav.pushViewController(new RecordingScreen("a", &journal));
-    nav.popViewController();
-    nav.pushViewController(new RecordingScreen("b", &journal));
-    nav.popViewController();
-    EXPECT_EQ(journal.count("root.load"), 1);
-    EXPECT_EQ(journal.count("root.willAppear"), 3);
-}
 
 TEST_F(NavigationTest, BackButtonPopsAndTitleFollowsTheTop) {
     auto* root = new RecordingScreen("root", &journal);

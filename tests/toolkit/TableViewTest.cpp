@@ -36,13 +36,6 @@ protected:
     TableView table;
 };
 
-TEST_F(TableViewTest, RowsHaveTheFixedHeight) {
-    EXPECT_EQ(table.visualRect(model.index(0, 0)).height(), 85);
-    EXPECT_EQ(table.visualRect(model.index(1, 0)).top(), 85);
-    table.setRowHeight(60);
-    test::pumpEvents();
-    EXPECT_EQ(table.visualRect(model.index(2, 0)).top(), 120);
-}
 
 TEST_F(TableViewTest, ClickSelectsTheRow) {
     QSignalSpy selected(&table, &TableView::rowSelected);
@@ -154,13 +147,5 @@ TEST_F(TableViewTest, PaintsTheRowLookWithThumbnailAndSurvivesAFadedRemoval) {
     EXPECT_EQ(model.rowCount(), 4);
 }
 
-TEST(ListHeaderLabelTest, HasTheHeaderLook) {
-    ListHeaderLabel header;
-    header.setText("A");
-    EXPECT_EQ(header.alignment(), Qt::AlignCenter);
-    EXPECT_EQ(header.palette().color(QPalette::WindowText), QColor(Qt::red));
-    EXPECT_EQ(header.palette().color(QPalette::Window), QColor(211, 211, 211));
-    EXPECT_EQ(header.font().pointSize(), 13);
-}
 
 }  // namespace
