@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QRandomGenerator>
 
@@ -280,6 +282,52 @@ TEST(Import, AFailedSaveLosesOnlyItsOwnLine) {
     QStringList after = dumpMovies(app.context());
     after.removeIf([](const QString& row) { return !row.contains("\"Old\""); });
     EXPECT_EQ(after, before);
+}
+
+// A child process imports with its own connection and dies inside the save of its seventh line:
+// the six lines before it are in the store whole, the rest not at all.
+TEST(Import, AKilledImportLeavesEveryLineWholeOrAbsent) {
+    AppFixture app;
+    MoviePtr old = addMovie(app.context(), "Old", 1990, "Ann");
+    old->setText(Attribute::notes, "before");
+    ASSERT_TRUE(app.context().save().ok);
+    QByteArray file = "[QUILLON]\n";
+    for (int i = 0; i < 12; ++i) {
+        if (i == 3 || i == 8) {
+            file += movieLine("Old", "1990", "Ann", {{8, QString("update %1").arg(i)}, {2, "G"}});
+        }
+        file += movieLine(QString("New %1").arg(i), "2000", "Bo", {{8, "n"}, {9, "p"}, {11, "90"}});
+    }
+    app.restart();  // closed: the child opens its own connection
+
+    const pid_t child = fork();
+    if (child == 0) {
+        Status status;
+        auto store = CatalogueStore::open(app.dataDir(), &status);
+        int saves = 0;
+        store->viewContext().setSaveProgressHookForTesting([&](int) {
+            if (++saves == 7) _exit(0);
+        });
+        importBytes(store->viewContext(), file);
+        _exit(1);
+    }
+    int exitStatus = -1;
+    ASSERT_EQ(waitpid(child, &exitStatus, 0), child);
+    ASSERT_TRUE(WIFEXITED(exitStatus) && WEXITSTATUS(exitStatus) == 0);
+
+    QStringList names;
+    for (const MoviePtr& movie : app.context().fetch<Movies>()) {
+        names << *movie->name();
+        if (movie->name() == "Old") {
+            EXPECT_EQ(movie->notes(), "update 3");
+            EXPECT_EQ(movie->genre(), "G");
+        } else {
+            EXPECT_EQ(movie->notes(), "n");
+            EXPECT_EQ(movie->producer(), "p");
+            EXPECT_EQ(movie->runTime(), 90);
+        }
+    }
+    EXPECT_EQ(names, QStringList({"Old", "New 0", "New 1", "New 2", "New 3", "New 4"}));
 }
 
 // Imports every prefix of a valid file, then a few thousand damaged copies, into one store:
