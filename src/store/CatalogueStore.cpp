@@ -333,6 +333,7 @@ void ManagedObjectContext::acceptSavedChanges(
         }
     }
     s.dirty.clear();
+    if (s.pendingDeletes.empty()) return;
     for (const auto& object : s.pendingDeletes) {
         object->deletePending_ = false;
         object->rowId_ = 0;
