@@ -93,7 +93,7 @@ QByteArray coverJpeg(int variant) {
     gradient.setColorAt(0, QColor::fromHsv((variant * 37) % 360, 160, 220));
     gradient.setColorAt(1, QColor::fromHsv((variant * 37 + 120) % 360, 200, 60));
     painter.fillRect(image.rect(), gradient);
-    for (int i = 0; i < 400; ++i) {
+    for (int i = 0; i < 110; ++i) {
         painter.setPen(QColor::fromHsv(int(random.bounded(360)), 200, int(random.bounded(256))));
         painter.drawLine(int(random.bounded(1000)), int(random.bounded(1500)),
                          int(random.bounded(1000)), int(random.bounded(1500)));
@@ -109,7 +109,7 @@ QByteArray coverJpeg(int variant) {
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            const int n = int(random.bounded(9)) - 4;
+            const int n = int(random.bounded(5)) - 2;
             const QRgb p = line[x];
             line[x] = qRgb(qBound(0, qRed(p) + n, 255), qBound(0, qGreen(p) + n, 255),
                            qBound(0, qBlue(p) + n, 255));
@@ -118,7 +118,7 @@ QByteArray coverJpeg(int variant) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 75);
+    image.save(&buffer, "JPG", 70);
     return bytes;
 }
 
