@@ -86,12 +86,18 @@ QStringList dumpMovies(ManagedObjectContext& context, bool withImdb) {
     return rows;
 }
 
-MoviePtr addMovie(ManagedObjectContext& context, const QString& name, qint16 year,
-                  const QString& director) {
+MoviePtr insertMovie(ManagedObjectContext& context, const QString& name, qint16 year,
+                     const QString& director) {
     MoviePtr movie = Movies::insertInto(context);
     movie->setName(name);
     movie->setYear(year);
     movie->setText(Attribute::director, director);
+    return movie;
+}
+
+MoviePtr addMovie(ManagedObjectContext& context, const QString& name, qint16 year,
+                  const QString& director) {
+    MoviePtr movie = insertMovie(context, name, year, director);
     EXPECT_TRUE(context.save().ok);
     return movie;
 }

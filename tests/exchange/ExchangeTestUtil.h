@@ -26,7 +26,9 @@ exchange::ImportCounts importBytes(ManagedObjectContext& context, const QByteArr
 // with equal dumps hold the same movies.
 QStringList dumpMovies(ManagedObjectContext& context, bool withImdb = false);
 
-// Inserts a movie with the given name, year and director and saves.
+// A pending movie with the given name, year and director; addMovie also saves it.
+MoviePtr insertMovie(ManagedObjectContext& context, const QString& name, qint16 year,
+                     const QString& director);
 MoviePtr addMovie(ManagedObjectContext& context, const QString& name, qint16 year,
                   const QString& director);
 

@@ -14,14 +14,6 @@ namespace {
 
 using exchange::ExportJob;
 
-MoviePtr insertMovie(ManagedObjectContext& context, const QString& name, qint16 year,
-                     const QString& director) {
-    MoviePtr movie = Movies::insertInto(context);
-    movie->setName(name);
-    movie->setYear(year);
-    movie->setText(Attribute::director, director);
-    return movie;
-}
 
 QList<QByteArray> linesOf(const QByteArray& file) {
     QList<QByteArray> lines = file.split('\n');
