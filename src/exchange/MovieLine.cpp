@@ -93,32 +93,15 @@ void AppliedLine::change(const FieldChange& change) {
     Movies& movie = *movie_;
     const Attribute a = change.attribute;
     if (const auto* text = std::get_if<QString>(&change.value)) {
-        if (movie.text(a) == *text) return;
-        previous_.emplace_back(a, movie.text(a));
         movie.setText(a, *text);
     } else if (const auto* number = std::get_if<qint16>(&change.value)) {
-        if (movie.number(a) == *number) return;
-        previous_.emplace_back(a, movie.number(a));
         movie.setNumber(a, *number);
     } else {
         const QByteArray& bytes = std::get<QByteArray>(change.value);
-        OptionalBytes stored;
-        if (movie.hasImage(a)) stored = movie.image(a);
-        if (stored == bytes) return;
-        previous_.emplace_back(a, std::move(stored));
+        // Same bytes as stored: nothing to write again.
+        if (movie.hasImage(a) && movie.imageSize(a) == bytes.size() && movie.image(a) == bytes)
+            return;
         movie.setImage(a, bytes);
-    }
-}
-
-void AppliedLine::undo(ManagedObjectContext& context) {
-    if (inserted_) {
-        context.deleteObject(movie_);
-        return;
-    }
-    for (auto& [attribute, value] : previous_) {
-        if (auto* text = std::get_if<OptionalText>(&value)) movie_->setText(attribute, *text);
-        if (auto* number = std::get_if<qint16>(&value)) movie_->setNumber(attribute, *number);
-        if (auto* bytes = std::get_if<OptionalBytes>(&value)) movie_->setImage(attribute, *bytes);
     }
 }
 

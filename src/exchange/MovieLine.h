@@ -33,7 +33,7 @@ MovieLine readMovieLine(QByteArrayView line);
 // whose text is absent, so a movie exported without a director finds itself again.
 std::vector<MoviePtr> findMatches(const ManagedObjectContext& context, const MovieLine& line);
 
-// The changes made to one movie, so that they can be taken back after a failed save.
+// One line applied to one movie, so that it can be taken back after a failed save.
 class AppliedLine {
 public:
     // Inserts a new movie when `existing` is null. Values equal to the stored ones are left
@@ -41,16 +41,14 @@ public:
     static AppliedLine apply(ManagedObjectContext& context, const MovieLine& line,
                              MoviePtr existing);
     bool inserted() const { return inserted_; }
-    // Restores the previous values, or removes the movie this line inserted.
-    void undo(ManagedObjectContext& context);
+    // Restores the saved values, or removes the movie this line inserted.
+    void undo(ManagedObjectContext& context) { context.refreshObject(movie_); }
 
 private:
-    using Previous = std::variant<OptionalText, qint16, OptionalBytes>;
     void change(const FieldChange& change);
 
     MoviePtr movie_;
     bool inserted_ = false;
-    std::vector<std::pair<Attribute, Previous>> previous_;
 };
 
 }  // namespace quillon::exchange

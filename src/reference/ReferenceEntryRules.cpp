@@ -18,7 +18,7 @@ EntrySaveResult ReferenceEntryRules::add(const QString& typed) {
         return {EntrySaveResult::Outcome::Refused, kDuplicateMessage};
     const EntryPtr entry = member_.insertInto(context_);
     entry->setText(member_.attribute, text);
-    return saveOrTakeBack([this, entry] { context_.deleteObject(entry); });
+    return saveOrTakeBack(entry);
 }
 
 EntrySaveResult ReferenceEntryRules::edit(const QString& selectedText, const QString& fieldText) {
@@ -26,18 +26,17 @@ EntrySaveResult ReferenceEntryRules::edit(const QString& selectedText, const QSt
         FetchRequest{member_.entity, Predicate::equals(member_.attribute, selectedText), {}});
     if (found.empty()) return {EntrySaveResult::Outcome::NothingFound, {}};
     const EntryPtr entry = found.front();
-    const OptionalText before = entry->text(member_.attribute);
     entry->setText(member_.attribute, trimmedEntryText(fieldText));
-    return saveOrTakeBack([this, entry, before] { entry->setText(member_.attribute, before); });
+    return saveOrTakeBack(entry);
 }
 
-EntrySaveResult ReferenceEntryRules::saveOrTakeBack(const std::function<void()>& takeBack) {
+EntrySaveResult ReferenceEntryRules::saveOrTakeBack(const EntryPtr& entry) {
     const Status status = context_.save();
     if (status) return {};
     diagnosticLog(status.describe());
     // A failed save keeps its changes pending; without taking them back a second press would
     // add the entry twice.
-    takeBack();
+    context_.refreshObject(entry);
     return {EntrySaveResult::Outcome::Failed, status.describe()};
 }
 

@@ -46,7 +46,7 @@ public:
     EntrySaveResult edit(const QString& selectedText, const QString& fieldText);
 
 private:
-    EntrySaveResult saveOrTakeBack(const std::function<void()>& takeBack);
+    EntrySaveResult saveOrTakeBack(const EntryPtr& entry);
 
     const ReferenceMember& member_;
     ManagedObjectContext& context_;

@@ -237,6 +237,29 @@ void ManagedObjectContext::deleteObject(const std::shared_ptr<ManagedObject>& ob
     s.pendingDeletes.push_back(object);
 }
 
+void ManagedObjectContext::refreshObject(const std::shared_ptr<ManagedObject>& object) {
+    if (!object || object->state_.lock() != state_) return;
+    ContextState& s = *state_;
+    if (object->isInserted()) {
+        deleteObject(object);
+        return;
+    }
+    if (object->deletePending_) {
+        object->deleted_ = false;
+        object->deletePending_ = false;
+        std::erase(s.pendingDeletes, object);
+        s.indexObject(object.get());
+        ++s.versions[int(object->entity())];
+    }
+    if (object->savedValues_) {
+        s.unindexObject(object.get());
+        object->restoreSavedValues();
+        s.indexObject(object.get());
+    }
+    object->changedMask_ = 0;
+    s.unmarkDirty(object.get());
+}
+
 bool ManagedObjectContext::hasChanges() const {
     return !state_->dirty.empty() || !state_->pendingDeletes.empty();
 }
@@ -325,6 +348,7 @@ void ManagedObjectContext::acceptSavedChanges(
     for (const auto& [object, rowId] : newRowIds) object->rowId_ = rowId;
     for (ManagedObject* object : s.dirty) {
         object->changedMask_ = 0;
+        object->savedValues_.reset();
         // Saved covers go back to being read on demand.
         for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
             auto& slot = object->slot(a);

@@ -36,6 +36,9 @@ public:
     int count(Entity entity) const;  // records not deleted, pending ones included
 
     void deleteObject(const std::shared_ptr<ManagedObject>& object);
+    // Forgets the record's pending changes: a new record leaves the context (it then reads as
+    // deleted), a changed one gets its saved values back, a deleted one comes back.
+    void refreshObject(const std::shared_ptr<ManagedObject>& object);
     bool hasChanges() const;
     Status save();
 

@@ -30,6 +30,35 @@ QString entityName(Entity e) {
     return {};
 }
 
+struct ManagedObject::SavedValues {
+    quint16 textPresent;
+    std::array<QString, kTextAttributeCount> texts;
+    qint16 year;
+    qint16 runTime;
+    ImageSlot front;
+    ImageSlot back;
+};
+
+void ManagedObject::keepSavedValues() {
+    if (rowId_ == 0 || deleted_ || savedValues_) return;
+    savedValues_ = std::make_shared<const SavedValues>(
+        SavedValues{textPresent_, texts_, year_, runTime_, front_, back_});
+}
+
+void ManagedObject::restoreSavedValues() {
+    const auto saved = std::move(savedValues_);
+    if (!saved) return;
+    textPresent_ = saved->textPresent;
+    texts_ = saved->texts;
+    year_ = saved->year;
+    runTime_ = saved->runTime;
+    if (changedMask_ & ((1u << int(Attribute::frontImage)) | (1u << int(Attribute::backImage))))
+        ++imageGeneration_;
+    front_ = saved->front;
+    back_ = saved->back;
+    lowered_.clear();
+}
+
 ManagedObject::ManagedObject(Entity entity, std::shared_ptr<ContextState> state)
     : entity_(entity), state_(state) {}
 
@@ -53,6 +82,7 @@ const QString* ManagedObject::loweredTextIfPresent(Attribute a) const {
 void ManagedObject::setText(Attribute a, OptionalText value) {
     if (!isTextAttribute(a) || text(a) == value) return;
     const int i = int(a);
+    keepSavedValues();
     auto state = state_.lock();
     if (state) state->willChange(this, a);
     if (value) {
@@ -75,6 +105,7 @@ qint16 ManagedObject::number(Attribute a) const {
 
 void ManagedObject::setNumber(Attribute a, qint16 value) {
     if (!isNumberAttribute(a) || number(a) == value) return;
+    keepSavedValues();
     auto state = state_.lock();
     if (state) state->willChange(this, a);
     (a == Attribute::year ? year_ : runTime_) = value;
@@ -113,8 +144,9 @@ OptionalBytes readSavedCover(const SavedCover& cover) {
 
 void ManagedObject::setImage(Attribute a, OptionalBytes bytes) {
     if (!isImageAttribute(a)) return;
+    if (!bytes && !slot(a).present) return;
+    keepSavedValues();
     ImageSlot& s = slot(a);
-    if (!bytes && !s.present) return;
     s.present = bytes.has_value();
     s.size = bytes ? bytes->size() : 0;
     s.loaded = true;

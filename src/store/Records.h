@@ -115,6 +115,9 @@ private:
         bool loaded = false;  // bytes holds the current value, changed and not yet saved
         QByteArray bytes;
     };
+    struct SavedValues;
+    void keepSavedValues();  // before the first change of a saved record
+    void restoreSavedValues();
     void markChanged(Attribute a);
     ImageSlot& slot(Attribute a) { return a == Attribute::frontImage ? front_ : back_; }
     const ImageSlot& slot(Attribute a) const {
@@ -133,6 +136,7 @@ private:
     std::array<QString, kTextAttributeCount> texts_;
     // Lower-cased texts of the attributes searched so far; few per record, made on demand.
     mutable std::vector<std::pair<Attribute, QString>> lowered_;
+    std::shared_ptr<const SavedValues> savedValues_;  // the values of the last save, while changed
     qint16 year_ = 0;
     qint16 runTime_ = 0;
     ImageSlot front_;

@@ -284,6 +284,19 @@ TEST(Import, AFailedSaveLosesOnlyItsOwnLine) {
     EXPECT_EQ(after, before);
 }
 
+// A row that refuses every update: its failed line must not be written again by later saves.
+TEST(Import, ARefusedUpdateDoesNotFailTheLinesAfterIt) {
+    AppFixture app;
+    MoviePtr locked = addMovie(app.context(), "Locked", 2000, "Ann");
+    addFailingTrigger(app.dataDir(), "UPDATE", "OLD.name = 'Locked'");
+    const auto counts = importBytes(
+        app.context(), "[QUILLON]\n" + movieLine("Locked", "2000", "Ann", {{8, "new notes"}}) +
+                           movieLine("After", "2001", "Bo"));
+    EXPECT_EQ(counted(counts), "1 added, 0 updated, 0 skipped, 1 failed");
+    EXPECT_FALSE(locked->notes().has_value());
+    EXPECT_FALSE(app.context().hasChanges());
+}
+
 // A child process imports with its own connection and dies inside the save of its seventh line:
 // the six lines before it are in the store whole, the rest not at all.
 TEST(Import, AKilledImportLeavesEveryLineWholeOrAbsent) {

@@ -206,6 +206,46 @@ TEST_F(StoreTest, ReopeningGivesBackEveryTextNumberAndByteString) {
     EXPECT_FALSE(ctx().fetch<Movies>().at(0)->frontImage().has_value());
 }
 
+TEST_F(StoreTest, RefreshForgetsOneRecordsPendingChangesOnly) {
+    auto kept = movie("Kept", 2000, "Ann");
+    kept->setImage(Attribute::frontImage, QByteArray("front"));
+    auto gone = movie("Gone", 2001);
+    ASSERT_TRUE(ctx().save());
+    const auto byKey = [&](const QString& name) {
+        return ctx().fetch<Movies>(Predicate::all({{Attribute::name, name},
+                                                  {Attribute::director, "Ann"}}));
+    };
+    ASSERT_EQ(byKey("Kept").size(), 1u);
+
+    kept->setName("Changed");
+    kept->setYear(1);
+    kept->setText(Attribute::notes, "new notes");
+    kept->setImage(Attribute::frontImage, std::nullopt);
+    auto fresh = movie("Fresh", 2002);
+    ctx().deleteObject(gone);
+    auto other = movie("Other", 2003);
+
+    ctx().refreshObject(kept);
+    EXPECT_EQ(kept->name(), "Kept");
+    EXPECT_EQ(kept->year(), 2000);
+    EXPECT_FALSE(kept->notes().has_value());
+    EXPECT_EQ(kept->frontImage(), QByteArray("front"));
+    EXPECT_FALSE(kept->hasChanges());
+    EXPECT_EQ(byKey("Kept").size(), 1u);
+    EXPECT_TRUE(byKey("Changed").empty());
+
+    ctx().refreshObject(fresh);
+    EXPECT_TRUE(fresh->isDeleted());
+    ctx().refreshObject(gone);
+    EXPECT_FALSE(gone->isDeleted());
+    EXPECT_EQ(names(ctx().fetch<Movies>(std::nullopt, {{Attribute::name, true}})),
+              (QStringList{"Gone", "Kept", "Other"}));
+    EXPECT_TRUE(ctx().hasChanges());  // "Other" is still pending
+    ASSERT_TRUE(ctx().save());
+    reopen();
+    EXPECT_EQ(names(ctx().fetch<Movies>()), (QStringList{"Kept", "Gone", "Other"}));
+}
+
 TEST_F(StoreTest, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
     movie("Kept", 2000);
     ASSERT_TRUE(ctx().save());
