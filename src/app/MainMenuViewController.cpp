@@ -10,6 +10,7 @@
 #include "platform/UserDefaults.h"
 #include "store/SelectionState.h"
 #include "toolkit/Appearance.h"
+#include "toolkit/MenuColumn.h"
 #include "toolkit/NavigationController.h"
 
 namespace quillon {
@@ -24,9 +25,7 @@ MainMenuViewController::MainMenuViewController(QWidget* parent)
       toggleButton_(new QPushButton("Menu")) {
     toggleButton_->setMinimumHeight(40);
     setTitle("Quillon");
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    layout->setSpacing(10);
+    QVBoxLayout* layout = createMenuColumn(this);
     auto* banner = new QLabel("Quillon\nMy Movie Catalogue");
     banner->setAlignment(Qt::AlignCenter);
     QFont font = banner->font();
@@ -35,27 +34,19 @@ MainMenuViewController::MainMenuViewController(QWidget* parent)
     banner->setFont(font);
     layout->addWidget(banner);
     layout->addWidget(toggleButton_);
-    ListMoviesButton = addEntry("List Movies", "ListMovies");
-    ListMoviesByGroupButton = addEntry("List Movies by Group", "TabBarController");
-    AddMovieButton = addEntry("Add Movie", "AddMovie");
-    ReferenceListButton = addEntry("Reference Lists", "ReferenceList");
-    ImportExportButton = addEntry("Import / Export", "ImportExport");
-    OverviewButton = addEntry("Overview", "Overview");
-    RateShareButton = addEntry("Rate and Share", "RateShare");
-    for (QPushButton* button : MainMenuButton) layout->addWidget(button);
+    ListMoviesButton = addMenuEntry(layout, this, "List Movies", "ListMovies");
+    ListMoviesByGroupButton =
+        addMenuEntry(layout, this, "List Movies by Group", "TabBarController");
+    AddMovieButton = addMenuEntry(layout, this, "Add Movie", "AddMovie");
+    ReferenceListButton = addMenuEntry(layout, this, "Reference Lists", "ReferenceList");
+    ImportExportButton = addMenuEntry(layout, this, "Import / Export", "ImportExport");
+    OverviewButton = addMenuEntry(layout, this, "Overview", "Overview");
+    RateShareButton = addMenuEntry(layout, this, "Rate and Share", "RateShare");
+    MainMenuButton = {ListMoviesButton, ListMoviesByGroupButton, AddMovieButton,
+                      ReferenceListButton, ImportExportButton, OverviewButton, RateShareButton};
     layout->addStretch(1);
     connect(toggleButton_, &QPushButton::clicked, this, [this] { HandleSelection(); });
     offerReturnPoint("unwindToMenu", [this] { unwindToMenu(); });
-}
-
-QPushButton* MainMenuViewController::addEntry(const QString& caption, const QString& segue) {
-    auto* button = new QPushButton(caption);
-    button->setMinimumHeight(40);
-    // Areas that are not built yet stay visible but cannot be opened.
-    button->setEnabled(SegueRegistry::isRegistered(segue));
-    connect(button, &QPushButton::clicked, this, [this, segue] { performSegue(segue); });
-    MainMenuButton << button;
-    return button;
 }
 
 void MainMenuViewController::viewDidLoad() {

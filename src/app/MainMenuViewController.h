@@ -43,7 +43,6 @@ public:
     const QStringList ListOfRating;
 
 private:
-    QPushButton* addEntry(const QString& caption, const QString& segue);
     void animateShown(QPushButton* button);
 
     QPushButton* toggleButton_;

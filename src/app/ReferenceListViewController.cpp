@@ -1,30 +1,22 @@
 #include "app/ReferenceListViewController.h"
 
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "reference/ReferenceMember.h"
 #include "toolkit/Appearance.h"
+#include "toolkit/MenuColumn.h"
 
 namespace quillon {
 
 ReferenceListViewController::ReferenceListViewController(QWidget* parent)
-    : ViewController(parent),
-      GenreButton(new QPushButton("Genres")),
-      RatingButton(new QPushButton("Ratings")) {
+    : ViewController(parent) {
+    QVBoxLayout* column = createMenuColumn(this);
+    GenreButton = addMenuEntry(column, this, "Genres", kGenreMember.listSegue);
+    RatingButton = addMenuEntry(column, this, "Ratings", kRatingMember.listSegue);
     GenreButton->setObjectName("GenreButton");
     RatingButton->setObjectName("RatingButton");
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    layout->setSpacing(10);
-    for (QPushButton* button : {GenreButton, RatingButton}) {
-        button->setMinimumHeight(40);
-        layout->addWidget(button);
-    }
-    layout->addStretch(1);
-    connect(GenreButton, &QPushButton::clicked, this,
-            [this] { performSegue(kGenreMember.listSegue); });
-    connect(RatingButton, &QPushButton::clicked, this,
-            [this] { performSegue(kRatingMember.listSegue); });
+    column->addStretch(1);
 }
 
 void ReferenceListViewController::viewDidLoad() {

@@ -4,25 +4,16 @@
 #include <QVBoxLayout>
 
 #include "toolkit/Appearance.h"
+#include "toolkit/MenuColumn.h"
 
 namespace quillon {
 
 ImportExportViewController::ImportExportViewController(QWidget* parent)
-    : ViewController(parent),
-      ExportMoviesButton(new QPushButton("Export Movies")),
-      ImportMoviesButton(new QPushButton("Import Movies")) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    layout->setSpacing(10);
-    for (QPushButton* button : {ExportMoviesButton, ImportMoviesButton}) {
-        button->setMinimumHeight(40);
-        layout->addWidget(button);
-    }
-    layout->addStretch(1);
-    connect(ExportMoviesButton, &QPushButton::clicked, this,
-            [this] { performSegue("ExportMovies"); });
-    connect(ImportMoviesButton, &QPushButton::clicked, this,
-            [this] { performSegue("ImportMovies"); });
+    : ViewController(parent) {
+    QVBoxLayout* column = createMenuColumn(this);
+    ExportMoviesButton = addMenuEntry(column, this, "Export Movies", "ExportMovies");
+    ImportMoviesButton = addMenuEntry(column, this, "Import Movies", "ImportMovies");
+    column->addStretch(1);
 }
 
 void ImportExportViewController::viewDidLoad() {
