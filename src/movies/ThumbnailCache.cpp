@@ -50,7 +50,7 @@ QImage ThumbnailCache::thumbnail(const Movies& movie) {
     ThumbnailCache* self = this;
     auto alive = aliveFlag_;
     (void)QtConcurrent::run(&pool_, [self, alive, key, box, saved, pending] {
-        const OptionalBytes bytes = saved ? readSavedCover(*saved) : pending;
+        const OptionalBytes bytes = saved ? readSavedCover(*saved).bytes : pending;
         QImage image = bytes ? decodeScaled(*bytes, box) : QImage();
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),

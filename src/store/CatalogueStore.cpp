@@ -1,6 +1,8 @@
 #include "store/CatalogueStore.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 
 #include "store/ContextState.h"
@@ -38,7 +40,7 @@ Attribute onlyAttributeOf(Entity e) {
     return e == Entity::GenreList ? Attribute::genre : Attribute::rating;
 }
 
-Status migrate(sqlite::Database& db) {
+Status migrate(sqlite::Database& db, bool readOnly) {
     sqlite::Statement version(db, "PRAGMA user_version");
     if (!version.isValid() || version.step() != SQLITE_ROW)
         return db.failure("The store could not be read");
@@ -47,6 +49,9 @@ Status migrate(sqlite::Database& db) {
         return Status::failure("The store was written by a newer version of Quillon",
                                QStringLiteral("{version = %1}").arg(current));
     if (current == CatalogueStore::kSchemaVersion) return Status::success();
+    if (readOnly)
+        return Status::failure("The store is read-only and must first be opened for writing",
+                               QStringLiteral("{version = %1}").arg(current));
     if (Status s = db.exec("BEGIN IMMEDIATE"); !s) return s;
     Status s = db.exec(kCreateSchema);
     if (s) s = db.exec("PRAGMA user_version = 1");
@@ -81,7 +86,33 @@ void bindValue(sqlite::Statement& statement, int index, const ManagedObject& obj
 
 // ---- opening ---------------------------------------------------------------------------------
 
-std::unique_ptr<CatalogueStore> CatalogueStore::open(const QString& dataDir, Status* status) {
+namespace {
+
+bool folderIsWritable(const QString& dataDir) {
+    return QFileInfo(dataDir).isWritable() &&
+           (!QFileInfo::exists(QDir(dataDir).filePath(CatalogueStore::kFileName)) ||
+            QFileInfo(QDir(dataDir).filePath(CatalogueStore::kFileName)).isWritable());
+}
+
+Status takeLock(QLockFile& lock, int waitMs) {
+    // A lock whose process is gone is stale at once; a live one is never broken.
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(waitMs)) return Status::success();
+    if (lock.error() == QLockFile::LockFailedError) {
+        qint64 pid = 0;
+        QString host, app;
+        lock.getLockInfo(&pid, &host, &app);
+        return Status::failure(CatalogueStore::kLockedError,
+                               QStringLiteral("{process = %1}").arg(pid));
+    }
+    return Status::failure("The store could not be locked",
+                           QStringLiteral("{path = %1}").arg(lock.fileName()));
+}
+
+}  // namespace
+
+std::unique_ptr<CatalogueStore> CatalogueStore::open(const QString& dataDir, Status* status,
+                                                     const StoreOptions& options) {
     auto fail = [&](Status s) {
         if (status) *status = std::move(s);
         return std::unique_ptr<CatalogueStore>();
@@ -89,24 +120,77 @@ std::unique_ptr<CatalogueStore> CatalogueStore::open(const QString& dataDir, Sta
     if (!QDir().mkpath(dataDir))
         return fail(Status::failure("The data folder could not be created",
                                     QStringLiteral("{path = %1}").arg(dataDir)));
+    std::unique_ptr<CatalogueStore> store(new CatalogueStore);
     auto state = std::make_shared<ContextState>();
     state->path = QDir(dataDir).filePath(kFileName);
-    if (Status s = state->db.open(state->path); !s) return fail(s);
-    // WAL keeps the last committed state whole if the process dies during a save.
-    if (Status s = state->db.exec("PRAGMA journal_mode = WAL"); !s) return fail(s);
-    state->db.exec("PRAGMA synchronous = NORMAL");
-    if (Status s = migrate(state->db); !s) return fail(s);
+    const bool folderWritable = QFileInfo(dataDir).isWritable();
+    state->readOnly = options.readOnly || !folderIsWritable(dataDir);
+    if (folderWritable) {
+        store->lock_ = std::make_unique<QLockFile>(QDir(dataDir).filePath(kLockFileName));
+        if (Status s = takeLock(*store->lock_, options.lockWaitMs); !s) return fail(s);
+    }
+    if (state->readOnly) {
+        if (!QFileInfo::exists(state->path))
+            return fail(Status::failure("The store could not be opened",
+                                        QStringLiteral("{path = %1, reason = the folder is "
+                                                       "read-only and holds no store}")
+                                            .arg(state->path)));
+        // Nobody can write in a read-only folder, so SQLite may skip its locks and WAL index.
+        if (Status s = state->db.open(state->path, true, !folderWritable); !s) return fail(s);
+    } else {
+        if (Status s = state->db.open(state->path); !s) return fail(s);
+        // WAL keeps the last committed state whole if the process dies during a save; FULL
+        // makes a save that reported success survive a power cut as well.
+        if (Status s = state->db.exec("PRAGMA journal_mode = WAL"); !s) return fail(s);
+        if (Status s = state->db.exec("PRAGMA synchronous = FULL"); !s) return fail(s);
+    }
+    if (Status s = migrate(state->db, state->readOnly); !s) return fail(s);
 
-    std::unique_ptr<CatalogueStore> store(new CatalogueStore);
     store->context_.reset(new ManagedObjectContext(state));
     if (Status s = store->context_->load(); !s) return fail(s);
     if (status) *status = Status::success();
     return store;
 }
 
-CatalogueStore::~CatalogueStore() = default;
+CatalogueStore::~CatalogueStore() {
+    // The connection closes before the lock is given up.
+    context_.reset();
+}
 
 QString CatalogueStore::filePath() const { return context_->state_->path; }
+
+QString CatalogueStore::dataDir() const { return QFileInfo(filePath()).absolutePath(); }
+
+Status CatalogueStore::backupTo(const QString& path) const {
+    QFile::remove(path);
+    sqlite::Database target;
+    if (Status s = target.open(path); !s) return s;
+    sqlite3_backup* backup =
+        sqlite3_backup_init(target.handle(), "main", context_->state_->db.handle(), "main");
+    if (!backup) return target.failure("The store could not be copied");
+    // All pages in one step: the copy is one consistent snapshot.
+    const int rc = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE || finished != SQLITE_OK) {
+        const Status failed = target.failure("The store could not be copied",
+                                             rc != SQLITE_DONE ? rc : finished);
+        QFile::remove(path);
+        return failed;
+    }
+    return Status::success();
+}
+
+Status CatalogueStore::restoreFrom(sqlite3* source) {
+    sqlite::Database& db = context_->state_->db;
+    if (context_->isReadOnly()) return Status::failure("The catalogue is read-only", filePath());
+    sqlite3_backup* backup = sqlite3_backup_init(db.handle(), "main", source, "main");
+    if (!backup) return db.failure("The backup could not be put back");
+    const int rc = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE || finished != SQLITE_OK)
+        return db.failure("The backup could not be put back", rc != SQLITE_DONE ? rc : finished);
+    return Status::success();
+}
 
 Status ManagedObjectContext::load() {
     ContextState& s = *state_;
@@ -237,6 +321,56 @@ void ManagedObjectContext::deleteObject(const std::shared_ptr<ManagedObject>& ob
     s.pendingDeletes.push_back(object);
 }
 
+DeletedRecord ManagedObjectContext::deleteRestorably(const std::shared_ptr<ManagedObject>& object) {
+    if (!object || object->isDeleted() || object->state_.lock() != state_) return {};
+    DeletedRecord record{object, {}, {}, Status::success()};
+    for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
+        CoverRead read = object->readImage(a);
+        if (read.failed() && record.coverStatus.ok) record.coverStatus = read.status;
+        (a == Attribute::frontImage ? record.frontImage : record.backImage) = std::move(read.bytes);
+    }
+    deleteObject(object);
+    return record;
+}
+
+bool ManagedObjectContext::restoreDeleted(const DeletedRecord& record) {
+    const auto& object = record.object;
+    if (!object || !object->deleted_ || object->state_.lock() != state_) return false;
+    ContextState& s = *state_;
+    object->deleted_ = false;
+    if (object->deletePending_) {
+        // Never left the device: only the delete is taken back.
+        object->deletePending_ = false;
+        std::erase(s.pendingDeletes, object);
+        s.indexObject(object.get());
+        ++s.versions[int(object->entity())];
+        return true;
+    }
+    // Gone from the device (or never written): it comes back as a new row with every value.
+    object->rowId_ = 0;
+    object->savedValues_.reset();
+    for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
+        const OptionalBytes& bytes = a == Attribute::frontImage ? record.frontImage
+                                                                : record.backImage;
+        auto& slot = object->slot(a);
+        slot.present = bytes.has_value();
+        slot.size = bytes ? bytes->size() : 0;
+        slot.loaded = true;
+        slot.bytes = bytes.value_or(QByteArray());
+    }
+    ++object->imageGeneration_;
+    object->changedMask_ = (1u << (int(Attribute::backImage) + 1)) - 1;
+    auto& all = s.of(object->entity());
+    const auto place = std::lower_bound(
+        all.begin(), all.end(), object->sequence_,
+        [](const std::shared_ptr<ManagedObject>& o, quint64 seq) { return o->sequence_ < seq; });
+    all.insert(place, object);
+    s.indexObject(object.get());
+    ++s.versions[int(object->entity())];
+    s.markDirty(object.get());
+    return true;
+}
+
 void ManagedObjectContext::refreshObject(const std::shared_ptr<ManagedObject>& object) {
     if (!object || object->state_.lock() != state_) return;
     ContextState& s = *state_;
@@ -268,9 +402,14 @@ void ManagedObjectContext::setSaveProgressHookForTesting(std::function<void(int)
     state_->saveHook = std::move(hook);
 }
 
+bool ManagedObjectContext::isReadOnly() const { return state_->readOnly; }
+
 Status ManagedObjectContext::save() {
     ContextState& s = *state_;
     if (!hasChanges()) return Status::success();
+    if (s.readOnly)
+        return Status::failure("The catalogue is read-only",
+                               QStringLiteral("{path = %1}").arg(s.path));
     if (Status begun = s.db.exec("BEGIN IMMEDIATE"); !begun) return begun;
 
     std::vector<std::pair<ManagedObject*, qint64>> newRowIds;
@@ -298,7 +437,8 @@ Status ManagedObjectContext::writePendingChanges(
         sqlite::Statement statement(s.db, sql.toUtf8().constData());
         if (!statement.isValid()) return s.db.failure("The changes could not be saved");
         statement.bindInt(1, object->rowId_);
-        if (statement.step() != SQLITE_DONE) return s.db.failure("The changes could not be saved");
+        if (const int rc = statement.step(); rc != SQLITE_DONE)
+            return s.db.failure("The changes could not be saved", rc);
         progressed();
     }
     std::optional<sqlite::Statement> inserts[3];
@@ -315,8 +455,8 @@ Status ManagedObjectContext::writePendingChanges(
             } else {
                 bindValue(*statement, 1, *object, onlyAttributeOf(e));
             }
-            if (statement->step() != SQLITE_DONE)
-                return s.db.failure("The changes could not be saved");
+            if (const int rc = statement->step(); rc != SQLITE_DONE)
+                return s.db.failure("The changes could not be saved", rc);
             newRowIds.emplace_back(object, sqlite3_last_insert_rowid(s.db.handle()));
         } else {
             QStringList assignments;
@@ -334,8 +474,8 @@ Status ManagedObjectContext::writePendingChanges(
             int i = 1;
             for (Attribute a : changed) bindValue(statement, i++, *object, a);
             statement.bindInt(i, object->rowId_);
-            if (statement.step() != SQLITE_DONE)
-                return s.db.failure("The changes could not be saved");
+            if (const int rc = statement.step(); rc != SQLITE_DONE)
+                return s.db.failure("The changes could not be saved", rc);
         }
         progressed();
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QLockFile>
+#include <sqlite3.h>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -10,6 +12,14 @@
 #include "store/Status.h"
 
 namespace quillon {
+
+// A deleted record with what it takes to bring it back.
+struct DeletedRecord {
+    std::shared_ptr<ManagedObject> object;
+    OptionalBytes frontImage;
+    OptionalBytes backImage;
+    Status coverStatus;  // failed when a cover could not be read before the delete
+};
 
 // The one main context. Every record of the store is held here once the store opens (covers
 // excepted), so fetches are evaluated in memory and always see pending changes: a pending
@@ -36,11 +46,22 @@ public:
     int count(Entity entity) const;  // records not deleted, pending ones included
 
     void deleteObject(const std::shared_ptr<ManagedObject>& object);
+    // Deletes like deleteObject and returns what restoreDeleted needs to bring the record back
+    // whole: its covers are read now, while they are still on the device. The delete happens
+    // even when a cover cannot be read; coverStatus then says so. A null object when nothing
+    // was deleted.
+    DeletedRecord deleteRestorably(const std::shared_ptr<ManagedObject>& object);
+    // Brings a deleted record back as a pending change (save to keep it): the same handle, its
+    // last values and covers, at its old place in the store's own order. False when the record
+    // is not deleted or not of this context.
+    bool restoreDeleted(const DeletedRecord& record);
     // Forgets the record's pending changes: a new record leaves the context (it then reads as
     // deleted), a changed one gets its saved values back, a deleted one comes back.
     void refreshObject(const std::shared_ptr<ManagedObject>& object);
     bool hasChanges() const;
+    // Fails at once, writing nothing, when the store was opened read-only.
     Status save();
+    bool isReadOnly() const;
 
     // Test seam: called inside the save transaction after each written row (the row's index).
     void setSaveProgressHookForTesting(std::function<void(int)> hook);
@@ -59,22 +80,51 @@ private:
     std::shared_ptr<ContextState> state_;
 };
 
+struct StoreOptions {
+    // How long to wait for another process that has the store open.
+    int lockWaitMs = 0;
+    // Open for reading only, even where the store could be written.
+    bool readOnly = false;
+};
+
 // The store container "Quillon": the SQLite file Quillon.sqlite in a data folder, with its
 // main context. Opening reads every record's texts and numbers (never the covers).
+//
+// One process at a time has a store open for writing: open() takes a lock file beside the
+// store and holds it until the store is destroyed, because each process keeps its own copy
+// of the catalogue in memory and would never see another's inserts. A lock left by a dead
+// process is taken over. A folder that cannot be written is opened read-only, without a lock.
 class CatalogueStore {
 public:
     static constexpr const char* kFileName = "Quillon.sqlite";
+    static constexpr const char* kLockFileName = "Quillon.lock";
     static constexpr int kSchemaVersion = 1;
+    // The error of an open refused because another process holds the store.
+    static constexpr const char* kLockedError = "Quillon is already open on this catalogue";
 
     // Opens or creates the store in dataDir (created when missing).
-    static std::unique_ptr<CatalogueStore> open(const QString& dataDir, Status* status);
+    static std::unique_ptr<CatalogueStore> open(const QString& dataDir, Status* status,
+                                                const StoreOptions& options = {});
+    static bool isLockedFailure(const Status& status) {
+        return !status.ok && status.error == QLatin1String(kLockedError);
+    }
     ~CatalogueStore();
 
     ManagedObjectContext& viewContext() { return *context_; }
     QString filePath() const;
+    QString dataDir() const;
+    bool isReadOnly() const { return context_->isReadOnly(); }
+
+    // A consistent copy of the saved store (pending changes are not in it) written to path
+    // with SQLite's online backup, replacing any file there.
+    Status backupTo(const QString& path) const;
+    // Replaces the saved store with the content of another open SQLite database. The context
+    // keeps the old records: close and reopen the store before using it again.
+    Status restoreFrom(sqlite3* source);
 
 private:
     CatalogueStore() = default;
+    std::unique_ptr<QLockFile> lock_;
     std::unique_ptr<ManagedObjectContext> context_;
 };
 

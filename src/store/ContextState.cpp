@@ -167,16 +167,19 @@ const EqualityIndex* ContextState::indexFor(const Predicate& predicate) {
     return &indexes.back();
 }
 
-OptionalBytes ContextState::readImage(qint64 rowId, Attribute a) { return readImageRow(db, rowId, a); }
+CoverRead ContextState::readImage(qint64 rowId, Attribute a) { return readImageRow(db, rowId, a); }
 
-OptionalBytes readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a) {
+CoverRead readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a) {
     const char* sql = a == Attribute::frontImage ? "SELECT frontImage FROM Movies WHERE id = ?"
                                                  : "SELECT backImage FROM Movies WHERE id = ?";
     sqlite::Statement statement(db, sql);
-    if (!statement.isValid()) return std::nullopt;
+    if (!statement.isValid()) return {std::nullopt, db.failure("The cover could not be read")};
     statement.bindInt(1, rowId);
-    if (statement.step() != SQLITE_ROW || statement.isNull(0)) return std::nullopt;
-    return statement.blob(0);
+    const int rc = statement.step();
+    if (rc == SQLITE_DONE) return {};  // the row is gone: nothing to read
+    if (rc != SQLITE_ROW) return {std::nullopt, db.failure("The cover could not be read", rc)};
+    if (statement.isNull(0)) return {};
+    return {statement.blob(0), Status::success()};
 }
 
 }  // namespace quillon

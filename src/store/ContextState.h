@@ -30,6 +30,7 @@ struct SortedListing {
 struct ContextState {
     sqlite::Database db;
     QString path;
+    bool readOnly = false;
     std::vector<std::shared_ptr<ManagedObject>> objects[3];  // per entity, insertion order
     std::vector<ManagedObject*> dirty;                       // changed or inserted, in order
     std::vector<std::shared_ptr<ManagedObject>> pendingDeletes;
@@ -54,11 +55,11 @@ struct ContextState {
     std::vector<std::shared_ptr<ManagedObject>> sortedListing(
         Entity e, const std::vector<SortDescriptor>& keys);
 
-    OptionalBytes readImage(qint64 rowId, Attribute a);
+    CoverRead readImage(qint64 rowId, Attribute a);
 };
 
 // One cover of one row, read through the given connection.
-OptionalBytes readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a);
+CoverRead readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a);
 
 // Index key of one record, or of a predicate's values; nullopt when no record can match.
 QString indexKeyOf(const ManagedObject& object, const std::vector<Attribute>& attributes);

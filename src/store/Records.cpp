@@ -79,8 +79,9 @@ const QString* ManagedObject::loweredTextIfPresent(Attribute a) const {
     return &lowered_.back().second;
 }
 
-void ManagedObject::setText(Attribute a, OptionalText value) {
-    if (!isTextAttribute(a) || text(a) == value) return;
+bool ManagedObject::setText(Attribute a, OptionalText value) {
+    if (!isTextAttribute(a) || deleted_) return false;
+    if (text(a) == value) return true;
     const int i = int(a);
     keepSavedValues();
     auto state = state_.lock();
@@ -95,6 +96,7 @@ void ManagedObject::setText(Attribute a, OptionalText value) {
     std::erase_if(lowered_, [a](const auto& entry) { return entry.first == a; });
     markChanged(a);
     if (state) state->didChange(this, a);
+    return true;
 }
 
 qint16 ManagedObject::number(Attribute a) const {
@@ -103,23 +105,26 @@ qint16 ManagedObject::number(Attribute a) const {
     return 0;
 }
 
-void ManagedObject::setNumber(Attribute a, qint16 value) {
-    if (!isNumberAttribute(a) || number(a) == value) return;
+bool ManagedObject::setNumber(Attribute a, qint16 value) {
+    if (!isNumberAttribute(a) || deleted_) return false;
+    if (number(a) == value) return true;
     keepSavedValues();
     auto state = state_.lock();
     if (state) state->willChange(this, a);
     (a == Attribute::year ? year_ : runTime_) = value;
     markChanged(a);
     if (state) state->didChange(this, a);
+    return true;
 }
 
-OptionalBytes ManagedObject::image(Attribute a) const {
-    if (!isImageAttribute(a)) return std::nullopt;
+CoverRead ManagedObject::readImage(Attribute a) const {
+    if (!isImageAttribute(a)) return {};
     const ImageSlot& s = slot(a);
-    if (!s.present) return std::nullopt;
-    if (s.loaded) return s.bytes;
+    if (!s.present) return {};
+    if (s.loaded) return {s.bytes, Status::success()};
     auto state = state_.lock();
-    if (!state || rowId_ == 0) return std::nullopt;
+    if (!state || rowId_ == 0)
+        return {std::nullopt, Status::failure("The cover is no longer in the store")};
     return state->readImage(rowId_, a);
 }
 
@@ -136,15 +141,15 @@ std::optional<SavedCover> ManagedObject::savedCover(Attribute a) const {
     return SavedCover{state->path, rowId_, a};
 }
 
-OptionalBytes readSavedCover(const SavedCover& cover) {
+CoverRead readSavedCover(const SavedCover& cover) {
     sqlite::Database db;
-    if (!db.open(cover.storePath, /*readOnly=*/true)) return std::nullopt;
+    if (Status s = db.open(cover.storePath, /*readOnly=*/true); !s) return {std::nullopt, s};
     return readImageRow(db, cover.rowId, cover.attribute);
 }
 
-void ManagedObject::setImage(Attribute a, OptionalBytes bytes) {
-    if (!isImageAttribute(a)) return;
-    if (!bytes && !slot(a).present) return;
+bool ManagedObject::setImage(Attribute a, OptionalBytes bytes) {
+    if (!isImageAttribute(a) || deleted_) return false;
+    if (!bytes && !slot(a).present) return true;
     keepSavedValues();
     ImageSlot& s = slot(a);
     s.present = bytes.has_value();
@@ -153,6 +158,7 @@ void ManagedObject::setImage(Attribute a, OptionalBytes bytes) {
     s.bytes = bytes ? std::move(*bytes) : QByteArray();
     ++imageGeneration_;
     markChanged(a);
+    return true;
 }
 
 void ManagedObject::markChanged(Attribute a) {

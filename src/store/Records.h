@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "store/Status.h"
+
 namespace quillon {
 
 class ManagedObjectContext;
@@ -56,14 +58,21 @@ struct SavedCover {
     qint64 rowId = 0;
     Attribute attribute = Attribute::frontImage;
 };
-// Reads a saved cover through a connection of its own. Safe on any thread; nullopt when the
-// cover is gone.
-OptionalBytes readSavedCover(const SavedCover& cover);
+// A cover read from the device: absent and unreadable are different answers.
+struct CoverRead {
+    OptionalBytes bytes;  // nullopt when the record has no such cover, or on failure
+    Status status;        // failed when the store could not be read
+    bool failed() const { return !status.ok; }
+};
+
+// Reads a saved cover through a connection of its own. Safe on any thread.
+CoverRead readSavedCover(const SavedCover& cover);
 
 // A live record of the main context. Fetching the same row twice, from any screen, gives the
 // same object. Setters mark the record changed; nothing reaches the device before the context
 // saves. A handle stays valid for as long as somebody holds it: after a delete it reports
-// isDeleted() and keeps its last values. Main thread only.
+// isDeleted() and keeps its last values. A deleted record is dead: its setters change nothing
+// and return false, so a late write can never bring it back. Main thread only.
 class ManagedObject {
 public:
     ManagedObject(const ManagedObject&) = delete;
@@ -81,15 +90,18 @@ public:
         const int i = int(a);
         return isTextAttribute(a) && (textPresent_ & (1u << i)) ? &texts_[i] : nullptr;
     }
-    void setText(Attribute a, OptionalText value);
+    // False (and nothing changed) when the record is deleted or the attribute is not a text.
+    bool setText(Attribute a, OptionalText value);
     // 0 when never set or cleared.
     qint16 number(Attribute a) const;
-    void setNumber(Attribute a, qint16 value);
-    // Cover bytes are read from the device on demand, never at open. nullopt when absent.
-    OptionalBytes image(Attribute a) const;
+    bool setNumber(Attribute a, qint16 value);
+    // Cover bytes are read from the device on demand, never at open. nullopt when absent or
+    // unreadable; readImage() tells the two apart.
+    OptionalBytes image(Attribute a) const { return readImage(a).bytes; }
+    CoverRead readImage(Attribute a) const;
     bool hasImage(Attribute a) const;
     qint64 imageSize(Attribute a) const;  // bytes, 0 when absent
-    void setImage(Attribute a, OptionalBytes bytes);
+    bool setImage(Attribute a, OptionalBytes bytes);
     // The saved cover's place; nullopt when it is absent, new or changed (image() then has the
     // bytes at hand without reading the device).
     std::optional<SavedCover> savedCover(Attribute a) const;
@@ -109,6 +121,7 @@ protected:
 private:
     friend class ManagedObjectContext;
     friend struct ContextState;
+    friend struct DeletedRecord;
     struct ImageSlot {
         bool present = false;  // the record has this cover (maybe not read yet)
         qint64 size = 0;
@@ -149,11 +162,11 @@ public:
     static std::shared_ptr<Movies> insertInto(ManagedObjectContext& context);
 
     OptionalText name() const { return text(Attribute::name); }
-    void setName(OptionalText v) { setText(Attribute::name, std::move(v)); }
+    bool setName(OptionalText v) { return setText(Attribute::name, std::move(v)); }
     qint16 year() const { return number(Attribute::year); }
-    void setYear(qint16 v) { setNumber(Attribute::year, v); }
+    bool setYear(qint16 v) { return setNumber(Attribute::year, v); }
     qint16 runTime() const { return number(Attribute::runTime); }
-    void setRunTime(qint16 v) { setNumber(Attribute::runTime, v); }
+    bool setRunTime(qint16 v) { return setNumber(Attribute::runTime, v); }
     OptionalText genre() const { return text(Attribute::genre); }
     OptionalText rating() const { return text(Attribute::rating); }
     OptionalText director() const { return text(Attribute::director); }
@@ -177,7 +190,7 @@ class GenreList : public ManagedObject {
 public:
     static std::shared_ptr<GenreList> insertInto(ManagedObjectContext& context);
     OptionalText genre() const { return text(Attribute::genre); }
-    void setGenre(OptionalText v) { setText(Attribute::genre, std::move(v)); }
+    bool setGenre(OptionalText v) { return setText(Attribute::genre, std::move(v)); }
 
 private:
     friend class ManagedObjectContext;
@@ -189,7 +202,7 @@ class RatingList : public ManagedObject {
 public:
     static std::shared_ptr<RatingList> insertInto(ManagedObjectContext& context);
     OptionalText rating() const { return text(Attribute::rating); }
-    void setRating(OptionalText v) { setText(Attribute::rating, std::move(v)); }
+    bool setRating(OptionalText v) { return setText(Attribute::rating, std::move(v)); }
 
 private:
     friend class ManagedObjectContext;

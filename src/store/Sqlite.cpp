@@ -1,11 +1,18 @@
 #include "store/Sqlite.h"
 
+#include <QUrl>
+
 namespace quillon::sqlite {
 
-Status Database::open(const QString& path, bool readOnly) {
+Status Database::open(const QString& path, bool readOnly, bool immutable) {
     sqlite3* raw = nullptr;
-    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
+    int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    QByteArray name = path.toUtf8();
+    if (immutable) {
+        flags |= SQLITE_OPEN_URI;
+        name = "file:" + QUrl::toPercentEncoding(path, "/") + "?immutable=1";
+    }
+    const int rc = sqlite3_open_v2(name.constData(), &raw, flags, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) return failure("The store could not be opened");
     sqlite3_extended_result_codes(raw, 1);
@@ -29,6 +36,15 @@ Status Database::failure(const QString& what) const {
                                      .arg(QString::fromUtf8(sqlite3_errmsg(db_.get()))));
 }
 
+Status Database::failure(const QString& what, int rc) const {
+    // The connection's message is more precise (a trigger's text, say) when it is this error's.
+    const bool sameError = db_ && (sqlite3_errcode(db_.get()) & 0xff) == (rc & 0xff);
+    const char* reason = sameError ? sqlite3_errmsg(db_.get()) : sqlite3_errstr(rc);
+    return Status::failure(what, QStringLiteral("{code = %1, reason = %2}")
+                                     .arg(rc)
+                                     .arg(QString::fromUtf8(reason)));
+}
+
 Statement::Statement(const Database& db, const char* sql) {
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db.handle(), sql, -1, &raw, nullptr) == SQLITE_OK) stmt_.reset(raw);
@@ -37,24 +53,35 @@ Statement::Statement(const Database& db, const char* sql) {
 void Statement::reset() {
     sqlite3_reset(stmt_.get());
     sqlite3_clear_bindings(stmt_.get());
+    bindError_ = SQLITE_OK;
+}
+
+void Statement::checkBind(int rc) {
+    if (rc != SQLITE_OK && bindError_ == SQLITE_OK) bindError_ = rc;
 }
 
 void Statement::bindText(int index, const QString& text) {
     const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(stmt_.get(), index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    checkBind(sqlite3_bind_text64(stmt_.get(), index, utf8.constData(), sqlite3_uint64(utf8.size()),
+                                  SQLITE_TRANSIENT, SQLITE_UTF8));
 }
 
-void Statement::bindNull(int index) { sqlite3_bind_null(stmt_.get(), index); }
+void Statement::bindNull(int index) { checkBind(sqlite3_bind_null(stmt_.get(), index)); }
 
-void Statement::bindInt(int index, qint64 value) { sqlite3_bind_int64(stmt_.get(), index, value); }
+void Statement::bindInt(int index, qint64 value) {
+    checkBind(sqlite3_bind_int64(stmt_.get(), index, value));
+}
 
 void Statement::bindBlob(int index, const QByteArray& bytes) {
     // A zero-length blob must stay a blob, not become NULL.
-    sqlite3_bind_blob64(stmt_.get(), index, bytes.isEmpty() ? "" : bytes.constData(),
-                        sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+    checkBind(sqlite3_bind_blob64(stmt_.get(), index, bytes.isEmpty() ? "" : bytes.constData(),
+                                  sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT));
 }
 
-int Statement::step() { return sqlite3_step(stmt_.get()); }
+int Statement::step() {
+    if (bindError_ != SQLITE_OK) return bindError_;
+    return sqlite3_step(stmt_.get());
+}
 
 bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL;

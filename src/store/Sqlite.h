@@ -13,10 +13,13 @@ namespace quillon::sqlite {
 // RAII over one connection and its prepared statements. Private to the store.
 class Database {
 public:
-    Status open(const QString& path, bool readOnly = false);
+    // immutable: the file is in a folder nobody can write, so SQLite needs no lock or WAL index.
+    Status open(const QString& path, bool readOnly = false, bool immutable = false);
     sqlite3* handle() const { return db_.get(); }
     Status exec(const char* sql);
     Status failure(const QString& what) const;
+    // For an error code a call returned (the connection's last message may be another's).
+    Status failure(const QString& what, int rc) const;
 
 private:
     struct Closer {
@@ -32,6 +35,8 @@ public:
     sqlite3_stmt* get() const { return stmt_.get(); }
 
     void reset();
+    // A bind that fails (a value too big for SQLite, say) leaves the parameter NULL; the
+    // statement remembers the first such error and step() returns it instead of running.
     void bindText(int index, const QString& text);
     void bindNull(int index);
     void bindInt(int index, qint64 value);
@@ -44,6 +49,9 @@ public:
     QByteArray blob(int column) const;
 
 private:
+    void checkBind(int rc);
+
+    int bindError_ = SQLITE_OK;
     struct Finalizer {
         void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
     };
