@@ -28,7 +28,7 @@ void dropOldest(const QString& dataDir) {
         QFile::remove(QDir(folder(dataDir)).filePath(names[i]));
 }
 
-Status copyWithoutPruning(const CatalogueStore& store, QString* name, const QDateTime& now) {
+Status copyWithoutPruning(const ManagedObjectContext& store, QString* name, const QDateTime& now) {
     const QString dir = folder(store.dataDir());
     if (!QDir().mkpath(dir))
         return Status::failure("The backup folder could not be created",
@@ -49,7 +49,7 @@ QStringList list(const QString& dataDir) {
     return names;
 }
 
-Status make(const CatalogueStore& store, QString* name, const QDateTime& now) {
+Status make(const ManagedObjectContext& store, QString* name, const QDateTime& now) {
     Status s = copyWithoutPruning(store, name, now);
     if (s) dropOldest(store.dataDir());
     return s;

@@ -19,7 +19,7 @@ QString folder(const QString& dataDir);
 QStringList list(const QString& dataDir);
 // Copies the saved store into a new backup and drops the oldest beyond kKept. name receives
 // the new backup's name.
-Status make(const CatalogueStore& store, QString* name = nullptr,
+Status make(const ManagedObjectContext& store, QString* name = nullptr,
             const QDateTime& now = QDateTime::currentDateTime());
 // Puts backup `name` (one of list()) back as the store's content, after a backup of the
 // current content. The store's context no longer matches the device afterwards: close the

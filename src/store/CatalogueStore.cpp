@@ -159,14 +159,18 @@ CatalogueStore::~CatalogueStore() {
 
 QString CatalogueStore::filePath() const { return context_->state_->path; }
 
-QString CatalogueStore::dataDir() const { return QFileInfo(filePath()).absolutePath(); }
+QString ManagedObjectContext::dataDir() const { return QFileInfo(state_->path).absolutePath(); }
 
-Status CatalogueStore::backupTo(const QString& path) const {
+void ManagedObjectContext::setLengthLimitForTesting(int bytes) {
+    sqlite3_limit(state_->db.handle(), SQLITE_LIMIT_LENGTH, bytes);
+}
+
+Status ManagedObjectContext::backupTo(const QString& path) const {
     QFile::remove(path);
     sqlite::Database target;
     if (Status s = target.open(path); !s) return s;
     sqlite3_backup* backup =
-        sqlite3_backup_init(target.handle(), "main", context_->state_->db.handle(), "main");
+        sqlite3_backup_init(target.handle(), "main", state_->db.handle(), "main");
     if (!backup) return target.failure("The store could not be copied");
     // All pages in one step: the copy is one consistent snapshot.
     const int rc = sqlite3_backup_step(backup, -1);

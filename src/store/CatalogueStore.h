@@ -62,9 +62,16 @@ public:
     // Fails at once, writing nothing, when the store was opened read-only.
     Status save();
     bool isReadOnly() const;
+    // The data folder the store lives in.
+    QString dataDir() const;
+    // A consistent copy of the saved store (pending changes are not in it) written to path
+    // with SQLite's online backup, replacing any file there.
+    Status backupTo(const QString& path) const;
 
     // Test seam: called inside the save transaction after each written row (the row's index).
     void setSaveProgressHookForTesting(std::function<void(int)> hook);
+    // Test seam: the largest text or blob SQLite accepts (its default is about 1 GB).
+    void setLengthLimitForTesting(int bytes);
 
 private:
     friend class CatalogueStore;
@@ -112,12 +119,9 @@ public:
 
     ManagedObjectContext& viewContext() { return *context_; }
     QString filePath() const;
-    QString dataDir() const;
+    QString dataDir() const { return context_->dataDir(); }
     bool isReadOnly() const { return context_->isReadOnly(); }
-
-    // A consistent copy of the saved store (pending changes are not in it) written to path
-    // with SQLite's online backup, replacing any file there.
-    Status backupTo(const QString& path) const;
+    Status backupTo(const QString& path) const { return context_->backupTo(path); }
     // Replaces the saved store with the content of another open SQLite database. The context
     // keeps the old records: close and reopen the store before using it again.
     Status restoreFrom(sqlite3* source);
