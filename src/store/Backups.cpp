@@ -65,7 +65,7 @@ Status restore(CatalogueStore& store, const QString& name, QString* safetyName,
     const QString path = QDir(folder(store.dataDir())).filePath(name);
     if (Status s = source.open(path, /*readOnly=*/true); !s) return s;
     // The chosen backup is read before pruning could remove it.
-    if (Status s = copyWithoutPruning(store, safetyName, now); !s) return s;
+    if (Status s = copyWithoutPruning(store.viewContext(), safetyName, now); !s) return s;
     if (Status s = store.restoreFrom(source.handle()); !s) return s;
     dropOldest(store.dataDir());
     return Status::success();
