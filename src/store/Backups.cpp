@@ -16,9 +16,9 @@ const QString kSuffix = QStringLiteral(".sqlite");
 QString freshName(const QString& dir, const QDateTime& now) {
     const QString stamp = now.toString("yyyy-MM-dd HH-mm-ss");
     QString name = kPrefix + stamp + kSuffix;
-    // Two backups within one second keep both, in order.
+    // Two backups within one second keep both; '_' sorts after '.', so names stay in order.
     for (int n = 2; QFileInfo::exists(QDir(dir).filePath(name)); ++n)
-        name = kPrefix + stamp + QStringLiteral(" %1").arg(n, 2, 10, QLatin1Char('0')) + kSuffix;
+        name = kPrefix + stamp + QStringLiteral("_%1").arg(n, 2, 10, QLatin1Char('0')) + kSuffix;
     return name;
 }
 

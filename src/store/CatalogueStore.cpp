@@ -327,7 +327,7 @@ void ManagedObjectContext::deleteObject(const std::shared_ptr<ManagedObject>& ob
 
 DeletedRecord ManagedObjectContext::deleteRestorably(const std::shared_ptr<ManagedObject>& object) {
     if (!object || object->isDeleted() || object->state_.lock() != state_) return {};
-    DeletedRecord record{object, {}, {}, Status::success()};
+    DeletedRecord record{object, {}, {}, Status::success(), object->rowId_};
     for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
         CoverRead read = object->readImage(a);
         if (read.failed() && record.coverStatus.ok) record.coverStatus = read.status;
@@ -352,6 +352,7 @@ bool ManagedObjectContext::restoreDeleted(const DeletedRecord& record) {
     }
     // Gone from the device (or never written): it comes back as a new row with every value.
     object->rowId_ = 0;
+    object->wantedRowId_ = record.rowId;
     object->savedValues_.reset();
     for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
         const OptionalBytes& bytes = a == Attribute::frontImage ? record.frontImage
@@ -461,7 +462,20 @@ Status ManagedObjectContext::writePendingChanges(
             }
             if (const int rc = statement->step(); rc != SQLITE_DONE)
                 return s.db.failure("The changes could not be saved", rc);
-            newRowIds.emplace_back(object, sqlite3_last_insert_rowid(s.db.handle()));
+            qint64 rowId = sqlite3_last_insert_rowid(s.db.handle());
+            if (object->wantedRowId_ != 0 && object->wantedRowId_ != rowId) {
+                // Back to its old row when that is still free: the store's order then keeps it.
+                sqlite::Statement move(s.db, QStringLiteral("UPDATE OR IGNORE %1 SET id = ? WHERE id = ?")
+                                                 .arg(tableOf(e))
+                                                 .toUtf8()
+                                                 .constData());
+                move.bindInt(1, object->wantedRowId_);
+                move.bindInt(2, rowId);
+                if (const int rc = move.step(); rc != SQLITE_DONE)
+                    return s.db.failure("The changes could not be saved", rc);
+                if (sqlite3_changes(s.db.handle()) == 1) rowId = object->wantedRowId_;
+            }
+            newRowIds.emplace_back(object, rowId);
         } else {
             QStringList assignments;
             std::vector<Attribute> changed;
@@ -489,7 +503,10 @@ Status ManagedObjectContext::writePendingChanges(
 void ManagedObjectContext::acceptSavedChanges(
     const std::vector<std::pair<ManagedObject*, qint64>>& newRowIds) {
     ContextState& s = *state_;
-    for (const auto& [object, rowId] : newRowIds) object->rowId_ = rowId;
+    for (const auto& [object, rowId] : newRowIds) {
+        object->rowId_ = rowId;
+        object->wantedRowId_ = 0;
+    }
     for (ManagedObject* object : s.dirty) {
         object->changedMask_ = 0;
         object->savedValues_.reset();

@@ -19,6 +19,7 @@ struct DeletedRecord {
     OptionalBytes frontImage;
     OptionalBytes backImage;
     Status coverStatus;  // failed when a cover could not be read before the delete
+    qint64 rowId = 0;    // the row it had, taken again when still free
 };
 
 // The one main context. Every record of the store is held here once the store opens (covers

@@ -140,6 +140,7 @@ private:
     Entity entity_;
     std::weak_ptr<ContextState> state_;
     qint64 rowId_ = 0;
+    qint64 wantedRowId_ = 0;  // a restored record's old row, so it keeps its place on reopen
     bool deleted_ = false;
     bool deletePending_ = false;
     quint32 changedMask_ = 0;  // bit per Attribute

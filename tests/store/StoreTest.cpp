@@ -3,9 +3,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 
+#include "store/Backups.h"
 #include "store/CatalogueStore.h"
 #include "store/TextSearch.h"
 
@@ -324,6 +327,176 @@ TEST_F(StoreTest, AStoreThatCannotBeOpenedSaysWhy) {
     sqlite3_close(db);
     EXPECT_FALSE(CatalogueStore::open(newer.path(), &status));
     EXPECT_TRUE(status.describe().contains("newer"));
+}
+
+TEST_F(StoreTest, ADeletedRecordIsDeadWhetherItsDeleteIsPendingOrSaved) {
+    auto pending = movie("Pending", 2000);
+    auto saved = movie("Saved", 2001);
+    auto unsavedInsert = movie("New", 2002);
+    ASSERT_TRUE(ctx().save());
+    unsavedInsert = movie("New", 2002);
+    ctx().deleteObject(pending);
+    ctx().deleteObject(saved);
+    ctx().deleteObject(unsavedInsert);
+    ASSERT_TRUE(ctx().save());
+    ctx().deleteObject(pending);  // twice is harmless
+    // A late write through any kept handle changes nothing and says so.
+    for (const auto& dead : {pending, saved, unsavedInsert}) {
+        EXPECT_FALSE(dead->setName("Back"));
+        EXPECT_FALSE(dead->setYear(1));
+        EXPECT_FALSE(dead->setImage(Attribute::frontImage, QByteArray("x")));
+    }
+    EXPECT_FALSE(ctx().hasChanges());
+    ASSERT_TRUE(ctx().save());
+    reopen();
+    EXPECT_EQ(names(ctx().fetch<Movies>()), QStringList{"New"});
+}
+
+TEST_F(StoreTest, ARestoredDeleteComesBackWholeAtItsPlace) {
+    movie("First", 1990);
+    auto middle = movie("Middle", 1991, QString("Scott"));
+    middle->setImage(Attribute::frontImage, QByteArray("front bytes"));
+    middle->setImage(Attribute::backImage, QByteArray(""));
+    movie("Last", 1992);
+    ASSERT_TRUE(ctx().save());
+    middle = ctx().fetch<Movies>().at(1);  // covers now only on the device
+
+    struct Case {
+        const char* name;
+        bool saveTheDelete;
+    };
+    for (const Case& c : {Case{"delete still pending", false}, Case{"delete saved", true}}) {
+        SCOPED_TRACE(c.name);
+        DeletedRecord deleted = ctx().deleteRestorably(middle);
+        ASSERT_EQ(deleted.object, middle);
+        EXPECT_TRUE(deleted.coverStatus.ok);
+        if (c.saveTheDelete) {
+            ASSERT_TRUE(ctx().save());
+        }
+        EXPECT_EQ(names(ctx().fetch<Movies>()), (QStringList{"First", "Last"}));
+        EXPECT_EQ(ctx().fetch<Movies>(Predicate::equals(Attribute::director, "Scott")).size(), 0u);
+
+        ASSERT_TRUE(ctx().restoreDeleted(deleted));
+        EXPECT_FALSE(ctx().restoreDeleted(deleted)) << "only a deleted record comes back";
+        ASSERT_TRUE(ctx().save());
+        reopen();
+        EXPECT_EQ(names(ctx().fetch<Movies>()), (QStringList{"First", "Middle", "Last"}));
+        middle = ctx().fetch<Movies>(Predicate::equals(Attribute::director, "Scott")).at(0);
+        EXPECT_EQ(middle->year(), 1991);
+        EXPECT_EQ(middle->frontImage(), QByteArray("front bytes"));
+        EXPECT_EQ(middle->backImage(), QByteArray(""));
+    }
+}
+
+TEST_F(StoreTest, AValueTooBigForSqliteFailsTheSaveInsteadOfBecomingNull) {
+    auto kept = movie("Kept", 2000);
+    kept->setText(Attribute::notes, QString("old notes"));
+    ASSERT_TRUE(ctx().save());
+    ctx().setLengthLimitForTesting(1000);
+    kept->setText(Attribute::notes, QString(2000, 'n'));
+    const Status failed = ctx().save();
+    EXPECT_FALSE(failed.ok);
+    EXPECT_TRUE(failed.describe().contains("too big")) << failed.describe().toStdString();
+    reopen();
+    EXPECT_EQ(ctx().fetch<Movies>().at(0)->text(Attribute::notes), QString("old notes"));
+}
+
+TEST_F(StoreTest, ACoverReadTellsAbsentFromUnreadable) {
+    auto m = movie("Covered", 2000);
+    m->setImage(Attribute::frontImage, QByteArray(20000, 'c'));
+    ASSERT_TRUE(ctx().save());
+    m = ctx().fetch<Movies>().at(0);
+    EXPECT_FALSE(m->readImage(Attribute::backImage).failed());
+    EXPECT_FALSE(m->readImage(Attribute::backImage).bytes);
+    const auto cover = m->savedCover(Attribute::frontImage);
+    ASSERT_TRUE(cover);
+    EXPECT_EQ(readSavedCover(*cover).bytes->size(), 20000);
+
+    // Overwrite the cover's overflow pages: the read must fail, not come back empty.
+    store_.reset();
+    const QString path = QDir(dir_.path()).filePath(CatalogueStore::kFileName);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    const qsizetype page = 4096;
+    int broken = 0;
+    for (qsizetype p = 0; p < bytes.size(); p += page)  // the cover's overflow pages
+        if (bytes.mid(p + 4, 64) == QByteArray(64, 'c') && ++broken)
+            bytes.replace(p, 4, QByteArray("\xff\xff\xff\xff", 4));
+    ASSERT_GT(broken, 0);
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+    reopen();
+    const CoverRead damaged = ctx().fetch<Movies>().at(0)->readImage(Attribute::frontImage);
+    EXPECT_TRUE(damaged.failed()) << "bytes read: " << (damaged.bytes ? damaged.bytes->size() : -1);
+}
+
+TEST_F(StoreTest, OneProcessHoldsTheStoreAndAStaleLockIsTakenOver) {
+    Status status;
+    EXPECT_FALSE(CatalogueStore::open(dir_.path(), &status, {.lockWaitMs = 50}));
+    EXPECT_TRUE(CatalogueStore::isLockedFailure(status)) << status.describe().toStdString();
+    EXPECT_EQ(status.error, "Quillon is already open on this catalogue");
+
+    store_.reset();
+    // A lock left by a process that no longer runs.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        QLockFile lock(QDir(dir_.path()).filePath(CatalogueStore::kLockFileName));
+        _exit(lock.tryLock(0) ? 0 : 1);  // exits without unlocking
+    }
+    int exitStatus = 0;
+    waitpid(child, &exitStatus, 0);
+    ASSERT_EQ(WEXITSTATUS(exitStatus), 0);
+    ASSERT_TRUE(QFile::exists(QDir(dir_.path()).filePath(CatalogueStore::kLockFileName)));
+    reopen();
+}
+
+TEST_F(StoreTest, AReadOnlyStoreReadsAndRefusesToSave) {
+    movie("Kept", 2000);
+    ASSERT_TRUE(ctx().save());
+    store_.reset();
+    Status status;
+    auto readOnly = CatalogueStore::open(dir_.path(), &status, {.readOnly = true});
+    ASSERT_TRUE(readOnly) << status.describe().toStdString();
+    EXPECT_TRUE(readOnly->isReadOnly());
+    auto& context = readOnly->viewContext();
+    ASSERT_EQ(names(context.fetch<Movies>()), QStringList{"Kept"});
+    context.fetch<Movies>().at(0)->setName("Changed");
+    EXPECT_EQ(context.save().error, "The catalogue is read-only");
+    readOnly.reset();
+    reopen();
+    EXPECT_EQ(names(ctx().fetch<Movies>()), QStringList{"Kept"});
+}
+
+TEST_F(StoreTest, BackupsKeepTheNewestThreeAndRestoreBacksUpFirst) {
+    movie("One", 2001);
+    ASSERT_TRUE(ctx().save());
+    const QDateTime t0(QDate(2026, 12, 6), QTime(19, 30, 0));
+    QString first;
+    ASSERT_TRUE(backups::make(ctx(), &first, t0));
+    EXPECT_EQ(first, "Quillon 2026-12-06 19-30-00.sqlite");
+    movie("Two", 2002);
+    ASSERT_TRUE(ctx().save());
+    for (int seconds : {1, 1, 2}) ASSERT_TRUE(backups::make(ctx(), nullptr, t0.addSecs(seconds)));
+    const QStringList kept = backups::list(dir_.path());
+    EXPECT_EQ(kept, (QStringList{"Quillon 2026-12-06 19-30-01.sqlite",
+                                 "Quillon 2026-12-06 19-30-01_02.sqlite",
+                                 "Quillon 2026-12-06 19-30-02.sqlite"}));
+
+    // Restoring the oldest kept backup (two movies) after a third movie was saved.
+    movie("Three", 2003);
+    ASSERT_TRUE(ctx().save());
+    QString safety;
+    ASSERT_TRUE(backups::restore(*store_, kept.first(), &safety, t0.addSecs(60)));
+    EXPECT_FALSE(backups::restore(*store_, "../Quillon.sqlite").ok);
+    reopen();
+    EXPECT_EQ(names(ctx().fetch<Movies>()), (QStringList{"One", "Two"}));
+    ASSERT_TRUE(backups::list(dir_.path()).contains(safety));
+    ASSERT_TRUE(backups::restore(*store_, safety));
+    reopen();
+    EXPECT_EQ(names(ctx().fetch<Movies>()), (QStringList{"One", "Two", "Three"}));
 }
 
 }  // namespace
