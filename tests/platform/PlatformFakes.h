@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QUrl>
 #include <memory>
 
 #include "platform/MailService.h"
+#include "platform/ShareSheet.h"
 
 namespace quillon::test {
 
@@ -43,6 +45,24 @@ public:
 private:
     bool canSend_;
     bool composes_;
+};
+
+// Opens URLs only when told to; answers the save dialog with `savePath`, or cancels when empty.
+class ScriptedHandoff : public DesktopHandoff {
+public:
+    bool openUrl(const QUrl& url) override {
+        opened << url;
+        return opens;
+    }
+    void askSavePath(QWidget*, const QString& fileName,
+                     std::function<void(const QString&)> chosen) override {
+        asked << fileName;
+        if (!savePath.isEmpty()) chosen(savePath);
+    }
+    bool opens = true;
+    QString savePath;
+    QList<QUrl> opened;
+    QStringList asked;
 };
 
 // Installs a replacement of a shared device service for the lifetime of the guard.
