@@ -20,7 +20,8 @@ public:
     static std::unique_ptr<DocumentPicker> replaceShared(std::unique_ptr<DocumentPicker> picker);
 };
 
-// A non-blocking QFileDialog for any file.
+// A non-blocking QFileDialog for any file, opening in fileDialogFolder() and remembering the
+// folder of the file picked.
 class DesktopDocumentPicker : public DocumentPicker {
 public:
     void pick(QWidget* parent, std::function<void(const QString& path)> picked,

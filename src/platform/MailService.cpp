@@ -1,11 +1,14 @@
 #include "platform/MailService.h"
 
+#include <QDateTime>
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <optional>
 
+#include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 
 namespace quillon {
@@ -20,21 +23,42 @@ QString mailProgram() {
     return QStandardPaths::findExecutable("xdg-email");
 }
 
+// Folders of messages handed over more than a day ago: their mail program has long read them.
+void removeStaleMailFolders(const QString& base) {
+    const QDateTime dayAgo = QDateTime::currentDateTimeUtc().addDays(-1);
+    for (const QFileInfo& entry :
+         QDir(base).entryInfoList({"mail-*"}, QDir::Dirs | QDir::NoSymLinks)) {
+        if (entry.lastModified().toUTC() < dayAgo) QDir(entry.filePath()).removeRecursively();
+    }
+}
+
 // The folder outlives us on purpose: the mail program attaches the files after we return.
 std::optional<QStringList> writeAttachments(const QList<MailAttachment>& attachments) {
     if (attachments.isEmpty()) return QStringList();
-    QTemporaryDir folder(QDir(QDir::tempPath()).filePath("quillon-mail-XXXXXX"));
-    if (!folder.isValid()) return std::nullopt;
+    const QString base = DataFolders::tempDir();
+    if (base.isEmpty()) {
+        diagnosticLog("No private folder for mail attachments");
+        return std::nullopt;
+    }
+    removeStaleMailFolders(base);
+    QTemporaryDir folder(QDir(base).filePath("mail-XXXXXX"));  // made 0700
+    if (!folder.isValid()) {
+        diagnosticLog(folder.errorString());
+        return std::nullopt;
+    }
     folder.setAutoRemove(false);
     QStringList paths;
     for (const MailAttachment& attachment : attachments) {
-        QFile file(folder.filePath(attachment.fileName));
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(attachment.data) != attachment.data.size()) {
-            diagnosticLog(file.errorString());
+        QString name = QFileInfo(attachment.fileName).fileName();
+        if (name.isEmpty() || name == "." || name == "..") name = "attachment";
+        QString error;
+        const QString path =
+            DataFolders::writePrivateFile(folder.path(), name, attachment.data, &error);
+        if (path.isEmpty()) {
+            diagnosticLog(error);
             return std::nullopt;
         }
-        paths << file.fileName();
+        paths << path;
     }
     return paths;
 }

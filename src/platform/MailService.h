@@ -36,8 +36,9 @@ public:
     static std::unique_ptr<MailService> replaceShared(std::unique_ptr<MailService> service);
 };
 
-// The desktop's mail handler through xdg-email, when it is on PATH. Attachments are written to
-// a fresh folder in the temporary folder, which the mail program reads after we return.
+// The desktop's mail handler through xdg-email, when it is on PATH. Attachments are written,
+// mode 0600, to a fresh 0700 folder "mail-*" in DataFolders::tempDir(), which the mail program
+// reads after we return; such folders are removed a day later, by a later message.
 class DesktopMailService : public MailService {
 public:
     bool canSendMail() const override;

@@ -8,19 +8,31 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include "platform/DiagnosticLog.h"
+#include "platform/FileDialogs.h"
 #include "platform/MailService.h"
+#include "toolkit/AlertController.h"
 
 namespace quillon {
 namespace {
 
+constexpr int kMinimumWidth = 320;
+
 std::unique_ptr<ShareSheet>& sharedSlot() {
     static std::unique_ptr<ShareSheet> sheet;
     return sheet;
+}
+
+std::unique_ptr<DesktopHandoff>& handoffSlot() {
+    static std::unique_ptr<DesktopHandoff> handoff;
+    return handoff;
 }
 
 bool offers(ShareActivity activity, const ShareRequest& request) {
@@ -39,21 +51,83 @@ bool offers(ShareActivity activity, const ShareRequest& request) {
     }
 }
 
-void saveCopy(const QString& source, const QString& target) {
-    if (QFile::exists(target)) QFile::remove(target);
-    QFile file(source);
-    if (!file.copy(target)) diagnosticLog(file.errorString());
+QString quotedName(const QString& path) {
+    return QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName());
+}
+
+void tell(QWidget* anchor, const QString& title, const QString& message) {
+    AlertController* alert = AlertController::ok(title, message);
+    if (anchor) {
+        alert->setParent(anchor->window(), Qt::Dialog);
+        alert->setWindowModality(Qt::WindowModal);
+    }
+    alert->open();
+}
+
+// Through QSaveFile: a copy that fails half way leaves the file the user chose to replace intact.
+bool copyFile(const QString& source, const QString& target, QString* error) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *error = in.errorString();
+        return false;
+    }
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        *error = out.errorString();
+        return false;
+    }
+    for (QByteArray chunk = in.read(1 << 20); !chunk.isEmpty(); chunk = in.read(1 << 20)) {
+        if (out.write(chunk) != chunk.size()) {
+            *error = out.errorString();
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (in.error() != QFileDevice::NoError) {
+        *error = in.errorString();
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit()) {
+        *error = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+void fail(QWidget* anchor, const QString& title, const QString& message) {
+    diagnosticLog(title + ": " + message);
+    tell(anchor, title, message);
 }
 
 void saveToFiles(const ShareRequest& request, QWidget* anchor) {
-    for (const QString& path : request.files) {
-        auto* dialog = new QFileDialog(anchor ? anchor->window() : nullptr, {},
-                                       QDir::home().filePath(QFileInfo(path).fileName()));
-        dialog->setAcceptMode(QFileDialog::AcceptSave);
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(dialog, &QFileDialog::fileSelected,
-                         [path](const QString& target) { saveCopy(path, target); });
-        dialog->open();
+    const QPointer<QWidget> over(anchor);
+    for (const QString& source : request.files) {
+        DesktopHandoff::shared().askSavePath(
+            anchor, QFileInfo(source).fileName(), [source, over](const QString& target) {
+                const QString shown = QDir::toNativeSeparators(target);
+                QString error;
+                if (copyFile(source, target, &error)) {
+                    tell(over, "File Saved", "The file was saved as " + shown);
+                } else {
+                    fail(over, "Could Not Save the File",
+                         QStringLiteral("%1 could not be saved as %2: %3")
+                             .arg(quotedName(source), shown, error));
+                }
+            });
+    }
+}
+
+void openInApp(const ShareRequest& request, QWidget* anchor) {
+    QList<QUrl> urls;
+    for (const QString& path : request.files) urls << QUrl::fromLocalFile(path);
+    urls << request.urls;
+    for (const QUrl& url : urls) {
+        if (DesktopHandoff::shared().openUrl(url)) continue;
+        const QString what =
+            url.isLocalFile() ? quotedName(url.toLocalFile()) : url.toDisplayString();
+        fail(anchor, "Could Not Open",
+             QStringLiteral("No program was found to open %1.").arg(what));
     }
 }
 
@@ -68,19 +142,34 @@ void copyToPasteboard(const ShareRequest& request) {
     QApplication::clipboard()->setMimeData(mime);
 }
 
-void mail(const ShareRequest& request) {
+void mail(const ShareRequest& request, QWidget* anchor) {
+    const QString title = "Could Not Send by E-mail";
     MailMessage message;
     message.body = request.texts.join('\n');
     for (const QUrl& url : request.urls) message.body += '\n' + url.toString();
     for (const QString& path : request.files) {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            diagnosticLog(file.errorString());
+        QByteArray bytes;
+        if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+        if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+            fail(anchor, title,
+                 QStringLiteral("%1 could not be read: %2")
+                     .arg(quotedName(path), file.errorString()));
             return;
         }
-        message.attachments.append({file.readAll(), {}, QFileInfo(path).fileName()});
+        message.attachments.append({bytes, {}, QFileInfo(path).fileName()});
     }
-    MailService::shared().compose(message);
+    if (!MailService::shared().compose(message)) {
+        fail(anchor, title, "The e-mail program could not be started.");
+    }
+}
+
+QString elided(const QString& text) {
+    constexpr int kLength = 60;
+    const QString line = text.section('\n', 0, 0);
+    return line.size() > kLength || line.size() < text.size()
+               ? line.left(kLength).trimmed() + QChar(0x2026)
+               : line;
 }
 
 }  // namespace
@@ -103,19 +192,65 @@ QList<ShareActivity> ShareSheet::offeredActivities(const ShareRequest& request) 
     return offered;
 }
 
+bool DesktopHandoff::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+void DesktopHandoff::askSavePath(QWidget* parent, const QString& fileName,
+                                 std::function<void(const QString&)> chosen) {
+    auto* dialog = new QFileDialog(parent ? parent->window() : nullptr,
+                                   QStringLiteral("Save a Copy of \"%1\"").arg(fileName),
+                                   QDir(fileDialogFolder()).filePath(fileName));
+    dialog->setObjectName("SaveToFolderDialog");
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
+                     [chosen = std::move(chosen)](const QString& path) {
+                         rememberFileDialogFolder(path);
+                         chosen(path);
+                     });
+    dialog->open();
+}
+
+DesktopHandoff& DesktopHandoff::shared() {
+    if (!handoffSlot()) handoffSlot() = std::make_unique<DesktopHandoff>();
+    return *handoffSlot();
+}
+
+std::unique_ptr<DesktopHandoff> DesktopHandoff::replaceShared(
+    std::unique_ptr<DesktopHandoff> handoff) {
+    return std::exchange(handoffSlot(), std::move(handoff));
+}
+
 QString DesktopShareSheet::titleOf(ShareActivity activity) {
     switch (activity) {
         case ShareActivity::SaveToFiles:
-            return "Save to Files";
+            return QStringLiteral("Save to a Folder") + QChar(0x2026);
         case ShareActivity::OpenInApp:
-            return "Open";
+            return "Open with Default Program";
         case ShareActivity::CopyToPasteboard:
             return "Copy";
         case ShareActivity::Mail:
-            return "Mail";
+            return "Send by E-mail";
         default:
             return {};
     }
+}
+
+QString DesktopShareSheet::summaryOf(const ShareRequest& request) {
+    QStringList items;
+    QStringList names;
+    for (const QString& path : request.files) names << quotedName(path);
+    if (names.size() == 1) items << "the file " + names[0];
+    if (names.size() > 1) items << "the files " + names.join(", ");
+    for (const QString& text : request.texts) items << "the text \"" + elided(text) + '"';
+    for (const QUrl& url : request.urls) items << "the address " + url.toDisplayString();
+    if (items.isEmpty()) return "Nothing is ready to share.";
+    QString list = items.takeLast();
+    if (!items.isEmpty()) list = items.join(", ") + " and " + list;
+    list[0] = list[0].toUpper();
+    const bool several = names.size() > 1 || !items.isEmpty();
+    return list + (several ? " are ready to share." : " is ready to share.");
 }
 
 void DesktopShareSheet::perform(ShareActivity activity, const ShareRequest& request,
@@ -125,15 +260,13 @@ void DesktopShareSheet::perform(ShareActivity activity, const ShareRequest& requ
             saveToFiles(request, anchor);
             break;
         case ShareActivity::OpenInApp:
-            for (const QString& path : request.files)
-                QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-            for (const QUrl& url : request.urls) QDesktopServices::openUrl(url);
+            openInApp(request, anchor);
             break;
         case ShareActivity::CopyToPasteboard:
             copyToPasteboard(request);
             break;
         case ShareActivity::Mail:
-            mail(request);
+            mail(request, anchor);
             break;
         default:
             break;
@@ -145,13 +278,20 @@ void DesktopShareSheet::present(const ShareRequest& request, QWidget* anchor) {
     dialog->setObjectName("ShareSheet");
     dialog->setWindowTitle("Share");
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setMinimumWidth(kMinimumWidth);
     auto* layout = new QVBoxLayout(dialog);
+    auto* summary = new QLabel(summaryOf(request), dialog);
+    summary->setObjectName("ShareSheetSummary");
+    summary->setTextFormat(Qt::PlainText);
+    summary->setWordWrap(true);
+    layout->addWidget(summary);
+    const QPointer<QWidget> over(anchor);
     for (ShareActivity activity : offeredActivities(request)) {
         auto* button = new QPushButton(titleOf(activity), dialog);
         layout->addWidget(button);
         QObject::connect(button, &QPushButton::clicked, dialog, [=] {
             dialog->close();
-            perform(activity, request, anchor);
+            perform(activity, request, over);
         });
     }
     auto* cancel = new QPushButton("Cancel", dialog);

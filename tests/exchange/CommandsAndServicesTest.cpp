@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QDialog>
-#include <QDir>
 #include <QFile>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "ExchangeFakes.h"
 #include "ExchangeTestUtil.h"
 #include "exchange/ExchangeCommands.h"
 #include "support/TestSupport.h"
@@ -99,71 +95,6 @@ TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
     EXPECT_TRUE(result.err.contains("refused by trigger")) << result.err.toStdString();
 
     EXPECT_EQ(runCaptured(runImportCommand, {dir.filePath("none.csv")}).status, 1);
-}
-
-TEST(DeviceServices, DesktopMailHandsSubjectBodyAndAttachmentToXdgEmail) {
-    QTemporaryDir bin;
-    const QString record = bin.filePath("arguments");
-    const QString script = writeFile(
-        bin, "xdg-email",
-        ("#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + record + "'\n").toUtf8());
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QByteArray previousPath = qgetenv("PATH");
-
-    DesktopMailService mail;
-    qputenv("PATH", QByteArray("/nonexistent"));
-    EXPECT_FALSE(mail.canSendMail());
-    EXPECT_FALSE(mail.compose({}));
-    qputenv("PATH", bin.path().toLocal8Bit());
-    EXPECT_TRUE(mail.canSendMail());
-    MailMessage message;
-    message.subject = "Quillon Update Text File";
-    message.body = "Attachment: Quillon Text File";
-    message.attachments.append({"[QUILLON]\n", "csv", "Quillon.csv"});
-    EXPECT_TRUE(mail.compose(message));
-    qputenv("PATH", previousPath);
-
-    QStringList arguments;
-    for (int i = 0; i < 200 && arguments.size() < 7; ++i) {
-        pumpEvents(10);
-        QFile file(record);
-        if (file.open(QIODevice::ReadOnly)) arguments = QString(file.readAll()).split('\n');
-    }
-    ASSERT_GE(arguments.size(), 7);
-    EXPECT_EQ(arguments.mid(0, 6),
-              QStringList({"--utf8", "--subject", "Quillon Update Text File", "--body",
-                           "Attachment: Quillon Text File", "--attach"}));
-    EXPECT_TRUE(arguments[6].endsWith("/Quillon.csv"));
-    QFile attached(arguments[6]);
-    ASSERT_TRUE(attached.open(QIODevice::ReadOnly));
-    EXPECT_EQ(attached.readAll(), "[QUILLON]\n");
-    QDir(QFileInfo(arguments[6]).path()).removeRecursively();
-}
-
-TEST(DeviceServices, ShareSheetOffersOnlyTargetsNotExcluded) {
-    Installed<MailService, RecordingMail> mail(true);
-    ShareRequest request;
-    request.files = {"/tmp/Quillon.csv"};
-    EXPECT_EQ(ShareSheet::offeredActivities(request),
-              QList<ShareActivity>({ShareActivity::SaveToFiles, ShareActivity::OpenInApp,
-                                    ShareActivity::CopyToPasteboard, ShareActivity::Mail}));
-    request.excluded = {ShareActivity::Mail, ShareActivity::CopyToPasteboard};
-    DesktopShareSheet sheet;
-    QWidget anchor;
-    anchor.show();
-    sheet.present(request, &anchor);
-    auto* dialog = anchor.findChild<QDialog*>("ShareSheet");
-    ASSERT_NE(dialog, nullptr);
-    QStringList titles;
-    for (QPushButton* button : dialog->findChildren<QPushButton*>()) titles << button->text();
-    EXPECT_EQ(titles, QStringList({"Save to Files", "Open", "Cancel"}));
-    dialog->close();
-
-    request.excluded.clear();
-    request.files.clear();
-    request.texts = {"hello"};
-    EXPECT_EQ(ShareSheet::offeredActivities(request),
-              QList<ShareActivity>({ShareActivity::CopyToPasteboard, ShareActivity::Mail}));
 }
 
 }  // namespace

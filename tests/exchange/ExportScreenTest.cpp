@@ -20,13 +20,13 @@
 namespace quillon::test {
 namespace {
 
-// Points the temporary folder somewhere else while alive.
+// Points the private temporary folder somewhere else while alive.
 class TemporaryFolder {
 public:
-    explicit TemporaryFolder(const QString& path) : previous_(qgetenv("TMPDIR")) {
-        qputenv("TMPDIR", path.toLocal8Bit());
+    explicit TemporaryFolder(const QString& path) : previous_(qgetenv("XDG_RUNTIME_DIR")) {
+        qputenv("XDG_RUNTIME_DIR", path.toLocal8Bit());
     }
-    ~TemporaryFolder() { qputenv("TMPDIR", previous_); }
+    ~TemporaryFolder() { qputenv("XDG_RUNTIME_DIR", previous_); }
 
 private:
     QByteArray previous_;
@@ -150,7 +150,8 @@ TEST_F(ExportScreen, SaveToFilesWritesTheCompleteTextAndOffersItToTheShareSheet)
     onlyAlert()->trigger("OK");
 
     screen->SaveButton->click();
-    const QString path = QDir(temp.path()).filePath("Quillon.csv");
+    const QString path = ExportViewController::exportFilePath();
+    EXPECT_TRUE(path.startsWith(temp.path() + "/"));
     ASSERT_EQ(sheet->requests.size(), 1);
     EXPECT_EQ(sheet->requests[0].files, QStringList{path});
     EXPECT_EQ(
@@ -203,8 +204,8 @@ TEST_F(ExportScreen, EmailAttachesTheCompleteTextOrTellsWhyNot) {
     }
     {
         // The export file's place is taken by a folder: the write fails and is told.
-        QFile::remove(QDir(temp.path()).filePath("Quillon.csv"));
-        ASSERT_TRUE(QDir(temp.path()).mkdir("Quillon.csv"));
+        QFile::remove(ExportViewController::exportFilePath());
+        ASSERT_TRUE(QDir().mkdir(ExportViewController::exportFilePath()));
         Installed<MailService, RecordingMail> mail(true);
         screen->EmailButton->click();
         EXPECT_TRUE(mail->composed.isEmpty());
