@@ -26,6 +26,8 @@ AlertController::AlertController(QString title, QString message, QWidget* parent
     auto* column = new QVBoxLayout(this);
     auto* titleLabel = new QLabel(title_, this);
     titleLabel->setObjectName(QStringLiteral("alertTitle"));
+    // Titles and messages carry file and movie names: never read them as markup.
+    titleLabel->setTextFormat(Qt::PlainText);
     QFont bold = titleLabel->font();
     bold.setBold(true);
     titleLabel->setFont(bold);
@@ -36,6 +38,7 @@ AlertController::AlertController(QString title, QString message, QWidget* parent
 
     auto* messageLabel = new QLabel(message_, this);
     messageLabel->setObjectName(QStringLiteral("alertMessage"));
+    messageLabel->setTextFormat(Qt::PlainText);
     messageLabel->setAlignment(Qt::AlignCenter);
     messageLabel->setWordWrap(true);
     messageLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);

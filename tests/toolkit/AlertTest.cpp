@@ -116,4 +116,16 @@ TEST_F(AlertTest, EscapePressesTheCancelAction) {
     EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
 }
 
+TEST_F(AlertTest, TitlesAndMessagesAreShownAsPlainText) {
+    ViewController screen;
+    screen.show();
+    auto* alert = AlertController::ok("<b>Quillon.csv</b>", "<i>a</i> & <br>b");
+    screen.present(alert);
+    for (const char* name : {"alertTitle", "alertMessage"}) {
+        auto* label = alert->findChild<QLabel*>(name);
+        ASSERT_TRUE(label) << name;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+    }
+}
+
 }  // namespace
