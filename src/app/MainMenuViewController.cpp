@@ -46,6 +46,7 @@ MainMenuViewController::MainMenuViewController(QWidget* parent)
                       ReferenceListButton, ImportExportButton, OverviewButton, RateShareButton};
     layout->addStretch(1);
     connect(toggleButton_, &QPushButton::clicked, this, [this] { HandleSelection(); });
+    setFocusOnAppear(toggleButton_);  // Enter or Space opens the menu at once
     offerReturnPoint("unwindToMenu", [this] { unwindToMenu(); });
 }
 

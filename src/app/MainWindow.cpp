@@ -14,6 +14,8 @@ std::unique_ptr<NavigationController> createMainWindow() {
     auto window = std::make_unique<NavigationController>(new MainMenuViewController);
     window->setWindowTitle("Quillon");
     window->resize(430, 860);
+    // Screens never resize the window (see NavigationController); the user may, down to this.
+    window->setMinimumSize(320, 480);
     auto* quit = new QShortcut(QKeySequence::Quit, window.get());
     QObject::connect(quit, &QShortcut::activated, window.get(), &QWidget::close);
     return window;

@@ -9,6 +9,7 @@
 #include "toolkit/Appearance.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/SearchBar.h"
+#include "toolkit/SortButton.h"
 #include "toolkit/TableView.h"
 
 namespace quillon {
@@ -56,6 +57,7 @@ void ListMoviesTableViewController::prepareSearchWhileIdle() {
 void ListMoviesTableViewController::viewDidLoad() {
     SelectionState::shared().CallingScreen = "MainList";
     query_.SortAsc = true;
+    showSortDirection(sortButton_, true);
     segment_->setTintColor(QColor::fromRgbF(0, 0.15, 0.65));
     segment_->setSelectedIndex(0);
     connect(segment_, &KeySelector::valueChanged, this, [this] { segmentedControlAction(); });
@@ -89,6 +91,7 @@ void ListMoviesTableViewController::filterMovies() {
 
 void ListMoviesTableViewController::SortMoviesTapped() {
     query_.SortAsc = !query_.SortAsc.value_or(true);
+    showSortDirection(sortButton_, *query_.SortAsc);
     fetchMovies();
 }
 

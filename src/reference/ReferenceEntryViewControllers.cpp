@@ -26,6 +26,7 @@ ReferenceEntryViewController::ReferenceEntryViewController(const ReferenceMember
     layout->addWidget(saveButton_, 0, Qt::AlignHCenter);
     layout->addStretch(1);
     connect(saveButton_, &QPushButton::clicked, this, [this] { save(); });
+    connect(textField_, &QLineEdit::returnPressed, this, [this] { save(); });
 }
 
 void ReferenceEntryViewController::viewDidLoad() {

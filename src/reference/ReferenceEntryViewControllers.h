@@ -10,6 +10,7 @@ namespace quillon {
 
 // A form with one text field and a save button for an entry of a reference list. After a save
 // it goes back to its list; a refusal or a failed save is shown in an alert and the input stays.
+// Enter in the field saves, as the save button does.
 class ReferenceEntryViewController : public ViewController {
     Q_OBJECT
 public:

@@ -8,6 +8,7 @@
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/SearchBar.h"
+#include "toolkit/SortButton.h"
 #include "toolkit/TableView.h"
 
 namespace quillon {
@@ -56,6 +57,7 @@ void ReferenceListTableViewController::viewDidLoad() {
             &ReferenceListTableViewController::deleteRow);
     connect(table_, &TableView::rowSelected, this, &ReferenceListTableViewController::selectRow);
     query_.SortAsc = true;
+    showSortDirection(sortButton_, true);
     mainQueue::async([this] { fetchList(); }, this);
     DarkMode = appearance::isDarkAppearance();
     table_->setDarkMode(DarkMode);
@@ -77,6 +79,7 @@ void ReferenceListTableViewController::filterList() {
 
 void ReferenceListTableViewController::SortButtonTapped() {
     query_.SortAsc = !query_.SortAsc.value_or(true);
+    showSortDirection(sortButton_, *query_.SortAsc);
     fetchList();
 }
 

@@ -1,8 +1,10 @@
 #include "toolkit/Appearance.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QPalette>
 #include <QWidget>
+#include <cmath>
 
 namespace quillon::appearance {
 
@@ -12,8 +14,7 @@ namespace {
 QString qtClassOf(const QWidget* w) {
     for (const QMetaObject* m = w->metaObject(); m; m = m->superClass()) {
         const QString name = QString::fromLatin1(m->className());
-        if (name.startsWith(QLatin1Char('Q')) && !name.contains(QLatin1String("::")))
-            return name;
+        if (name.startsWith(QLatin1Char('Q')) && !name.contains(QLatin1String("::"))) return name;
     }
     return QStringLiteral("QWidget");
 }
@@ -24,6 +25,52 @@ void addStyle(QWidget* w, const QString& rules) {
     if (!sheet.isEmpty() && !sheet.endsWith(QLatin1Char('\n'))) sheet += QLatin1Char('\n');
     w->setStyleSheet(sheet + rules);
 }
+
+double linearChannel(double c) {
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+QColor blend(const QColor& over, const QColor& under, double alpha) {
+    return QColor::fromRgbF(float(over.redF() * alpha + under.redF() * (1 - alpha)),
+                            float(over.greenF() * alpha + under.greenF() * (1 - alpha)),
+                            float(over.blueF() * alpha + under.blueF() * (1 - alpha)));
+}
+
+// Re-applies the readable placeholder whenever the entry's palette changes.
+class PlaceholderKeeper : public QObject {
+public:
+    static constexpr const char* kName = "readablePlaceholderKeeper";
+
+    explicit PlaceholderKeeper(QWidget* entry) : QObject(entry), entry_(entry) {
+        setObjectName(kName);
+        apply();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == entry_ && (event->type() == QEvent::PaletteChange ||
+                                  event->type() == QEvent::ApplicationPaletteChange))
+            apply();
+        return false;
+    }
+
+private:
+    void apply() {
+        QPalette pal = entry_->palette();
+        // Derived from the inherited colours, not from the placeholder set last time.
+        QPalette inherited = pal;
+        inherited.setColor(QPalette::PlaceholderText,
+                           QApplication::palette(entry_).color(QPalette::PlaceholderText));
+        const QColor colour = readablePlaceholderColor(inherited);
+        if (pal.color(QPalette::PlaceholderText) == colour &&
+            pal.isBrushSet(QPalette::Active, QPalette::PlaceholderText))
+            return;  // also ends the change event that setPalette sends back
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            pal.setColor(group, QPalette::PlaceholderText, colour);
+        entry_->setPalette(pal);
+    }
+
+    QWidget* entry_;
+};
 }  // namespace
 
 void applyButtonLook(QWidget* button) {
@@ -40,12 +87,14 @@ void applyTextEntryLook(QWidget* entry) {
     addStyle(entry, QStringLiteral("%1 { border: 1px solid black; border-radius: 5px; "
                                    "padding: 2px 4px; }")
                         .arg(qtClassOf(entry)));
+    keepPlaceholderReadable(entry);
 }
 
 void applyDarkTextViewLook(QWidget* textView) {
     if (!textView) return;
-    addStyle(textView, QStringLiteral("%1 { color: black; border: 1px solid white; "
-                                      "border-radius: 5px; }")
+    // The text is black whatever the palette, so the paper behind it must be light.
+    addStyle(textView, QStringLiteral("%1 { color: black; background-color: white; "
+                                      "border: 1px solid white; border-radius: 5px; }")
                            .arg(qtClassOf(textView)));
 }
 
@@ -56,6 +105,53 @@ QColor listRowBackground() {
 bool isDarkAppearance() {
     const QPalette pal = QApplication::palette();
     return pal.color(QPalette::Window).lightnessF() < pal.color(QPalette::Text).lightnessF();
+}
+
+double relativeLuminance(const QColor& colour) {
+    const QColor c = colour.toRgb();
+    return 0.2126 * linearChannel(c.redF()) + 0.7152 * linearChannel(c.greenF()) +
+           0.0722 * linearChannel(c.blueF());
+}
+
+double contrastRatio(const QColor& text, const QColor& background) {
+    const double a = relativeLuminance(blend(text, background, text.alphaF()));
+    const double b = relativeLuminance(background);
+    return (qMax(a, b) + 0.05) / (qMin(a, b) + 0.05);
+}
+
+QColor firstReadable(std::initializer_list<QColor> candidates, const QColor& background) {
+    QColor best;
+    double bestRatio = 0;
+    for (const QColor& c : candidates) {
+        const double ratio = contrastRatio(c, background);
+        if (ratio >= kReadableContrast) return c;
+        if (ratio > bestRatio) {
+            best = c;
+            bestRatio = ratio;
+        }
+    }
+    return best;
+}
+
+QColor readablePlaceholderColor(const QPalette& palette) {
+    const QColor base = palette.color(QPalette::Base);
+    const QColor own = palette.color(QPalette::PlaceholderText);
+    // A margin over the threshold, so that rounding to 8-bit channels cannot fall below it.
+    constexpr double kTarget = kReadableContrast + 0.1;
+    if (contrastRatio(own, base) >= kTarget) return own;
+    QColor text = palette.color(QPalette::Text);
+    text.setAlpha(255);
+    for (int percent = 50; percent < 100; percent += 2) {
+        const QColor mix = blend(text, base, percent / 100.0);
+        if (contrastRatio(mix, base) >= kTarget) return mix;
+    }
+    return firstReadable({text, QColor(Qt::black), QColor(Qt::white)}, base);
+}
+
+void keepPlaceholderReadable(QWidget* entry) {
+    if (!entry || entry->findChild<QObject*>(PlaceholderKeeper::kName, Qt::FindDirectChildrenOnly))
+        return;
+    entry->installEventFilter(new PlaceholderKeeper(entry));
 }
 
 }  // namespace quillon::appearance

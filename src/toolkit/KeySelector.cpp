@@ -1,8 +1,12 @@
 #include "toolkit/KeySelector.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QToolButton>
+
+#include "toolkit/Appearance.h"
 
 namespace quillon {
 
@@ -16,6 +20,8 @@ KeySelector::KeySelector(const QStringList& items, QWidget* parent) : QWidget(pa
         button->setText(items.at(i));
         button->setCheckable(true);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        // The padding gives way first, so a narrow window keeps its size and every item.
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(items.at(i)) + 8);
         group_.addButton(button, i);
         row->addWidget(button);
     }
@@ -58,12 +64,40 @@ QString KeySelector::itemText(int index) const {
 }
 
 void KeySelector::setTintColor(const QColor& color) {
-    const QString c = color.name();
-    setStyleSheet(QStringLiteral(
-                      "QToolButton { border: 1px solid %1; padding: 4px 10px; color: %1; "
-                      "background: transparent; }"
-                      "QToolButton:checked { background-color: %1; color: white; }")
-                      .arg(c));
+    tint_ = color;
+    restyle();
+}
+
+void KeySelector::restyle() {
+    // Unselected items lie on whatever is behind the selector (the navigation bar), so their
+    // colour is judged against the parent's window colour, not the selector's own palette.
+    const QPalette pal = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
+    const QColor text = appearance::firstReadable(
+        {tint_, pal.color(QPalette::WindowText), pal.color(QPalette::ButtonText)},
+        pal.color(QPalette::Window));
+    const QString sheet = QStringLiteral(
+                              "QToolButton { border: 1px solid %1; padding: 4px 10px; color: %2; "
+                              "background: transparent; }"
+                              "QToolButton:checked { background-color: %1; color: white; }")
+                              .arg(tint_.name(), text.name());
+    if (sheet != styleSheet()) setStyleSheet(sheet);
+}
+
+bool KeySelector::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+        case QEvent::ApplicationPaletteChange:
+        case QEvent::PaletteChange:
+            // Once every widget has resolved the new palette.
+            QMetaObject::invokeMethod(this, &KeySelector::restyle, Qt::QueuedConnection);
+            break;
+        case QEvent::ParentChange:
+            restyle();
+            break;
+        default:
+            break;
+    }
+    return handled;
 }
 
 }  // namespace quillon

@@ -7,7 +7,9 @@
 namespace quillon {
 
 // Segmented control: exclusive buttons side by side. valueChanged fires on a user's pick and on
-// setSelectedIndex when the index changes.
+// setSelectedIndex when the index changes. The selected item is drawn in the tint colour; the
+// others in the tint too where it is readable on the window, else in the palette's text colour.
+// Items may narrow down to their text when the navigation bar is short of room.
 class KeySelector : public QWidget {
     Q_OBJECT
 public:
@@ -21,9 +23,15 @@ public:
 signals:
     void valueChanged(int index);
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
+    void restyle();
+
     QButtonGroup group_;
     int current_ = -1;
+    QColor tint_;
 };
 
 }  // namespace quillon

@@ -3,12 +3,32 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "toolkit/Appearance.h"
 #include "toolkit/ViewController.h"
 
 namespace quillon {
 
+namespace {
+// A column that stays no wider than a readable width, centred in a wide screen.
+class ReadableColumnLayout : public QVBoxLayout {
+public:
+    using QVBoxLayout::QVBoxLayout;
+
+    void setGeometry(const QRect& rect) override {
+        const QMargins margins = contentsMargins();
+        const int widest = appearance::kReadableColumnWidth + margins.left() + margins.right();
+        QRect area = rect;
+        if (area.width() > widest) {
+            area.setWidth(widest);
+            area.moveLeft(rect.left() + (rect.width() - widest) / 2);
+        }
+        QVBoxLayout::setGeometry(area);
+    }
+};
+}  // namespace
+
 QVBoxLayout* createMenuColumn(ViewController* screen) {
-    auto* column = new QVBoxLayout(screen);
+    auto* column = new ReadableColumnLayout(screen);
     column->setContentsMargins(24, 24, 24, 24);
     column->setSpacing(10);
     return column;

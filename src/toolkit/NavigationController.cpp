@@ -3,27 +3,63 @@
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
+#include <QDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "toolkit/SearchBar.h"
 #include "toolkit/ViewController.h"
 
 namespace quillon {
+
+namespace {
+// Outside dialogs (which have default buttons of their own) a focused button ignores Enter;
+// desktop users expect it to press the button.
+class EnterPressesFocusedButton : public QObject {
+public:
+    static void installOnce() {
+        static QPointer<EnterPressesFocusedButton> installed;
+        if (installed || !qApp) return;
+        installed = new EnterPressesFocusedButton(qApp);
+        qApp->installEventFilter(installed);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (!button || !button->hasFocus() || qobject_cast<QDialog*>(button->window()))
+            return false;
+        if (!key->isAutoRepeat() && button->isEnabled()) button->click();
+        return true;
+    }
+
+private:
+    using QObject::QObject;
+};
+}  // namespace
 
 NavigationController::NavigationController(ViewController* root, QWidget* parent)
     : QWidget(parent) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    // A screen that needs more room than the window has must not grow the window (nor leave it
+    // grown after it is popped).
+    column->setSizeConstraint(QLayout::SetNoConstraint);
 
     bar_ = new QWidget(this);
     bar_->setObjectName(QStringLiteral("navigationBar"));
@@ -54,16 +90,18 @@ NavigationController::NavigationController(ViewController* root, QWidget* parent
     pages_ = new QStackedWidget(this);
     column->addWidget(pages_, 1);
 
-    // Keyboard back: Alt+Left always, Escape unless the user is typing in a text entry.
+    // Keyboard back: Alt+Left always, Escape unless the user is typing in a text entry. A search
+    // bar keeps Escape while it has a text to clear, so a second Escape goes back.
     auto goBack = [this](bool fromEscape) {
         if (barHidden_ || !back_->isVisibleTo(this) || stack_.size() <= 1) return;
         QWidget* focus = QApplication::focusWidget();
-        if (fromEscape && (qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
-                           qobject_cast<QPlainTextEdit*>(focus) ||
-                           qobject_cast<QAbstractSpinBox*>(focus)))
-            return;
+        const bool typing = qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
+                            qobject_cast<QPlainTextEdit*>(focus) ||
+                            qobject_cast<QAbstractSpinBox*>(focus);
+        if (fromEscape && typing && !qobject_cast<SearchBar*>(focus)) return;
         popViewController();
     };
+    EnterPressesFocusedButton::installOnce();
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, [goBack] { goBack(true); });
@@ -75,7 +113,8 @@ NavigationController::NavigationController(ViewController* root, QWidget* parent
         root->navigation_ = this;
         stack_.append(root);
         pages_->addWidget(root);
-        connect(root, &ViewController::navigationItemChanged, this, &NavigationController::refreshBar);
+        connect(root, &ViewController::navigationItemChanged, this,
+                &NavigationController::refreshBar);
         root->loadViewIfNeeded();
         if (topViewController() == root) {
             root->viewWillAppear();
@@ -153,6 +192,7 @@ void NavigationController::showTop() {
     if (top) {
         pages_->setCurrentWidget(top);
         top->show();
+        if (QWidget* focus = top->focusOnAppear()) focus->setFocus(Qt::OtherFocusReason);
     }
     refreshBar();
     emit topViewControllerChanged(top);

@@ -35,6 +35,33 @@ TableView::TableView(QWidget* parent) : QListView(parent) {
     setContextMenuPolicy(Qt::DefaultContextMenu);
     viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
     verticalScrollBar()->setSingleStep(20);
+    // The margins beside centred rows look like the rest of the list.
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { updateReadableMargins(); });
+}
+
+void TableView::resizeEvent(QResizeEvent* event) {
+    updateReadableMargins();
+    QListView::resizeEvent(event);
+}
+
+void TableView::updateReadableMargins() {
+    // Rows no wider than a readable column, centred in the table (the scroll bar included).
+    const int room = contentsRect().width();
+    int left = 0;
+    int right = 0;
+    if (room > appearance::kReadableColumnWidth) {
+        left = (room - appearance::kReadableColumnWidth) / 2;
+        const QScrollBar* bar = verticalScrollBar();
+        const bool barShown =
+            verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ||
+            (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && bar->maximum() > bar->minimum());
+        const int barWidth = barShown ? bar->sizeHint().width() : 0;
+        right = qMax(0, room - appearance::kReadableColumnWidth - left - barWidth);
+    }
+    if (viewportMargins() != QMargins(left, 0, right, 0)) setViewportMargins(left, 0, right, 0);
 }
 
 void TableView::setRowHeight(int height) {

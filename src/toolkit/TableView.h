@@ -16,6 +16,7 @@ enum TableRole { LabelTextsRole = Qt::UserRole + 100 };
 // A one-section table: fixed row height, rows painted with the list-row look, and three equal
 // routes to a row's destructive "delete" action: a leftward swipe (touch or mouse drag), the
 // context menu item "delete", and the Delete key. Selection by click or Enter emits rowSelected.
+// In a wide window the rows keep a readable width, centred.
 class TableView : public QListView {
     Q_OBJECT
 public:
@@ -51,6 +52,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int rowHeight_ = 85;
@@ -65,6 +67,7 @@ private:
     bool touchMoved_ = false;
 
     bool finishGesture(int row, QPointF start, QPointF end);  // true when handled as swipe/tap
+    void updateReadableMargins();
 };
 
 // Paints a row: rounded rect radius 10, black border 2, background hue 0.5 / saturation 0.06 /

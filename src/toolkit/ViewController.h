@@ -43,6 +43,9 @@ public:
     // Buttons shown on the right of the navigation bar while this screen is on top.
     QList<QAbstractButton*> rightBarButtons() const { return rightBarButtons_; }
     void addRightBarButton(QAbstractButton* button);
+    // The widget that takes the keyboard focus each time this screen comes into view.
+    QWidget* focusOnAppear() const { return focusOnAppear_; }
+    void setFocusOnAppear(QWidget* widget) { focusOnAppear_ = widget; }
 
     NavigationController* navigationController() const;
 
@@ -73,6 +76,7 @@ private:
     QString title_;
     QPointer<QWidget> titleView_;
     QList<QAbstractButton*> rightBarButtons_;
+    QPointer<QWidget> focusOnAppear_;
     QHash<QString, std::function<void()>> returnPoints_;
 };
 
