@@ -2,10 +2,11 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/BlockingMessage.h"
+#include "app/CatalogueAccess.h"
 #include "platform/DiagnosticLog.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
@@ -15,15 +16,21 @@ namespace quillon {
 namespace {
 AppDelegate* liveDelegate = nullptr;
 
-QString unresolved(const Status& status) { return "Unresolved error " + status.describe(); }
+bool hasDisplay() {
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
 
 // The window an alert belongs to: the active one, else the first visible main window.
 QWidget* windowForAlerts() {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
+    if (!hasDisplay()) return nullptr;
     if (QWidget* active = QApplication::activeWindow()) return active->window();
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget->isVisible() && !qobject_cast<QDialog*>(widget)) return widget;
     return nullptr;
+}
+
+void printError(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
 }
 }  // namespace
 
@@ -46,20 +53,27 @@ bool AppDelegate::didFinishLaunching() {
     return true;
 }
 
-CatalogueStore& AppDelegate::persistentContainer() {
-    if (store_) return *store_;
+Status AppDelegate::openStore() {
+    if (store_) return Status::success();
     Status status;
-    store_ = CatalogueStore::open(dataDir_, &status);
-    if (store_) return *store_;
+    store_ = CatalogueStore::open(dataDir_, &status, storeOptions_);
+    return store_ ? Status::success() : status;
+}
+
+CatalogueStore& AppDelegate::persistentContainer() {
+    const Status status = openStore();
+    if (status) return *store_;
     // There is no way on without the store: say why and end cleanly.
-    const QString message = unresolved(status);
-    if (!headless_ && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (!headless_ && hasDisplay()) {
+        const bool locked = CatalogueStore::isLockedFailure(status);
+        const QString message = locked ? status.error : unresolvedErrorText(status);
         diagnosticLog(message);
-        QMessageBox::critical(nullptr, "Unresolved error", message);
+        showBlockingMessage(locked ? QMessageBox::Warning : QMessageBox::Critical,
+                            locked ? "Quillon" : "Unresolved error", message);
     } else {
-        std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+        printError(storeOpenFailureText(status, storeOptions_.lockWaitMs));
     }
-    std::exit(1);
+    std::exit(storeOpenFailureExitStatus(status));
 }
 
 bool AppDelegate::saveContext() {
@@ -67,11 +81,10 @@ bool AppDelegate::saveContext() {
     if (!context.hasChanges()) return true;
     const Status status = context.save();
     if (status) return true;
-    // Keep every change pending: the next save tries again.
-    const QString message = unresolved(status);
+    const QString message = unresolvedErrorText(status);
     QWidget* anchor = headless_ ? nullptr : windowForAlerts();
     if (!anchor) {
-        std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+        printError(message);
         return false;
     }
     diagnosticLog(message);
@@ -86,10 +99,12 @@ void AppDelegate::applicationWillTerminate() {
     if (!store_ || !store_->viewContext().hasChanges()) return;
     const Status status = store_->viewContext().save();
     if (status) return;
-    // The event loop is over: only a blocking box can still tell the user.
-    const QString message = unresolved(status);
-    std::fprintf(stderr, "%s\n", message.toUtf8().constData());
-    if (!headless_ && windowForAlerts()) QMessageBox::critical(nullptr, "Unresolved error", message);
+    // The event loop is over and the window may be closed: only a blocking box can still
+    // tell the user.
+    const QString message = unresolvedErrorText(status);
+    printError(message);
+    if (!headless_ && hasDisplay())
+        showBlockingMessage(QMessageBox::Critical, "Unresolved error", message);
 }
 
 }  // namespace quillon

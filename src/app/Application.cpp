@@ -1,56 +1,67 @@
 #include "app/Application.h"
 
-#include <signal.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QApplication>
-#include <QSocketNotifier>
-#include <QTextStream>
 #include <cstdio>
 
 #include "app/AppDelegate.h"
+#include "app/BlockingMessage.h"
+#include "app/CatalogueAccess.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/TerminationSignals.h"
 #include "platform/DataFolders.h"
+#include "platform/DiagnosticLog.h"
+#include "toolkit/AlertController.h"
+#include "toolkit/MainQueue.h"
 #include "toolkit/NavigationController.h"
 
 namespace quillon {
 
 namespace {
 
-int signalPipe[2] = {-1, -1};
-
-void onTerminationSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] ssize_t written = ::write(signalPipe[1], &byte, 1);
-}
-
-// SIGINT and SIGTERM quit through the event loop, so pending changes are saved.
-void quitOnTerminationSignals(QApplication& app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QApplication::quit(); });
-    struct sigaction action = {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
 int runWindow(QApplication& app, AppDelegate& delegate) {
-    delegate.didFinishLaunching();
-    // Before the store opens, so that no signal can cut a save short.
+    // First of all, so that no signal can cut a save short and a blocking box still ends.
     quitOnTerminationSignals(app);
-    auto window = createMainWindow();
+    delegate.didFinishLaunching();
+    int status = 0;
+    auto window = startWindow(delegate, &status);
+    if (!window) return status;
     window->show();
-    const int status = app.exec();
+    status = app.exec();
     delegate.applicationWillTerminate();
     return status;
 }
 
 }  // namespace
+
+std::unique_ptr<NavigationController> startWindow(AppDelegate& delegate, int* exitStatus) {
+    if (const Status status = delegate.openStore(); !status) {
+        const bool locked = CatalogueStore::isLockedFailure(status);
+        const QString message = locked ? status.error : unresolvedErrorText(status);
+        diagnosticLog(message);
+        showBlockingMessage(locked ? QMessageBox::Warning : QMessageBox::Critical,
+                            locked ? "Quillon" : "Unresolved error", message);
+        if (exitStatus) *exitStatus = storeOpenFailureExitStatus(status);
+        return nullptr;
+    }
+    auto window = createMainWindow();
+    if (delegate.persistentContainer().isReadOnly()) {
+        window->setWindowTitle(readOnlyWindowTitle(window->windowTitle()));
+        NavigationController* shown = window.get();
+        const QString dataDir = delegate.dataDir();
+        mainQueue::async(
+            [shown, dataDir] {
+                auto* alert =
+                    AlertController::ok(readOnlyAlertTitle(), readOnlyAlertMessage(dataDir));
+                alert->setParent(shown, alert->windowFlags());
+                alert->setWindowModality(Qt::WindowModal);
+                alert->open();
+            },
+            window.get());
+    }
+    if (exitStatus) *exitStatus = 0;
+    return window;
+}
 
 int runApplication(int argc, char** argv) {
     QStringList arguments;
@@ -71,12 +82,15 @@ int runApplication(int argc, char** argv) {
     if (command.name.isEmpty()) {
         QApplication app(argc, argv);
         AppDelegate delegate(DataFolders::dataDir());
+        // A second window is refused at once unless asked to wait.
+        delegate.setStoreOptions({.lockWaitMs = command.waitGiven ? command.lockWaitMs : 0});
         return runWindow(app, delegate);
     }
     // Commands need no display.
     QCoreApplication app(argc, argv);
     AppDelegate delegate(DataFolders::dataDir());
     delegate.setHeadless(true);
+    delegate.setStoreOptions({.lockWaitMs = command.lockWaitMs});
     const int status = runCommand(command);
     delegate.applicationWillTerminate();
     return status;

@@ -11,10 +11,24 @@ namespace quillon {
 
 namespace {
 
-const QStringList kCommands = {"list", "export", "import", "help"};
+const QStringList kCommands = {"list", "export", "import", "backups", "restore", "help"};
 
 void printError(const QString& text) {
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+}
+
+// Whole or fractional seconds, not negative; -1 when the text is none of that.
+int parseWaitMs(const QString& text) {
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    if (!ok || !(seconds >= 0) || seconds > 24 * 3600) return -1;
+    return int(seconds * 1000 + 0.5);
+}
+
+QTextStream& standardOutput() {
+    static QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    return out;
 }
 
 }  // namespace
@@ -31,6 +45,19 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             command.dataDir = arguments[++i];
         } else if (arg.startsWith("--data-dir=")) {
             command.dataDir = arg.mid(QStringLiteral("--data-dir=").size());
+        } else if (arg == "--wait" || arg.startsWith("--wait=")) {
+            QString value;
+            if (arg != "--wait") {
+                value = arg.mid(QStringLiteral("--wait=").size());
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            }
+            command.lockWaitMs = parseWaitMs(value);
+            command.waitGiven = true;
+            if (command.lockWaitMs < 0) {
+                command.error = "--wait needs a number of seconds, not \"" + value + "\"";
+                return command;
+            }
         } else if (command.name.isEmpty() && (arg == "--help" || arg == "-h")) {
             command.name = "help";
         } else if (command.name.isEmpty()) {
@@ -47,18 +74,24 @@ CommandLine parseCommandLine(const QStringList& arguments) {
 }
 
 QString usageText() {
-    return "Usage: quillon [--data-dir DIR] [COMMAND]\n"
+    return "Usage: quillon [--data-dir DIR] [--wait SECONDS] [COMMAND]\n"
            "Without a command the window opens. Commands:\n"
            "  list [--key movie|genre|year|director|producer] [--descending] [--search TEXT]\n"
            "  export FILE      write the whole catalogue to FILE\n"
            "  import FILE      merge an export file into the catalogue\n"
-           "The data folder may also be given in QUILLON_DATA_DIR.\n";
+           "  backups          list the catalogue's backups, oldest first\n"
+           "  restore NAME     put a backup back (the current catalogue is backed up first)\n"
+           "The data folder may also be given in QUILLON_DATA_DIR.\n"
+           "A command waits up to 10 s (--wait SECONDS) while another Quillon has the\n"
+           "catalogue open, then ends with status 3.\n";
 }
 
 int runCommand(const CommandLine& command) {
     if (command.name == "list") return runListCommand(command.arguments);
     if (command.name == "export") return runExportCommand(command.arguments);
     if (command.name == "import") return runImportCommand(command.arguments);
+    if (command.name == "backups") return runBackupsCommand(command.arguments);
+    if (command.name == "restore") return runRestoreCommand(command.arguments);
     printError("Unknown command: " + command.name);
     return 2;
 }
@@ -88,14 +121,41 @@ int runListCommand(const QStringList& arguments) {
     query.fetchMovies();
     query.filterMovies(search);
 
-    QTextStream out(stdout);
-    out.setEncoding(QStringConverter::Utf8);
+    QTextStream& out = standardOutput();
     out << query.headerText() << '\n';
     for (const MoviePtr& movie : query.rows()) {
         const MovieRowTexts t = MovieListQuery::rowTexts(*movie, key);
         out << t.MovieNameLabel << '\t' << t.SecondLabel << '\t' << t.ThirdLabel << '\t'
             << t.FourthLabel << '\n';
     }
+    out.flush();
+    return 0;
+}
+
+int runBackupsCommand(const QStringList& arguments) {
+    if (!arguments.isEmpty()) {
+        printError("backups: unexpected argument " + arguments.first());
+        return 2;
+    }
+    QTextStream& out = standardOutput();
+    for (const QString& name : backupNames(AppDelegate::shared())) out << name << '\n';
+    out.flush();
+    return 0;
+}
+
+int runRestoreCommand(const QStringList& arguments) {
+    if (arguments.size() != 1) {
+        printError("restore: give the name of one backup (quillon backups lists them)");
+        return 2;
+    }
+    QString safetyName;
+    const Status status = restoreBackup(AppDelegate::shared(), arguments.first(), &safetyName);
+    if (!status) {
+        printError("restore: " + status.describe());
+        return 1;
+    }
+    QTextStream& out = standardOutput();
+    out << safetyName << '\n';
     out.flush();
     return 0;
 }

@@ -3,13 +3,20 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/CatalogueAccess.h"
+
 namespace quillon {
 
-// `quillon [--data-dir DIR] [COMMAND ARGS...]`. An empty name opens the window.
+// `quillon [--data-dir DIR] [--wait SECONDS] [COMMAND ARGS...]`. An empty name opens the
+// window.
 struct CommandLine {
     QString name;
-    QStringList arguments;  // after the command name, --data-dir removed
+    QStringList arguments;  // after the command name, the global options removed
     QString dataDir;
+    // How long to wait for another process to close the catalogue; the window waits only
+    // when --wait is given.
+    int lockWaitMs = kDefaultLockWaitMs;
+    bool waitGiven = false;
     QString error;
 };
 
@@ -20,5 +27,9 @@ int runCommand(const CommandLine& command);
 
 // `quillon list [--key movie|genre|year|director|producer] [--descending] [--search TEXT]`
 int runListCommand(const QStringList& arguments);
+// `quillon backups`: the backup names, oldest first, one a line.
+int runBackupsCommand(const QStringList& arguments);
+// `quillon restore NAME`: puts a backup back; prints the name of the backup taken first.
+int runRestoreCommand(const QStringList& arguments);
 
 }  // namespace quillon

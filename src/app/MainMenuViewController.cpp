@@ -9,7 +9,9 @@
 #include "app/FirstLaunch.h"
 #include "platform/UserDefaults.h"
 #include "store/SelectionState.h"
+#include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
+#include "toolkit/MainQueue.h"
 #include "toolkit/MenuColumn.h"
 #include "toolkit/NavigationController.h"
 
@@ -52,7 +54,16 @@ MainMenuViewController::MainMenuViewController(QWidget* parent)
 
 void MainMenuViewController::viewDidLoad() {
     managedObjectContext = &context;
-    runFirstLaunchCheck(*userDefaults, *managedObjectContext);
+    const FirstLaunchOutcome outcome = runFirstLaunchCheck(*userDefaults, *managedObjectContext);
+    if (outcome.flagNotSaved) {
+        const QString file = userDefaults->fileName();
+        // Once the window is up, so the alert has a window to sit on.
+        mainQueue::async(
+            [this, file] {
+                present(AlertController::ok(flagNotSavedTitle(), flagNotSavedMessage(file)));
+            },
+            this);
+    }
     appearance::applyButtonLook(toggleButton_);
     for (QPushButton* button : MainMenuButton) appearance::applyButtonLook(button);
 }

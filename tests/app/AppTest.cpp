@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sqlite3.h>
 
-#include <QProcess>
+#include <QDir>
 #include <QTest>
 
+#include "app/AppTestSupport.h"
+#include "app/Application.h"
 #include "app/FirstLaunch.h"
 #include "app/MainMenuViewController.h"
 #include "app/MainWindow.h"
+#include "platform/DataFolders.h"
 #include "platform/UserDefaults.h"
 #include "store/SelectionState.h"
 #include "support/TestSupport.h"
@@ -15,6 +16,8 @@
 #include "toolkit/NavigationController.h"
 
 using namespace quillon;
+using apptest::BlockingBoxAnswerer;
+using apptest::execSql;
 
 namespace {
 
@@ -23,13 +26,6 @@ QStringList texts(ManagedObjectContext& context, Entity entity, Attribute attrib
     for (const auto& record : context.fetch(FetchRequest::all(entity)))
         out << record->text(attribute).value_or("<absent>");
     return out;
-}
-
-void execSql(const QString& dataDir, const char* sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((dataDir + "/Quillon.sqlite").toUtf8().constData(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
 }
 
 TEST(FirstLaunchTest, SeedsOncePerDeviceAndAgainWhenUserDefaultsAreCleared) {
@@ -71,7 +67,7 @@ TEST(FirstLaunchTest, SeedsOncePerDeviceAndAgainWhenUserDefaultsAreCleared) {
               (QStringList{"G", "PG", "PG-13", "R", "G", "PG", "PG-13", "R"}));
 }
 
-TEST(FirstLaunchTest, AFailedSeedSaveIsLoggedAndTheRestGoesOn) {
+TEST(FirstLaunchTest, ARefusedEntryIsLoggedAndTakenBackAndTheOthersAreSaved) {
     test::AppFixture app;
     app.context().count(Entity::GenreList);  // opens the store
     execSql(app.dataDir(),
@@ -80,10 +76,54 @@ TEST(FirstLaunchTest, AFailedSeedSaveIsLoggedAndTheRestGoesOn) {
     test::LogCapture log;
     auto defaults = standardUserDefaults();
     runFirstLaunchCheck(*defaults, app.context());
-    // Every later save retries the refused entry too, so each of them fails while it is pending.
-    EXPECT_GE(log.lines.filter("no drama").size(), 1);
-    EXPECT_EQ(app.context().count(Entity::GenreList), 22);
-    EXPECT_TRUE(app.context().hasChanges());
+    EXPECT_EQ(log.lines.filter("no drama").size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_FALSE(app.context().hasChanges());
+
+    QStringList expected = defaultGenres();
+    expected.removeAll("Drama");
+    app.restart();
+    EXPECT_EQ(texts(app.context(), Entity::GenreList, Attribute::genre), expected);
+    EXPECT_EQ(app.context().count(Entity::RatingList), 4);
+}
+
+TEST(FirstLaunchTest, AnUnwritableFlagIsReportedAndFilledListsAreNotSeededAgain) {
+    test::AppFixture app;
+    // A folder where the file should be: the settings cannot be written, even by root.
+    ASSERT_TRUE(QDir().mkpath(DataFolders::userDefaultsFile()));
+    const struct {
+        const char* launch;
+        int genres, ratings;  // before the launch
+        bool seeds;
+    } launches[] = {{"first, empty lists", 0, 0, true},
+                    {"again, both lists filled", 22, 4, false},
+                    {"again, ratings emptied", 22, 0, true}};
+    for (const auto& launch : launches) {
+        SCOPED_TRACE(launch.launch);
+        if (launch.ratings == 0)
+            for (const auto& rating : app.context().fetch<RatingList>())
+                app.context().deleteObject(rating);
+        ASSERT_TRUE(app.context().save());
+        ASSERT_EQ(app.context().count(Entity::GenreList), launch.genres);
+        auto defaults = standardUserDefaults();
+        test::LogCapture log;
+        const FirstLaunchOutcome outcome = runFirstLaunchCheck(*defaults, app.context());
+        EXPECT_TRUE(outcome.flagNotSaved);
+        EXPECT_EQ(outcome.seeded, launch.seeds);
+        EXPECT_TRUE(log.lines.contains(launch.seeds ? "First Launch" : "Not First Launch"));
+        EXPECT_EQ(app.context().count(Entity::GenreList), launch.genres + (launch.seeds ? 22 : 0));
+        EXPECT_EQ(app.context().count(Entity::RatingList), 4);
+    }
+
+    // The window tells the user once it is up.
+    auto window = createMainWindow();
+    window->show();
+    test::pumpEvents();
+    const auto alerts = AlertController::presentedAlerts();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0]->title(), "Settings Not Saved");
+    EXPECT_TRUE(alerts[0]->message().contains(DataFolders::userDefaultsFile()));
+    EXPECT_EQ(alerts[0]->actionTitles(), QStringList{"OK"});
+    EXPECT_EQ(app.context().count(Entity::GenreList), 44);
 }
 
 class MainMenuTest : public ::testing::Test {
@@ -153,81 +193,77 @@ TEST_F(MainMenuTest, AFailedSaveIsShownAndKeepsTheChangesForTheNextSave) {
     EXPECT_EQ(app.context().fetch<Movies>().at(0)->name(), "Boom");
 }
 
-QString runQuillon(const QStringList& arguments, int* exitCode, QString* errors = nullptr) {
-    QProcess process;
-    process.start(QUILLON_BINARY, arguments);
-    process.waitForFinished(60000);
-    *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    if (errors) *errors = QString::fromUtf8(process.readAllStandardError());
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-TEST(CommandLineTest, ListPrintsTheScreensTextsAndABrokenStoreEndsWithStatusOne) {
+TEST(AppDelegateTest, AFailedSaveAtExitIsShownInABoxWhenTheWindowIsGone) {
     test::AppFixture app;
-    for (auto [name, year, genre] : {std::tuple{"Heat", 1995, "Crime"}, {"alien", 1979, "Horror"},
-                                     {"Aliens", 1986, "Action"}}) {
-        auto m = Movies::insertInto(app.context());
-        m->setName(QString(name));
-        m->setYear(qint16(year));
-        m->setText(Attribute::genre, QString(genre));
-    }
-    Movies::insertInto(app.context())->setText(Attribute::leadingActress1, "Weaver");
-    ASSERT_TRUE(app.context().save());
-
-    int status = 0;
-    QString out = runQuillon({"--data-dir", app.dataDir(), "list", "--key", "genre",
-                              "--descending", "--search", "O"},
-                             &status);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(out,
-              "# Movies = 2 of 4\n"
-              "Genre: Horror\tMovie: alien   Year: 1979  Run Time: 0\tActors: , \tActress's: , \n"
-              "Genre: Action\tMovie: Aliens   Year: 1986  Run Time: 0\tActors: , \tActress's: , \n");
-    out = runQuillon({"list", "--data-dir", app.dataDir()}, &status);
-    EXPECT_EQ(out.split('\n').mid(0, 3),
-              (QStringList{"# Movies = 4", "Movie: \tYear: 0   Run Time: 0\tActors: , \t"
-                                           "Actress's: Weaver, ",
-                           "Movie: Aliens\tYear: 1986   Run Time: 0\tActors: , \tActress's: , "}));
-
-    QString errors;
-    runQuillon({"--data-dir", app.dataDir(), "list", "--key", "colour"}, &status);
-    EXPECT_EQ(status, 2);
-
-    QTemporaryDir broken;
-    QFile file(broken.filePath("Quillon.sqlite"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(8192, 'z'));
-    file.close();
-    runQuillon({"--data-dir", broken.path(), "list"}, &status, &errors);
-    EXPECT_EQ(status, 1);
-    EXPECT_TRUE(errors.startsWith("Unresolved error ")) << errors.toStdString();
+    Movies::insertInto(app.context())->setName("boom");
+    execSql(app.dataDir(),
+            "CREATE TRIGGER refuse BEFORE INSERT ON Movies "
+            "BEGIN SELECT RAISE(ABORT, 'disk says no'); END;");
+    ASSERT_FALSE(QApplication::activeWindow());
+    BlockingBoxAnswerer answerer;
+    app.app().applicationWillTerminate();
+    ASSERT_EQ(answerer.boxes.size(), 1);
+    EXPECT_TRUE(answerer.boxes[0].startsWith("Unresolved error: Unresolved error "));
+    EXPECT_TRUE(answerer.boxes[0].contains("disk says no"));
 }
 
-}  // namespace
+TEST(StartWindowTest, ACatalogueOpenElsewhereBringsUpOnlyAMessage) {
+    test::AppFixture app;
+    Status status;
+    auto elsewhere = CatalogueStore::open(app.dataDir(), &status);
+    ASSERT_TRUE(elsewhere) << status.describe().toStdString();
 
-namespace {
-
-TEST(CommandLineTest, TerminationSignalsQuitTheWindowCleanly) {
-    QTemporaryDir dataDir;
-    for (const int signal : {SIGTERM, SIGINT}) {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("QUILLON_DATA_DIR", dataDir.path());
-        process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QUILLON_BINARY, QStringList{});
-        ASSERT_TRUE(process.waitForStarted());
-        // The menu has loaded once the launch check has logged.
-        QByteArray errors;
-        while (!errors.contains("Launch") && process.waitForReadyRead(10000))
-            errors += process.readAll();
-        ASSERT_TRUE(errors.contains("Launch")) << errors.toStdString();
-        ::kill(pid_t(process.processId()), signal);
-        ASSERT_TRUE(process.waitForFinished(10000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(process.exitCode(), 0);
+    int exitStatus = 0;
+    {
+        BlockingBoxAnswerer answerer;
+        EXPECT_FALSE(startWindow(app.app(), &exitStatus));
+        EXPECT_EQ(answerer.boxes,
+                  QStringList{"Quillon: Quillon is already open on this catalogue"});
     }
+    EXPECT_EQ(exitStatus, 3);
+    EXPECT_FALSE(app.app().isStoreOpen());
+    EXPECT_FALSE(QFile::exists(DataFolders::userDefaultsFile()));  // no first launch ran
+
+    elsewhere.reset();
+    auto window = startWindow(app.app(), &exitStatus);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_EQ(window->windowTitle(), "Quillon");
+    window->show();
+    test::pumpEvents();
+    EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
+}
+
+TEST(StartWindowTest, AReadOnlyCatalogueSaysSoAndSavesFailWithTheAlert) {
+    test::AppFixture app;
+    auto movie = Movies::insertInto(app.context());
+    movie->setName("Heat");
+    ASSERT_TRUE(app.context().save());
+    app.app().closeStore();
+    app.app().setStoreOptions({.readOnly = true});
+
+    int exitStatus = -1;
+    auto window = startWindow(app.app(), &exitStatus);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_EQ(window->windowTitle(), "Quillon (read-only)");
+    window->show();
+    test::pumpEvents();
+    auto alerts = AlertController::presentedAlerts();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0]->title(), "Read-Only Catalogue");
+    EXPECT_TRUE(alerts[0]->message().contains(app.dataDir()));
+    alerts[0]->trigger("OK");
+    // Seeding waits for a catalogue that can be written; the flag stays unset.
+    EXPECT_EQ(app.context().count(Entity::GenreList), 0);
+    EXPECT_FALSE(standardUserDefaults()->value(kAboutHasBeenLaunchedBeforeFlag).toBool());
+
+    ASSERT_TRUE(app.context().fetch<Movies>().at(0)->setName("Heat 2"));
+    EXPECT_FALSE(app.app().saveContext());
+    test::pumpEvents();
+    alerts = AlertController::presentedAlerts();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts[0]->message().startsWith("Unresolved error The catalogue is read-only"));
 }
 
 }  // namespace
