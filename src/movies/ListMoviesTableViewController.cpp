@@ -5,16 +5,22 @@
 
 #include "app/AppDelegate.h"
 #include "movies/DetailItem.h"
+#include "store/DeleteHistory.h"
 #include "store/SelectionState.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/SortButton.h"
 #include "toolkit/TableView.h"
+#include "toolkit/UndoNotice.h"
 
 namespace quillon {
 
 namespace {
+bool saveThroughApplication() {
+    return AppDelegate::shared().saveContext();
+}
+
 QStringList keyTitles() {
     QStringList titles;
     for (int k = 0; k < MovieListQuery::kKeyCount; ++k) titles << MovieListQuery::keyTitle(k);
@@ -32,12 +38,14 @@ ListMoviesTableViewController::ListMoviesTableViewController(QWidget* parent)
       table_(new TableView),
       header_(new ListHeaderLabel),
       sortButton_(new QToolButton),
+      undoNotice_(new UndoNotice(this)),
       searchPreparation_(new QTimer(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(searchBar_);
     layout->addWidget(header_);
     layout->addWidget(table_, 1);
+    layout->addWidget(undoNotice_);
     table_->setModel(&model_);
     table_->setThumbnailWidth(model_.thumbnails().box().width());
     sortButton_->setText("Sort");
@@ -67,6 +75,8 @@ void ListMoviesTableViewController::viewDidLoad() {
     connect(sortButton_, &QToolButton::clicked, this, [this] { SortMoviesTapped(); });
     connect(table_, &TableView::deleteRequested, this, &ListMoviesTableViewController::deleteRow);
     connect(table_, &TableView::rowSelected, this, &ListMoviesTableViewController::selectRow);
+    undoNotice_->setUndoAction([this] { return undoDelete(); });
+    undoNotice_->takeUndoKeyFrom(searchBar_);
     fetchMovies();
     DarkMode = appearance::isDarkAppearance();
     table_->setDarkMode(DarkMode);
@@ -105,14 +115,40 @@ void ListMoviesTableViewController::reloadTable() {
     header_->setText(query_.headerText());
 }
 
+void ListMoviesTableViewController::refetchKeepingSearch() {
+    query_.refetchKeepingSearch();
+    reloadTable();
+    searchPreparation_->start();
+}
+
 void ListMoviesTableViewController::deleteRow(int row) {
     if (row < 0 || row >= int(query_.rows().size())) return;
     const MoviePtr movie = query_.rows()[row];
-    context.deleteObject(movie);
-    AppDelegate::shared().saveContext();
+    if (!DeleteHistory::of(context).deleteAndSave(movie, saveThroughApplication)) {
+        // The alert is up and the delete taken back: the movie is listed again.
+        refetchKeepingSearch();
+        return;
+    }
     table_->fadeRow(row);
     model_.removeRow(row);
     header_->setText(query_.headerText());
+    undoNotice_->present(MovieListQuery::deletedNotice(*movie));
+}
+
+bool ListMoviesTableViewController::undoDelete() {
+    undoNotice_->dismiss();
+    const DeleteHistory::Undo undo =
+        DeleteHistory::of(context).undoLast(Entity::Movies, saveThroughApplication);
+    using Outcome = DeleteHistory::Undo::Outcome;
+    if (undo.outcome == Outcome::Restored) {
+        refetchKeepingSearch();
+        if (const int row = query_.rowOf(undo.object.get()); row >= 0) {
+            table_->setCurrentIndex(model_.index(row));
+            table_->scrollTo(model_.index(row));
+        }
+    }
+    // A refused save was tried: the alert says why.
+    return undo.outcome != Outcome::NothingToUndo;
 }
 
 void ListMoviesTableViewController::selectRow(int row) {

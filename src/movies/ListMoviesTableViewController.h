@@ -15,6 +15,7 @@ class KeySelector;
 class SearchBar;
 class TableView;
 class ListHeaderLabel;
+class UndoNotice;
 
 // The catalogue, one row per movie, with the five-way key selector, search, sort direction and
 // delete. Picking a row fills the hand-over state and opens the edit form when there is one.
@@ -33,7 +34,11 @@ public:
     void SortMoviesTapped();
     void segmentedControlAction();
     void unwindToList() { fetchMovies(); }
+    // Deletes the row's movie and saves at once; a failed save leaves it listed.
     void deleteRow(int row);
+    // Brings back the last movie deleted since the program started (Ctrl+Z, the "Undo" bar).
+    // False when there was no delete to take back.
+    bool undoDelete();
     void selectRow(int row);
 
     KeySelector* segment() const { return segment_; }
@@ -41,11 +46,13 @@ public:
     TableView* tableView() const { return table_; }
     ListHeaderLabel* headerLabel() const { return header_; }
     QToolButton* sortButton() const { return sortButton_; }
+    UndoNotice* undoNotice() const { return undoNotice_; }
     const MovieListQuery& query() const { return query_; }
     bool DarkMode = false;
 
 private:
     void reloadTable();
+    void refetchKeepingSearch();
     void prepareSearchWhileIdle();
 
     ManagedObjectContext& context;
@@ -56,6 +63,7 @@ private:
     TableView* table_;
     ListHeaderLabel* header_;
     QToolButton* sortButton_;
+    UndoNotice* undoNotice_;
     int selectedRow_ = -1;
     QTimer* searchPreparation_;
 };

@@ -1,6 +1,7 @@
 #include "movies/MovieListQuery.h"
 
 #include <QImage>
+#include <algorithm>
 
 #include "store/SelectionState.h"
 #include "store/TextSearch.h"
@@ -69,6 +70,12 @@ MovieRowTexts MovieListQuery::rowTexts(const Movies& m, int k) {
     return t;
 }
 
+QString MovieListQuery::deletedNotice(const Movies& movie) {
+    const QString name = orEmpty(movie.name());
+    if (name.isEmpty()) return QStringLiteral("Deleted a movie without a name");
+    return QStringLiteral("Deleted \u201C%1\u201D").arg(name);
+}
+
 void MovieListQuery::fetchMovies() {
     MovieList.clear();
     FilteredMovieList.clear();
@@ -80,6 +87,13 @@ void MovieListQuery::fetchMovies() {
     }
     MovieList = context_.fetch<Movies>(std::nullopt, std::move(sort));
     FilteredMovieList = MovieList;
+    searchApplied_ = false;
+}
+
+void MovieListQuery::refetchKeepingSearch() {
+    const bool applied = searchApplied_;
+    fetchMovies();
+    if (applied) filterMovies(searchText_);
 }
 
 QString MovieListQuery::searchFieldText(const Movies& movie) const {
@@ -99,11 +113,13 @@ bool MovieListQuery::prepareSearch(size_t count) {
 
 void MovieListQuery::filterMovies(const QString& searchText) {
     searchText_ = searchText;
+    searchApplied_ = false;
     if (searchText.isEmpty()) {
         FilteredMovieList = MovieList;
         return;
     }
     if (segmentIndex < 0 || segmentIndex >= kKeyCount) return;
+    searchApplied_ = true;
     prepareSearch(MovieList.size());
     const QString needle = lowerCased(searchText);
     FilteredMovieList.clear();
@@ -125,11 +141,24 @@ QString MovieListQuery::headerText() const {
 }
 
 void MovieListQuery::removeRow(int row) {
-    auto& feeding = searchText_.isEmpty() ? MovieList : FilteredMovieList;
+    const auto& feeding = rows();
     if (row < 0 || row >= int(feeding.size())) return;
-    if (&feeding == &MovieList && row < int(loweredFields_.size()))
-        loweredFields_.erase(loweredFields_.begin() + row);
-    feeding.erase(feeding.begin() + row);
+    const MoviePtr movie = feeding[row];
+    const auto inFull = std::find(MovieList.begin(), MovieList.end(), movie);
+    if (inFull != MovieList.end()) {
+        const auto index = inFull - MovieList.begin();
+        if (index < std::ptrdiff_t(loweredFields_.size()))
+            loweredFields_.erase(loweredFields_.begin() + index);
+        MovieList.erase(inFull);
+    }
+    std::erase(FilteredMovieList, movie);
+}
+
+int MovieListQuery::rowOf(const ManagedObject* movie) const {
+    const auto& feeding = rows();
+    for (size_t i = 0; i < feeding.size(); ++i)
+        if (feeding[i].get() == movie) return int(i);
+    return -1;
 }
 
 void MovieListQuery::fillSelection(int row, SelectionState& s) const {

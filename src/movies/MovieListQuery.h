@@ -31,6 +31,8 @@ public:
     static QString keyTitle(int k);
     static QString searchPlaceholder(int k);
     static MovieRowTexts rowTexts(const Movies& movie, int k);
+    // What the undo bar says after the movie was deleted.
+    static QString deletedNotice(const Movies& movie);
 
     int segmentIndex = Movie;
     std::optional<bool> SortAsc;
@@ -39,6 +41,9 @@ public:
 
     // Refetches the whole catalogue in the key's order; the filter is reset to everything.
     void fetchMovies();
+    // Refetches and applies the search text again if it was applied: the rows stay those the
+    // user searched for (after a delete taken back or an undo).
+    void refetchKeepingSearch();
     // Applies a new search text to MovieList (an empty text shows everything).
     void filterMovies(const QString& searchText);
     // The text in the search bar; it may be present while not applied (after a key switch).
@@ -52,8 +57,11 @@ public:
     // The array that feeds the rows: MovieList while the search text is empty.
     const std::vector<MoviePtr>& rows() const;
     QString headerText() const;
-    // Removes one row of the feeding array (the record itself is deleted by the caller).
+    // Removes the row's movie from both arrays (the record itself is deleted by the caller), so
+    // that a later change of the search text cannot bring it back.
     void removeRow(int row);
+    // The movie's row in the feeding array, -1 when it is not shown.
+    int rowOf(const ManagedObject* movie) const;
     // Copies the row's movie into the hand-over state.
     void fillSelection(int row, SelectionState& selection) const;
 
@@ -62,6 +70,7 @@ private:
 
     ManagedObjectContext& context_;
     QString searchText_;
+    bool searchApplied_ = false;  // FilteredMovieList holds the matches of searchText_
     // Lower-cased search field of the first MovieList entries (all of them once the first
     // search ran); an absent field is a null string.
     std::vector<QString> loweredFields_;

@@ -1,6 +1,14 @@
 #include "reference/ReferenceListQuery.h"
 
+#include <algorithm>
+
 namespace quillon {
+
+QString ReferenceListQuery::deletedNotice(const ManagedObject& entry, Attribute attribute) {
+    const QString text = entry.text(attribute).value_or(QString());
+    if (text.isEmpty()) return QStringLiteral("Deleted an entry without text");
+    return QStringLiteral("Deleted \u201C%1\u201D").arg(text);
+}
 
 void ReferenceListQuery::fetchList() {
     ListOfEntries.clear();
@@ -9,11 +17,19 @@ void ReferenceListQuery::fetchList() {
         member_.entity, std::nullopt, {{member_.attribute, SortAsc.value_or(true)}}};
     ListOfEntries = context_.fetch(request);
     FilteredListOfEntries = ListOfEntries;
+    searchApplied_ = false;
+}
+
+void ReferenceListQuery::refetchKeepingSearch() {
+    const bool applied = searchApplied_;
+    fetchList();
+    if (applied) filterList(searchText_);
 }
 
 void ReferenceListQuery::filterList(const QString& searchText) {
     searchText_ = searchText;
-    if (searchText.isEmpty()) {
+    searchApplied_ = !searchText.isEmpty();
+    if (!searchApplied_) {
         FilteredListOfEntries = ListOfEntries;
         return;
     }
@@ -40,9 +56,17 @@ QString ReferenceListQuery::rowText(int row) const {
 }
 
 void ReferenceListQuery::removeRow(int row) {
-    auto& feeding = searchText_.isEmpty() ? ListOfEntries : FilteredListOfEntries;
-    if (row < 0 || row >= int(feeding.size())) return;
-    feeding.erase(feeding.begin() + row);
+    const EntryPtr entry = entryAt(row);
+    if (!entry) return;
+    std::erase(ListOfEntries, entry);
+    std::erase(FilteredListOfEntries, entry);
+}
+
+int ReferenceListQuery::rowOf(const ManagedObject* entry) const {
+    const auto& feeding = rows();
+    for (size_t i = 0; i < feeding.size(); ++i)
+        if (feeding[i].get() == entry) return int(i);
+    return -1;
 }
 
 }  // namespace quillon

@@ -5,17 +5,23 @@
 
 #include "app/AppDelegate.h"
 #include "reference/ReferenceEntryViewControllers.h"
+#include "store/DeleteHistory.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/SortButton.h"
 #include "toolkit/TableView.h"
+#include "toolkit/UndoNotice.h"
 
 namespace quillon {
 
 namespace {
 constexpr int kRowHeight = 50;
+
+bool saveThroughApplication() {
+    return AppDelegate::shared().saveContext();
 }
+}  // namespace
 
 ReferenceListTableViewController::ReferenceListTableViewController(const ReferenceMember& member,
                                                                    QWidget* parent)
@@ -27,11 +33,13 @@ ReferenceListTableViewController::ReferenceListTableViewController(const Referen
       searchBar_(new SearchBar),
       table_(new TableView),
       sortButton_(new QToolButton),
-      addButton_(new QToolButton) {
+      addButton_(new QToolButton),
+      undoNotice_(new UndoNotice(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(searchBar_);
     layout->addWidget(table_, 1);
+    layout->addWidget(undoNotice_);
     table_->setItemDelegate(new ReferenceListTableViewCell(member_, table_));
     table_->setRowHeight(kRowHeight);
     table_->setModel(&model_);
@@ -56,6 +64,8 @@ void ReferenceListTableViewController::viewDidLoad() {
     connect(table_, &TableView::deleteRequested, this,
             &ReferenceListTableViewController::deleteRow);
     connect(table_, &TableView::rowSelected, this, &ReferenceListTableViewController::selectRow);
+    undoNotice_->setUndoAction([this] { return undoDelete(); });
+    undoNotice_->takeUndoKeyFrom(searchBar_);
     query_.SortAsc = true;
     showSortDirection(sortButton_, true);
     mainQueue::async([this] { fetchList(); }, this);
@@ -91,13 +101,38 @@ void ReferenceListTableViewController::reloadTable() {
     model_.reload();
 }
 
+void ReferenceListTableViewController::refetchKeepingSearch() {
+    query_.refetchKeepingSearch();
+    reloadTable();
+}
+
 void ReferenceListTableViewController::deleteRow(int row) {
     const EntryPtr entry = query_.entryAt(row);
     if (!entry) return;
-    context.deleteObject(entry);
-    AppDelegate::shared().saveContext();
+    if (!DeleteHistory::of(context).deleteAndSave(entry, saveThroughApplication)) {
+        // The alert is up and the delete taken back: the entry is listed again.
+        refetchKeepingSearch();
+        return;
+    }
     table_->fadeRow(row);
     model_.removeRow(row);
+    undoNotice_->present(ReferenceListQuery::deletedNotice(*entry, member_.attribute));
+}
+
+bool ReferenceListTableViewController::undoDelete() {
+    undoNotice_->dismiss();
+    const DeleteHistory::Undo undo =
+        DeleteHistory::of(context).undoLast(member_.entity, saveThroughApplication);
+    using Outcome = DeleteHistory::Undo::Outcome;
+    if (undo.outcome == Outcome::Restored) {
+        refetchKeepingSearch();
+        if (const int row = query_.rowOf(undo.object.get()); row >= 0) {
+            table_->setCurrentIndex(model_.index(row));
+            table_->scrollTo(model_.index(row));
+        }
+    }
+    // A refused save was tried: the alert says why.
+    return undo.outcome != Outcome::NothingToUndo;
 }
 
 void ReferenceListTableViewController::selectRow(int row) {

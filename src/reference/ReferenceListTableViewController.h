@@ -10,6 +10,7 @@ namespace quillon {
 
 class SearchBar;
 class TableView;
+class UndoNotice;
 
 // One reference list: search, sort direction, delete, the add button and a tap on an entry to
 // edit it. Returns from the add and edit screens refetch.
@@ -27,7 +28,11 @@ public:
     void filterList();
     void SortButtonTapped();
     void AddButtonTapped();
+    // Deletes the row's entry and saves at once; a failed save leaves it listed.
     void deleteRow(int row);
+    // Brings back the last entry of this list deleted since the program started (Ctrl+Z, the
+    // "Undo" bar). False when there was no delete to take back.
+    bool undoDelete();
     void selectRow(int row);
 
     const ReferenceMember& member() const { return member_; }
@@ -36,10 +41,12 @@ public:
     TableView* tableView() const { return table_; }
     QToolButton* SortButton() const { return sortButton_; }
     QToolButton* AddButton() const { return addButton_; }
+    UndoNotice* undoNotice() const { return undoNotice_; }
     bool DarkMode = false;
 
 private:
     void reloadTable();
+    void refetchKeepingSearch();
 
     const ReferenceMember& member_;
     ManagedObjectContext& context;
@@ -49,6 +56,7 @@ private:
     TableView* table_;
     QToolButton* sortButton_;
     QToolButton* addButton_;
+    UndoNotice* undoNotice_;
     int selectedRow_ = -1;
 };
 

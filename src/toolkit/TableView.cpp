@@ -128,8 +128,10 @@ void TableView::keyPressEvent(QKeyEvent* event) {
     const QModelIndex current = currentIndex();
     switch (event->key()) {
     case Qt::Key_Delete:
-    case Qt::Key_Backspace:
-        if (deletable_ && current.isValid()) {
+        // Only the plain key: Backspace (or Shift+Delete, a cut elsewhere) belongs to typing,
+        // and a user still typing must never lose a row.
+        if (deletable_ && current.isValid() &&
+            (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
             requestDelete(current.row());
             event->accept();
             return;

@@ -15,7 +15,8 @@ enum TableRole { LabelTextsRole = Qt::UserRole + 100 };
 
 // A one-section table: fixed row height, rows painted with the list-row look, and three equal
 // routes to a row's destructive "delete" action: a leftward swipe (touch or mouse drag), the
-// context menu item "delete", and the Delete key. Selection by click or Enter emits rowSelected.
+// context menu item "delete", and the Delete key (never Backspace). Selection by click or
+// Enter emits rowSelected.
 // In a wide window the rows keep a readable width, centred.
 class TableView : public QListView {
     Q_OBJECT

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QTest>
 #include <QToolButton>
 
@@ -11,6 +14,7 @@
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/TableView.h"
+#include "toolkit/UndoNotice.h"
 
 using namespace quillon;
 
@@ -74,6 +78,66 @@ TEST(MovieListJourney, StartSeeListSearchSortDeleteAndComeBack) {
     QStringList stored;
     for (const auto& movie : app.context().fetch<Movies>()) stored << *movie->name();
     EXPECT_EQ(stored, (QStringList{"Psycho", "Rope"}));
+}
+
+TEST(MovieListJourney, DeleteWhileSearchingClearTheSearchUndoAndRestart) {
+    test::AppFixture app;
+    QByteArray front, back;
+    for (auto [bytes, colour] : {std::pair{&front, Qt::red}, {&back, Qt::blue}}) {
+        QImage picture(40, 60, QImage::Format_RGB32);
+        picture.fill(colour);
+        QBuffer buffer(bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "JPG", 60);
+    }
+    for (const char* name : {"Vertigo", "Psycho", "Rope"}) {
+        auto movie = Movies::insertInto(app.context());
+        movie->setName(QString(name));
+        movie->setImage(Attribute::frontImage, front);
+        movie->setImage(Attribute::backImage, back);
+    }
+    ASSERT_TRUE(app.app().saveContext());
+    app.restart();
+    auto window = createMainWindow();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    test::pumpEvents();
+    auto* menu = qobject_cast<MainMenuViewController*>(window->topViewController());
+    ASSERT_TRUE(menu);
+    QTest::mouseClick(menu->toggleButton(), Qt::LeftButton);
+    QTest::mouseClick(menu->ListMoviesButton, Qt::LeftButton);
+    auto* list = qobject_cast<ListMoviesTableViewController*>(window->topViewController());
+    ASSERT_TRUE(list);
+    test::pumpEvents();
+
+    QTest::keyClicks(list->searchBar(), "sy");
+    ASSERT_EQ(rowTitles(list), QStringList{"Movie: Psycho"});
+    list->tableView()->setFocus();
+    list->tableView()->setCurrentIndex(list->tableView()->model()->index(0, 0));
+    QTest::keyClick(list->tableView(), Qt::Key_Delete);
+    EXPECT_EQ(list->headerLabel()->text(), "# Movies = 0 of 2");
+    EXPECT_TRUE(list->undoNotice()->isVisible());
+
+    list->searchBar()->setFocus();
+    list->searchBar()->selectAll();
+    QTest::keyClick(list->searchBar(), Qt::Key_Backspace);
+    EXPECT_EQ(rowTitles(list), (QStringList{"Movie: Rope", "Movie: Vertigo"}));
+    EXPECT_EQ(list->headerLabel()->text(), "# Movies = 2");
+
+    QTest::keyClick(list->searchBar(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rowTitles(list), (QStringList{"Movie: Psycho", "Movie: Rope", "Movie: Vertigo"}));
+    EXPECT_EQ(list->headerLabel()->text(), "# Movies = 3");
+    EXPECT_FALSE(list->undoNotice()->isVisible());
+
+    QTest::mouseClick(window->backButton(), Qt::LeftButton);
+    test::pumpEvents();
+    window.reset();
+    app.restart();
+    const auto psycho = app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Psycho"));
+    ASSERT_EQ(psycho.size(), 1u);
+    EXPECT_EQ(psycho[0]->frontImage(), front);
+    EXPECT_EQ(psycho[0]->backImage(), back);
+    EXPECT_EQ(app.context().count(Entity::Movies), 3);
 }
 
 }  // namespace

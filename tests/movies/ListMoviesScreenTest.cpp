@@ -1,18 +1,23 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QMenu>
 #include <QPalette>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
 #include "movies/ListMoviesTableViewController.h"
 #include "store/SelectionState.h"
 #include "support/TestSupport.h"
+#include "toolkit/AlertController.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/TableView.h"
+#include "toolkit/UndoNotice.h"
 
 using namespace quillon;
 
@@ -36,7 +41,41 @@ protected:
         nav = std::make_unique<NavigationController>(screen);
         nav->resize(430, 800);
         nav->show();
+        QApplication::setActiveWindow(nav.get());
         test::pumpEvents();
+    }
+    void TearDown() override {
+        for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
+        nav.reset();
+        test::pumpEvents();
+    }
+    MoviePtr movieNamed(const QString& name) {
+        const auto found = app.context().fetch<Movies>(Predicate::equals(Attribute::name, name));
+        return found.empty() ? nullptr : found.front();
+    }
+    // Makes SQLite refuse every such change of a movie until allowed again.
+    void refuseOnMovies(const char* operation) {
+        execOnStore(QString("CREATE TRIGGER refuse BEFORE %1 ON Movies BEGIN "
+                            "SELECT RAISE(ABORT, 'refused by test'); END;")
+                        .arg(operation));
+    }
+    void allowMovieWrites() { execOnStore("DROP TRIGGER refuse;"); }
+    void execOnStore(const QString& sql) {
+        sqlite3* db = nullptr;
+        const QString path = QDir(app.dataDir()).filePath(CatalogueStore::kFileName);
+        ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    // Presses away the one alert on screen when it is the failed save's.
+    bool dismissUnresolvedError() {
+        const auto alerts = AlertController::presentedAlerts();
+        if (alerts.size() != 1 || alerts[0]->title() != "Unresolved error" ||
+            !alerts[0]->message().contains("refused by test"))
+            return false;
+        alerts[0]->trigger("OK");
+        QApplication::setActiveWindow(nav.get());
+        return true;
     }
     QStringList shownFirstLabels() {
         QStringList labels;
@@ -78,18 +117,111 @@ TEST_F(ListMoviesScreenTest, KeySelectorSearchAndSortDriveTheRows) {
               "Movie: Heat   Year: 1995  Run Time: 0");
 }
 
-TEST_F(ListMoviesScreenTest, DeleteKeyRemovesTheMovieFromStoreAndRowsWhileSearching) {
+TEST_F(ListMoviesScreenTest, OnlyTheDeleteKeyDeletesAndTheMovieIsNotListedAgain) {
     open();
-    QTest::keyClicks(screen->searchBar(), "e");  // Alien, Blade Runner, Heat, Thief
-    screen->searchBar()->setText("ea");          // Heat
+    QTest::keyClicks(screen->searchBar(), "ea");  // Heat
     ASSERT_EQ(screen->headerLabel()->text(), "# Movies = 1 of 4");
-    screen->tableView()->setCurrentIndex(screen->tableView()->model()->index(0, 0));
-    screen->tableView()->setFocus();
-    QTest::keyClick(screen->tableView(), Qt::Key_Delete);
-    EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 0 of 4");
+    TableView* table = screen->tableView();
+    table->setCurrentIndex(table->model()->index(0, 0));
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_Backspace);
+    EXPECT_EQ(app.context().count(Entity::Movies), 4) << "Backspace never deletes";
+
+    QTest::keyClick(table, Qt::Key_Delete);
+    EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 0 of 3");
     EXPECT_FALSE(app.context().hasChanges());
+    EXPECT_TRUE(screen->undoNotice()->isVisible());
+    EXPECT_EQ(screen->undoNotice()->text(), "Deleted \u201CHeat\u201D");
+    EXPECT_TRUE(AlertController::presentedAlerts().isEmpty()) << "no confirmation";
+
+    // Neither another search text nor clearing it brings the movie back.
+    screen->searchBar()->setText("e");
+    EXPECT_EQ(shownFirstLabels(),
+              (QStringList{"Movie: Alien", "Movie: Blade Runner", "Movie: Thief"}));
+    EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 3 of 3");
+    screen->searchBar()->clear();
+    EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 3");
+    table->selectRow(2);
+    EXPECT_EQ(SelectionState::shared().SelectedName, "Thief");
     app.restart();
     EXPECT_EQ(app.context().count(Entity::Movies), 3);
+}
+
+TEST_F(ListMoviesScreenTest, TheUndoKeyAndTheUndoBarBringBackTheLastDeletesWhole) {
+    const QByteArray front("front of Heat"), back("back of Heat");
+    MoviePtr heat = movieNamed("Heat");
+    heat->setImage(Attribute::frontImage, front);
+    heat->setImage(Attribute::backImage, back);
+    ASSERT_TRUE(app.context().save());
+    app.restart();  // the covers are read back from the file
+    open();
+
+    QTest::keyClicks(screen->searchBar(), "ea");
+    screen->tableView()->requestDelete(0);
+    // The user clears the search text by typing; the undo key then takes back the delete,
+    // not the typing.
+    screen->searchBar()->selectAll();
+    QTest::keyClick(screen->searchBar(), Qt::Key_Backspace);
+    ASSERT_EQ(screen->headerLabel()->text(), "# Movies = 3");
+    QTest::keyClick(screen->searchBar(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(screen->searchBar()->text(), "");
+    EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 4");
+    EXPECT_EQ(screen->tableView()->currentIndex().row(), 2) << "the movie is back at its place";
+    EXPECT_FALSE(screen->undoNotice()->isVisible());
+    EXPECT_FALSE(app.context().hasChanges());
+    // Nothing left to undo: the key is the search field's again.
+    QTest::keyClick(screen->searchBar(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(screen->searchBar()->text(), "ea");
+    screen->searchBar()->clear();
+
+    // The bar's button, and the key in a new screen after the old one closed.
+    screen->tableView()->requestDelete(0);  // Alien
+    screen->tableView()->requestDelete(0);  // Blade Runner
+    ASSERT_TRUE(screen->undoNotice()->isVisible());
+    QTest::mouseClick(screen->undoNotice()->undoButton(), Qt::LeftButton);
+    EXPECT_EQ(shownFirstLabels(),
+              (QStringList{"Movie: Blade Runner", "Movie: Heat", "Movie: Thief"}));
+    nav.reset();
+    open();
+    QTest::keyClick(screen->tableView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(shownFirstLabels().value(0), "Movie: Alien");
+
+    app.restart();
+    heat = movieNamed("Heat");
+    ASSERT_TRUE(heat);
+    EXPECT_EQ(heat->frontImage(), front);
+    EXPECT_EQ(heat->backImage(), back);
+    EXPECT_EQ(app.context().count(Entity::Movies), 4);
+}
+
+TEST_F(ListMoviesScreenTest, ARefusedSaveIsShownAndTakenBackSoLaterSavesWork) {
+    open();
+    refuseOnMovies("DELETE");
+    screen->tableView()->requestDelete(0);
+    EXPECT_TRUE(dismissUnresolvedError());
+    EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 4") << "the row is back";
+    EXPECT_EQ(shownFirstLabels().value(0), "Movie: Alien");
+    EXPECT_FALSE(screen->undoNotice()->isVisible());
+    EXPECT_FALSE(app.context().hasChanges());
+    movieNamed("Thief")->setName("Thief (1981)");
+    EXPECT_TRUE(app.app().saveContext()) << "the refused delete blocks no later save";
+    allowMovieWrites();
+
+    screen->tableView()->requestDelete(0);
+    ASSERT_EQ(app.context().count(Entity::Movies), 3);
+    refuseOnMovies("INSERT");
+    screen->undoDelete();
+    EXPECT_TRUE(dismissUnresolvedError());
+    EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 3") << "still deleted";
+    EXPECT_FALSE(app.context().hasChanges());
+    allowMovieWrites();
+    screen->undoDelete();
+    EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
+    EXPECT_EQ(shownFirstLabels().value(0), "Movie: Alien") << "and still undoable";
+
+    app.restart();
+    EXPECT_EQ(app.context().count(Entity::Movies), 4);
+    EXPECT_TRUE(movieNamed("Thief (1981)"));
 }
 
 TEST_F(ListMoviesScreenTest, ContextMenuDeleteAndRowPickFillTheHandOver) {

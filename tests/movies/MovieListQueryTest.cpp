@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include "movies/MovieListQuery.h"
 #include "store/SelectionState.h"
@@ -128,7 +129,7 @@ TEST_F(MovieListQueryTest, SearchMatchesSubstringsOfTheKeyFieldInAnyCase) {
     EXPECT_EQ(query.headerText(), "# Movies = 5");
 }
 
-TEST_F(MovieListQueryTest, SwitchingKeyKeepsTheSearchTextUnappliedAndDeletesFollowTheRows) {
+TEST_F(MovieListQueryTest, SwitchingKeyKeepsTheSearchTextUnapplied) {
     add("Alpha", 2000);
     add("Beta", 2001);
     add("Alphaville", 1965);
@@ -143,19 +144,79 @@ TEST_F(MovieListQueryTest, SwitchingKeyKeepsTheSearchTextUnappliedAndDeletesFoll
     query.setSearchTextWithoutFiltering(query.searchText());
     query.fetchMovies();
     EXPECT_EQ(query.headerText(), "# Movies = 3 of 3");
+    query.refetchKeepingSearch();
+    EXPECT_EQ(query.headerText(), "# Movies = 3 of 3") << "an unapplied text stays unapplied";
+}
 
-    query.segmentIndex = MovieListQuery::Movie;
+// A movie deleted from the rows is gone from both arrays: no later search text, and no
+// clearing of it, lists it or counts it again.
+TEST_F(MovieListQueryTest, ADeletedRowLeavesBothArrays) {
+    struct Case {
+        const char* search;  // applied before the delete; "" for none
+        bool keySwitched;    // the text was left unapplied by a key switch
+        int row;
+        const char* header;  // right after the delete
+    };
+    const Case cases[] = {
+        {"", false, 1, "# Movies = 2"},
+        {"alpha", false, 1, "# Movies = 1 of 2"},
+        {"alpha", true, 1, "# Movies = 2 of 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.search) + (c.keySwitched ? " switched" : ""));
+        QTemporaryDir dir;
+        Status status;
+        auto store = CatalogueStore::open(dir.path(), &status);
+        ASSERT_TRUE(store);
+        ManagedObjectContext& context = store->viewContext();
+        for (const char* name : {"Alpha", "Alphaville", "Beta"})
+            Movies::insertInto(context)->setName(QString(name));
+        MovieListQuery query(context);
+        query.SortAsc = true;
+        query.fetchMovies();
+        EXPECT_FALSE(query.prepareSearch(1)) << "search fields partly prepared";
+        query.filterMovies(c.search);
+        if (c.keySwitched) {
+            query.setSearchTextWithoutFiltering(c.search);
+            query.fetchMovies();
+        }
+        const MoviePtr doomed = query.rows()[c.row];
+        ASSERT_EQ(doomed->name(), "Alphaville");
+        context.deleteObject(doomed);
+        query.removeRow(c.row);
+        EXPECT_EQ(query.headerText(), c.header);
+        EXPECT_EQ(query.rowOf(doomed.get()), -1);
+
+        query.filterMovies("");
+        EXPECT_EQ(names(query), (QStringList{"Alpha", "Beta"}));
+        query.filterMovies("ALP");
+        EXPECT_EQ(names(query), QStringList{"Alpha"});
+        EXPECT_EQ(query.headerText(), "# Movies = 1 of 2");
+        query.filterMovies("A");
+        EXPECT_EQ(names(query), (QStringList{"Alpha", "Beta"}));
+    }
+}
+
+TEST_F(MovieListQueryTest, ARefetchKeepsAnAppliedSearchAndFindsTheRestoredMovie) {
+    add("Alpha", 2000);
+    add("Beta", 2001);
+    const MoviePtr back = add("Alphaville", 1965);
+    ASSERT_TRUE(app.context().save());
+    MovieListQuery query(app.context());
+    query.SortAsc = true;
     query.fetchMovies();
     query.filterMovies("alpha");
-    // Delete while searching: the row goes from the filtered rows only.
-    const MoviePtr doomed = query.rows()[1];
-    EXPECT_EQ(doomed->name(), "Alphaville");
-    app.context().deleteObject(doomed);
+    const DeletedRecord deleted = app.context().deleteRestorably(back);
     query.removeRow(1);
-    EXPECT_EQ(names(query), QStringList{"Alpha"});
-    EXPECT_EQ(query.MovieList.size(), 3u);
-    query.fetchMovies();
-    EXPECT_EQ(query.MovieList.size(), 2u);
+    ASSERT_TRUE(app.context().restoreDeleted(deleted));
+    query.refetchKeepingSearch();
+    EXPECT_EQ(names(query), (QStringList{"Alpha", "Alphaville"}));
+    EXPECT_EQ(query.headerText(), "# Movies = 2 of 3");
+    EXPECT_EQ(query.rowOf(back.get()), 1);
+
+    EXPECT_EQ(MovieListQuery::deletedNotice(*back), "Deleted \u201CAlphaville\u201D");
+    back->setName(QString());
+    EXPECT_EQ(MovieListQuery::deletedNotice(*back), "Deleted a movie without a name");
 }
 
 TEST_F(MovieListQueryTest, SelectionCopiesThePickedMovie) {

@@ -17,6 +17,7 @@
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/TableView.h"
+#include "toolkit/UndoNotice.h"
 
 using namespace quillon;
 
@@ -41,6 +42,9 @@ protected:
     }
 
     ManagedObjectContext& context() { return fixture.context(); }
+    QPushButton* buttonFor(const ReferenceMember& member) {
+        return &member == &kGenreMember ? menu->GenreButton : menu->RatingButton;
+    }
     ViewController* top() { return nav->topViewController(); }
 
     ReferenceListTableViewController* openList(QPushButton* button) {
@@ -120,6 +124,77 @@ TEST_F(ReferenceScreensTest, TheListSortsBothWaysAndDeletesWhileSearching) {
     EXPECT_FALSE(context().hasChanges()) << "the delete is saved at once";
     EXPECT_EQ(test::storedTexts(context(), kGenreMember), (QStringList{"Drama", "Action"}));
     EXPECT_TRUE(AlertController::presentedAlerts().isEmpty()) << "no confirmation";
+}
+
+// Both lists: a deleted entry leaves both arrays, and the undo key brings it back.
+TEST_F(ReferenceScreensTest, DeletedEntriesStayGoneUntilTheUndoKeyBringsThemBack) {
+    for (const ReferenceMember* member : {&kGenreMember, &kRatingMember}) {
+        SCOPED_TRACE(member->listTitle);
+        test::addEntries(context(), *member, {"Drama", "Action", "Comedy"});
+        ReferenceListTableViewController* list = openList(buttonFor(*member));
+        ASSERT_NE(list, nullptr);
+        QTest::keyClicks(list->searchBar(), "O");
+        ASSERT_EQ(shown(list), (QStringList{"Action", "Comedy"}));
+        TableView* table = list->tableView();
+        table->setCurrentIndex(table->model()->index(1, 0));
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Backspace);
+        EXPECT_EQ(shown(list), (QStringList{"Action", "Comedy"})) << "Backspace never deletes";
+        QTest::keyClick(table, Qt::Key_Delete);
+        EXPECT_EQ(shown(list), QStringList{"Action"});
+        EXPECT_FALSE(context().hasChanges()) << "the delete is saved at once";
+        EXPECT_EQ(list->undoNotice()->text(), "Deleted \u201CComedy\u201D");
+        EXPECT_TRUE(list->undoNotice()->isVisible());
+        EXPECT_TRUE(AlertController::presentedAlerts().isEmpty()) << "no confirmation";
+
+        list->searchBar()->clear();
+        EXPECT_EQ(shown(list), (QStringList{"Action", "Drama"}));
+        QTest::keyClicks(list->searchBar(), "c");
+        EXPECT_EQ(shown(list), QStringList{"Action"});
+
+        QTest::keyClick(list->searchBar(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(list->searchBar()->text(), "c");
+        EXPECT_EQ(shown(list), (QStringList{"Action", "Comedy"}));
+        EXPECT_EQ(table->currentIndex().row(), 1);
+        EXPECT_FALSE(list->undoNotice()->isVisible());
+        EXPECT_FALSE(context().hasChanges());
+        EXPECT_EQ(test::storedTexts(context(), *member),
+                  (QStringList{"Drama", "Action", "Comedy"}));
+        QTest::mouseClick(nav->backButton(), Qt::LeftButton);
+    }
+}
+
+TEST_F(ReferenceScreensTest, ARefusedDeleteOrUndoIsShownAndTakenBack) {
+    for (const ReferenceMember* member : {&kGenreMember, &kRatingMember}) {
+        SCOPED_TRACE(member->listTitle);
+        test::addEntries(context(), *member, {"G", "PG"});
+        ReferenceListTableViewController* list = openList(buttonFor(*member));
+        ASSERT_NE(list, nullptr);
+        test::refuseWrites(fixture.dataDir(), *member, "DELETE");
+        list->tableView()->requestDelete(0);
+        EXPECT_EQ(dismissAlert(),
+                  "Unresolved error / Unresolved error The changes could not be saved, "
+                  "{code = 1811, reason = refused by test}");
+        EXPECT_EQ(shown(list), (QStringList{"G", "PG"})) << "the row is back";
+        EXPECT_FALSE(list->undoNotice()->isVisible());
+        member->insertInto(context())->setText(member->attribute, "R");
+        EXPECT_TRUE(fixture.app().saveContext()) << "the refused delete blocks no later save";
+        test::allowWrites(fixture.dataDir());
+
+        list->tableView()->requestDelete(0);
+        test::refuseWrites(fixture.dataDir(), *member, "INSERT");
+        EXPECT_TRUE(list->undoDelete());
+        EXPECT_TRUE(dismissAlert().contains("refused by test"));
+        EXPECT_EQ(shown(list), QStringList{"PG"});
+        EXPECT_FALSE(context().hasChanges());
+        test::allowWrites(fixture.dataDir());
+        EXPECT_TRUE(list->undoDelete()) << "the refused undo can be tried again";
+        EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
+        list->fetchList();
+        EXPECT_EQ(shown(list), (QStringList{"G", "PG", "R"}));
+        EXPECT_EQ(test::storedTexts(context(), *member), (QStringList{"G", "PG", "R"}));
+        QTest::mouseClick(nav->backButton(), Qt::LeftButton);
+    }
 }
 
 TEST_F(ReferenceScreensTest, TheAddScreenRefusesBadInputAndReturnsToAFreshList) {

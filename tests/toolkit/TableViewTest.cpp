@@ -55,12 +55,28 @@ TEST_F(TableViewTest, EnterSelectsTheCurrentRow) {
     EXPECT_EQ(selected.at(0).at(0).toInt(), 3);
 }
 
-TEST_F(TableViewTest, DeleteKeyRequestsDeletionOfTheCurrentRow) {
-    QSignalSpy deleted(&table, &TableView::deleteRequested);
-    table.setCurrentIndex(model.index(1, 0));
-    QTest::keyClick(&table, Qt::Key_Delete);
-    ASSERT_EQ(deleted.count(), 1);
-    EXPECT_EQ(deleted.at(0).at(0).toInt(), 1);
+TEST_F(TableViewTest, OnlyThePlainDeleteKeyRequestsDeletionOfTheCurrentRow) {
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool deletes;
+    } cases[] = {
+        {Qt::Key_Delete, Qt::NoModifier, true},      // the one delete key
+        {Qt::Key_Delete, Qt::KeypadModifier, true},  // also on the keypad
+        {Qt::Key_Backspace, Qt::NoModifier, false},  // still typing a search text
+        {Qt::Key_Delete, Qt::ShiftModifier, false},  // a cut elsewhere
+        {Qt::Key_Delete, Qt::ControlModifier, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QKeySequence(QKeyCombination(c.modifiers, c.key)).toString().toStdString());
+        QSignalSpy deleted(&table, &TableView::deleteRequested);
+        table.setCurrentIndex(model.index(1, 0));
+        QTest::keyClick(&table, c.key, c.modifiers);
+        ASSERT_EQ(deleted.count(), c.deletes ? 1 : 0);
+        if (c.deletes) {
+            EXPECT_EQ(deleted.at(0).at(0).toInt(), 1);
+        }
+    }
 }
 
 TEST_F(TableViewTest, ContextMenuHasOneDeleteItem) {
