@@ -57,8 +57,7 @@ ExportJob::Line captureLine(const Movies& movie, bool keepShownHead) {
     const QString head = headOf(movie);
     line.head = head.toUtf8();
     if (keepShownHead) line.shownHead = head;
-    line.label =
-        QString("%1 (%2)").arg(movie.name().value_or(QString()), QString::number(movie.year()));
+    line.label = movieLabel(movie.name().value_or(QString()), QString::number(movie.year()));
     for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
         const CoverRead read = movie.readImage(a);
         if (read.failed()) {

@@ -69,6 +69,10 @@ bool MovieImporter::applyNextLine() {
         ++counts_.skipped;
         return true;
     }
+    if (context_.isReadOnly()) {
+        stopError_ = "The catalogue is read-only, so nothing was imported";
+        return false;
+    }
     if (backsUpFirst_ && !backedUp_) {
         if (const Status backup = backups::make(context_, &backupName_); !backup) {
             stopError_ = "The catalogue could not be backed up, so nothing was imported: " +
@@ -86,9 +90,8 @@ bool MovieImporter::applyNextLine() {
         if (failureLog_) failureLog_(saved.describe());
         applied.undo(context_);
         ++counts_.failed;
-        problems_ << QString("%1 (%2): %3")
-                         .arg(line.name, line.year ? QString::number(*line.year) : QString("?"),
-                              saved.describe());
+        const QString year = line.year ? QString::number(*line.year) : QString("?");
+        problems_ << movieLabel(line.name, year) + ": " + saved.describe();
     }
     return true;
 }

@@ -31,8 +31,8 @@ struct ImportCounts {
 // line without its line feed is a file cut short: it is not applied and counts as failed.
 //
 // Before the first line changes the store, the store is copied into Backups/ of its data folder
-// (backups::make): an import may overwrite many texts at once. When that copy fails, the import
-// stops there and changes nothing.
+// (backups::make): an import may overwrite many texts at once. When that copy fails, or the
+// store is read-only, the import stops there and changes nothing.
 class MovieImporter {
 public:
     MovieImporter(ManagedObjectContext& context, QIODevice* file);
@@ -57,7 +57,8 @@ public:
     const ImportCounts& counts() const { return counts_; }
     // Why lines failed, one line each ("Alien (1979): ..."), in file order.
     const QStringList& problems() const { return problems_; }
-    // Set when the import stopped before changing anything because the backup failed.
+    // Set when the import stopped before changing anything: the backup failed, or the
+    // catalogue is read-only.
     QString stopError() const { return stopError_; }
     // The backup that this import made, once it made one.
     QString backupName() const { return backupName_; }

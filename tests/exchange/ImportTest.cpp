@@ -171,6 +171,16 @@ TEST(Import, TheStoreIsBackedUpBeforeTheFirstChangeOrNothingChanges) {
     app.restart();
     EXPECT_EQ(dumpMovies(app.context()).size(), 1);
     EXPECT_EQ(app.context().fetch<Movies>()[0]->notes(), "after");
+
+    QTemporaryDir otherDir;
+    addMovie(CatalogueStore::open(otherDir.path(), &opened)->viewContext(), "Kept", 2000, "Ann");
+    auto readOnly = CatalogueStore::open(otherDir.path(), &opened, StoreOptions{0, true});
+    ASSERT_TRUE(readOnly) << opened.describe().toStdString();
+    FileImport refusedToo(readOnly->viewContext(),
+                          "[QUILLON]\n" + movieLine("Kept", "2000", "Ann", {{8, "lost"}}));
+    EXPECT_EQ(refusedToo.importer.stopError(),
+              "The catalogue is read-only, so nothing was imported");
+    EXPECT_TRUE(backups::list(otherDir.path()).isEmpty());
 }
 
 // A value beyond what SQLite stores fails to bind: its line fails whole, the movie stays as it was.
