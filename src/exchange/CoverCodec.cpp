@@ -1,22 +1,26 @@
 #include "exchange/CoverCodec.h"
 
 #include <QBuffer>
-#include <QImage>
 #include <QImageReader>
 
 #include "exchange/Base64.h"
 #include "exchange/ExportFormat.h"
+#include "platform/CoverImage.h"
 
 namespace quillon::exchange {
 
-QByteArray encodeCoverField(const QByteArray& storedBytes) {
-    const QImage image = QImage::fromData(storedBytes);
-    if (image.isNull()) return {};
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "JPG", kJpegQuality)) return {};
-    return jpeg.toBase64();
+CoverField encodeCoverField(const QByteArray& storedBytes) {
+    const DecodedCover decoded = decodeCover(storedBytes);
+    QString problem = decoded.error;
+    if (!decoded.image.isNull()) {
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        if (decoded.image.save(&buffer, "JPG", kJpegQuality)) return {jpeg.toBase64(), QString()};
+        problem = "the JPEG encoder failed";
+    }
+    if (isJpeg(storedBytes)) return {storedBytes.toBase64(), QString()};
+    return {QByteArray(), problem.isEmpty() ? QString("not a picture") : problem};
 }
 
 std::optional<QByteArray> decodeCoverField(QByteArrayView field) {
@@ -25,7 +29,7 @@ std::optional<QByteArray> decodeCoverField(QByteArrayView field) {
     // Only the signature is read: decoding every cover in full would double the import time.
     QBuffer buffer(&*bytes);
     buffer.open(QIODevice::ReadOnly);
-    if (QImageReader::imageFormat(&buffer).isEmpty()) return std::nullopt;
+    if (QImageReader::imageFormat(&buffer).isEmpty() || isCutShortJpeg(*bytes)) return std::nullopt;
     return bytes;
 }
 

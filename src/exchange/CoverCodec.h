@@ -7,11 +7,17 @@
 
 namespace quillon::exchange {
 
-// A stored cover as it travels: decoded, re-encoded as JPEG at quality 0.6, then Base64.
-// Empty when the bytes are no picture or the JPEG encoder gives nothing. Thread-safe.
-QByteArray encodeCoverField(const QByteArray& storedBytes);
+// A stored cover as it travels: decoded upright, re-encoded as JPEG at quality 0.6, then Base64.
+// Bytes that do not decode travel unchanged when they are a JPEG (a later decoder may do
+// better); anything else leaves the field empty, and `problem` says why. Thread-safe.
+struct CoverField {
+    QByteArray base64;
+    QString problem;  // empty when the cover is in the field
+};
+CoverField encodeCoverField(const QByteArray& storedBytes);
 
-// Bytes of a cover field that read as a picture; nullopt otherwise (bad Base64, not an image).
+// Bytes of a cover field that read as a picture; nullopt otherwise (bad Base64, not an image,
+// a JPEG cut short).
 std::optional<QByteArray> decodeCoverField(QByteArrayView field);
 
 // "[front cover, 212 KB]": what the text views show instead of a cover's Base64.

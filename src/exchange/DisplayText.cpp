@@ -63,4 +63,10 @@ QString displayText(const QByteArray& fileBytes) {
     return shown;
 }
 
+QString shortList(const QStringList& lines, int shown) {
+    QString text = lines.mid(0, shown).join(u'\n');
+    if (lines.size() > shown) text += QString("\n... and %1 more").arg(lines.size() - shown);
+    return text;
+}
+
 }  // namespace quillon::exchange

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 namespace quillon::exchange {
 
@@ -11,5 +12,8 @@ namespace quillon::exchange {
 // as they are. Never use this for what is written, attached or imported.
 QString displayLine(QByteArrayView line);
 QString displayText(const QByteArray& fileBytes);
+
+// Lines for an alert: the first `shown` of them, then how many more there are.
+QString shortList(const QStringList& lines, int shown = 8);
 
 }  // namespace quillon::exchange

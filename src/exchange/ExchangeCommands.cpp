@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "app/AppDelegate.h"
+#include "exchange/ExportFile.h"
 #include "exchange/ExportJob.h"
 #include "exchange/MovieImporter.h"
-#include "platform/DiagnosticLog.h"
 
 namespace quillon {
 namespace {
@@ -27,6 +27,10 @@ bool hasOneFile(const QStringList& args, const char* command) {
 
 int runExportCommand(const QStringList& args) {
     if (!hasOneFile(args, "export")) return 1;
+    if (const Status target = exchange::checkExportTarget(args.front()); !target) {
+        printLine(stderr, target.error);
+        return 1;
+    }
     QSaveFile file(args.front());
     if (!file.open(QIODevice::WriteOnly)) {
         printLine(stderr, QString("%1: %2").arg(args.front(), file.errorString()));
@@ -44,7 +48,8 @@ int runExportCommand(const QStringList& args) {
         return 1;
     }
     printLine(stdout, QString("%1 movies exported to %2").arg(job.total()).arg(args.front()));
-    return 0;
+    for (const QString& problem : job.problems()) printLine(stderr, problem);
+    return job.problems().isEmpty() ? 0 : 1;
 }
 
 int runImportCommand(const QStringList& args) {
@@ -55,7 +60,6 @@ int runImportCommand(const QStringList& args) {
         return 1;
     }
     exchange::MovieImporter importer(AppDelegate::shared().viewContext(), &file);
-    importer.setFailureLog(diagnosticLog);
     importer.run();
     if (!importer.readError().isEmpty()) {
         printLine(stderr, QString("%1: %2").arg(args.front(), importer.readError()));
@@ -65,8 +69,13 @@ int runImportCommand(const QStringList& args) {
         printLine(stderr, QFileInfo(args.front()).fileName() + " Is The Incorrect Import File");
         return 2;
     }
+    if (!importer.stopError().isEmpty()) {
+        printLine(stderr, importer.stopError());
+        return 1;
+    }
     printLine(stdout, "Data Import Completed");
     printLine(stdout, importer.counts().summary());
+    for (const QString& problem : importer.problems()) printLine(stderr, problem);
     return importer.counts().failed > 0 ? 1 : 0;
 }
 

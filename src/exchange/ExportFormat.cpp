@@ -93,4 +93,8 @@ std::optional<qint16> readNumber(QByteArrayView field) {
     return qint16(value);
 }
 
+QString movieLabel(const QString& name, const QString& year) {
+    return QString("%1 (%2)").arg(name.isEmpty() ? QString("A movie without a name") : name, year);
+}
+
 }  // namespace quillon::exchange

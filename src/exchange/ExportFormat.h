@@ -46,4 +46,7 @@ bool marksEscapedLine(QByteArrayView runTimeField);
 // Optional "+" or "-", then decimal digits only, within -32768..32767.
 std::optional<qint16> readNumber(QByteArrayView field);
 
+// How results name a movie: "Alien (1979)".
+QString movieLabel(const QString& name, const QString& year);
+
 }  // namespace quillon::exchange

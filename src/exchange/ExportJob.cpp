@@ -46,6 +46,10 @@ QString headOf(const Movies& movie) {
     return head;
 }
 
+QString coverName(Attribute a) {
+    return a == Attribute::frontImage ? "front cover" : "back cover";
+}
+
 }  // namespace
 
 ExportJob::Line captureLine(const Movies& movie, bool keepShownHead) {
@@ -53,14 +57,29 @@ ExportJob::Line captureLine(const Movies& movie, bool keepShownHead) {
     const QString head = headOf(movie);
     line.head = head.toUtf8();
     if (keepShownHead) line.shownHead = head;
-    line.front = movie.image(Attribute::frontImage).value_or(QByteArray());
-    line.back = movie.image(Attribute::backImage).value_or(QByteArray());
+    line.label = movieLabel(movie.name().value_or(QString()), QString::number(movie.year()));
+    for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
+        const CoverRead read = movie.readImage(a);
+        if (read.failed()) {
+            line.problems << QString("%1 left out: it could not be read from the catalogue (%2)")
+                                 .arg(coverName(a), read.status.describe());
+        }
+        (a == Attribute::frontImage ? line.front : line.back) = read.bytes.value_or(QByteArray());
+    }
     return line;
 }
 
 ExportJob::Line encodeCovers(ExportJob::Line line) {
-    if (!line.front.isEmpty()) line.front = encodeCoverField(line.front);
-    if (!line.back.isEmpty()) line.back = encodeCoverField(line.back);
+    for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
+        QByteArray& field = a == Attribute::frontImage ? line.front : line.back;
+        if (field.isEmpty()) continue;
+        CoverField encoded = encodeCoverField(field);
+        field = std::move(encoded.base64);
+        if (!encoded.problem.isEmpty()) {
+            line.problems << QString("%1 left out: it could not be decoded (%2)")
+                                 .arg(coverName(a), encoded.problem);
+        }
+    }
     return line;
 }
 
@@ -132,6 +151,7 @@ void ExportJob::writeReadyBatches() {
 }
 
 bool ExportJob::writeLine(const Line& line) {
+    for (const QString& problem : line.problems) problems_ << line.label + ": " + problem;
     if (keepsDisplayText_) {
         displayText_ += line.shownHead;
         if (!line.front.isEmpty()) displayText_ += coverMarker(kFrontImageField, line.front.size());

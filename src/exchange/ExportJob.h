@@ -3,6 +3,7 @@
 #include <QFutureWatcher>
 #include <QIODevice>
 #include <QObject>
+#include <QStringList>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -37,6 +38,10 @@ public:
     bool isFinished() const { return finished_; }
     Status status() const { return status_; }
     const QString& displayText() const { return displayText_; }
+    // Covers that are not in the file, one line each naming the movie by name and year: a
+    // cover that could not be read from the store, or that is no picture and no JPEG. The
+    // export still succeeds; the screen and the command report them.
+    const QStringList& problems() const { return problems_; }
 
 signals:
     void progressed(int done, int total);
@@ -49,6 +54,8 @@ public:
         QString shownHead;
         QByteArray front;  // stored bytes, then the Base64 field
         QByteArray back;
+        QString label;  // "Name (year)"
+        QStringList problems;
     };
 
 private:
@@ -73,6 +80,7 @@ private:
     bool finished_ = false;
     Status status_;
     QString displayText_;
+    QStringList problems_;
 };
 
 // Captures one movie's fields on the main thread: texts, numbers and stored cover bytes.

@@ -1,18 +1,17 @@
 #include "exchange/ExportViewController.h"
 
 #include <QDir>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
 #include "app/AppDelegate.h"
 #include "exchange/ActivityIndicator.h"
 #include "exchange/DisplayText.h"
+#include "exchange/ExportFile.h"
 #include "exchange/ExportFormat.h"
 #include "exchange/ExportJob.h"
 #include "platform/DataFolders.h"
@@ -25,15 +24,6 @@
 
 namespace quillon {
 namespace {
-
-// The file is written aside and moved into place.
-Status writeExportFile(const QString& path, const QByteArray& text) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit()) {
-        return Status::success();
-    }
-    return Status::failure(file.errorString(), path);
-}
 
 QString helpText() {
     QString text = "Step 1: Create the Export File";
@@ -130,6 +120,7 @@ void ExportViewController::BuildDataString() {
 void ExportViewController::exportFinished() {
     output_.close();
     const Status status = job_->status();
+    const QStringList problems = job_->problems();
     ExportTextView->setPlainText(job_->displayText());
     ProgressView->setValue(ProgressView->maximum());
     job_->deleteLater();
@@ -143,18 +134,16 @@ void ExportViewController::exportFinished() {
     SaveButton->setEnabled(true);
     mainQueue::asyncAfter(
         0.001, [this] { activityIndicator->stopAnimating(); }, this);
+    QString message = "Process Complete - File Ready to Save to Files or Email";
+    if (!problems.isEmpty()) message += "\n" + exchange::shortList(problems);
     mainQueue::asyncAfter(
-        1.0,
-        [this] {
-            presentAlert("Data Export", "Process Complete - File Ready to Save to Files or Email");
-        },
-        this);
+        1.0, [this, message] { presentAlert("Data Export", message); }, this);
 }
 
 void ExportViewController::SaveToFiles() {
     const QString path = exportFilePath();
     diagnosticLog(path);
-    const Status written = writeExportFile(path, DataString.value_or(QByteArray()));
+    const Status written = exchange::writePrivateFile(path, DataString.value_or(QByteArray()));
     if (!written) {
         diagnosticLog(written.describe());
         presentAlert("Data Export", written.error);
@@ -173,19 +162,20 @@ void ExportViewController::WriteTextFile() {
     const QString path = exportFilePath();
     if (DataString) {
         // A failed write is told, never covered by attaching an older file.
-        if (const Status written = writeExportFile(path, *DataString); !written) {
+        if (const Status written = exchange::writePrivateFile(path, *DataString); !written) {
             diagnosticLog(written.describe());
             presentAlert("Sending Email", written.error);
             return;
         }
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        diagnosticLog(file.errorString());
-        presentAlert("Sending Email", file.errorString());
+    Status read;
+    const std::optional<QByteArray> file = exchange::readPrivateFile(path, &read);
+    if (!file) {
+        diagnosticLog(read.describe());
+        presentAlert("Sending Email", read.error);
         return;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray& bytes = *file;
     if (bytes != DataString) ExportTextView->setPlainText(exchange::displayText(bytes));
     MailService& mail = MailService::shared();
     if (!mail.canSendMail()) {

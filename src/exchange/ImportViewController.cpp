@@ -154,9 +154,12 @@ void ImportViewController::reportImport() {
     input_.close();
     setBackButtonShown(true);
     QString message;
-    if (wrongFile == false) {
-        message = "Data Import Completed";
-        if (!importer_->counts().allApplied()) message += "\n" + importer_->counts().summary();
+    if (wrongFile == false && !importer_->stopError().isEmpty()) {
+        message = importer_->stopError();
+    } else if (wrongFile == false) {
+        message = "Data Import Completed\n" + importer_->counts().summary();
+        if (!importer_->problems().isEmpty())
+            message += "\n" + exchange::shortList(importer_->problems());
     } else {
         message = filename.value_or(QString()) + " Is The Incorrect Import File";
     }

@@ -81,13 +81,15 @@ std::optional<QByteArray> LineReader::next() {
         if (end >= 0) {
             QByteArray line(buffer_.constData() + pos_, end - pos_);
             pos_ = end + 1;
+            terminated_ = true;
             return line;
         }
         if (!readMore()) break;
     }
     if (pos_ == buffer_.size()) return std::nullopt;
-    QByteArray last = buffer_.mid(pos_);  // the last line may end without a terminator
+    QByteArray last = buffer_.mid(pos_);
     pos_ = buffer_.size();
+    terminated_ = false;
     return last;
 }
 

@@ -18,6 +18,9 @@ public:
     explicit LineReader(QIODevice* device);
 
     std::optional<QByteArray> next();
+    // False when the line that next() returned last ended the file without a terminator: a
+    // file cut short ends that way.
+    bool lastLineTerminated() const { return terminated_; }
     // Back to the first line; false when the device cannot seek there.
     bool rewind();
     // Set when the device reported an error while reading.
@@ -44,6 +47,7 @@ private:
     Search lineFeed_;
     Search carriageReturn_;
     QString error_;
+    bool terminated_ = true;
 };
 
 // A field or line of a file read as UTF-8; a text that is not valid UTF-8 is read as Latin-1.

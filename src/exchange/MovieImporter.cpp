@@ -4,6 +4,7 @@
 
 #include "exchange/ExportFormat.h"
 #include "exchange/MovieLine.h"
+#include "store/Backups.h"
 
 namespace quillon::exchange {
 
@@ -53,14 +54,32 @@ std::optional<QByteArray> MovieImporter::nextMovieLine() {
 }
 
 bool MovieImporter::applyNextLine() {
-    if (wrongFile_ || !reader_) return false;
+    if (wrongFile_ || !reader_ || !stopError_.isEmpty()) return false;
     const std::optional<QByteArray> text = nextMovieLine();
     if (!text) return false;
+    if (!reader_->lastLineTerminated()) {
+        ++counts_.failed;
+        problems_ << "The last line ends without a line feed, so the file may be cut short: "
+                     "that line was not imported";
+        return true;
+    }
     const MovieLine line = readMovieLine(*text);
     const std::vector<MoviePtr> matches = findMatches(context_, line);
     if (matches.size() > 1) {
         ++counts_.skipped;
         return true;
+    }
+    if (context_.isReadOnly()) {
+        stopError_ = "The catalogue is read-only, so nothing was imported";
+        return false;
+    }
+    if (backsUpFirst_ && !backedUp_) {
+        if (const Status backup = backups::make(context_, &backupName_); !backup) {
+            stopError_ = "The catalogue could not be backed up, so nothing was imported: " +
+                         backup.describe();
+            return false;
+        }
+        backedUp_ = true;
     }
     AppliedLine applied =
         AppliedLine::apply(context_, line, matches.empty() ? nullptr : matches.front());
@@ -71,6 +90,8 @@ bool MovieImporter::applyNextLine() {
         if (failureLog_) failureLog_(saved.describe());
         applied.undo(context_);
         ++counts_.failed;
+        const QString year = line.year ? QString::number(*line.year) : QString("?");
+        problems_ << movieLabel(line.name, year) + ": " + saved.describe();
     }
     return true;
 }

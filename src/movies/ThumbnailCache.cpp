@@ -1,10 +1,10 @@
 #include "movies/ThumbnailCache.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QThread>
 #include <QtConcurrent>
 #include <atomic>
+
+#include "platform/CoverImage.h"
 
 namespace quillon {
 
@@ -13,27 +13,21 @@ ThumbnailCache::ThumbnailCache(QSize box, QObject* parent)
     pool_.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
 }
 
-ThumbnailCache::~ThumbnailCache() { *aliveFlag_ = false; }
+ThumbnailCache::~ThumbnailCache() {
+    *aliveFlag_ = false;
+}
 
 namespace {
 std::atomic<int> mainThreadDecodes{0};
 }  // namespace
 
-int ThumbnailCache::decodesOnMainThread() { return mainThreadDecodes.load(); }
+int ThumbnailCache::decodesOnMainThread() {
+    return mainThreadDecodes.load();
+}
 
 QImage ThumbnailCache::decodeScaled(const QByteArray& bytes, QSize box) {
     if (QThread::currentThread() == QCoreApplication::instance()->thread()) ++mainThreadDecodes;
-    QByteArray data = bytes;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize full = reader.size();
-    if (full.isValid() && (full.width() > box.width() || full.height() > box.height()))
-        reader.setScaledSize(full.scaled(box, Qt::KeepAspectRatio));
-    QImage image = reader.read();
-    if (!image.isNull() && (image.width() > box.width() || image.height() > box.height()))
-        image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return image;
+    return decodeCover(bytes, box).image;
 }
 
 QImage ThumbnailCache::thumbnail(const Movies& movie) {

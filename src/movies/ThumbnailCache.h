@@ -25,7 +25,7 @@ public:
     QImage thumbnail(const Movies& movie);
     QSize box() const { return box_; }
 
-    // Decodes bytes into an image that fits `box`, scaled while decoding. Thread-safe.
+    // Decodes bytes into an upright image that fits `box`, scaled while decoding. Thread-safe.
     static QImage decodeScaled(const QByteArray& bytes, QSize box);
     // How many decodes ran on the main thread so far (benchmarks check that it stays 0).
     static int decodesOnMainThread();

@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPushButton>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
 
 #include "ExchangeTestUtil.h"
 #include "exchange/ExchangeCommands.h"
+#include "store/Backups.h"
 #include "support/TestSupport.h"
 
 namespace quillon::test {
@@ -70,6 +77,78 @@ TEST(Commands, ExportWritesTheSameFileAsTheScreensAndReportsFailures) {
     EXPECT_EQ(runCaptured(runExportCommand, {"a", "b"}).err, "usage: quillon export FILE\n");
 }
 
+TEST(Commands, ExportRefusesATargetThatIsNoRegularFileAndLeavesItAlone) {
+    AppFixture app;
+    addMovie(app.context(), "One", 2000, "Ann");
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe"), folder = dir.filePath("folder");
+    const QString link = dir.filePath("link"), device = dir.filePath("full");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ASSERT_TRUE(QFile::link(pipe, link));
+    QList<std::pair<QString, mode_t>> targets = {
+        {pipe, S_IFIFO}, {folder, S_IFDIR}, {link, S_IFLNK}};
+    // The same device as /dev/full, where the system lets us make one.
+    if (mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 7)) == 0)
+        targets.append({device, S_IFCHR});
+
+    for (const auto& [target, type] : targets) {
+        const CommandResult result = runCaptured(runExportCommand, {target});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, target +
+                                  " is not a regular file (a device, a pipe or a folder); "
+                                  "nothing was written\n");
+        struct stat after;
+        ASSERT_EQ(lstat(QFile::encodeName(target).constData(), &after), 0);
+        EXPECT_EQ(after.st_mode & S_IFMT, type) << target.toStdString();
+    }
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(),
+        targets.size())
+        << "nothing written beside them";
+    EXPECT_TRUE(QDir(folder).isEmpty());
+}
+
+TEST(Commands, ExportNamesEveryCoverItLeavesOutAndExitsOne) {
+    AppFixture app;
+    QImage noise(200, 200, QImage::Format_RGB32);
+    QRandomGenerator random(3);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) noise.setPixel(x, y, random.generate());
+    }
+    QByteArray unreadable;
+    QBuffer buffer(&unreadable);
+    buffer.open(QIODevice::WriteOnly);
+    noise.save(&buffer, "JPG", 95);
+    MoviePtr damaged = addMovie(app.context(), "Damaged", 1999, "Ann");
+    damaged->setImage(Attribute::frontImage, unreadable);
+    damaged->setText(Attribute::notes, "kept");
+    MoviePtr odd = addMovie(app.context(), "Odd", 2000, "Bo");
+    odd->setImage(Attribute::backImage, QByteArray("not a picture"));
+    ASSERT_TRUE(app.context().save().ok);
+    app.restart();  // closed, so that the file can be damaged under it
+    breakCoverPages(app.dataDir(), unreadable);
+    ASSERT_FALSE(HasFatalFailure());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("backup.csv");
+    const CommandResult result = runCaptured(runExportCommand, {path});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "2 movies exported to " + path + "\n");
+    const QStringList errors = result.err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(errors.size(), 2) << result.err.toStdString();
+    EXPECT_TRUE(errors[0].startsWith(
+        "Damaged (1999): front cover left out: it could not be read from the catalogue ("))
+        << errors[0].toStdString();
+    EXPECT_TRUE(errors[1].startsWith("Odd (2000): back cover left out: it could not be decoded ("))
+        << errors[1].toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(),
+              "[QUILLON]\n^Ann^^^^^^Damaged^kept^^^0^^1999^^\n^Bo^^^^^^Odd^^^^0^^2000^^\n");
+}
+
 TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
     AppFixture app;
     QTemporaryDir dir;
@@ -95,6 +174,22 @@ TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
     EXPECT_TRUE(result.err.contains("refused by trigger")) << result.err.toStdString();
 
     EXPECT_EQ(runCaptured(runImportCommand, {dir.filePath("none.csv")}).status, 1);
+
+    const QString cut = writeFile(dir, "cut.csv", "[QUILLON]\n^Ann^^^^^^Cut^^^^0^^2001^^");
+    result = runCaptured(runImportCommand, {cut});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "Data Import Completed\n0 added, 0 updated, 0 skipped, 1 failed\n");
+    EXPECT_EQ(result.err,
+              "The last line ends without a line feed, so the file may be cut short: that line "
+              "was not imported\n");
+
+    QDir(backups::folder(app.dataDir())).removeRecursively();
+    QFile(backups::folder(app.dataDir())).open(QIODevice::WriteOnly);  // blocks the folder
+    result = runCaptured(runImportCommand, {good});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(
+        result.err.startsWith("The catalogue could not be backed up, so nothing was imported: "));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 
@@ -38,8 +39,20 @@ QByteArray exportBytes(ManagedObjectContext& context) {
     return bytes;
 }
 
+QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
+    // APP1 "Exif": a big-endian TIFF header and one IFD entry, Orientation (0x0112), a SHORT.
+    QByteArray exif = QByteArray::fromHex(
+        "FFE10022457869660000"
+        "4D4D002A00000008"
+        "0001"
+        "011200030000000100000000"
+        "00000000");
+    exif[29] = char(orientation);
+    return jpeg.left(2) + exif + jpeg.mid(2);
+}
+
 exchange::ImportCounts importBytes(ManagedObjectContext& context, const QByteArray& file,
-                                   bool* wrongFile) {
+                                   bool* wrongFile, QStringList* problems) {
     QByteArray bytes = file;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -47,6 +60,7 @@ exchange::ImportCounts importBytes(ManagedObjectContext& context, const QByteArr
     importer.setFailureLog(diagnosticLog);
     importer.run();
     if (wrongFile) *wrongFile = importer.isWrongFile();
+    if (problems) *problems = importer.problems();
     return importer.counts();
 }
 
@@ -112,6 +126,25 @@ qint64 FailDevice::writeData(const char* data, qint64 size) {
     }
     written.append(data, size);
     return size;
+}
+
+void breakCoverPages(const QString& dataDir, const QByteArray& cover) {
+    QFile file(QDir(dataDir).filePath(CatalogueStore::kFileName));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QByteArray bytes = file.readAll();
+    const auto byte = [&](int i) { return int(quint8(bytes[i])); };
+    const int pageSize = byte(16) << 8 | byte(17);
+    ASSERT_GE(pageSize, 512);
+    // A piece from the middle of the cover lies on an overflow page that is not its last; the
+    // page's first four bytes name the next one: point them past the end of the file.
+    for (qsizetype at = cover.size() / 3; at < cover.size() * 2 / 3; at += 101) {
+        const qsizetype found = bytes.indexOf(cover.mid(at, 64));
+        if (found < 0 || found % pageSize < 4 || found % pageSize + 64 > pageSize) continue;
+        ASSERT_TRUE(file.seek(found - found % pageSize));
+        ASSERT_EQ(file.write(QByteArray::fromHex("7FFFFFF0")), 4);
+        return;
+    }
+    FAIL() << "the cover was not found in the store file";
 }
 
 void addFailingTrigger(const QString& dataDir, const QString& event, const QString& when) {

@@ -18,9 +18,12 @@ QByteArray makeJpeg(int width, int height, QColor color, int quality = 95);
 
 // Runs the export into memory; fails the test when the export reports a failure.
 QByteArray exportBytes(ManagedObjectContext& context);
+// The JPEG with an EXIF block that says how to turn it upright (1 upright, 6 turn clockwise).
+QByteArray withExifOrientation(const QByteArray& jpeg, int orientation);
+
 // Imports the bytes as a file; returns the importer's counts. wrongFile is set when asked.
 exchange::ImportCounts importBytes(ManagedObjectContext& context, const QByteArray& file,
-                                   bool* wrongFile = nullptr);
+                                   bool* wrongFile = nullptr, QStringList* problems = nullptr);
 
 // Every attribute of every movie, in export order, covers as sizes and a checksum: two stores
 // with equal dumps hold the same movies.
@@ -45,6 +48,10 @@ protected:
 private:
     qint64 limit_;
 };
+
+// Damages the store file (closed) where a saved cover runs through its overflow pages, so that
+// reading that cover fails while everything else reads.
+void breakCoverPages(const QString& dataDir, const QByteArray& cover);
 
 // Creates an SQLite trigger on the store file through a second connection: saves that write a
 // Movies row matching `when` (an SQL condition on NEW) then fail.

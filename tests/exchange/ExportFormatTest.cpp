@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QImageReader>
 #include <QRegularExpression>
 
 #include "ExchangeTestUtil.h"
@@ -13,7 +14,6 @@ namespace quillon::test {
 namespace {
 
 using exchange::ExportJob;
-
 
 QList<QByteArray> linesOf(const QByteArray& file) {
     QList<QByteArray> lines = file.split('\n');
@@ -77,7 +77,7 @@ TEST(ExportFormat, OrderIsNameThenYearThenDirectorCaseSensitive) {
                                  "Zulu 1964 Endfield", "alien 1979 Scott"}));
 }
 
-TEST(ExportFormat, CoversAreReencodedAsJpegAtQualitySixtyAndBadOnesLeftEmpty) {
+TEST(ExportFormat, CoversAreReencodedAsJpegAtQualitySixtyAndBadOnesKeptOrReported) {
     AppFixture app;
     const QByteArray front = makeJpeg(120, 180, Qt::red, 100);
     QImage png(40, 60, QImage::Format_RGB32);
@@ -91,13 +91,25 @@ TEST(ExportFormat, CoversAreReencodedAsJpegAtQualitySixtyAndBadOnesLeftEmpty) {
     movie->setImage(Attribute::backImage, pngBytes);
     MoviePtr broken = insertMovie(app.context(), "Broken", 2001, "Ann");
     broken->setImage(Attribute::frontImage, QByteArray("not a picture"));
+    // A JPEG no decoder reads travels as stored: nothing of it is lost.
+    const QByteArray damagedJpeg = front.left(300) + QByteArray(200, '\x55') + "\xFF\xD9";
+    broken->setImage(Attribute::backImage, damagedJpeg);
     ASSERT_TRUE(app.context().save().ok);
 
-    const QList<QByteArray> lines = linesOf(exportBytes(app.context()));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ExportJob job(app.context(), &buffer);
+    ASSERT_TRUE(job.run().ok);
+    ASSERT_EQ(job.problems().size(), 1);
+    EXPECT_TRUE(job.problems()[0].startsWith(
+        "Broken (2001): front cover left out: it could not be decoded ("))
+        << job.problems()[0].toStdString();
+    const QList<QByteArray> lines = linesOf(bytes);
     ASSERT_EQ(lines.size(), 3);
     const QList<QByteArray> brokenFields = lines[1].split('^');
     EXPECT_EQ(brokenFields[14], QByteArray());
-    EXPECT_EQ(brokenFields[15], QByteArray());
+    EXPECT_EQ(brokenFields[15], damagedJpeg.toBase64());
 
     const QList<QByteArray> fields = lines[2].split('^');
     ASSERT_EQ(fields.size(), 16);
@@ -116,6 +128,48 @@ TEST(ExportFormat, CoversAreReencodedAsJpegAtQualitySixtyAndBadOnesLeftEmpty) {
     expected.save(&expectedBuffer, "JPG", 60);
     EXPECT_EQ(reencoded, expectedJpeg);
     EXPECT_EQ(QImage::fromData(QByteArray::fromBase64(fields[15])).size(), QSize(40, 60));
+}
+
+QByteArray encoded(const QImage& image, const char* format = "JPG") {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, 95);
+    return bytes;
+}
+
+TEST(ExportFormat, CoversComeOutUprightAndLargePicturesExport) {
+    AppFixture app;
+    QImage wide(40, 20, QImage::Format_RGB32);  // left half red, right half blue
+    wide.fill(Qt::blue);
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) wide.setPixel(x, y, qRgb(255, 0, 0));
+    }
+    MoviePtr turned = insertMovie(app.context(), "Turned", 2000, "Ann");
+    turned->setImage(Attribute::frontImage, withExifOrientation(encoded(wide), 6));
+    QImage huge(6000, 6000, QImage::Format_RGB32);
+    huge.fill(Qt::darkGreen);
+    MoviePtr big = insertMovie(app.context(), "Huge", 2001, "Ann");
+    big->setImage(Attribute::backImage, encoded(huge));
+    ASSERT_TRUE(app.context().save().ok);
+
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ExportJob job(app.context(), &buffer);
+    ASSERT_TRUE(job.run().ok);
+    EXPECT_EQ(job.problems(), QStringList());
+    const QList<QByteArray> lines = linesOf(bytes);
+    ASSERT_EQ(lines.size(), 3);
+    QByteArray hugeCover = QByteArray::fromBase64(lines[1].split('^')[15]);
+    QBuffer hugeBuffer(&hugeCover);
+    EXPECT_EQ(QImageReader(&hugeBuffer).size(), QSize(6000, 6000));
+
+    // Turned clockwise: the left edge is the top now.
+    const QImage upright = QImage::fromData(QByteArray::fromBase64(lines[2].split('^')[14]));
+    ASSERT_EQ(upright.size(), QSize(20, 40));
+    EXPECT_GT(QColor(upright.pixel(10, 5)).red(), 200);
+    EXPECT_GT(QColor(upright.pixel(10, 35)).blue(), 200);
 }
 
 TEST(ExportFormat, TextsThatWouldSplitARecordAreEscapedAndOthersLeftAlone) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -224,6 +226,89 @@ TEST_F(ExportScreen, EmailAttachesTheCompleteTextOrTellsWhyNot) {
         EXPECT_EQ(alert->title(), "Data Export");
         EXPECT_FALSE(alert->message().isEmpty());
     }
+}
+
+TEST_F(ExportScreen, TheTemporaryFileIsPrivateAndALinkPlantedThereIsNeverFollowed) {
+    QTemporaryDir temp, elsewhere;
+    TemporaryFolder folder(temp.path());
+    addMovie(app.context(), "Plain", 2000, "Ann");
+    ExportViewController* screen = open();
+    exportAndWait(screen);
+    onlyAlert()->trigger("OK");
+    pumpEvents();
+    const QString path = ExportViewController::exportFilePath();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    const QString victim = QDir(elsewhere.path()).filePath("victim");
+    {
+        QFile file(victim);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("mine\n");
+    }
+    auto plantLink = [&] {
+        QFile::remove(path);
+        ASSERT_TRUE(QFile::link(victim, path));
+    };
+    auto expectPrivateFile = [&] {
+        QFile file(victim);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "mine\n");
+        struct stat info;
+        ASSERT_EQ(lstat(QFile::encodeName(path).constData(), &info), 0);
+        EXPECT_TRUE(S_ISREG(info.st_mode));
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+        QFile written(path);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_EQ(written.readAll(), *screen->DataString);
+    };
+    {
+        Installed<ShareSheet, RecordingShareSheet> sheet;
+        plantLink();
+        screen->SaveButton->click();
+        expectPrivateFile();
+        EXPECT_EQ(sheet->requests.size(), 1);
+    }
+    {
+        Installed<MailService, RecordingMail> mail(true);
+        plantLink();
+        screen->EmailButton->click();
+        expectPrivateFile();
+        ASSERT_EQ(mail->composed.size(), 1);
+        EXPECT_EQ(mail->composed[0].attachments[0].data, *screen->DataString);
+    }
+    {
+        // Anything else there is refused and left as it is.
+        QFile::remove(path);
+        ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        Installed<ShareSheet, RecordingShareSheet> sheet;
+        screen->SaveButton->click();
+        EXPECT_TRUE(sheet->requests.isEmpty());
+        AlertController* alert = onlyAlert();
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(
+            alert->message(),
+            path + " is not a regular file (a device, a pipe or a folder); nothing was written");
+        struct stat info;
+        ASSERT_EQ(lstat(QFile::encodeName(path).constData(), &info), 0);
+        EXPECT_TRUE(S_ISFIFO(info.st_mode));
+        QFile::remove(path);
+    }
+}
+
+TEST_F(ExportScreen, TheCompletionAlertNamesEveryCoverLeftOut) {
+    MoviePtr odd = addMovie(app.context(), "Odd", 2000, "Bo");
+    odd->setImage(Attribute::backImage, QByteArray("not a picture"));
+    addMovie(app.context(), "Fine", 2001, "Cy")
+        ->setImage(Attribute::frontImage, makeJpeg(30, 40, Qt::red));
+    ASSERT_TRUE(app.context().save().ok);
+    ExportViewController* screen = open();
+    exportAndWait(screen);
+    AlertController* alert = onlyAlert();
+    ASSERT_NE(alert, nullptr);
+    const QStringList lines = alert->message().split('\n');
+    ASSERT_EQ(lines.size(), 2) << alert->message().toStdString();
+    EXPECT_EQ(lines[0], "Process Complete - File Ready to Save to Files or Email");
+    EXPECT_TRUE(lines[1].startsWith("Odd (2000): back cover left out: it could not be decoded ("));
+    EXPECT_TRUE(screen->SaveButton->isEnabled()) << "the file is still ready";
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "ExchangeTestUtil.h"
 #include "exchange/ExchangeSegues.h"
 #include "exchange/ImportViewController.h"
+#include "store/Backups.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
@@ -119,7 +120,8 @@ TEST_F(ImportScreen, LoadsShowsAndImportsAFileThenReturnsToTheMenu) {
 
     screen->ImportButton->click();
     EXPECT_FALSE(navigation->backButton()->isVisible()) << "no way out while importing";
-    EXPECT_EQ(importAndWait(), "Data Import Completed");
+    EXPECT_EQ(importAndWait(), "Data Import Completed\n1 added, 0 updated, 0 skipped, 0 failed");
+    EXPECT_EQ(backups::list(app.dataDir()).size(), 1) << "the store was copied first";
     EXPECT_TRUE(navigation->backButton()->isVisible());
     EXPECT_FALSE(screen->ImportButton->isEnabled());
     EXPECT_FALSE(screen->LoadFileButton->isEnabled());
@@ -156,9 +158,40 @@ TEST_F(ImportScreen, SkippedAndFailedLinesAreCountedInTheMessage) {
                    "[QUILLON]\n^Ann^^^^^^Twin^^^^1^^2000^^\n"
                    "^Ann^^^^^^boom^^^^1^^2000^^\n^Ann^^^^^^New^^^^1^^2000^^\n"));
     dismissAlert();
-    EXPECT_EQ(importAndWait(), "Data Import Completed\n1 added, 0 updated, 1 skipped, 1 failed");
+    const QStringList message = importAndWait().split('\n');
+    ASSERT_EQ(message.size(), 3);
+    EXPECT_EQ(message[0], "Data Import Completed");
+    EXPECT_EQ(message[1], "1 added, 0 updated, 1 skipped, 1 failed");
+    EXPECT_TRUE(message[2].startsWith("boom (2000): ")) << message[2].toStdString();
+    EXPECT_TRUE(message[2].contains("refused by trigger"));
     EXPECT_EQ(app.context().count(Entity::Movies), 3);
     EXPECT_FALSE(app.context().hasChanges());
+}
+
+TEST_F(ImportScreen, AFileCutShortSaysWhyItsLastLineFailed) {
+    load(writeFile("Quillon.csv", "[QUILLON]\n^Ann^^^^^^One^^^^1^^2000^^\n^Ann^^^^^^Tw"));
+    dismissAlert();
+    EXPECT_EQ(importAndWait(),
+              "Data Import Completed\n1 added, 0 updated, 0 skipped, 1 failed\nThe last line ends "
+              "without a line feed, so the file may be cut short: that line was not imported");
+    EXPECT_EQ(app.context().count(Entity::Movies), 1);
+}
+
+TEST_F(ImportScreen, AFailedBackupStopsTheImportBeforeAnythingChanges) {
+    MoviePtr kept = addMovie(app.context(), "Kept", 2000, "Ann");
+    QFile blocker(backups::folder(app.dataDir()));  // a file where the folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    load(writeFile("Quillon.csv",
+                   "[QUILLON]\nx^Ann^^^^^^Kept^^^^1^^2000^^\n"
+                   "^Bo^^^^^^New^^^^1^^2001^^\n"));
+    dismissAlert();
+    EXPECT_TRUE(importAndWait().startsWith(
+        "The catalogue could not be backed up, so nothing was imported: "));
+    EXPECT_EQ(app.context().count(Entity::Movies), 1);
+    EXPECT_FALSE(kept->text(Attribute::color_blackwhite).has_value());
+    dismissAlert();
+    EXPECT_EQ(arrivals, 1);
 }
 
 }  // namespace

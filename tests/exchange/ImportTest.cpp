@@ -2,11 +2,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include "ExchangeTestUtil.h"
 #include "exchange/Base64.h"
 #include "exchange/LineReader.h"
+#include "store/Backups.h"
 #include "support/TestSupport.h"
 
 namespace quillon::test {
@@ -26,6 +30,18 @@ QByteArray movieLine(const QString& name, const QString& year, const QString& di
 QString counted(const exchange::ImportCounts& c) {
     return c.summary();
 }
+
+// An import of bytes, run to its end.
+struct FileImport {
+    FileImport(ManagedObjectContext& context, QByteArray file)
+        : bytes(std::move(file)), buffer(&bytes), importer(context, &buffer) {
+        buffer.open(QIODevice::ReadOnly);
+        importer.run();
+    }
+    QByteArray bytes;
+    QBuffer buffer;
+    exchange::MovieImporter importer;
+};
 
 TEST(Import, HeaderIsFoundOnAnyLineAndOnlyExactly) {
     AppFixture app;
@@ -53,13 +69,12 @@ TEST(Import, LineEndsConcatenatedFilesAndEncodings) {
     const QByteArray crlf = "[QUILLON]\r\n" + movieLine("One", "2000", "Ann").replace("\n", "\r\n");
     const QByteArray twoFiles = "[QUILLON]\n" + movieLine("Two", "2000", "Ann") + "[QUILLON]\n" +
                                 movieLine("Three", "2000", "Ann");
-    const QByteArray noFinalLineFeed = "[QUILLON]\n" + movieLine("Four", "2000", "Ann").chopped(1);
     const QByteArray utf8Bom = "\xEF\xBB\xBF[QUILLON]\n" + movieLine("Fünf", "2000", "Ann");
     const QString wide = "[QUILLON]\n" + QString::fromUtf8(movieLine("Sechs ß", "2000", "Ann"));
     QByteArray utf16 = "\xFF\xFE";
     utf16.append(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2);
     const QByteArray latin1 = "[QUILLON]\n" + QString("Sieben é").toLatin1() + "^Ann\n";
-    for (const QByteArray& file : {crlf, twoFiles, noFinalLineFeed, utf8Bom, utf16, latin1}) {
+    for (const QByteArray& file : {crlf, twoFiles, utf8Bom, utf16, latin1}) {
         bool wrong = true;
         importBytes(app.context(), file, &wrong);
         EXPECT_FALSE(wrong);
@@ -68,7 +83,139 @@ TEST(Import, LineEndsConcatenatedFilesAndEncodings) {
     for (const MoviePtr& movie : app.context().fetch<Movies>()) {
         names << movie->name().value_or(movie->text(Attribute::color_blackwhite).value_or("?"));
     }
-    EXPECT_EQ(names, QStringList({"One", "Two", "Three", "Four", "Fünf", "Sechs ß", "Sieben é"}));
+    EXPECT_EQ(names, QStringList({"One", "Two", "Three", "Fünf", "Sechs ß", "Sieben é"}));
+}
+
+// A file cut short mid-transfer must not read as a success: its last line has no line feed.
+TEST(Import, AFileCutShortFailsItsLastLineAndACoverCutShortIsIgnored) {
+    AppFixture source;
+    addMovie(source.context(), "First", 2000, "Ann");
+    MoviePtr last = addMovie(source.context(), "Last", 2001, "Bo");
+    last->setImage(Attribute::frontImage, makeJpeg(60, 90, Qt::red));
+    ASSERT_TRUE(source.context().save().ok);
+    const QByteArray file = exportBytes(source.context());
+    const qsizetype lastLine = file.lastIndexOf('\n', file.size() - 2) + 1;
+    const qsizetype cover = file.indexOf("^/9j/", lastLine) + 1;
+    const QString cutShort =
+        "The last line ends without a line feed, so the file may be cut short: that line was "
+        "not imported";
+    for (const qsizetype length :
+         {file.size() - 1, cover + (file.size() - cover) / 8 * 4, lastLine + 12}) {
+        AppFixture target;
+        QStringList problems;
+        const auto counts = importBytes(target.context(), file.left(length), nullptr, &problems);
+        EXPECT_EQ(counted(counts), "1 added, 0 updated, 0 skipped, 1 failed") << length;
+        EXPECT_EQ(problems, QStringList{cutShort});
+        EXPECT_TRUE(
+            target.context().fetch<Movies>(Predicate::equals(Attribute::name, "Last")).empty());
+    }
+
+    // A whole line whose cover lost its end: the cover is ignored, the stored one kept.
+    AppFixture target;
+    MoviePtr stored = addMovie(target.context(), "Kept", 2000, "Ann");
+    const QByteArray storedCover = makeJpeg(20, 30, Qt::blue);
+    stored->setImage(Attribute::frontImage, storedCover);
+    ASSERT_TRUE(target.context().save().ok);
+    const QByteArray jpeg = makeJpeg(40, 40, Qt::green);
+    const QString cut = QString::fromLatin1(jpeg.left(jpeg.size() - 30).toBase64());
+    const auto counts =
+        importBytes(target.context(),
+                    "[QUILLON]\n" + movieLine("Kept", "2000", "Ann", {{14, cut}, {6, "Eve"}}) +
+                        movieLine("New", "2001", "Ann", {{14, cut}}));
+    EXPECT_EQ(counted(counts), "1 added, 1 updated, 0 skipped, 0 failed");
+    EXPECT_EQ(stored->frontImage(), storedCover);
+    EXPECT_EQ(stored->leadingActress2(), "Eve");
+    const auto added = target.context().fetch<Movies>(Predicate::equals(Attribute::name, "New"));
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_FALSE(added[0]->hasImage(Attribute::frontImage));
+}
+
+// The copy in Backups/ is the store as it was before the import changed it; a copy that cannot
+// be made stops the import before anything changes.
+TEST(Import, TheStoreIsBackedUpBeforeTheFirstChangeOrNothingChanges) {
+    AppFixture app;
+    MoviePtr movie = addMovie(app.context(), "Kept", 2000, "Ann");
+    movie->setText(Attribute::notes, "before");
+    ASSERT_TRUE(app.context().save().ok);
+    importBytes(app.context(), movieLine("Kept", "2000", "Ann", {{8, "wrong file"}}));
+    importBytes(app.context(), "[QUILLON]\n");
+    EXPECT_TRUE(backups::list(app.dataDir()).isEmpty()) << "nothing changed, nothing copied";
+
+    FileImport applied(app.context(),
+                       "[QUILLON]\n" + movieLine("Kept", "2000", "Ann", {{8, "after"}}));
+    const exchange::MovieImporter& importer = applied.importer;
+    EXPECT_EQ(movie->notes(), "after");
+    ASSERT_EQ(backups::list(app.dataDir()), QStringList{importer.backupName()});
+    QTemporaryDir copyDir;
+    ASSERT_TRUE(QFile::copy(QDir(backups::folder(app.dataDir())).filePath(importer.backupName()),
+                            QDir(copyDir.path()).filePath(CatalogueStore::kFileName)));
+    Status opened;
+    auto copy = CatalogueStore::open(copyDir.path(), &opened);
+    ASSERT_TRUE(copy) << opened.describe().toStdString();
+    const auto kept = copy->viewContext().fetch<Movies>();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0]->notes(), "before");
+
+    QDir(backups::folder(app.dataDir())).removeRecursively();
+    QFile blocker(backups::folder(app.dataDir()));  // a file where the folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    FileImport stopped(app.context(), "[QUILLON]\n" +
+                                          movieLine("Kept", "2000", "Ann", {{8, "lost"}}) +
+                                          movieLine("Other", "2001", "Bo"));
+    const exchange::MovieImporter& refused = stopped.importer;
+    EXPECT_TRUE(refused.stopError().startsWith(
+        "The catalogue could not be backed up, so nothing was imported: "))
+        << refused.stopError().toStdString();
+    EXPECT_EQ(counted(refused.counts()), "0 added, 0 updated, 0 skipped, 0 failed");
+    app.restart();
+    EXPECT_EQ(dumpMovies(app.context()).size(), 1);
+    EXPECT_EQ(app.context().fetch<Movies>()[0]->notes(), "after");
+
+    QTemporaryDir otherDir;
+    addMovie(CatalogueStore::open(otherDir.path(), &opened)->viewContext(), "Kept", 2000, "Ann");
+    auto readOnly = CatalogueStore::open(otherDir.path(), &opened, StoreOptions{0, true});
+    ASSERT_TRUE(readOnly) << opened.describe().toStdString();
+    FileImport refusedToo(readOnly->viewContext(),
+                          "[QUILLON]\n" + movieLine("Kept", "2000", "Ann", {{8, "lost"}}));
+    EXPECT_EQ(refusedToo.importer.stopError(),
+              "The catalogue is read-only, so nothing was imported");
+    EXPECT_TRUE(backups::list(otherDir.path()).isEmpty());
+}
+
+// A value beyond what SQLite stores fails to bind: its line fails whole, the movie stays as it was.
+TEST(Import, AFieldLargerThanTheStoreTakesFailsOnlyItsLine) {
+    AppFixture app;
+    MoviePtr movie = addMovie(app.context(), "Big", 2000, "Ann");
+    movie->setText(Attribute::notes, "before");
+    movie->setText(Attribute::genre, "Drama");
+    ASSERT_TRUE(app.context().save().ok);
+    app.context().setLengthLimitForTesting(1000);
+    const QString tooLong(2000, QChar('n'));
+    QStringList problems;
+    const auto counts = importBytes(
+        app.context(),
+        "[QUILLON]\n" + movieLine("Big", "2000", "Ann", {{8, tooLong}, {2, "Horror"}}) +
+            movieLine("Huge", "2001", "Bo", {{9, tooLong}}) +
+            movieLine("Huge cover", "2001", "Bo",
+                      {{14, QString::fromLatin1(makeJpeg(200, 200, Qt::red).toBase64())}}) +
+            movieLine("Small", "2002", "Cy"),
+        nullptr, &problems);
+    EXPECT_EQ(counted(counts), "1 added, 0 updated, 0 skipped, 3 failed");
+    ASSERT_EQ(problems.size(), 3);
+    EXPECT_TRUE(problems[0].startsWith("Big (2000): ")) << problems[0].toStdString();
+    EXPECT_TRUE(problems[0].contains("too big")) << problems[0].toStdString();
+    EXPECT_TRUE(problems[1].startsWith("Huge (2001): "));
+    app.restart();
+    const QStringList names = [&] {
+        QStringList out;
+        for (const MoviePtr& m : app.context().fetch<Movies>()) out << *m->name();
+        return out;
+    }();
+    EXPECT_EQ(names, QStringList({"Big", "Small"}));
+    const MoviePtr kept = app.context().fetch<Movies>()[0];
+    EXPECT_EQ(kept->notes(), "before");
+    EXPECT_EQ(kept->genre(), "Drama");
 }
 
 TEST(Import, LinesLongerThanOneReadAreWhole) {
@@ -358,8 +505,14 @@ TEST(Import, TruncatedAndDamagedFilesNeverCrashNorHalfApplyALine) {
     AppFixture target;
     auto importChecked = [&](const QByteArray& bytes) {
         const int before = target.context().count(Entity::Movies);
-        bool wrong = false;
-        const auto counts = importBytes(target.context(), bytes, &wrong);
+        QByteArray copy = bytes;
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        exchange::MovieImporter importer(target.context(), &buffer);
+        importer.setBacksUpFirst(false);  // thousands of backups would only slow this down
+        importer.run();
+        const bool wrong = importer.isWrongFile();
+        const auto counts = importer.counts();
         ASSERT_FALSE(target.context().hasChanges()) << bytes.toStdString();
         EXPECT_EQ(target.context().count(Entity::Movies), before + counts.added);
         if (wrong) {

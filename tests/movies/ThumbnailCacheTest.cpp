@@ -63,6 +63,38 @@ TEST(ThumbnailCacheTest, SavedAndPendingCoversAreDecodedScaledOffTheMainThread) 
     EXPECT_GT(QColor(changed.pixel(5, 5)).green(), 200);
 }
 
+// A phone photo stored sideways with an EXIF note to turn it clockwise (orientation 6).
+QByteArray sidewaysJpeg(QSize stored) {
+    QImage image(stored, QImage::Format_RGB32);  // left half red, right half blue
+    image.fill(Qt::blue);
+    for (int y = 0; y < stored.height(); ++y) {
+        for (int x = 0; x < stored.width() / 2; ++x) image.setPixel(x, y, qRgb(255, 0, 0));
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 95);
+    const QByteArray exif = QByteArray::fromHex(
+        "FFE10022457869660000"
+        "4D4D002A00000008"
+        "0001"
+        "011200030000000100060000"
+        "00000000");
+    return bytes.left(2) + exif + bytes.mid(2);
+}
+
+TEST(ThumbnailCacheTest, ThumbnailsAreUprightAndFitTheBoxUpright) {
+    test::AppFixture app;
+    auto movie = Movies::insertInto(app.context());
+    movie->setImage(Attribute::frontImage, sidewaysJpeg({1000, 500}));
+    ASSERT_TRUE(app.context().save());
+    ThumbnailCache cache(QSize(56, 80));
+    const QImage thumbnail = waitForThumbnail(cache, *movie);
+    ASSERT_EQ(thumbnail.size(), QSize(40, 80));
+    EXPECT_GT(QColor(thumbnail.pixel(20, 10)).red(), 200) << "the left edge is the top";
+    EXPECT_GT(QColor(thumbnail.pixel(20, 70)).blue(), 200);
+}
+
 TEST(ThumbnailCacheTest, SearchPreparedInSlicesGivesTheSameRowsAsAtOnce) {
     test::AppFixture app;
     for (const char* name : {"Ärger", "arrow", "Barn", "CAR", "dog"}) {

@@ -1,0 +1,99 @@
+#include "exchange/ExportFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+
+namespace quillon::exchange {
+namespace {
+
+Status notRegular(const QString& path) {
+    return Status::failure(
+        QString("%1 is not a regular file (a device, a pipe or a folder); nothing was written")
+            .arg(path));
+}
+
+Status systemFailure(const QString& what, const QString& path, int error) {
+    return Status::failure(QString("%1: %2").arg(what, qt_error_string(error)), path);
+}
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+}  // namespace
+
+Status checkExportTarget(const QString& path) {
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile()) return notRegular(path);
+    return Status::success();
+}
+
+Status writePrivateFile(const QString& path, const QByteArray& bytes) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat existing;
+    if (::lstat(name.constData(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
+        !S_ISLNK(existing.st_mode)) {
+        return notRegular(path);
+    }
+    QByteArray aside = name + ".XXXXXX";
+    const int fd = ::mkostemp(aside.data(), O_CLOEXEC);  // O_EXCL and mode 0600
+    if (fd < 0) return systemFailure("The file could not be created", path, errno);
+    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const int writeError = errno;
+    if (::close(fd) != 0 || !written) {
+        ::unlink(aside.constData());
+        return systemFailure("The file could not be written", path, written ? errno : writeError);
+    }
+    // rename() replaces a link at the target itself and never follows it.
+    if (::rename(aside.constData(), name.constData()) != 0) {
+        const int renameError = errno;
+        ::unlink(aside.constData());
+        return systemFailure("The file could not be put in place", path, renameError);
+    }
+    return Status::success();
+}
+
+std::optional<QByteArray> readPrivateFile(const QString& path, Status* status) {
+    // Non-blocking, so that a pipe planted there cannot hang the open.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *status = systemFailure("The file could not be read", path, errno);
+        return std::nullopt;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        *status = Status::failure(QString("%1 is not a regular file").arg(path));
+        return std::nullopt;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        *status = Status::failure(file.errorString(), path);
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *status = Status::failure(file.errorString(), path);
+        return std::nullopt;
+    }
+    *status = Status::success();
+    return bytes;
+}
+
+}  // namespace quillon::exchange
