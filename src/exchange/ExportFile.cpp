@@ -21,49 +21,11 @@ Status systemFailure(const QString& what, const QString& path, int error) {
     return Status::failure(QString("%1: %2").arg(what, qt_error_string(error)), path);
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
 }  // namespace
 
 Status checkExportTarget(const QString& path) {
     const QFileInfo target(path);
     if (target.exists() && !target.isFile()) return notRegular(path);
-    return Status::success();
-}
-
-Status writePrivateFile(const QString& path, const QByteArray& bytes) {
-    const QByteArray name = QFile::encodeName(path);
-    struct stat existing;
-    if (::lstat(name.constData(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
-        !S_ISLNK(existing.st_mode)) {
-        return notRegular(path);
-    }
-    QByteArray aside = name + ".XXXXXX";
-    const int fd = ::mkostemp(aside.data(), O_CLOEXEC);  // O_EXCL and mode 0600
-    if (fd < 0) return systemFailure("The file could not be created", path, errno);
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const int writeError = errno;
-    if (::close(fd) != 0 || !written) {
-        ::unlink(aside.constData());
-        return systemFailure("The file could not be written", path, written ? errno : writeError);
-    }
-    // rename() replaces a link at the target itself and never follows it.
-    if (::rename(aside.constData(), name.constData()) != 0) {
-        const int renameError = errno;
-        ::unlink(aside.constData());
-        return systemFailure("The file could not be put in place", path, renameError);
-    }
     return Status::success();
 }
 

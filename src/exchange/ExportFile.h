@@ -13,12 +13,6 @@ namespace quillon::exchange {
 // is fine.
 Status checkExportTarget(const QString& path);
 
-// Writes a file that only its owner may read, for the temporary folder: the bytes go to a new
-// file beside `path`, created exclusively with mode 0600 (so no planted link is followed), then
-// renamed over `path`. A symbolic link at `path` is replaced, never written through; anything
-// else at `path` that is not a regular file is refused.
-Status writePrivateFile(const QString& path, const QByteArray& bytes);
-
 // Reads a regular file without following a link at `path`.
 std::optional<QByteArray> readPrivateFile(const QString& path, Status* status);
 

@@ -90,6 +90,16 @@ QString ExportViewController::exportFilePath() {
     return QDir(DataFolders::tempDir()).filePath(exchange::kFileName);
 }
 
+Status ExportViewController::writeExportFile(const QByteArray& bytes) {
+    const QString path = exportFilePath();
+    if (Status target = exchange::checkExportTarget(path); !target) return target;
+    QString error;
+    if (DataFolders::writePrivateFile(DataFolders::tempDir(), exchange::kFileName, bytes, &error)
+            .isEmpty())
+        return Status::failure("The file could not be written", error);
+    return Status::success();
+}
+
 void ExportViewController::CreateUpdateFile() {
     activityIndicator->startAnimating();
     ExportButton->setEnabled(false);
@@ -143,7 +153,7 @@ void ExportViewController::exportFinished() {
 void ExportViewController::SaveToFiles() {
     const QString path = exportFilePath();
     diagnosticLog(path);
-    const Status written = exchange::writePrivateFile(path, DataString.value_or(QByteArray()));
+    const Status written = writeExportFile(DataString.value_or(QByteArray()));
     if (!written) {
         diagnosticLog(written.describe());
         presentAlert("Data Export", written.error);
@@ -162,7 +172,7 @@ void ExportViewController::WriteTextFile() {
     const QString path = exportFilePath();
     if (DataString) {
         // A failed write is told, never covered by attaching an older file.
-        if (const Status written = exchange::writePrivateFile(path, *DataString); !written) {
+        if (const Status written = writeExportFile(*DataString); !written) {
             diagnosticLog(written.describe());
             presentAlert("Sending Email", written.error);
             return;

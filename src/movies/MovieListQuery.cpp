@@ -1,6 +1,8 @@
 #include "movies/MovieListQuery.h"
 
 #include <QImage>
+
+#include "platform/CoverImage.h"
 #include <algorithm>
 
 #include "store/SelectionState.h"
@@ -169,8 +171,8 @@ void MovieListQuery::fillSelection(int row, SelectionState& s) const {
     const OptionalBytes back = m.hasImage(Attribute::backImage) ? m.backImage() : std::nullopt;
     s.SelectedImages.clear();
     if (front) {
-        s.SelectedImages.append(QImage::fromData(*front));
-        if (back) s.SelectedImages.append(QImage::fromData(*back));
+        s.SelectedImages.append(decodeCover(*front).image);
+        if (back) s.SelectedImages.append(decodeCover(*back).image);
     }
     s.SelectedName = orEmpty(m.name());
     s.SelectedYear = m.year();

@@ -39,18 +39,6 @@ QByteArray exportBytes(ManagedObjectContext& context) {
     return bytes;
 }
 
-QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
-    // APP1 "Exif": a big-endian TIFF header and one IFD entry, Orientation (0x0112), a SHORT.
-    QByteArray exif = QByteArray::fromHex(
-        "FFE10022457869660000"
-        "4D4D002A00000008"
-        "0001"
-        "011200030000000100000000"
-        "00000000");
-    exif[29] = char(orientation);
-    return jpeg.left(2) + exif + jpeg.mid(2);
-}
-
 exchange::ImportCounts importBytes(ManagedObjectContext& context, const QByteArray& file,
                                    bool* wrongFile, QStringList* problems) {
     QByteArray bytes = file;

@@ -18,8 +18,6 @@ QByteArray makeJpeg(int width, int height, QColor color, int quality = 95);
 
 // Runs the export into memory; fails the test when the export reports a failure.
 QByteArray exportBytes(ManagedObjectContext& context);
-// The JPEG with an EXIF block that says how to turn it upright (1 upright, 6 turn clockwise).
-QByteArray withExifOrientation(const QByteArray& jpeg, int orientation);
 
 // Imports the bytes as a file; returns the importer's counts. wrongFile is set when asked.
 exchange::ImportCounts importBytes(ManagedObjectContext& context, const QByteArray& file,

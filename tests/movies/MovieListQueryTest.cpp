@@ -232,7 +232,14 @@ TEST_F(MovieListQueryTest, SelectionCopiesThePickedMovie) {
     onlyBack->setImage(Attribute::backImage, png);
     auto both = add(std::nullopt, 1991);
     both->setImage(Attribute::frontImage, png);
-    both->setImage(Attribute::backImage, png);
+    QByteArray sideways;
+    {
+        QBuffer buffer(&sideways);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPG");
+    }
+    // Stored 4 x 6 with a note to turn it clockwise: the viewers get it upright, 6 x 4.
+    both->setImage(Attribute::backImage, test::withExifOrientation(sideways, 6));
     both->setText(Attribute::notes, "noted");
     ASSERT_TRUE(app.context().save());
 
@@ -256,6 +263,7 @@ TEST_F(MovieListQueryTest, SelectionCopiesThePickedMovie) {
     EXPECT_EQ(s.SelectedName, "");
     ASSERT_EQ(s.SelectedImages.size(), 2);
     EXPECT_EQ(s.SelectedImages[0].size(), QSize(4, 6));
+    EXPECT_EQ(s.SelectedImages[1].size(), QSize(6, 4));
     EXPECT_EQ(s.SelectedNotes, "noted");
 }
 

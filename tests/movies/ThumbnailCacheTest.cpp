@@ -74,13 +74,7 @@ QByteArray sidewaysJpeg(QSize stored) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPG", 95);
-    const QByteArray exif = QByteArray::fromHex(
-        "FFE10022457869660000"
-        "4D4D002A00000008"
-        "0001"
-        "011200030000000100060000"
-        "00000000");
-    return bytes.left(2) + exif + bytes.mid(2);
+    return test::withExifOrientation(bytes, 6);
 }
 
 TEST(ThumbnailCacheTest, ThumbnailsAreUprightAndFitTheBoxUpright) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -43,6 +44,9 @@ public:
 private:
     DiagnosticSink previous_;
 };
+
+// JPEG bytes with an EXIF orientation tag (6: turn clockwise to show upright).
+QByteArray withExifOrientation(const QByteArray& jpeg, int orientation);
 
 // Processes queued events (and due timers) for up to `ms` milliseconds.
 void pumpEvents(int ms = 0);
