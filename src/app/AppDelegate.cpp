@@ -34,15 +34,21 @@ void printError(const QString& text) {
 }
 }  // namespace
 
-AppDelegate::AppDelegate(QString dataDir) : dataDir_(std::move(dataDir)) { liveDelegate = this; }
+AppDelegate::AppDelegate(QString dataDir) : dataDir_(std::move(dataDir)) {
+    liveDelegate = this;
+}
 
 AppDelegate::~AppDelegate() {
     if (liveDelegate == this) liveDelegate = nullptr;
 }
 
-AppDelegate& AppDelegate::shared() { return *liveDelegate; }
+AppDelegate& AppDelegate::shared() {
+    return *liveDelegate;
+}
 
-bool AppDelegate::exists() { return liveDelegate != nullptr; }
+bool AppDelegate::exists() {
+    return liveDelegate != nullptr;
+}
 
 bool AppDelegate::didFinishLaunching() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))

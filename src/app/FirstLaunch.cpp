@@ -5,13 +5,15 @@
 namespace quillon {
 
 QStringList defaultGenres() {
-    return {"Action",      "Thriller",  "Drama",     "Epic",    "Horror",          "Adventure",
-            "Animation",   "Comedy",    "Crime",     "Documentary", "Biography",   "Family",
-            "Fantasy",     "Film-Noir", "History",   "Musical", "Mystery",         "Romance",
-            "Science Fiction", "Sport", "War",       "Western"};
+    return {"Action",          "Thriller",  "Drama",   "Epic",        "Horror",    "Adventure",
+            "Animation",       "Comedy",    "Crime",   "Documentary", "Biography", "Family",
+            "Fantasy",         "Film-Noir", "History", "Musical",     "Mystery",   "Romance",
+            "Science Fiction", "Sport",     "War",     "Western"};
 }
 
-QStringList defaultRatings() { return {"G", "PG", "PG-13", "R"}; }
+QStringList defaultRatings() {
+    return {"G", "PG", "PG-13", "R"};
+}
 
 namespace {
 template <class Record>

@@ -7,7 +7,8 @@
 
 namespace quillon {
 
-inline const QString kAboutHasBeenLaunchedBeforeFlag = QStringLiteral("AboutHasBeenLaunchedBeforeFlag");
+inline const QString kAboutHasBeenLaunchedBeforeFlag =
+    QStringLiteral("AboutHasBeenLaunchedBeforeFlag");
 QStringList defaultGenres();
 QStringList defaultRatings();
 

@@ -44,8 +44,9 @@ MainMenuViewController::MainMenuViewController(QWidget* parent)
     ImportExportButton = addMenuEntry(layout, this, "Import / Export", "ImportExport");
     OverviewButton = addMenuEntry(layout, this, "Overview", "Overview");
     RateShareButton = addMenuEntry(layout, this, "Rate and Share", "RateShare");
-    MainMenuButton = {ListMoviesButton, ListMoviesByGroupButton, AddMovieButton,
-                      ReferenceListButton, ImportExportButton, OverviewButton, RateShareButton};
+    MainMenuButton = {ListMoviesButton,    ListMoviesByGroupButton, AddMovieButton,
+                      ReferenceListButton, ImportExportButton,      OverviewButton,
+                      RateShareButton};
     layout->addStretch(1);
     connect(toggleButton_, &QPushButton::clicked, this, [this] { HandleSelection(); });
     setFocusOnAppear(toggleButton_);  // Enter or Space opens the menu at once
@@ -89,7 +90,8 @@ void MainMenuViewController::animateShown(QPushButton* button) {
     fade->setDuration(int(kToggleAnimationSeconds * 1000));
     fade->setStartValue(0.0);
     fade->setEndValue(1.0);
-    connect(fade, &QPropertyAnimation::finished, button, [button] { button->setGraphicsEffect(nullptr); });
+    connect(fade, &QPropertyAnimation::finished, button,
+            [button] { button->setGraphicsEffect(nullptr); });
     fade->start(QAbstractAnimation::DeleteWhenStopped);
 }
 

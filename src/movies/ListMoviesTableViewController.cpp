@@ -82,9 +82,13 @@ void ListMoviesTableViewController::viewDidLoad() {
     table_->setDarkMode(DarkMode);
 }
 
-void ListMoviesTableViewController::viewWillAppear() { fetchMovies(); }
+void ListMoviesTableViewController::viewWillAppear() {
+    fetchMovies();
+}
 
-void ListMoviesTableViewController::viewWillDisappear() { searchBar_->clearFocus(); }
+void ListMoviesTableViewController::viewWillDisappear() {
+    searchBar_->clearFocus();
+}
 
 void ListMoviesTableViewController::fetchMovies() {
     query_.segmentIndex = segment_->selectedIndex();

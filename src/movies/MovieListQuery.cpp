@@ -1,10 +1,9 @@
 #include "movies/MovieListQuery.h"
 
 #include <QImage>
-
-#include "platform/CoverImage.h"
 #include <algorithm>
 
+#include "platform/CoverImage.h"
 #include "store/SelectionState.h"
 #include "store/TextSearch.h"
 
@@ -12,15 +11,22 @@ namespace quillon {
 
 namespace {
 
-QString orEmpty(const OptionalText& text) { return text.value_or(QString()); }
+QString orEmpty(const OptionalText& text) {
+    return text.value_or(QString());
+}
 
 Attribute sortAttribute(int k) {
     switch (k) {
-        case MovieListQuery::Genre: return Attribute::genre;
-        case MovieListQuery::Year: return Attribute::year;
-        case MovieListQuery::Director: return Attribute::director;
-        case MovieListQuery::Producer: return Attribute::producer;
-        default: return Attribute::name;
+        case MovieListQuery::Genre:
+            return Attribute::genre;
+        case MovieListQuery::Year:
+            return Attribute::year;
+        case MovieListQuery::Director:
+            return Attribute::director;
+        case MovieListQuery::Producer:
+            return Attribute::producer;
+        default:
+            return Attribute::name;
     }
 }
 
@@ -64,7 +70,8 @@ MovieRowTexts MovieListQuery::rowTexts(const Movies& m, int k) {
             t.MovieNameLabel = "Producer: " + orEmpty(m.producer());
             t.SecondLabel = "Movie: " + name + "   Year: " + year + "  Run Time: " + runTime;
             break;
-        default: break;
+        default:
+            break;
     }
     t.ThirdLabel = "Actors: " + orEmpty(m.leadingActor1()) + ", " + orEmpty(m.leadingActor2());
     t.FourthLabel =

@@ -41,11 +41,13 @@ Status copyWithoutPruning(const ManagedObjectContext& store, QString* name, cons
 
 }  // namespace
 
-QString folder(const QString& dataDir) { return QDir(dataDir).filePath("Backups"); }
+QString folder(const QString& dataDir) {
+    return QDir(dataDir).filePath("Backups");
+}
 
 QStringList list(const QString& dataDir) {
-    QStringList names = QDir(folder(dataDir))
-                            .entryList({kPrefix + "*" + kSuffix}, QDir::Files, QDir::Name);
+    QStringList names =
+        QDir(folder(dataDir)).entryList({kPrefix + "*" + kSuffix}, QDir::Files, QDir::Name);
     return names;
 }
 
@@ -59,8 +61,7 @@ Status restore(CatalogueStore& store, const QString& name, QString* safetyName,
                const QDateTime& now) {
     if (!list(store.dataDir()).contains(name))
         return Status::failure("There is no backup of that name", name);
-    if (store.isReadOnly())
-        return Status::failure("The catalogue is read-only", store.filePath());
+    if (store.isReadOnly()) return Status::failure("The catalogue is read-only", store.filePath());
     sqlite::Database source;
     const QString path = QDir(folder(store.dataDir())).filePath(name);
     if (Status s = source.open(path, /*readOnly=*/true); !s) return s;

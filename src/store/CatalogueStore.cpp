@@ -29,9 +29,12 @@ constexpr int kFirstMovieNumberColumn = 1 + kTextAttributeCount;
 
 const char* tableOf(Entity e) {
     switch (e) {
-        case Entity::Movies: return "Movies";
-        case Entity::GenreList: return "GenreList";
-        case Entity::RatingList: return "RatingList";
+        case Entity::Movies:
+            return "Movies";
+        case Entity::GenreList:
+            return "GenreList";
+        case Entity::RatingList:
+            return "RatingList";
     }
     return "";
 }
@@ -61,16 +64,16 @@ Status migrate(sqlite::Database& db, bool readOnly) {
 }
 
 QString insertSql(Entity e) {
-    if (e != Entity::Movies) return QStringLiteral("INSERT INTO %1 (%2) VALUES (?)")
-                                        .arg(tableOf(e), attributeName(onlyAttributeOf(e)));
+    if (e != Entity::Movies)
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES (?)")
+            .arg(tableOf(e), attributeName(onlyAttributeOf(e)));
     QStringList columns;
     for (int a = 0; a <= int(Attribute::backImage); ++a) columns << attributeName(Attribute(a));
     return QStringLiteral("INSERT INTO Movies (%1) VALUES (%2)")
         .arg(columns.join(", "), QStringList(columns.size(), "?").join(", "));
 }
 
-void bindValue(sqlite::Statement& statement, int index, const ManagedObject& object,
-               Attribute a) {
+void bindValue(sqlite::Statement& statement, int index, const ManagedObject& object, Attribute a) {
     if (isNumberAttribute(a)) {
         statement.bindInt(index, object.number(a));
     } else if (isImageAttribute(a)) {
@@ -157,9 +160,13 @@ CatalogueStore::~CatalogueStore() {
     context_.reset();
 }
 
-QString CatalogueStore::filePath() const { return context_->state_->path; }
+QString CatalogueStore::filePath() const {
+    return context_->state_->path;
+}
 
-QString ManagedObjectContext::dataDir() const { return QFileInfo(state_->path).absolutePath(); }
+QString ManagedObjectContext::dataDir() const {
+    return QFileInfo(state_->path).absolutePath();
+}
 
 void ManagedObjectContext::setLengthLimitForTesting(int bytes) {
     sqlite3_limit(state_->db.handle(), SQLITE_LIMIT_LENGTH, bytes);
@@ -176,8 +183,8 @@ Status ManagedObjectContext::backupTo(const QString& path) const {
     const int rc = sqlite3_backup_step(backup, -1);
     const int finished = sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE || finished != SQLITE_OK) {
-        const Status failed = target.failure("The store could not be copied",
-                                             rc != SQLITE_DONE ? rc : finished);
+        const Status failed =
+            target.failure("The store could not be copied", rc != SQLITE_DONE ? rc : finished);
         QFile::remove(path);
         return failed;
     }
@@ -229,15 +236,17 @@ Status ManagedObjectContext::load() {
     }
     for (Entity e : {Entity::GenreList, Entity::RatingList}) {
         const Attribute a = onlyAttributeOf(e);
-        const QString sql = QStringLiteral("SELECT id, %1 FROM %2 ORDER BY id")
-                                .arg(attributeName(a), tableOf(e));
+        const QString sql =
+            QStringLiteral("SELECT id, %1 FROM %2 ORDER BY id").arg(attributeName(a), tableOf(e));
         sqlite::Statement rows(s.db, sql.toUtf8().constData());
         if (!rows.isValid()) return s.db.failure("The store could not be read");
         int rc;
         while ((rc = rows.step()) == SQLITE_ROW) {
             std::shared_ptr<ManagedObject> record;
-            if (e == Entity::GenreList) record.reset(new GenreList(e, state_));
-            else record.reset(new RatingList(e, state_));
+            if (e == Entity::GenreList)
+                record.reset(new GenreList(e, state_));
+            else
+                record.reset(new RatingList(e, state_));
             record->rowId_ = rows.integer(0);
             if (!rows.isNull(1)) {
                 record->texts_[int(a)] = rows.text(1);
@@ -269,9 +278,9 @@ std::vector<std::shared_ptr<ManagedObject>> ManagedObjectContext::fetch(
         return s.sortedListing(request.entity, request.sortDescriptors);
     std::vector<std::shared_ptr<ManagedObject>> result;
     const auto& all = s.of(request.entity);
-    const EqualityIndex* index =
-        request.entity == Entity::Movies && request.predicate ? s.indexFor(*request.predicate)
-                                                              : nullptr;
+    const EqualityIndex* index = request.entity == Entity::Movies && request.predicate
+                                     ? s.indexFor(*request.predicate)
+                                     : nullptr;
     if (index) {
         const auto key = indexKeyOf(*request.predicate, index->attributes);
         const auto it = key ? index->buckets.constFind(*key) : index->buckets.constEnd();
@@ -281,11 +290,9 @@ std::vector<std::shared_ptr<ManagedObject>> ManagedObjectContext::fetch(
                 return a->sequence_ < b->sequence_;
             });
             for (ManagedObject* hit : hits) {
-                const auto found = std::lower_bound(
-                    all.begin(), all.end(), hit->sequence_,
-                    [](const std::shared_ptr<ManagedObject>& o, quint64 seq) {
-                        return o->sequence_ < seq;
-                    });
+                const auto found = std::lower_bound(all.begin(), all.end(), hit->sequence_,
+                                                    [](const std::shared_ptr<ManagedObject>& o,
+                                                       quint64 seq) { return o->sequence_ < seq; });
                 if (found != all.end() && found->get() == hit && !hit->isDeleted())
                     result.push_back(*found);
             }
@@ -293,8 +300,7 @@ std::vector<std::shared_ptr<ManagedObject>> ManagedObjectContext::fetch(
     } else {
         result.reserve(all.size());
         for (const auto& object : all)
-            if (!object->isDeleted() &&
-                (!request.predicate || request.predicate->matches(*object)))
+            if (!object->isDeleted() && (!request.predicate || request.predicate->matches(*object)))
                 result.push_back(object);
     }
     sortRecords(result, request.sortDescriptors);
@@ -303,8 +309,8 @@ std::vector<std::shared_ptr<ManagedObject>> ManagedObjectContext::fetch(
 
 int ManagedObjectContext::count(Entity entity) const {
     const auto& all = state_->of(entity);
-    return int(std::count_if(all.begin(), all.end(),
-                             [](const auto& o) { return !o->isDeleted(); }));
+    return int(
+        std::count_if(all.begin(), all.end(), [](const auto& o) { return !o->isDeleted(); }));
 }
 
 void ManagedObjectContext::deleteObject(const std::shared_ptr<ManagedObject>& object) {
@@ -355,8 +361,8 @@ bool ManagedObjectContext::restoreDeleted(const DeletedRecord& record) {
     object->wantedRowId_ = record.rowId;
     object->savedValues_.reset();
     for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
-        const OptionalBytes& bytes = a == Attribute::frontImage ? record.frontImage
-                                                                : record.backImage;
+        const OptionalBytes& bytes =
+            a == Attribute::frontImage ? record.frontImage : record.backImage;
         auto& slot = object->slot(a);
         slot.present = bytes.has_value();
         slot.size = bytes ? bytes->size() : 0;
@@ -407,7 +413,9 @@ void ManagedObjectContext::setSaveProgressHookForTesting(std::function<void(int)
     state_->saveHook = std::move(hook);
 }
 
-bool ManagedObjectContext::isReadOnly() const { return state_->readOnly; }
+bool ManagedObjectContext::isReadOnly() const {
+    return state_->readOnly;
+}
 
 Status ManagedObjectContext::save() {
     ContextState& s = *state_;
@@ -465,10 +473,11 @@ Status ManagedObjectContext::writePendingChanges(
             qint64 rowId = sqlite3_last_insert_rowid(s.db.handle());
             if (object->wantedRowId_ != 0 && object->wantedRowId_ != rowId) {
                 // Back to its old row when that is still free: the store's order then keeps it.
-                sqlite::Statement move(s.db, QStringLiteral("UPDATE OR IGNORE %1 SET id = ? WHERE id = ?")
-                                                 .arg(tableOf(e))
-                                                 .toUtf8()
-                                                 .constData());
+                sqlite::Statement move(s.db,
+                                       QStringLiteral("UPDATE OR IGNORE %1 SET id = ? WHERE id = ?")
+                                           .arg(tableOf(e))
+                                           .toUtf8()
+                                           .constData());
                 move.bindInt(1, object->wantedRowId_);
                 move.bindInt(2, rowId);
                 if (const int rc = move.step(); rc != SQLITE_DONE)

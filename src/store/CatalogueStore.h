@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QLockFile>
 #include <sqlite3.h>
+
+#include <QLockFile>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -38,8 +39,8 @@ public:
     std::vector<std::shared_ptr<T>> fetch(std::optional<Predicate> predicate = std::nullopt,
                                           std::vector<SortDescriptor> sort = {}) const {
         std::vector<std::shared_ptr<T>> typed;
-        auto objects = fetch(FetchRequest{EntityOf<T>::value, std::move(predicate),
-                                          std::move(sort)});
+        auto objects =
+            fetch(FetchRequest{EntityOf<T>::value, std::move(predicate), std::move(sort)});
         typed.reserve(objects.size());
         for (auto& o : objects) typed.push_back(std::static_pointer_cast<T>(std::move(o)));
         return typed;

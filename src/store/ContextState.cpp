@@ -32,8 +32,7 @@ void appendKeyPart(QString& key, const QString& part) {
 }
 
 bool involves(const EqualityIndex& index, Attribute a) {
-    return std::find(index.attributes.begin(), index.attributes.end(), a) !=
-           index.attributes.end();
+    return std::find(index.attributes.begin(), index.attributes.end(), a) != index.attributes.end();
 }
 
 void removeFromBucket(EqualityIndex& index, const QString& key, ManagedObject* object) {
@@ -54,8 +53,10 @@ QString indexKeyOf(const ManagedObject& object, const std::vector<Attribute>& at
         } else {
             const OptionalText text = object.text(a);
             // Absent texts never equal a predicate value; mark them apart from "".
-            if (text) appendKeyPart(key, *text);
-            else key += QLatin1Char('-');
+            if (text)
+                appendKeyPart(key, *text);
+            else
+                key += QLatin1Char('-');
         }
     }
     return key;
@@ -124,19 +125,22 @@ void ContextState::unmarkDirty(ManagedObject* object) {
 void ContextState::willChange(ManagedObject* object, Attribute a) {
     if (object->entity() != Entity::Movies || object->isDeleted()) return;
     for (auto& index : indexes)
-        if (involves(index, a)) removeFromBucket(index, indexKeyOf(*object, index.attributes), object);
+        if (involves(index, a))
+            removeFromBucket(index, indexKeyOf(*object, index.attributes), object);
 }
 
 void ContextState::didChange(ManagedObject* object, Attribute a) {
     ++versions[int(object->entity())];
     if (object->entity() != Entity::Movies || object->isDeleted()) return;
     for (auto& index : indexes)
-        if (involves(index, a)) index.buckets[indexKeyOf(*object, index.attributes)].push_back(object);
+        if (involves(index, a))
+            index.buckets[indexKeyOf(*object, index.attributes)].push_back(object);
 }
 
 void ContextState::indexObject(ManagedObject* object) {
     if (object->entity() != Entity::Movies) return;
-    for (auto& index : indexes) index.buckets[indexKeyOf(*object, index.attributes)].push_back(object);
+    for (auto& index : indexes)
+        index.buckets[indexKeyOf(*object, index.attributes)].push_back(object);
 }
 
 void ContextState::unindexObject(ManagedObject* object) {
@@ -155,7 +159,8 @@ const EqualityIndex* ContextState::indexFor(const Predicate& predicate) {
     }
     std::sort(attributes.begin(), attributes.end());
     // The same attribute tested twice with two values is rare; a scan answers it.
-    if (std::adjacent_find(attributes.begin(), attributes.end()) != attributes.end()) return nullptr;
+    if (std::adjacent_find(attributes.begin(), attributes.end()) != attributes.end())
+        return nullptr;
     for (const auto& index : indexes)
         if (index.attributes == attributes) return &index;
     if (indexes.size() >= kMaxIndexes) return nullptr;
@@ -167,7 +172,9 @@ const EqualityIndex* ContextState::indexFor(const Predicate& predicate) {
     return &indexes.back();
 }
 
-CoverRead ContextState::readImage(qint64 rowId, Attribute a) { return readImageRow(db, rowId, a); }
+CoverRead ContextState::readImage(qint64 rowId, Attribute a) {
+    return readImageRow(db, rowId, a);
+}
 
 CoverRead readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a) {
     const char* sql = a == Attribute::frontImage ? "SELECT frontImage FROM Movies WHERE id = ?"

@@ -34,7 +34,7 @@ struct ContextState {
     std::vector<std::shared_ptr<ManagedObject>> objects[3];  // per entity, insertion order
     std::vector<ManagedObject*> dirty;                       // changed or inserted, in order
     std::vector<std::shared_ptr<ManagedObject>> pendingDeletes;
-    std::vector<EqualityIndex> indexes;  // Movies only
+    std::vector<EqualityIndex> indexes;   // Movies only
     quint64 versions[3] = {0, 0, 0};      // bumped by every change that can move a sort
     std::vector<SortedListing> listings;  // most recent last
     quint64 nextSequence = 1;

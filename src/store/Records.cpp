@@ -8,12 +8,15 @@ namespace quillon {
 
 namespace {
 constexpr const char* kAttributeNames[] = {
-    "color_blackwhite", "director", "genre",  "leadingActor1", "leadingActor2", "leadingActress1",
-    "leadingActress2",  "name",     "notes",  "producer",      "rating",        "writer",
-    "imdb",             "year",     "runTime", "frontImage",   "backImage"};
+    "color_blackwhite", "director",        "genre", "leadingActor1", "leadingActor2",
+    "leadingActress1",  "leadingActress2", "name",  "notes",         "producer",
+    "rating",           "writer",          "imdb",  "year",          "runTime",
+    "frontImage",       "backImage"};
 }  // namespace
 
-QString attributeName(Attribute a) { return QString::fromLatin1(kAttributeNames[int(a)]); }
+QString attributeName(Attribute a) {
+    return QString::fromLatin1(kAttributeNames[int(a)]);
+}
 
 std::optional<Attribute> attributeNamed(const QString& name) {
     for (int i = 0; i < int(std::size(kAttributeNames)); ++i)
@@ -23,9 +26,12 @@ std::optional<Attribute> attributeNamed(const QString& name) {
 
 QString entityName(Entity e) {
     switch (e) {
-        case Entity::Movies: return QStringLiteral("Movies");
-        case Entity::GenreList: return QStringLiteral("GenreList");
-        case Entity::RatingList: return QStringLiteral("RatingList");
+        case Entity::Movies:
+            return QStringLiteral("Movies");
+        case Entity::GenreList:
+            return QStringLiteral("GenreList");
+        case Entity::RatingList:
+            return QStringLiteral("RatingList");
     }
     return {};
 }
@@ -128,7 +134,9 @@ CoverRead ManagedObject::readImage(Attribute a) const {
     return state->readImage(rowId_, a);
 }
 
-bool ManagedObject::hasImage(Attribute a) const { return isImageAttribute(a) && slot(a).present; }
+bool ManagedObject::hasImage(Attribute a) const {
+    return isImageAttribute(a) && slot(a).present;
+}
 
 qint64 ManagedObject::imageSize(Attribute a) const {
     return hasImage(a) ? slot(a).size : 0;

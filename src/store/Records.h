@@ -38,7 +38,9 @@ enum class Attribute : int {
     backImage,
 };
 constexpr int kTextAttributeCount = 13;
-constexpr bool isTextAttribute(Attribute a) { return int(a) < kTextAttributeCount; }
+constexpr bool isTextAttribute(Attribute a) {
+    return int(a) < kTextAttributeCount;
+}
 constexpr bool isNumberAttribute(Attribute a) {
     return a == Attribute::year || a == Attribute::runTime;
 }
@@ -133,9 +135,7 @@ private:
     void restoreSavedValues();
     void markChanged(Attribute a);
     ImageSlot& slot(Attribute a) { return a == Attribute::frontImage ? front_ : back_; }
-    const ImageSlot& slot(Attribute a) const {
-        return a == Attribute::frontImage ? front_ : back_;
-    }
+    const ImageSlot& slot(Attribute a) const { return a == Attribute::frontImage ? front_ : back_; }
 
     Entity entity_;
     std::weak_ptr<ContextState> state_;
@@ -145,7 +145,7 @@ private:
     bool deletePending_ = false;
     quint32 changedMask_ = 0;  // bit per Attribute
     quint32 imageGeneration_ = 0;
-    quint64 sequence_ = 0;  // insertion order: the store's own order
+    quint64 sequence_ = 0;     // insertion order: the store's own order
     quint16 textPresent_ = 0;  // bit per text attribute; absent texts are null
     std::array<QString, kTextAttributeCount> texts_;
     // Lower-cased texts of the attributes searched so far; few per record, made on demand.

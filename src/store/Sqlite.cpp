@@ -40,9 +40,8 @@ Status Database::failure(const QString& what, int rc) const {
     // The connection's message is more precise (a trigger's text, say) when it is this error's.
     const bool sameError = db_ && (sqlite3_errcode(db_.get()) & 0xff) == (rc & 0xff);
     const char* reason = sameError ? sqlite3_errmsg(db_.get()) : sqlite3_errstr(rc);
-    return Status::failure(what, QStringLiteral("{code = %1, reason = %2}")
-                                     .arg(rc)
-                                     .arg(QString::fromUtf8(reason)));
+    return Status::failure(
+        what, QStringLiteral("{code = %1, reason = %2}").arg(rc).arg(QString::fromUtf8(reason)));
 }
 
 Statement::Statement(const Database& db, const char* sql) {
@@ -66,7 +65,9 @@ void Statement::bindText(int index, const QString& text) {
                                   SQLITE_TRANSIENT, SQLITE_UTF8));
 }
 
-void Statement::bindNull(int index) { checkBind(sqlite3_bind_null(stmt_.get(), index)); }
+void Statement::bindNull(int index) {
+    checkBind(sqlite3_bind_null(stmt_.get(), index));
+}
 
 void Statement::bindInt(int index, qint64 value) {
     checkBind(sqlite3_bind_int64(stmt_.get(), index, value));
@@ -95,7 +96,9 @@ QString Statement::text(int column) const {
     return QString::fromUtf8(data, size);
 }
 
-qint64 Statement::integer(int column) const { return sqlite3_column_int64(stmt_.get(), column); }
+qint64 Statement::integer(int column) const {
+    return sqlite3_column_int64(stmt_.get(), column);
+}
 
 QByteArray Statement::blob(int column) const {
     const void* data = sqlite3_column_blob(stmt_.get(), column);

@@ -115,8 +115,10 @@ int AlertController::cancelIndex() const {
 void AlertController::reject() {
     if (finished_) return;
     const int cancel = cancelIndex();
-    if (cancel >= 0) finishWith(cancel);
-    else if (actions_.size() == 1) finishWith(0);
+    if (cancel >= 0)
+        finishWith(cancel);
+    else if (actions_.size() == 1)
+        finishWith(0);
     else if (actions_.isEmpty()) {
         finished_ = true;
         QDialog::reject();

@@ -25,7 +25,7 @@ public:
     ~NavigationController() override;
 
     void pushViewController(ViewController* vc);
-    ViewController* popViewController();              // no-op on the root; returns the popped one
+    ViewController* popViewController();               // no-op on the root; returns the popped one
     void popToViewController(ViewController* target);  // pops everything above target
     ViewController* topViewController() const;
     QList<ViewController*> viewControllers() const { return stack_; }

@@ -18,7 +18,7 @@
 namespace quillon {
 
 namespace {
-constexpr int kRowInset = 2;       // gap around each row's rounded rectangle
+constexpr int kRowInset = 2;  // gap around each row's rounded rectangle
 constexpr int kTextMargin = 10;
 }  // namespace
 
@@ -78,7 +78,8 @@ void TableView::setDarkMode(bool dark) {
 }
 
 void TableView::setThumbnailWidth(int width) {
-    if (auto* d = qobject_cast<ListRowDelegate*>(itemDelegate())) d->thumbnailWidth = qMax(0, width);
+    if (auto* d = qobject_cast<ListRowDelegate*>(itemDelegate()))
+        d->thumbnailWidth = qMax(0, width);
     viewport()->update();
 }
 
@@ -127,26 +128,26 @@ QMenu* TableView::buildContextMenu(int row) {
 void TableView::keyPressEvent(QKeyEvent* event) {
     const QModelIndex current = currentIndex();
     switch (event->key()) {
-    case Qt::Key_Delete:
-        // Only the plain key: Backspace (or Shift+Delete, a cut elsewhere) belongs to typing,
-        // and a user still typing must never lose a row.
-        if (deletable_ && current.isValid() &&
-            (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-            requestDelete(current.row());
-            event->accept();
-            return;
-        }
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (current.isValid()) {
-            selectRow(current.row());
-            event->accept();
-            return;
-        }
-        break;
-    default:
-        break;
+        case Qt::Key_Delete:
+            // Only the plain key: Backspace (or Shift+Delete, a cut elsewhere) belongs to typing,
+            // and a user still typing must never lose a row.
+            if (deletable_ && current.isValid() &&
+                (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+                requestDelete(current.row());
+                event->accept();
+                return;
+            }
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (current.isValid()) {
+                selectRow(current.row());
+                event->accept();
+                return;
+            }
+            break;
+        default:
+            break;
     }
     QListView::keyPressEvent(event);
 }
@@ -202,45 +203,45 @@ void TableView::mouseReleaseEvent(QMouseEvent* event) {
 
 bool TableView::viewportEvent(QEvent* event) {
     switch (event->type()) {
-    case QEvent::TouchBegin: {
-        auto* touch = static_cast<QTouchEvent*>(event);
-        if (touch->points().size() != 1) break;
-        touchStart_ = touch->points().first().position();
-        touchRow_ = indexAt(touchStart_.toPoint()).row();
-        touchScrollStart_ = verticalScrollBar()->value();
-        touchMoved_ = false;
-        event->accept();
-        return true;
-    }
-    case QEvent::TouchUpdate: {
-        auto* touch = static_cast<QTouchEvent*>(event);
-        if (touch->points().isEmpty()) break;
-        const QPointF delta = touch->points().first().position() - touchStart_;
-        if (qAbs(delta.y()) > qAbs(delta.x())) {  // a vertical drag scrolls the list
-            verticalScrollBar()->setValue(touchScrollStart_ - int(delta.y()));
-            touchMoved_ = true;
+        case QEvent::TouchBegin: {
+            auto* touch = static_cast<QTouchEvent*>(event);
+            if (touch->points().size() != 1) break;
+            touchStart_ = touch->points().first().position();
+            touchRow_ = indexAt(touchStart_.toPoint()).row();
+            touchScrollStart_ = verticalScrollBar()->value();
+            touchMoved_ = false;
+            event->accept();
+            return true;
         }
-        event->accept();
-        return true;
-    }
-    case QEvent::TouchEnd: {
-        auto* touch = static_cast<QTouchEvent*>(event);
-        if (!touch->points().isEmpty() && !touchMoved_)
-            finishGesture(touchRow_, touchStart_, touch->points().first().position());
-        else if (!touch->points().isEmpty()) {
+        case QEvent::TouchUpdate: {
+            auto* touch = static_cast<QTouchEvent*>(event);
+            if (touch->points().isEmpty()) break;
             const QPointF delta = touch->points().first().position() - touchStart_;
-            if (-delta.x() > viewport()->width() / 3.0 && qAbs(delta.y()) < qAbs(delta.x()))
-                finishGesture(touchRow_, touchStart_, touch->points().first().position());
+            if (qAbs(delta.y()) > qAbs(delta.x())) {  // a vertical drag scrolls the list
+                verticalScrollBar()->setValue(touchScrollStart_ - int(delta.y()));
+                touchMoved_ = true;
+            }
+            event->accept();
+            return true;
         }
-        touchRow_ = -1;
-        event->accept();
-        return true;
-    }
-    case QEvent::TouchCancel:
-        touchRow_ = -1;
-        return true;
-    default:
-        break;
+        case QEvent::TouchEnd: {
+            auto* touch = static_cast<QTouchEvent*>(event);
+            if (!touch->points().isEmpty() && !touchMoved_)
+                finishGesture(touchRow_, touchStart_, touch->points().first().position());
+            else if (!touch->points().isEmpty()) {
+                const QPointF delta = touch->points().first().position() - touchStart_;
+                if (-delta.x() > viewport()->width() / 3.0 && qAbs(delta.y()) < qAbs(delta.x()))
+                    finishGesture(touchRow_, touchStart_, touch->points().first().position());
+            }
+            touchRow_ = -1;
+            event->accept();
+            return true;
+        }
+        case QEvent::TouchCancel:
+            touchRow_ = -1;
+            return true;
+        default:
+            break;
     }
     return QListView::viewportEvent(event);
 }
@@ -287,8 +288,10 @@ void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
             const QSize fitted = source.scaled(thumbBox.size(), Qt::KeepAspectRatio);
             QRect target(QPoint(0, 0), fitted);
             target.moveCenter(thumbBox.center());
-            if (!pixmap.isNull()) painter->drawPixmap(target, pixmap);
-            else painter->drawImage(target, image);
+            if (!pixmap.isNull())
+                painter->drawPixmap(target, pixmap);
+            else
+                painter->drawImage(target, image);
         }
         content.setLeft(thumbBox.right() + 1 + kTextMargin);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestSupport.h"
+
 #include <QList>
 #include <QString>
 #include <memory>
@@ -43,25 +45,6 @@ public:
     }
     QString next;
     int picks = 0;
-};
-
-// Installs a replacement of a shared device service for the lifetime of the guard.
-template <class Service, class Fake>
-class Installed {
-public:
-    template <class... Args>
-    explicit Installed(Args&&... args) {
-        auto fake = std::make_unique<Fake>(std::forward<Args>(args)...);
-        fake_ = fake.get();
-        previous_ = Service::replaceShared(std::move(fake));
-    }
-    ~Installed() { Service::replaceShared(std::move(previous_)); }
-    Fake* operator->() { return fake_; }
-    Fake& operator*() { return *fake_; }
-
-private:
-    Fake* fake_;
-    std::unique_ptr<Service> previous_;
 };
 
 }  // namespace quillon::test

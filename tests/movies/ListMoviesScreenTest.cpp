@@ -26,9 +26,10 @@ namespace {
 class ListMoviesScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (auto [name, year, director] :
-             {std::tuple{"Heat", 1995, "Mann"}, {"Alien", 1979, "Scott"},
-              {"Blade Runner", 1982, "Scott"}, {"Thief", 1981, "Mann"}}) {
+        for (auto [name, year, director] : {std::tuple{"Heat", 1995, "Mann"},
+                                            {"Alien", 1979, "Scott"},
+                                            {"Blade Runner", 1982, "Scott"},
+                                            {"Thief", 1981, "Mann"}}) {
             auto m = Movies::insertInto(app.context());
             m->setName(QString(name));
             m->setYear(qint16(year));

@@ -87,9 +87,8 @@ TEST_F(MovieListQueryTest, EachKeySortsByItsFieldThenByNameInOneDirection) {
     query.SortAsc = false;
     query.fetchMovies();
     EXPECT_EQ(names(query), (QStringList{"b", "Zed", "a", "Mid"}));
-    EXPECT_EQ(firstLabels(query),
-              (QStringList{"Director: Nolan", "Director: Nolan", "Director: Anderson",
-                           "Director: "}));
+    EXPECT_EQ(firstLabels(query), (QStringList{"Director: Nolan", "Director: Nolan",
+                                               "Director: Anderson", "Director: "}));
 
     // Without a direction the store's own order stands.
     query.SortAsc.reset();

@@ -86,7 +86,7 @@ TEST_F(StoreTest, SortsAreCaseSensitiveNumericStableAndPutAbsentFirst) {
     movie("Beta", 1999);
     auto unnamed = Movies::insertInto(ctx());
     unnamed->setYear(2000);
-    movie("\U0001F600 smile", 5);   // beyond the BMP: after every BMP text by code point
+    movie("\U0001F600 smile", 5);      // beyond the BMP: after every BMP text by code point
     movie(QString(QChar(0xFF5A)), 5);  // fullwidth z
     ASSERT_TRUE(ctx().save());
     reopen();
@@ -111,7 +111,8 @@ TEST_F(StoreTest, RepeatedSortsFollowEveryChangeAndKeepTiesInStoreOrder) {
     auto a1 = movie("a", 1990, "first");
     auto c = movie("c", 1990);
     auto a2 = movie("a", 1990, "second");
-    const std::vector<SortDescriptor> ascending = {{Attribute::year, true}, {Attribute::name, true}};
+    const std::vector<SortDescriptor> ascending = {{Attribute::year, true},
+                                                   {Attribute::name, true}};
     const std::vector<SortDescriptor> descending = {{Attribute::year, false},
                                                     {Attribute::name, false}};
     EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, ascending), (std::vector<MoviePtr>{a1, a2, c, b}));
@@ -149,14 +150,14 @@ TEST_F(StoreTest, EqualityPredicatesMatchExactlyAndFollowChanges) {
                                {Attribute::year, std::move(year)},
                                {Attribute::director, std::move(director)}});
     };
-    EXPECT_EQ(ctx().fetch<Movies>(key("Twin", "1999", "Lynch")),
-              (std::vector<MoviePtr>{one, two}));
+    EXPECT_EQ(ctx().fetch<Movies>(key("Twin", "1999", "Lynch")), (std::vector<MoviePtr>{one, two}));
     EXPECT_TRUE(ctx().fetch<Movies>(key("Twin", "1998", "")).empty());  // absent is not ""
     EXPECT_TRUE(ctx().fetch<Movies>(key("Twin", "nineteen", "Lynch")).empty());
-    EXPECT_EQ(ctx().fetch<Movies>(Predicate::all({{Attribute::name, "Twin"},
-                                                  {Attribute::year, "1999"}}))
-                  .size(),
-              2u);
+    EXPECT_EQ(
+        ctx()
+            .fetch<Movies>(Predicate::all({{Attribute::name, "Twin"}, {Attribute::year, "1999"}}))
+            .size(),
+        2u);
 
     // The index built by the first lookup follows edits, inserts and deletes.
     two->setYear(2001);
@@ -173,7 +174,8 @@ TEST_F(StoreTest, EqualityPredicatesMatchExactlyAndFollowChanges) {
 TEST_F(StoreTest, ReopeningGivesBackEveryTextNumberAndByteString) {
     auto m = Movies::insertInto(ctx());
     m->setName(QStringLiteral(""));  // empty, not absent
-    m->setText(Attribute::notes, "line one\nline two\r\n^caret 'quote' \"dq\" \t é 日本 \U0001F3AC");
+    m->setText(Attribute::notes,
+               "line one\nline two\r\n^caret 'quote' \"dq\" \t é 日本 \U0001F3AC");
     m->setText(Attribute::imdb, "tt0000001");
     m->setYear(-32768);
     m->setRunTime(32767);
@@ -215,8 +217,8 @@ TEST_F(StoreTest, RefreshForgetsOneRecordsPendingChangesOnly) {
     auto gone = movie("Gone", 2001);
     ASSERT_TRUE(ctx().save());
     const auto byKey = [&](const QString& name) {
-        return ctx().fetch<Movies>(Predicate::all({{Attribute::name, name},
-                                                  {Attribute::director, "Ann"}}));
+        return ctx().fetch<Movies>(
+            Predicate::all({{Attribute::name, name}, {Attribute::director, "Ann"}}));
     };
     ASSERT_EQ(byKey("Kept").size(), 1u);
 

@@ -40,7 +40,9 @@ LogCapture::LogCapture() {
     previous_ = setDiagnosticSink([this](const QString& line) { lines << line; });
 }
 
-LogCapture::~LogCapture() { setDiagnosticSink(std::move(previous_)); }
+LogCapture::~LogCapture() {
+    setDiagnosticSink(std::move(previous_));
+}
 
 void pumpEvents(int ms) {
     QElapsedTimer timer;

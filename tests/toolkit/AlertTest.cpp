@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>

@@ -36,7 +36,6 @@ protected:
     TableView table;
 };
 
-
 TEST_F(TableViewTest, ClickSelectsTheRow) {
     QSignalSpy selected(&table, &TableView::rowSelected);
     QSignalSpy deleted(&table, &TableView::deleteRequested);
@@ -162,6 +161,5 @@ TEST_F(TableViewTest, PaintsTheRowLookWithThumbnailAndSurvivesAFadedRemoval) {
     test::pumpEvents(300);
     EXPECT_EQ(model.rowCount(), 4);
 }
-
 
 }  // namespace
