@@ -4,95 +4,148 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 
-#include "app/AppTestSupport.h"
 #include "app/CommandLine.h"
 #include "store/Backups.h"
 #include "support/TestSupport.h"
 
 using namespace quillon;
-using apptest::readUntil;
-using apptest::runQuillon;
 
 namespace {
 
-void addMovies(ManagedObjectContext& context) {
+struct Run {
+    int status;  // -1 when the program did not end normally
+    QString out, errors;
+};
+
+Run run(QStringList command) {
+    QProcess process;
+    process.start(command.takeFirst(), command);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+Run runQuillon(const QStringList& arguments) {
+    return run(QStringList{QUILLON_BINARY} + arguments);
+}
+
+// Four movies, saved; the catalogue stays open in this process.
+void addMovies(test::AppFixture& app) {
     for (auto [name, year, genre] : {std::tuple{"Heat", 1995, "Crime"},
                                      {"alien", 1979, "Horror"},
                                      {"Aliens", 1986, "Action"}}) {
-        auto m = Movies::insertInto(context);
+        auto m = Movies::insertInto(app.context());
         m->setName(QString(name));
         m->setYear(qint16(year));
         m->setText(Attribute::genre, QString(genre));
     }
-    Movies::insertInto(context)->setText(Attribute::leadingActress1, "Weaver");
+    Movies::insertInto(app.context())->setText(Attribute::leadingActress1, "Weaver");
+    ASSERT_TRUE(app.context().save());
 }
 
-// The window of the real program on a data folder, with its output merged.
-void startWindowProcess(QProcess& process, const QString& dataDir) {
+void writeBrokenStore(const QString& dataDir) {
+    QFile file(dataDir + "/Quillon.sqlite");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(8192, 'z'));
+}
+
+// Starts the real program's window on a data folder; returns its merged output once that
+// holds `shown` (or the program ended).
+QByteArray startWindowUntil(QProcess& process, const QString& dataDir, const QByteArray& shown) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("QUILLON_DATA_DIR", dataDir);
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(QUILLON_BINARY, QStringList{});
-    ASSERT_TRUE(process.waitForStarted());
+    QByteArray seen;
+    while (!seen.contains(shown) && process.waitForReadyRead(10000)) seen += process.readAll();
+    return seen + process.readAll();
 }
 
-TEST(CommandLineTest, ListPrintsTheScreensTextsAndABrokenStoreEndsWithStatusOne) {
+TEST(CommandLineTest, ListPrintsTheScreensTextsEvenReadOnlyAndABrokenStoreEndsWithStatusOne) {
     test::AppFixture app;
-    addMovies(app.context());
-    ASSERT_TRUE(app.context().save());
+    addMovies(app);
     app.app().closeStore();  // the program takes the catalogue's lock
 
-    auto run = runQuillon(
+    auto result = runQuillon(
         {"--data-dir", app.dataDir(), "list", "--key", "genre", "--descending", "--search", "O"});
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(result.status, 0);
     EXPECT_EQ(
-        run.out,
+        result.out,
         "# Movies = 2 of 4\n"
         "Genre: Horror\tMovie: alien   Year: 1979  Run Time: 0\tActors: , \tActress's: , \n"
         "Genre: Action\tMovie: Aliens   Year: 1986  Run Time: 0\tActors: , \tActress's: , \n");
-    run = runQuillon({"list", "--data-dir", app.dataDir()});
-    EXPECT_EQ(run.out.split('\n').mid(0, 3),
+    result = runQuillon({"list", "--data-dir", app.dataDir()});
+    EXPECT_EQ(result.out.split('\n').mid(0, 3),
               (QStringList{"# Movies = 4",
-                           "Movie: \tYear: 0   Run Time: 0\tActors: , \t"
-                           "Actress's: Weaver, ",
+                           "Movie: \tYear: 0   Run Time: 0\tActors: , \tActress's: Weaver, ",
                            "Movie: Aliens\tYear: 1986   Run Time: 0\tActors: , \tActress's: , "}));
     EXPECT_EQ(runQuillon({"--data-dir", app.dataDir(), "list", "--key", "colour"}).status, 2);
 
     QTemporaryDir broken;
-    QFile file(broken.filePath("Quillon.sqlite"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(8192, 'z'));
-    file.close();
-    run = runQuillon({"--data-dir", broken.path(), "list"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.errors.startsWith("Unresolved error ")) << run.errors.toStdString();
+    writeBrokenStore(broken.path());
+    result = runQuillon({"--data-dir", broken.path(), "list"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.errors.startsWith("Unresolved error ")) << result.errors.toStdString();
+
+    // A read-only folder still lists and exports.
+    QTemporaryDir outDir;
+    ASSERT_TRUE(QFile::setPermissions(outDir.path(), QFileDevice::Permissions(0x7777)));
+    ASSERT_TRUE(
+        QFile::setPermissions(app.dataDir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                 QFileDevice::ReadOther | QFileDevice::ExeOther));
+    // Root writes anywhere, so root runs the program as "nobody".
+    QStringList asUser;
+    if (::geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable("setpriv");
+        if (setpriv.isEmpty()) GTEST_SKIP() << "running as root without setpriv";
+        asUser = {setpriv, "--reuid=65534", "--regid=65534", "--clear-groups"};
+    }
+    if (run(asUser + QStringList{"touch", app.dataDir() + "/probe"}).status == 0)
+        GTEST_SKIP() << "the folder stays writable for this user";
+    const auto quillon = [&](const QStringList& arguments) {
+        return run(asUser + QStringList{QUILLON_BINARY, "--data-dir", app.dataDir()} + arguments);
+    };
+
+    result = quillon({"list"});
+    EXPECT_EQ(result.status, 0) << result.errors.toStdString();
+    EXPECT_TRUE(result.out.startsWith("# Movies = 4\n")) << result.out.toStdString();
+    const QString exported = outDir.filePath("Quillon.csv");
+    result = quillon({"export", exported});
+    EXPECT_EQ(result.status, 0) << result.errors.toStdString();
+    QFile file(exported);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count('\n'), 5);  // header and four movies
+    EXPECT_EQ(quillon({"restore", "x"}).status, 1);
+    EXPECT_FALSE(QFile::exists(app.dataDir() + "/Quillon.lock"));
+    QFile::setPermissions(app.dataDir(), QFileDevice::Permissions(0x7700));
 }
 
 TEST(CommandLineTest, GlobalOptionsAndUsage) {
     const struct {
         QStringList arguments;
-        int waitMs;
+        int waitMs;  // -1: refused
         bool given;
-        bool error;
     } cases[] = {
-        {{"list"}, 10000, false, false},
-        {{"--wait", "2.5", "list"}, 2500, true, false},
-        {{"--wait=0", "export", "f"}, 0, true, false},
-        {{"restore", "x", "--wait", "1"}, 1000, true, false},
-        {{"--wait", "-1", "list"}, 0, true, true},
-        {{"--wait", "soon", "list"}, 0, true, true},
-        {{"list", "--wait"}, 0, true, true},
+        {{"list"}, 10000, false},
+        {{"--wait", "2.5", "list"}, 2500, true},
+        {{"--wait=0", "export", "f"}, 0, true},
+        {{"restore", "x", "--wait", "1"}, 1000, true},
+        {{"--wait", "-1", "list"}, -1, true},
+        {{"--wait", "soon", "list"}, -1, true},
+        {{"list", "--wait"}, -1, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
         const CommandLine command = parseCommandLine(QStringList{"quillon"} + c.arguments);
-        EXPECT_EQ(!command.error.isEmpty(), c.error);
+        EXPECT_EQ(command.error.isEmpty(), c.waitMs >= 0);
         EXPECT_EQ(command.waitGiven, c.given);
-        if (!c.error) {
+        if (c.waitMs >= 0) {
             EXPECT_EQ(command.lockWaitMs, c.waitMs);
             EXPECT_FALSE(command.arguments.contains("--wait"));
         }
@@ -104,15 +157,14 @@ TEST(CommandLineTest, GlobalOptionsAndUsage) {
 
 TEST(CommandLineTest, ACatalogueOpenElsewhereIsWaitedForThenRefusedWithStatusThree) {
     test::AppFixture app;
-    addMovies(app.context());
-    ASSERT_TRUE(app.context().save());  // this process now holds the catalogue
+    addMovies(app);  // this process now holds the catalogue
 
-    auto run = runQuillon({"--data-dir", app.dataDir(), "--wait", "0", "list"});
-    EXPECT_EQ(run.status, 3);
-    EXPECT_TRUE(run.errors.startsWith("Quillon is already open on this catalogue"))
-        << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains("--wait SECONDS"));
-    EXPECT_TRUE(run.out.isEmpty());
+    const auto refused = runQuillon({"--data-dir", app.dataDir(), "--wait", "0", "list"});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_TRUE(refused.errors.startsWith("Quillon is already open on this catalogue"))
+        << refused.errors.toStdString();
+    EXPECT_TRUE(refused.errors.contains("--wait SECONDS"));
+    EXPECT_TRUE(refused.out.isEmpty());
 
     // A command that waits gets the catalogue once it is let go.
     QProcess waiting;
@@ -123,66 +175,50 @@ TEST(CommandLineTest, ACatalogueOpenElsewhereIsWaitedForThenRefusedWithStatusThr
     ASSERT_TRUE(waiting.waitForFinished(30000));
     EXPECT_EQ(waiting.exitCode(), 0);
     EXPECT_TRUE(waiting.readAllStandardOutput().startsWith("# Movies = 4\n"));
-
-    // The window refuses at once and brings nothing else up; a signal still ends it.
-    app.context();
-    QProcess window;
-    startWindowProcess(window, app.dataDir());
-    const QByteArray output = readUntil(window, "Quillon is already open on this catalogue");
-    ASSERT_TRUE(output.contains("Quillon is already open on this catalogue"))
-        << output.toStdString();
-    ::kill(pid_t(window.processId()), SIGTERM);
-    ASSERT_TRUE(window.waitForFinished(10000));
-    EXPECT_EQ(window.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(window.exitCode(), 3);
-    EXPECT_FALSE((output + window.readAll()).contains("Launch"));
 }
 
-TEST(CommandLineTest, TheLockOfAProcessThatDiedIsTakenOver) {
-    QTemporaryDir dataDir;
-    QProcess crashed;
-    startWindowProcess(crashed, dataDir.path());
-    ASSERT_TRUE(readUntil(crashed, "Launch").contains("Launch"));
-    ::kill(pid_t(crashed.processId()), SIGKILL);
-    ASSERT_TRUE(crashed.waitForFinished(10000));
-    ASSERT_TRUE(QFile::exists(dataDir.filePath("Quillon.lock")));
-
-    const auto run = runQuillon({"--data-dir", dataDir.path(), "--wait", "0", "list"});
-    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
-    EXPECT_EQ(run.out, "# Movies = 0\n");
-}
-
-TEST(CommandLineTest, TerminationSignalsEndTheWindowAndItsStartUpBoxes) {
-    QTemporaryDir broken;
-    QFile file(broken.filePath("Quillon.sqlite"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(8192, 'z'));
-    file.close();
-    QTemporaryDir fine;
+TEST(CommandLineTest, SignalsEndTheWindowAndItsStartUpBoxesAndADeadWindowsLockIsTakenOver) {
+    QTemporaryDir fine, broken, locked;
+    writeBrokenStore(broken.path());
+    Status status;
+    const auto holder = CatalogueStore::open(locked.path(), &status);
+    ASSERT_TRUE(holder) << status.describe().toStdString();
     const struct {
         QString dataDir;
         QByteArray shown;  // logged once the window or the box is up
         int status;
-    } cases[] = {{fine.path(), "Launch", 0}, {broken.path(), "Unresolved error", 1}};
+    } cases[] = {{fine.path(), "Launch", 0},
+                 {broken.path(), "Unresolved error", 1},
+                 {locked.path(), "Quillon is already open on this catalogue", 3}};
     for (const auto& c : cases) {
         for (const int signal : {SIGTERM, SIGINT}) {
             SCOPED_TRACE(c.shown.toStdString() + " " + std::to_string(signal));
             QProcess process;
-            startWindowProcess(process, c.dataDir);
-            const QByteArray output = readUntil(process, c.shown);
+            const QByteArray output = startWindowUntil(process, c.dataDir, c.shown);
             ASSERT_TRUE(output.contains(c.shown)) << output.toStdString();
             ::kill(pid_t(process.processId()), signal);
             ASSERT_TRUE(process.waitForFinished(10000));
             EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
             EXPECT_EQ(process.exitCode(), c.status);
+            // A refused start brings nothing else up.
+            EXPECT_EQ((output + process.readAll()).contains("Launch"), c.status == 0);
         }
     }
+
+    // The lock of a window that was killed is taken over.
+    QProcess crashed;
+    ASSERT_TRUE(startWindowUntil(crashed, fine.path(), "Launch").contains("Launch"));
+    ::kill(pid_t(crashed.processId()), SIGKILL);
+    ASSERT_TRUE(crashed.waitForFinished(10000));
+    ASSERT_TRUE(QFile::exists(fine.filePath("Quillon.lock")));
+    const auto result = runQuillon({"--data-dir", fine.path(), "--wait", "0", "list"});
+    EXPECT_EQ(result.status, 0) << result.errors.toStdString();
+    EXPECT_EQ(result.out, "# Movies = 0\n");
 }
 
 TEST(CommandLineTest, BackupsAreListedOldestFirstAndRestoredAfterASafetyCopy) {
     test::AppFixture app;
-    addMovies(app.context());
-    ASSERT_TRUE(app.context().save());
+    addMovies(app);
     const QDateTime noon(QDate(2026, 3, 1), QTime(12, 0));
     QString first, second;
     ASSERT_TRUE(backups::make(app.context(), &first, noon));
@@ -191,14 +227,12 @@ TEST(CommandLineTest, BackupsAreListedOldestFirstAndRestoredAfterASafetyCopy) {
     ASSERT_TRUE(backups::make(app.context(), &second, noon.addDays(1)));
     app.app().closeStore();
 
-    auto run = runQuillon({"--data-dir", app.dataDir(), "backups"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, first + "\n" + second + "\n");
-
-    run = runQuillon({"--data-dir", app.dataDir(), "restore", first});
-    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
-    const QString safety = run.out.trimmed();
-    EXPECT_EQ(run.out, safety + "\n");
+    EXPECT_EQ(runQuillon({"--data-dir", app.dataDir(), "backups"}).out,
+              first + "\n" + second + "\n");
+    const auto restored = runQuillon({"--data-dir", app.dataDir(), "restore", first});
+    EXPECT_EQ(restored.status, 0) << restored.errors.toStdString();
+    const QString safety = restored.out.trimmed();
+    EXPECT_EQ(restored.out, safety + "\n");
     EXPECT_EQ(backups::list(app.dataDir()), (QStringList{first, second, safety}));
     EXPECT_EQ(app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Heat")).size(), 1u);
     EXPECT_TRUE(app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Cold")).empty());
@@ -218,59 +252,11 @@ TEST(CommandLineTest, BackupsAreListedOldestFirstAndRestoredAfterASafetyCopy) {
     };
     for (const auto& f : failures) {
         SCOPED_TRACE(f.arguments.join(' ').toStdString());
-        run = runQuillon(QStringList{"--data-dir", app.dataDir()} + f.arguments);
-        EXPECT_EQ(run.status, f.status);
-        EXPECT_TRUE(run.errors.startsWith(f.error)) << run.errors.toStdString();
+        const auto result = runQuillon(QStringList{"--data-dir", app.dataDir()} + f.arguments);
+        EXPECT_EQ(result.status, f.status);
+        EXPECT_TRUE(result.errors.startsWith(f.error)) << result.errors.toStdString();
     }
     EXPECT_EQ(backups::list(app.dataDir()).size(), 3);
-}
-
-// The folder is made read-only and the program run as a user that cannot write it (root
-// writes anywhere, so root runs it as "nobody").
-TEST(CommandLineTest, AReadOnlyFolderStillListsAndExports) {
-    test::AppFixture app;
-    addMovies(app.context());
-    ASSERT_TRUE(app.context().save());
-    app.app().closeStore();
-    QTemporaryDir outDir;
-    ASSERT_TRUE(QFile::setPermissions(outDir.path(), QFileDevice::Permissions(0x7777)));
-    ASSERT_TRUE(
-        QFile::setPermissions(app.dataDir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                                 QFileDevice::ReadOther | QFileDevice::ExeOther));
-    QStringList asUser;
-    if (::geteuid() == 0) {
-        const QString setpriv = QStandardPaths::findExecutable("setpriv");
-        if (setpriv.isEmpty()) GTEST_SKIP() << "running as root without setpriv";
-        asUser = {setpriv, "--reuid=65534", "--regid=65534", "--clear-groups"};
-    }
-    auto run = [&](const QStringList& arguments) {
-        QProcess process;
-        const QStringList command = asUser + QStringList{QUILLON_BINARY} + arguments;
-        process.start(command.first(), command.mid(1));
-        process.waitForFinished(60000);
-        return std::pair{process.exitCode(),
-                         QString::fromUtf8(process.readAll() + process.readAllStandardError())};
-    };
-    QProcess probe;
-    probe.start(asUser.isEmpty() ? "touch" : asUser.first(),
-                (asUser.isEmpty() ? QStringList{} : asUser.mid(1) + QStringList{"touch"}) +
-                    QStringList{app.dataDir() + "/probe"});
-    probe.waitForFinished();
-    if (probe.exitCode() == 0) GTEST_SKIP() << "the folder stays writable for this user";
-
-    auto [status, out] = run({"--data-dir", app.dataDir(), "list"});
-    EXPECT_EQ(status, 0) << out.toStdString();
-    EXPECT_TRUE(out.startsWith("# Movies = 4\n")) << out.toStdString();
-    const QString exported = outDir.filePath("Quillon.csv");
-    std::tie(status, out) = run({"--data-dir", app.dataDir(), "export", exported});
-    EXPECT_EQ(status, 0) << out.toStdString();
-    QFile file(exported);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().count('\n'), 5);  // header and four movies
-    std::tie(status, out) = run({"--data-dir", app.dataDir(), "restore", "x"});
-    EXPECT_EQ(status, 1);
-    EXPECT_FALSE(QFile::exists(app.dataDir() + "/Quillon.lock"));
-    QFile::setPermissions(app.dataDir(), QFileDevice::Permissions(0x7700));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "movies/ListMoviesTableViewController.h"
 #include "reference/ReferenceMember.h"
 #include "store/Records.h"
+#include "store/SelectionState.h"
 #include "support/TestSupport.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
@@ -33,55 +34,66 @@ protected:
         window.reset();
         test::pumpEvents();
     }
-    ViewController* open(const char* segue) {
-        ViewController* screen = window->topViewController()->performSegue(segue);
-        test::pumpEvents();
-        return screen;
+    int shownEntries() const {
+        int shown = 0;
+        for (auto* button : menu->MainMenuButton) shown += button->isVisible() ? 1 : 0;
+        return shown;
     }
     test::AppFixture app;
     std::unique_ptr<NavigationController> window;
     MainMenuViewController* menu = nullptr;
 };
 
-TEST_F(MainWindowTest, TheMenuToggleHasTheFocusWheneverTheMenuShowsAndEnterOpensIt) {
+TEST_F(MainWindowTest, TheMenuToggleHasTheFocusAndEveryReturnShowsTheMenuClosed) {
+    EXPECT_EQ(shownEntries(), 0);
+    EXPECT_EQ(SelectionState::shared().CallingScreen, "Menu");
     EXPECT_TRUE(menu->toggleButton()->hasFocus());
     QTest::keyClick(menu->toggleButton(), Qt::Key_Return);
-    EXPECT_TRUE(menu->ListMoviesButton->isVisible());
+    EXPECT_EQ(shownEntries(), 7);
+    for (const int shown : {0, 7}) {
+        QTest::mouseClick(menu->toggleButton(), Qt::LeftButton);
+        EXPECT_EQ(shownEntries(), shown);
+    }
 
-    auto* list = qobject_cast<ListMoviesTableViewController*>(open("ListMovies"));
-    ASSERT_TRUE(list);
-    list->searchBar()->setFocus();
-    window->popViewController();
+    QTest::mouseClick(menu->ListMoviesButton, Qt::LeftButton);
     test::pumpEvents();
+    auto* list = qobject_cast<ListMoviesTableViewController*>(window->topViewController());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(SelectionState::shared().CallingScreen, "MainList");
+    // The sort button tells the current direction.
+    QToolButton* sort = list->sortButton();
+    for (const QString direction :
+         {"Sorted ascending \u2191", "Sorted descending \u2193", "Sorted ascending \u2191"}) {
+        EXPECT_EQ(sort->accessibleName(), direction);
+        EXPECT_TRUE(sort->toolTip().startsWith(direction)) << sort->toolTip().toStdString();
+        QTest::mouseClick(sort, Qt::LeftButton);
+    }
+
+    list->searchBar()->setFocus();
+    window->setNavigationBarHidden(true);
+    list->unwind("unwindToMenu");
+    test::pumpEvents();
+    EXPECT_EQ(window->topViewController(), menu);
+    EXPECT_EQ(shownEntries(), 0);
     EXPECT_TRUE(menu->toggleButton()->hasFocus());
-    EXPECT_FALSE(menu->ListMoviesButton->isVisible());
+    EXPECT_FALSE(window->isNavigationBarHidden());
+    EXPECT_EQ(SelectionState::shared().CallingScreen, "Menu");
 }
 
 TEST_F(MainWindowTest, ChangingScreensKeepsTheWindowSize) {
     const QSize size = window->size();
-    for (const char* path : {"ListMovies", "ReferenceList", "ImportExport"}) {
-        ASSERT_TRUE(open(path)) << path;
-        EXPECT_EQ(window->size(), size) << path;
-        if (QString(path) == "ReferenceList") {
-            ASSERT_TRUE(open(kGenreMember.listSegue));
-            EXPECT_EQ(window->size(), size) << "genre list";
+    for (const QStringList& path :
+         {QStringList{"ListMovies"}, {"ReferenceList", kGenreMember.listSegue}, {"ImportExport"}}) {
+        SCOPED_TRACE(path.join(" / ").toStdString());
+        for (const QString& segue : path) {
+            ASSERT_TRUE(window->topViewController()->performSegue(segue));
+            test::pumpEvents();
+            EXPECT_EQ(window->size(), size);
         }
         window->popToViewController(menu);
         test::pumpEvents();
-        EXPECT_EQ(window->size(), size) << "back from " << path;
+        EXPECT_EQ(window->size(), size);
     }
-}
-
-TEST_F(MainWindowTest, TheMovieListSortButtonTellsTheCurrentDirection) {
-    auto* list = qobject_cast<ListMoviesTableViewController*>(open("ListMovies"));
-    ASSERT_TRUE(list);
-    QToolButton* sort = list->sortButton();
-    EXPECT_EQ(sort->accessibleName(), "Sorted ascending \u2191");
-    QTest::mouseClick(sort, Qt::LeftButton);
-    EXPECT_EQ(sort->accessibleName(), "Sorted descending \u2193");
-    EXPECT_TRUE(sort->toolTip().startsWith("Sorted descending \u2193"));
-    QTest::mouseClick(sort, Qt::LeftButton);
-    EXPECT_TRUE(sort->toolTip().startsWith("Sorted ascending \u2191"));
 }
 
 }  // namespace
