@@ -155,33 +155,12 @@ TEST(CommandLineTest, GlobalOptionsAndUsage) {
         EXPECT_TRUE(usageText().contains(text)) << text;
 }
 
-TEST(CommandLineTest, ACatalogueOpenElsewhereIsWaitedForThenRefusedWithStatusThree) {
-    test::AppFixture app;
-    addMovies(app);  // this process now holds the catalogue
-
-    const auto refused = runQuillon({"--data-dir", app.dataDir(), "--wait", "0", "list"});
-    EXPECT_EQ(refused.status, 3);
-    EXPECT_TRUE(refused.errors.startsWith("Quillon is already open on this catalogue"))
-        << refused.errors.toStdString();
-    EXPECT_TRUE(refused.errors.contains("--wait SECONDS"));
-    EXPECT_TRUE(refused.out.isEmpty());
-
-    // A command that waits gets the catalogue once it is let go.
-    QProcess waiting;
-    waiting.start(QUILLON_BINARY, {"--data-dir", app.dataDir(), "--wait", "60", "list"});
-    ASSERT_TRUE(waiting.waitForStarted());
-    EXPECT_FALSE(waiting.waitForFinished(1500)) << waiting.readAllStandardError().toStdString();
-    app.app().closeStore();
-    ASSERT_TRUE(waiting.waitForFinished(30000));
-    EXPECT_EQ(waiting.exitCode(), 0);
-    EXPECT_TRUE(waiting.readAllStandardOutput().startsWith("# Movies = 4\n"));
-}
-
-TEST(CommandLineTest, SignalsEndTheWindowAndItsStartUpBoxesAndADeadWindowsLockIsTakenOver) {
+TEST(CommandLineTest,
+     TheLockIsWaitedForOrRefusedSignalsEndTheWindowAndItsBoxesDeadLocksAreTakenOver) {
     QTemporaryDir fine, broken, locked;
     writeBrokenStore(broken.path());
     Status status;
-    const auto holder = CatalogueStore::open(locked.path(), &status);
+    auto holder = CatalogueStore::open(locked.path(), &status);
     ASSERT_TRUE(holder) << status.describe().toStdString();
     const struct {
         QString dataDir;
@@ -204,6 +183,22 @@ TEST(CommandLineTest, SignalsEndTheWindowAndItsStartUpBoxesAndADeadWindowsLockIs
             EXPECT_EQ((output + process.readAll()).contains("Launch"), c.status == 0);
         }
     }
+
+    // A command is refused at once with --wait 0, or waits until the catalogue is let go.
+    const auto refused = runQuillon({"--data-dir", locked.path(), "--wait", "0", "list"});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_TRUE(refused.errors.startsWith("Quillon is already open on this catalogue"))
+        << refused.errors.toStdString();
+    EXPECT_TRUE(refused.errors.contains("--wait SECONDS"));
+    EXPECT_TRUE(refused.out.isEmpty());
+    QProcess waiting;
+    waiting.start(QUILLON_BINARY, {"--data-dir", locked.path(), "--wait", "60", "list"});
+    ASSERT_TRUE(waiting.waitForStarted());
+    EXPECT_FALSE(waiting.waitForFinished(1500)) << waiting.readAllStandardError().toStdString();
+    holder.reset();
+    ASSERT_TRUE(waiting.waitForFinished(30000));
+    EXPECT_EQ(waiting.exitCode(), 0);
+    EXPECT_EQ(waiting.readAllStandardOutput(), "# Movies = 0\n");
 
     // The lock of a window that was killed is taken over.
     QProcess crashed;

@@ -8,12 +8,10 @@
 #include "app/MainWindow.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "reference/ReferenceMember.h"
-#include "store/Records.h"
 #include "store/SelectionState.h"
 #include "support/TestSupport.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
-#include "toolkit/TableView.h"
 
 using namespace quillon;
 
