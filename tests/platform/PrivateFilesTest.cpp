@@ -107,14 +107,14 @@ TEST(PrivateTemporaryFolder, FilesAreMade0600AndNeverWrittenThroughAPlantedSymli
     using Make = std::function<bool(const QString&, const QString&, const QByteArray&, QString*)>;
     const std::pair<const char*, Make> ways[] = {
         {"createPrivateFile",
-         [](const QString& folder, const QString& name, const QByteArray& bytes, QString* error) {
-             auto file = DataFolders::createPrivateFile(folder, name, error);
+         [](auto& dir, auto& name, auto& bytes, QString* error) {
+             auto file = DataFolders::createPrivateFile(dir, name, error);
              return file && file->write(bytes) == bytes.size();
          }},
         {"writePrivateFile",
-         [](const QString& folder, const QString& name, const QByteArray& bytes, QString* error) {
-             const QString path = DataFolders::writePrivateFile(folder, name, bytes, error);
-             return !path.isEmpty() && path == QDir(folder).filePath(name);
+         [](auto& dir, auto& name, auto& bytes, QString* error) {
+             return DataFolders::writePrivateFile(dir, name, bytes, error) ==
+                    QDir(dir).filePath(name);
          }},
     };
     for (const auto& [way, make] : ways) {
