@@ -1,16 +1,14 @@
 #pragma once
 
-#include "support/TestSupport.h"
-
 #include <QByteArray>
 #include <QFile>
 #include <QList>
 #include <QString>
 #include <QUrl>
-#include <memory>
 
 #include "platform/MailService.h"
 #include "platform/ShareSheet.h"
+#include "support/TestSupport.h"
 
 namespace quillon::test {
 
@@ -34,24 +32,28 @@ private:
     QByteArray previous_;
 };
 
-class RecordingMail : public MailService {
-public:
-    RecordingMail(bool canSend, bool composes) : canSend_(canSend), composes_(composes) {}
-    bool canSendMail() const override { return canSend_; }
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+struct RecordingMail : MailService {
+    bool canSendMail() const override { return true; }
     bool compose(const MailMessage& message) override {
         composed << message;
-        return composes_;
+        return composes;
     }
+    bool composes = true;
     QList<MailMessage> composed;
-
-private:
-    bool canSend_;
-    bool composes_;
 };
 
 // Opens URLs only when told to; answers the save dialog with `savePath`, or cancels when empty.
-class ScriptedHandoff : public DesktopHandoff {
-public:
+struct ScriptedHandoff : DesktopHandoff {
     bool openUrl(const QUrl& url) override {
         opened << url;
         return opens;

@@ -18,9 +18,7 @@ namespace quillon::test {
 namespace {
 
 struct Entry {
-    bool exists = false;
-    bool symlink = false;
-    bool folder = false;
+    bool exists = false, symlink = false, folder = false;
     int mode = 0;
 };
 
@@ -30,15 +28,8 @@ Entry entryAt(const QString& path) {
     return {true, S_ISLNK(st.st_mode), S_ISDIR(st.st_mode), int(st.st_mode & 07777)};
 }
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+void chmodTo(const QString& path, int mode) {
+    ::chmod(QFile::encodeName(path).constData(), mode);
 }
 
 // A root with the runtime, cache and system temporary folders of one test, all pointed at.
@@ -50,7 +41,7 @@ public:
           temp_("TMPDIR", path("tmp")) {
         for (const char* name : {"runtime", "cache", "tmp", "elsewhere"})
             QDir(root.path()).mkdir(name);
-        ::chmod(QFile::encodeName(path("runtime")).constData(), 0700);
+        chmodTo(path("runtime"), 0700);
     }
     QString path(const QString& name) const { return QDir(root.path()).filePath(name); }
     QString runtimeFolder() const { return path("runtime/Quillon"); }
@@ -65,72 +56,65 @@ private:
 };
 
 TEST(PrivateTemporaryFolder, IsAFolderOfOursWithMode0700NeverOneReachedThroughASymlink) {
-    struct Case {
+    const struct {
         const char* planted;
         std::function<void(const Folders&)> plant;
-        bool runtimeUsed;
-    };
-    const QList<Case> cases = {
-        {"nothing", [](const Folders&) {}, true},
+        const char* used;  // "runtime", "cache" or "tmp"
+    } cases[] = {
+        {"nothing", [](const Folders&) {}, "runtime"},
         {"our folder left open",
          [](const Folders& f) {
              QDir().mkdir(f.runtimeFolder());
-             ::chmod(QFile::encodeName(f.runtimeFolder()).constData(), 0755);
+             chmodTo(f.runtimeFolder(), 0755);
          },
-         true},
-        {"a symlink to another folder",
-         [](const Folders& f) { QFile::link(f.path("elsewhere"), f.runtimeFolder()); }, false},
-        {"a plain file", [](const Folders& f) { writeBytes(f.runtimeFolder(), "x"); }, false},
-        {"a runtime folder others can write to",
-         [](const Folders& f) { ::chmod(QFile::encodeName(f.path("runtime")).constData(), 0777); },
-         false},
+         "runtime"},
+        {"a symlink", [](const Folders& f) { QFile::link(f.path("elsewhere"), f.runtimeFolder()); },
+         "cache"},
+        {"a plain file", [](const Folders& f) { writeBytes(f.runtimeFolder(), "x"); }, "cache"},
+        {"an open runtime folder", [](const Folders& f) { chmodTo(f.path("runtime"), 0777); },
+         "cache"},
+        // Neither folder to be had: a fresh private one in the system temporary folder.
+        {"symlinks at both",
+         [](const Folders& f) {
+             QFile::link(f.path("elsewhere"), f.runtimeFolder());
+             QDir().mkpath(QFileInfo(f.cacheFolder()).path());
+             QFile::link(f.path("elsewhere"), f.cacheFolder());
+         },
+         "tmp"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.planted);
         Folders folders;
         c.plant(folders);
         const QString dir = DataFolders::tempDir();
-        EXPECT_EQ(dir, c.runtimeUsed ? folders.runtimeFolder() : folders.cacheFolder());
+        if (c.used == std::string("tmp")) {
+            EXPECT_EQ(QFileInfo(dir).path(), folders.path("tmp"));
+            EXPECT_TRUE(
+                QFileInfo(dir).fileName().startsWith(QString("quillon-%1-").arg(::geteuid())));
+            EXPECT_EQ(DataFolders::tempDir(), dir) << "the same one for the rest of the process";
+        } else {
+            EXPECT_EQ(dir, c.used == std::string("runtime") ? folders.runtimeFolder()
+                                                            : folders.cacheFolder());
+        }
         const Entry entry = entryAt(dir);
         EXPECT_TRUE(entry.folder && !entry.symlink);
         EXPECT_EQ(entry.mode, 0700);
         EXPECT_TRUE(QDir(folders.path("elsewhere")).isEmpty());
     }
-
-    // Neither folder to be had: a fresh private one in the system temporary folder, the same one
-    // for the rest of the process.
-    Folders folders;
-    QFile::link(folders.path("elsewhere"), folders.runtimeFolder());
-    QDir().mkpath(QFileInfo(folders.cacheFolder()).path());
-    QFile::link(folders.path("elsewhere"), folders.cacheFolder());
-    const QString fallback = DataFolders::tempDir();
-    EXPECT_EQ(QFileInfo(fallback).path(), folders.path("tmp"));
-    EXPECT_TRUE(QFileInfo(fallback).fileName().startsWith(QString("quillon-%1-").arg(::geteuid())));
-    EXPECT_EQ(entryAt(fallback).mode, 0700);
-    EXPECT_FALSE(entryAt(fallback).symlink);
-    EXPECT_EQ(DataFolders::tempDir(), fallback);
-    EXPECT_TRUE(QDir(folders.path("elsewhere")).isEmpty());
 }
 
 TEST(PrivateTemporaryFolder, FilesAreMade0600AndNeverWrittenThroughAPlantedSymlink) {
-    using Make = std::function<bool(const QString& folder, const QString& name,
-                                    const QByteArray& bytes, QString* error)>;
-    const QList<std::pair<const char*, Make>> ways = {
+    using Make = std::function<bool(const QString&, const QString&, const QByteArray&, QString*)>;
+    const std::pair<const char*, Make> ways[] = {
         {"createPrivateFile",
-         [](const QString& folder, const QString& name, const QByteArray& bytes, QString* error) {
-             auto file = DataFolders::createPrivateFile(folder, name, error);
-             if (!file) return false;
-             EXPECT_EQ(file->write(bytes), bytes.size());
-             file->close();
-             return true;
+         [](auto& dir, auto& name, auto& bytes, QString* error) {
+             auto file = DataFolders::createPrivateFile(dir, name, error);
+             return file && file->write(bytes) == bytes.size();
          }},
         {"writePrivateFile",
-         [](const QString& folder, const QString& name, const QByteArray& bytes, QString* error) {
-             const QString path = DataFolders::writePrivateFile(folder, name, bytes, error);
-             if (!path.isEmpty()) {
-                 EXPECT_EQ(path, QDir(folder).filePath(name));
-             }
-             return !path.isEmpty();
+         [](auto& dir, auto& name, auto& bytes, QString* error) {
+             return DataFolders::writePrivateFile(dir, name, bytes, error) ==
+                    QDir(dir).filePath(name);
          }},
     };
     for (const auto& [way, make] : ways) {
@@ -150,7 +134,7 @@ TEST(PrivateTemporaryFolder, FilesAreMade0600AndNeverWrittenThroughAPlantedSymli
         EXPECT_EQ(made.mode, 0600);
         EXPECT_EQ(contents(path), "[QUILLON]\n");
 
-        ::chmod(QFile::encodeName(path).constData(), 0644);  // an older copy, once readable
+        chmodTo(path, 0644);  // an older copy, once readable
         ASSERT_TRUE(make(dir, "Quillon.csv", "second", &error));
         EXPECT_EQ(entryAt(path).mode, 0600);
         EXPECT_EQ(contents(path), "second");
@@ -165,7 +149,7 @@ TEST(PrivateTemporaryFolder, FilesAreMade0600AndNeverWrittenThroughAPlantedSymli
         EXPECT_FALSE(make(dir, "../escaped", "x", &error));
         EXPECT_FALSE(QFile::exists(QDir(dir).filePath("../escaped")));
         const QString open = folders.path("elsewhere");
-        ::chmod(QFile::encodeName(open).constData(), 0755);
+        chmodTo(open, 0755);
         EXPECT_FALSE(make(open, "Quillon.csv", "x", &error));
         EXPECT_FALSE(make({}, "Quillon.csv", "x", &error));
         EXPECT_FALSE(QFile::exists(QDir(open).filePath("Quillon.csv")));
@@ -182,13 +166,11 @@ TEST(PrivateTemporaryFolder, DesktopMailHandsItsAttachmentsOverFromAPrivateFolde
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // A folder of a message sent two days ago goes; one of a message just sent stays.
     const QString dir = DataFolders::tempDir();
-    const QString stale = QDir(dir).filePath("mail-stale"),
-                  recent = QDir(dir).filePath("mail-recent");
+    const QString stale = dir + "/mail-stale", recent = dir + "/mail-recent";
     QDir().mkdir(stale);
     QDir().mkdir(recent);
-    const struct timeval twoDaysAgo[2] = {{::time(nullptr) - 2 * 86400, 0},
-                                          {::time(nullptr) - 2 * 86400, 0}};
-    ::utimes(QFile::encodeName(stale).constData(), twoDaysAgo);
+    const timeval twoDaysAgo{::time(nullptr) - 2 * 86400, 0}, times[2] = {twoDaysAgo, twoDaysAgo};
+    ::utimes(QFile::encodeName(stale).constData(), times);
 
     DesktopMailService mail;
     {
@@ -199,7 +181,7 @@ TEST(PrivateTemporaryFolder, DesktopMailHandsItsAttachmentsOverFromAPrivateFolde
     MailMessage message;
     message.subject = "Quillon Update Text File";
     message.body = "Attachment: Quillon Text File";
-    message.attachments.append({"[QUILLON]\n", "csv", "Quillon.csv"});
+    message.attachments = {{"[QUILLON]\n", "csv", "Quillon.csv"}};
     {
         ScopedEnv path("PATH", bin.path());
         EXPECT_TRUE(mail.canSendMail());
@@ -207,11 +189,8 @@ TEST(PrivateTemporaryFolder, DesktopMailHandsItsAttachmentsOverFromAPrivateFolde
     }
 
     QStringList arguments;
-    for (int i = 0; i < 200 && arguments.size() < 7; ++i) {
-        pumpEvents(10);
-        QFile file(record);
-        if (file.open(QIODevice::ReadOnly)) arguments = QString(file.readAll()).split('\n');
-    }
+    for (int i = 0; i < 200 && arguments.size() < 7; ++i, pumpEvents(10))
+        arguments = QString(contents(record)).split('\n');
     ASSERT_GE(arguments.size(), 7);
     EXPECT_EQ(arguments.mid(0, 6),
               QStringList({"--utf8", "--subject", "Quillon Update Text File", "--body",

@@ -9,8 +9,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <functional>
-#include <optional>
 
 #include "PlatformFakes.h"
 #include "exchange/DocumentPicker.h"
@@ -30,43 +28,32 @@ QStringList buttonTitles(QDialog* dialog) {
     return titles;
 }
 
-void closeAlerts() {
-    for (AlertController* alert : AlertController::presentedAlerts()) alert->trigger("OK");
-    pumpEvents();
-}
-
 TEST(ShareSheet, IsANonBlockingDialogSayingWhatIsSharedWithButtonsNamingWhatTheyDo) {
-    Installed<MailService, RecordingMail> mail(true, true);
+    Installed<MailService, RecordingMail> mail;
     ShareRequest request;
     request.files = {"/somewhere/Quillon.csv"};
-    EXPECT_EQ(ShareSheet::offeredActivities(request),
-              QList<ShareActivity>({ShareActivity::SaveToFiles, ShareActivity::OpenInApp,
-                                    ShareActivity::CopyToPasteboard, ShareActivity::Mail}));
     QWidget anchor;
     anchor.show();
-    DesktopShareSheet().present(request, &anchor);  // returns: the dialog is opened, not run
-    QDialog* dialog = presentedSheet(anchor);
-    ASSERT_NE(dialog, nullptr);
-    pumpEvents();
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(dialog->windowTitle(), "Share");
-    EXPECT_GE(dialog->width(), 320);
-    auto* summary = dialog->findChild<QLabel*>("ShareSheetSummary");
-    ASSERT_NE(summary, nullptr);
-    EXPECT_EQ(summary->text(), "The file \"Quillon.csv\" is ready to share.");
-    EXPECT_EQ(summary->textFormat(), Qt::PlainText);
-    EXPECT_EQ(buttonTitles(dialog), QStringList({"Save to a Folder…", "Open with Default Program",
-                                                 "Copy", "Send by E-mail", "Cancel"}));
-    dialog->close();
-    pumpEvents();
-
-    request.excluded = {ShareActivity::Mail, ShareActivity::CopyToPasteboard};
-    DesktopShareSheet().present(request, &anchor);
-    ASSERT_NE(presentedSheet(anchor), nullptr);
-    EXPECT_EQ(buttonTitles(presentedSheet(anchor)),
-              QStringList({"Save to a Folder…", "Open with Default Program", "Cancel"}));
-    presentedSheet(anchor)->close();
-    pumpEvents();
+    for (const auto& [excluded, buttons] :
+         {std::pair{QSet<ShareActivity>{},
+                    QStringList{"Save to a Folder…", "Open with Default Program", "Copy",
+                                "Send by E-mail", "Cancel"}},
+          std::pair{QSet<ShareActivity>{ShareActivity::Mail, ShareActivity::CopyToPasteboard},
+                    QStringList{"Save to a Folder…", "Open with Default Program", "Cancel"}}}) {
+        request.excluded = excluded;
+        DesktopShareSheet().present(request, &anchor);  // returns: the dialog is opened, not run
+        QDialog* dialog = presentedSheet(anchor);
+        ASSERT_NE(dialog, nullptr);
+        pumpEvents();
+        EXPECT_TRUE(dialog->isVisible());
+        auto* summary = dialog->findChild<QLabel*>("ShareSheetSummary");
+        ASSERT_NE(summary, nullptr);
+        EXPECT_EQ(summary->text(), "The file \"Quillon.csv\" is ready to share.");
+        EXPECT_EQ(summary->textFormat(), Qt::PlainText);
+        EXPECT_EQ(buttonTitles(dialog), buttons);
+        dialog->close();
+        pumpEvents();
+    }
 
     ShareRequest texts;
     texts.texts = {"Quillon keeps my movies"};
@@ -82,47 +69,33 @@ TEST(ShareSheet, IsANonBlockingDialogSayingWhatIsSharedWithButtonsNamingWhatThey
 TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
     QTemporaryDir folder;
     const QString source = folder.filePath("Quillon.csv");
-    {
-        QFile file(source);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("[QUILLON]\n");
-    }
+    ASSERT_TRUE(writeBytes(source, "[QUILLON]\n"));
     const QString savedAs = folder.filePath("Backup.csv");
-    const QString unreachable = folder.filePath("missing/Quillon.csv");
-    struct Case {
-        const char* name;
-        QString button;
-        QString sharedFile;
-        std::function<void(ScriptedHandoff&)> setUp;
-        bool composes;
-        std::optional<std::pair<QString, QString>> alert;  // title, message
+    const QString missing = folder.filePath("missing/Quillon.csv");
+    const QString open = "Open with Default Program", save = "Save to a Folder…",
+                  send = "Send by E-mail", gone = folder.filePath("gone.csv");
+    const struct {
+        QString button, sharedFile;
+        bool works;               // the default program opens, the mail program starts
+        QString savePath, alert;  // "title / start of the message", or no alert
+    } cases[] = {
+        {open, source, true, {}, {}},
+        {open, source, false, {}, "Could Not Open / No program was found to open \"Quillon.csv\"."},
+        {save, source, true, savedAs, "File Saved / The file was saved as " + savedAs},
+        {save, source, true, {}, {}},  // cancelled
+        {save, source, true, missing,
+         "Could Not Save the File / \"Quillon.csv\" could not be saved as " + missing + ": "},
+        {send, source, true, {}, {}},
+        {send, source, false, {}, "Could Not Send by E-mail / The e-mail program could not"},
+        {send, gone, true, {}, "Could Not Send by E-mail / \"gone.csv\" could not be read: "},
     };
-    const QList<Case> cases = {
-        {"open finds a program", "Open with Default Program", source, [](ScriptedHandoff&) {}, true,
-         std::nullopt},
-        {"open finds no program", "Open with Default Program", source,
-         [](ScriptedHandoff& h) { h.opens = false; }, true,
-         std::pair{"Could Not Open", "No program was found to open \"Quillon.csv\"."}},
-        {"save", "Save to a Folder…", source, [&](ScriptedHandoff& h) { h.savePath = savedAs; },
-         true, std::pair{"File Saved", "The file was saved as " + savedAs}},
-        {"save cancelled", "Save to a Folder…", source, [](ScriptedHandoff&) {}, true,
-         std::nullopt},
-        {"save into a missing folder", "Save to a Folder…", source,
-         [&](ScriptedHandoff& h) { h.savePath = unreachable; }, true,
-         std::pair{"Could Not Save the File",
-                   "\"Quillon.csv\" could not be saved as " + unreachable + ": "}},
-        {"mail taken", "Send by E-mail", source, [](ScriptedHandoff&) {}, true, std::nullopt},
-        {"mail program fails", "Send by E-mail", source, [](ScriptedHandoff&) {}, false,
-         std::pair{"Could Not Send by E-mail", "The e-mail program could not be started."}},
-        {"mail of a vanished file", "Send by E-mail", folder.filePath("gone.csv"),
-         [](ScriptedHandoff&) {}, true,
-         std::pair{"Could Not Send by E-mail", "\"gone.csv\" could not be read: "}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Installed<MailService, RecordingMail> mail(true, c.composes);
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.button + " " + c.sharedFile + " " + c.savePath).toStdString());
+        Installed<MailService, RecordingMail> mail;
+        mail->composes = c.works;
         Installed<DesktopHandoff, ScriptedHandoff> handoff;
-        c.setUp(*handoff);
+        handoff->opens = c.works;
+        handoff->savePath = c.savePath;
         LogCapture log;
         QWidget anchor;
         anchor.show();
@@ -138,13 +111,10 @@ TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
         button->click();
         pumpEvents();
         EXPECT_FALSE(dialog && dialog->isVisible());
-        if (c.button == "Open with Default Program") {
-            EXPECT_EQ(handoff->opened, QList<QUrl>{QUrl::fromLocalFile(c.sharedFile)});
-        }
-        if (c.button == "Save to a Folder…") {
-            EXPECT_EQ(handoff->asked, QStringList{"Quillon.csv"});
-        }
-        if (c.button == "Send by E-mail" && !c.alert) {
+        EXPECT_EQ(handoff->opened,
+                  c.button == open ? QList<QUrl>{QUrl::fromLocalFile(source)} : QList<QUrl>{});
+        EXPECT_EQ(handoff->asked, c.button == save ? QStringList{"Quillon.csv"} : QStringList{});
+        if (c.button == send && c.alert.isEmpty()) {
             ASSERT_EQ(mail->composed.size(), 1);
             ASSERT_EQ(mail->composed[0].attachments.size(), 1);
             EXPECT_EQ(mail->composed[0].attachments[0].data, "[QUILLON]\n");
@@ -152,21 +122,17 @@ TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
         }
 
         const QList<AlertController*> alerts = AlertController::presentedAlerts();
-        if (!c.alert) {
-            EXPECT_TRUE(alerts.isEmpty());
-        } else {
-            ASSERT_EQ(alerts.size(), 1);
-            EXPECT_EQ(alerts[0]->title(), c.alert->first);
-            EXPECT_TRUE(alerts[0]->message().startsWith(c.alert->second))
-                << alerts[0]->message().toStdString();
+        ASSERT_EQ(alerts.size(), c.alert.isEmpty() ? 0 : 1);
+        if (!alerts.isEmpty()) {
+            const QString shown = alerts[0]->title() + " / " + alerts[0]->message();
+            EXPECT_TRUE(shown.startsWith(c.alert)) << shown.toStdString();
             EXPECT_EQ(alerts[0]->parentWidget(), &anchor);
-            EXPECT_EQ(log.lines.isEmpty(), c.alert->first == "File Saved");
+            EXPECT_EQ(log.lines.isEmpty(), c.alert.startsWith("File Saved"));
+            alerts[0]->trigger("OK");
+            pumpEvents();
         }
-        closeAlerts();
     }
-    QFile saved(savedAs);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), "[QUILLON]\n");
+    EXPECT_EQ(contents(savedAs), "[QUILLON]\n");
 }
 
 TEST(FileDialogs, StartInDocumentsThenInTheLastFolderUsed) {
@@ -175,7 +141,7 @@ TEST(FileDialogs, StartInDocumentsThenInTheLastFolderUsed) {
                   elsewhere = root.filePath("elsewhere");
     for (const QString& dir : {documents, elsewhere}) QDir().mkpath(dir);
     const QString picked = QDir(elsewhere).filePath("movies.csv");
-    QFile(picked).open(QIODevice::WriteOnly);
+    writeBytes(picked, {});
     ScopedEnv homeEnv("HOME", home), configEnv("XDG_CONFIG_HOME", root.filePath("config"));
     QWidget parent;
     parent.show();
@@ -186,38 +152,28 @@ TEST(FileDialogs, StartInDocumentsThenInTheLastFolderUsed) {
         return dialog;
     };
 
-    DesktopHandoff().askSavePath(&parent, "Quillon.csv", [](const QString&) {});
-    QFileDialog* save = openedDialog("SaveToFolderDialog");
-    ASSERT_NE(save, nullptr);
-    EXPECT_EQ(save->directory().absolutePath(), documents);
-    EXPECT_EQ(save->selectedFiles(), QStringList{QDir(documents).filePath("Quillon.csv")});
-    save->reject();
+    for (const QString& folder : {documents, elsewhere}) {
+        SCOPED_TRACE(folder.toStdString());
+        DesktopHandoff().askSavePath(&parent, "Quillon.csv", [](const QString&) {});
+        QFileDialog* save = openedDialog("SaveToFolderDialog");
+        ASSERT_NE(save, nullptr);
+        EXPECT_EQ(save->directory().absolutePath(), folder);
+        EXPECT_EQ(save->selectedFiles(), QStringList{QDir(folder).filePath("Quillon.csv")});
+        save->reject();
 
-    QString answer;
-    DesktopDocumentPicker().pick(
-        &parent, [&](const QString& path) { answer = path; }, [] {});
-    QFileDialog* picker = openedDialog("DocumentPicker");
-    ASSERT_NE(picker, nullptr);
-    EXPECT_EQ(picker->directory().absolutePath(), documents);
-    auto* typed = picker->findChild<QLineEdit*>("fileNameEdit");  // the user types the path
-    ASSERT_NE(typed, nullptr);
-    typed->setText(picked);
-    static_cast<QDialog*>(picker)->accept();  // as the Open button does
-    EXPECT_EQ(answer, picked);
-    pumpEvents();
-
-    DesktopHandoff().askSavePath(&parent, "Quillon.csv", [](const QString&) {});
-    save = openedDialog("SaveToFolderDialog");
-    ASSERT_NE(save, nullptr);
-    EXPECT_EQ(save->directory().absolutePath(), elsewhere);
-    save->reject();
-    DesktopDocumentPicker().pick(
-        &parent, [](const QString&) {}, [] {});
-    picker = openedDialog("DocumentPicker");
-    ASSERT_NE(picker, nullptr);
-    EXPECT_EQ(picker->directory().absolutePath(), elsewhere);
-    picker->reject();
-    pumpEvents();
+        QString answer;
+        DesktopDocumentPicker().pick(
+            &parent, [&](const QString& path) { answer = path; }, [] {});
+        QFileDialog* picker = openedDialog("DocumentPicker");
+        ASSERT_NE(picker, nullptr);
+        EXPECT_EQ(picker->directory().absolutePath(), folder);
+        auto* typed = picker->findChild<QLineEdit*>("fileNameEdit");  // the user types the path
+        ASSERT_NE(typed, nullptr);
+        typed->setText(picked);
+        static_cast<QDialog*>(picker)->accept();  // as the Open button does
+        EXPECT_EQ(answer, picked);
+        pumpEvents();
+    }
 }
 
 }  // namespace

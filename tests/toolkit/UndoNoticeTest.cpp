@@ -28,11 +28,9 @@ TEST(UndoNoticeTest, ItHidesByItselfAndItsButtonOrTheUndoKeyRunsTheUndo) {
     test::pumpEvents();
     EXPECT_FALSE(notice->isVisible());
 
-    const QString longName = "Deleted \u201C" + QString(200, QChar('x')) + "\u201D";
-    notice->present(longName);
+    notice->present("Deleted \u201C" + QString(200, QChar('x')) + "\u201D");
     test::pumpEvents();
     EXPECT_TRUE(notice->isVisible());
-    EXPECT_EQ(notice->text(), longName);
     EXPECT_LE(notice->width(), screen.width()) << "a long name never widens the screen";
     const QLabel* label = notice->findChild<QLabel*>();
     ASSERT_NE(label, nullptr);
