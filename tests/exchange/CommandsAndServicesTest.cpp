@@ -19,7 +19,6 @@
 namespace quillon::test {
 namespace {
 
-// Runs a command with standard output and error sent to files; returns status and both texts.
 struct CommandResult {
     int status;
     QString out;
@@ -35,6 +34,7 @@ QString readAndRestore(FILE* stream, int saved, const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
+// Runs a command with standard output and error sent to files.
 CommandResult runCaptured(int (*command)(const QStringList&), const QStringList& args) {
     QTemporaryDir dir;
     const QString outPath = dir.filePath("out"), errPath = dir.filePath("err");
@@ -55,6 +55,16 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
     return file.fileName();
 }
 
+// Runs the command and checks its status, output and a part of its error text.
+void expectRun(int (*command)(const QStringList&), const QStringList& args, int status,
+               const QString& out, const QString& err) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    const CommandResult result = runCaptured(command, args);
+    EXPECT_EQ(result.status, status);
+    EXPECT_EQ(result.out, out);
+    EXPECT_TRUE(result.err.contains(err)) << result.err.toStdString();
+}
+
 TEST(Commands, ExportWritesTheSameFileAsTheScreensAndReportsFailures) {
     AppFixture app;
     MoviePtr movie = addMovie(app.context(), "Covered", 2000, "Ann");
@@ -63,18 +73,14 @@ TEST(Commands, ExportWritesTheSameFileAsTheScreensAndReportsFailures) {
     QTemporaryDir dir;
     const QString path = dir.filePath("backup.csv");
 
-    CommandResult result = runCaptured(runExportCommand, {path});
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "1 movies exported to " + path + "\n");
+    expectRun(runExportCommand, {path}, 0, "1 movies exported to " + path + "\n", "");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), exportBytes(app.context()));
-
-    result = runCaptured(runExportCommand, {dir.filePath("missing/backup.csv")});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_TRUE(result.err.startsWith(dir.filePath("missing/backup.csv") + ": "));
-    EXPECT_EQ(runCaptured(runExportCommand, {}).status, 1);
-    EXPECT_EQ(runCaptured(runExportCommand, {"a", "b"}).err, "usage: quillon export FILE\n");
+    expectRun(runExportCommand, {dir.filePath("missing/backup.csv")}, 1, "",
+              dir.filePath("missing/backup.csv") + ": ");
+    expectRun(runExportCommand, {}, 1, "", "usage: quillon export FILE\n");
+    expectRun(runExportCommand, {"a", "b"}, 1, "", "usage: quillon export FILE\n");
 }
 
 TEST(Commands, ExportRefusesATargetThatIsNoRegularFileAndLeavesItAlone) {
@@ -93,12 +99,10 @@ TEST(Commands, ExportRefusesATargetThatIsNoRegularFileAndLeavesItAlone) {
         targets.append({device, S_IFCHR});
 
     for (const auto& [target, type] : targets) {
-        const CommandResult result = runCaptured(runExportCommand, {target});
-        EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, target +
-                                  " is not a regular file (a device, a pipe or a folder); "
-                                  "nothing was written\n");
+        expectRun(runExportCommand, {target}, 1, "",
+                  target +
+                      " is not a regular file (a device, a pipe or a folder); nothing was "
+                      "written\n");
         struct stat after;
         ASSERT_EQ(lstat(QFile::encodeName(target).constData(), &after), 0);
         EXPECT_EQ(after.st_mode & S_IFMT, type) << target.toStdString();
@@ -112,11 +116,10 @@ TEST(Commands, ExportRefusesATargetThatIsNoRegularFileAndLeavesItAlone) {
 
 TEST(Commands, ExportNamesEveryCoverItLeavesOutAndExitsOne) {
     AppFixture app;
-    QImage noise(200, 200, QImage::Format_RGB32);
+    QImage noise(200, 200, QImage::Format_RGB32);  // noise keeps the JPEG over many pages
     QRandomGenerator random(3);
-    for (int y = 0; y < noise.height(); ++y) {
+    for (int y = 0; y < noise.height(); ++y)
         for (int x = 0; x < noise.width(); ++x) noise.setPixel(x, y, random.generate());
-    }
     QByteArray unreadable;
     QBuffer buffer(&unreadable);
     buffer.open(QIODevice::WriteOnly);
@@ -152,44 +155,28 @@ TEST(Commands, ExportNamesEveryCoverItLeavesOutAndExitsOne) {
 TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
     AppFixture app;
     QTemporaryDir dir;
+    const QString counts = "Data Import Completed\n%1 added, %2 updated, 0 skipped, %3 failed\n";
     const QString good = writeFile(dir, "Quillon.csv", "[QUILLON]\n^Ann^^^^^^One^^^^90^^2000^^\n");
-    CommandResult result = runCaptured(runImportCommand, {good});
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "Data Import Completed\n1 added, 0 updated, 0 skipped, 0 failed\n");
-    result = runCaptured(runImportCommand, {good});
-    EXPECT_EQ(result.out, "Data Import Completed\n0 added, 1 updated, 0 skipped, 0 failed\n");
-
-    const QString wrong = writeFile(dir, "list.txt", "^Ann^^^^^^Two^^^^90^^2000^^\n");
-    result = runCaptured(runImportCommand, {wrong});
-    EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.err, "list.txt Is The Incorrect Import File\n");
-    EXPECT_EQ(app.context().count(Entity::Movies), 1);
-
+    expectRun(runImportCommand, {good}, 0, counts.arg("1", "0", "0"), "");
+    expectRun(runImportCommand, {good}, 0, counts.arg("0", "1", "0"), "");
+    expectRun(runImportCommand, {writeFile(dir, "list.txt", "^Ann^^^^^^Two^^^^90^^2000^^\n")}, 2,
+              "", "list.txt Is The Incorrect Import File\n");
     addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
-    const QString failing =
-        writeFile(dir, "f.csv", "[QUILLON]\n^^^^^^^boom^^^^0^^0^^\n^^^^^^^ok^^^^0^^0^^\n");
-    result = runCaptured(runImportCommand, {failing});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "Data Import Completed\n1 added, 0 updated, 0 skipped, 1 failed\n");
-    EXPECT_TRUE(result.err.contains("refused by trigger")) << result.err.toStdString();
-
-    EXPECT_EQ(runCaptured(runImportCommand, {dir.filePath("none.csv")}).status, 1);
-
-    const QString cut = writeFile(dir, "cut.csv", "[QUILLON]\n^Ann^^^^^^Cut^^^^0^^2001^^");
-    result = runCaptured(runImportCommand, {cut});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "Data Import Completed\n0 added, 0 updated, 0 skipped, 1 failed\n");
-    EXPECT_EQ(result.err,
-              "The last line ends without a line feed, so the file may be cut short: that line "
-              "was not imported\n");
+    expectRun(runImportCommand,
+              {writeFile(dir, "f.csv", "[QUILLON]\n^^^^^^^boom^^^^0^^0^^\n^^^^^^^ok^^^^0^^0^^\n")},
+              1, counts.arg("1", "0", "1"), "refused by trigger");
+    expectRun(runImportCommand, {dir.filePath("none.csv")}, 1, "", dir.filePath("none.csv"));
+    expectRun(runImportCommand,
+              {writeFile(dir, "cut.csv", "[QUILLON]\n^Ann^^^^^^Cut^^^^0^^2001^^")}, 1,
+              counts.arg("0", "0", "1"),
+              "The last line ends without a line feed, so the file may be cut short: that line was "
+              "not imported\n");
+    EXPECT_EQ(app.context().count(Entity::Movies), 2);
 
     QDir(backups::folder(app.dataDir())).removeRecursively();
     QFile(backups::folder(app.dataDir())).open(QIODevice::WriteOnly);  // blocks the folder
-    result = runCaptured(runImportCommand, {good});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_TRUE(
-        result.err.startsWith("The catalogue could not be backed up, so nothing was imported: "));
+    expectRun(runImportCommand, {good}, 1, "",
+              "The catalogue could not be backed up, so nothing was imported: ");
 }
 
 }  // namespace

@@ -27,8 +27,10 @@ QByteArray movieLine(const QString& name, const QString& year, const QString& di
     return fields.join('^').toUtf8() + '\n';
 }
 
-QString counted(const exchange::ImportCounts& c) {
-    return c.summary();
+QStringList names(ManagedObjectContext& context) {
+    QStringList out;
+    for (const MoviePtr& m : context.fetch<Movies>()) out << m->name().value_or("-");
+    return out;
 }
 
 // An import of bytes, run to its end.
@@ -59,7 +61,7 @@ TEST(Import, HeaderIsFoundOnAnyLineAndOnlyExactly) {
           QByteArray("[QUILLON] \n") + movieLine("X", "1", "Y"), QByteArray("\n\n\n")}) {
         const auto counts = importBytes(app.context(), file, &wrong);
         EXPECT_TRUE(wrong) << file.toStdString();
-        EXPECT_EQ(counted(counts), "0 added, 0 updated, 0 skipped, 0 failed");
+        EXPECT_EQ(counts.summary(), "0 added, 0 updated, 0 skipped, 0 failed");
     }
     EXPECT_EQ(app.context().count(Entity::Movies), 2);
 }
@@ -87,7 +89,7 @@ TEST(Import, LineEndsConcatenatedFilesAndEncodings) {
 }
 
 // A file cut short mid-transfer must not read as a success: its last line has no line feed.
-TEST(Import, AFileCutShortFailsItsLastLineAndACoverCutShortIsIgnored) {
+TEST(Import, AFileCutShortFailsItsLastLine) {
     AppFixture source;
     addMovie(source.context(), "First", 2000, "Ann");
     MoviePtr last = addMovie(source.context(), "Last", 2001, "Bo");
@@ -96,38 +98,17 @@ TEST(Import, AFileCutShortFailsItsLastLineAndACoverCutShortIsIgnored) {
     const QByteArray file = exportBytes(source.context());
     const qsizetype lastLine = file.lastIndexOf('\n', file.size() - 2) + 1;
     const qsizetype cover = file.indexOf("^/9j/", lastLine) + 1;
-    const QString cutShort =
-        "The last line ends without a line feed, so the file may be cut short: that line was "
-        "not imported";
     for (const qsizetype length :
          {file.size() - 1, cover + (file.size() - cover) / 8 * 4, lastLine + 12}) {
         AppFixture target;
         QStringList problems;
         const auto counts = importBytes(target.context(), file.left(length), nullptr, &problems);
-        EXPECT_EQ(counted(counts), "1 added, 0 updated, 0 skipped, 1 failed") << length;
-        EXPECT_EQ(problems, QStringList{cutShort});
+        EXPECT_EQ(counts.summary(), "1 added, 0 updated, 0 skipped, 1 failed") << length;
+        EXPECT_EQ(problems, QStringList{"The last line ends without a line feed, so the file may "
+                                        "be cut short: that line was not imported"});
         EXPECT_TRUE(
             target.context().fetch<Movies>(Predicate::equals(Attribute::name, "Last")).empty());
     }
-
-    // A whole line whose cover lost its end: the cover is ignored, the stored one kept.
-    AppFixture target;
-    MoviePtr stored = addMovie(target.context(), "Kept", 2000, "Ann");
-    const QByteArray storedCover = makeJpeg(20, 30, Qt::blue);
-    stored->setImage(Attribute::frontImage, storedCover);
-    ASSERT_TRUE(target.context().save().ok);
-    const QByteArray jpeg = makeJpeg(40, 40, Qt::green);
-    const QString cut = QString::fromLatin1(jpeg.left(jpeg.size() - 30).toBase64());
-    const auto counts =
-        importBytes(target.context(),
-                    "[QUILLON]\n" + movieLine("Kept", "2000", "Ann", {{14, cut}, {6, "Eve"}}) +
-                        movieLine("New", "2001", "Ann", {{14, cut}}));
-    EXPECT_EQ(counted(counts), "1 added, 1 updated, 0 skipped, 0 failed");
-    EXPECT_EQ(stored->frontImage(), storedCover);
-    EXPECT_EQ(stored->leadingActress2(), "Eve");
-    const auto added = target.context().fetch<Movies>(Predicate::equals(Attribute::name, "New"));
-    ASSERT_EQ(added.size(), 1u);
-    EXPECT_FALSE(added[0]->hasImage(Attribute::frontImage));
 }
 
 // The copy in Backups/ is the store as it was before the import changed it; a copy that cannot
@@ -143,11 +124,11 @@ TEST(Import, TheStoreIsBackedUpBeforeTheFirstChangeOrNothingChanges) {
 
     FileImport applied(app.context(),
                        "[QUILLON]\n" + movieLine("Kept", "2000", "Ann", {{8, "after"}}));
-    const exchange::MovieImporter& importer = applied.importer;
+    const QString name = applied.importer.backupName();
     EXPECT_EQ(movie->notes(), "after");
-    ASSERT_EQ(backups::list(app.dataDir()), QStringList{importer.backupName()});
+    ASSERT_EQ(backups::list(app.dataDir()), QStringList{name});
     QTemporaryDir copyDir;
-    ASSERT_TRUE(QFile::copy(QDir(backups::folder(app.dataDir())).filePath(importer.backupName()),
+    ASSERT_TRUE(QFile::copy(QDir(backups::folder(app.dataDir())).filePath(name),
                             QDir(copyDir.path()).filePath(CatalogueStore::kFileName)));
     Status opened;
     auto copy = CatalogueStore::open(copyDir.path(), &opened);
@@ -157,17 +138,13 @@ TEST(Import, TheStoreIsBackedUpBeforeTheFirstChangeOrNothingChanges) {
     EXPECT_EQ(kept[0]->notes(), "before");
 
     QDir(backups::folder(app.dataDir())).removeRecursively();
-    QFile blocker(backups::folder(app.dataDir()));  // a file where the folder should be
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(QFile(backups::folder(app.dataDir())).open(QIODevice::WriteOnly));  // blocks it
     FileImport stopped(app.context(), "[QUILLON]\n" +
                                           movieLine("Kept", "2000", "Ann", {{8, "lost"}}) +
                                           movieLine("Other", "2001", "Bo"));
-    const exchange::MovieImporter& refused = stopped.importer;
-    EXPECT_TRUE(refused.stopError().startsWith(
-        "The catalogue could not be backed up, so nothing was imported: "))
-        << refused.stopError().toStdString();
-    EXPECT_EQ(counted(refused.counts()), "0 added, 0 updated, 0 skipped, 0 failed");
+    EXPECT_TRUE(stopped.importer.stopError().startsWith(
+        "The catalogue could not be backed up, so nothing was imported: "));
+    EXPECT_EQ(stopped.importer.counts().summary(), "0 added, 0 updated, 0 skipped, 0 failed");
     app.restart();
     EXPECT_EQ(dumpMovies(app.context()).size(), 1);
     EXPECT_EQ(app.context().fetch<Movies>()[0]->notes(), "after");
@@ -201,18 +178,12 @@ TEST(Import, AFieldLargerThanTheStoreTakesFailsOnlyItsLine) {
                       {{14, QString::fromLatin1(makeJpeg(200, 200, Qt::red).toBase64())}}) +
             movieLine("Small", "2002", "Cy"),
         nullptr, &problems);
-    EXPECT_EQ(counted(counts), "1 added, 0 updated, 0 skipped, 3 failed");
+    EXPECT_EQ(counts.summary(), "1 added, 0 updated, 0 skipped, 3 failed");
     ASSERT_EQ(problems.size(), 3);
-    EXPECT_TRUE(problems[0].startsWith("Big (2000): ")) << problems[0].toStdString();
-    EXPECT_TRUE(problems[0].contains("too big")) << problems[0].toStdString();
+    EXPECT_TRUE(problems[0].startsWith("Big (2000): ") && problems[0].contains("too big"));
     EXPECT_TRUE(problems[1].startsWith("Huge (2001): "));
     app.restart();
-    const QStringList names = [&] {
-        QStringList out;
-        for (const MoviePtr& m : app.context().fetch<Movies>()) out << *m->name();
-        return out;
-    }();
-    EXPECT_EQ(names, QStringList({"Big", "Small"}));
+    EXPECT_EQ(names(app.context()), QStringList({"Big", "Small"}));
     const MoviePtr kept = app.context().fetch<Movies>()[0];
     EXPECT_EQ(kept->notes(), "before");
     EXPECT_EQ(kept->genre(), "Drama");
@@ -224,7 +195,8 @@ TEST(Import, LinesLongerThanOneReadAreWhole) {
     QByteArray file = "[QUILLON]\r\n" + movieLine("Long", "2000", "Ann", {{8, notes}});
     file.replace("\n", "\r\n");
     file += QByteArray((4 << 20) - 3, '\r') + movieLine("Short", "2001", "Bo");
-    EXPECT_EQ(counted(importBytes(app.context(), file)), "2 added, 0 updated, 0 skipped, 0 failed");
+    EXPECT_EQ(importBytes(app.context(), file).summary(),
+              "2 added, 0 updated, 0 skipped, 0 failed");
     const auto movies = app.context().fetch<Movies>(std::nullopt, {{Attribute::name, true}});
     ASSERT_EQ(movies.size(), 2u);
     EXPECT_EQ(movies[0]->notes(), notes);
@@ -234,13 +206,14 @@ TEST(Import, LinesLongerThanOneReadAreWhole) {
 TEST(Import, MergesByNameYearDirectorInsertsOrSkips) {
     AppFixture app;
     MoviePtr existing = addMovie(app.context(), "Alien", 1979, "Scott");
-    existing->setText(Attribute::genre, "Horror");
     existing->setText(Attribute::notes, "keep me");
     existing->setRunTime(117);
     existing->setText(Attribute::imdb, "tt0078748");
+    existing->setImage(Attribute::frontImage, makeJpeg(20, 30, Qt::red));
     addMovie(app.context(), "Twin", 2000, "Ann");
     addMovie(app.context(), "Twin", 2000, "Ann");
     ASSERT_TRUE(app.context().save().ok);
+    const QByteArray storedCover = *existing->frontImage();
 
     const QByteArray file = "[QUILLON]\n" +
                             movieLine("Alien", "1979", "Scott", {{2, "Sci-Fi"}, {10, "R"}}) +
@@ -250,48 +223,31 @@ TEST(Import, MergesByNameYearDirectorInsertsOrSkips) {
                             movieLine("Twin", "2000", "Ann", {{8, "x"}}) +  // two matches
                             movieLine("Dog's Day", "1975", "Lumet") +
                             movieLine("Dog's Day", "1975", "Lumet", {{9, "Bregman"}});
-    const auto counts = importBytes(app.context(), file);
-    EXPECT_EQ(counted(counts), "4 added, 2 updated, 1 skipped, 0 failed");
+    EXPECT_EQ(importBytes(app.context(), file).summary(),
+              "4 added, 2 updated, 1 skipped, 0 failed");
     EXPECT_EQ(existing->genre(), "Sci-Fi");
     EXPECT_EQ(existing->rating(), "R");
     EXPECT_EQ(existing->notes(), "keep me") << "an empty field never clears";
     EXPECT_EQ(existing->runTime(), 117) << "an empty run time changes nothing";
     EXPECT_EQ(existing->text(Attribute::imdb), "tt0078748");
+    EXPECT_EQ(existing->frontImage(), storedCover);
     const auto dogs = app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Dog's Day"));
     ASSERT_EQ(dogs.size(), 1u) << "apostrophes are kept, so the second line updates the first";
     EXPECT_EQ(dogs[0]->producer(), "Bregman");
     for (const MoviePtr& twin :
-         app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Twin"))) {
+         app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Twin")))
         EXPECT_FALSE(twin->notes().has_value());
-    }
-}
 
-TEST(Import, EmptyFieldsKeepValuesAndNumbersThatDoNotRead) {
-    AppFixture app;
-    MoviePtr existing = addMovie(app.context(), "Kept", 1990, "Ann");
-    existing->setRunTime(100);
-    existing->setText(Attribute::writer, "Wes");
-    existing->setImage(Attribute::frontImage, makeJpeg(20, 30, Qt::red));
-    ASSERT_TRUE(app.context().save().ok);
-    const QByteArray storedCover = *existing->frontImage();
-
-    importBytes(app.context(), "[QUILLON]\n" + movieLine("Kept", "1990", "Ann", {{12, ""}}));
-    EXPECT_EQ(existing->runTime(), 100);
-    EXPECT_EQ(existing->writer(), "Wes");
-    EXPECT_EQ(existing->frontImage(), storedCover);
-
-    importBytes(app.context(), "[QUILLON]\n" + movieLine("Kept", "1990", "Ann", {{11, "1h40"}}) +
-                                   movieLine("Fresh", "1991", "Bo", {{11, "99999"}}));
-    EXPECT_EQ(existing->runTime(), 0) << "a run time that does not read clears it";
+    // Numbers that do not read: a run time clears, a year matches no movie.
+    importBytes(app.context(), "[QUILLON]\n" + movieLine("Alien", "1979", "Scott", {{11, "1h40"}}) +
+                                   movieLine("Fresh", "1991", "Bo", {{11, "99999"}}) +
+                                   movieLine("Odd", "19x0", "Cy") + movieLine("Odd", "19x0", "Cy"));
+    EXPECT_EQ(existing->runTime(), 0);
     const auto fresh = app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Fresh"));
     ASSERT_EQ(fresh.size(), 1u);
     EXPECT_EQ(fresh[0]->runTime(), 0);
     EXPECT_FALSE(fresh[0]->hasChanges());
-
-    importBytes(app.context(),
-                "[QUILLON]\n" + movieLine("Odd", "19x0", "Cy") + movieLine("Odd", "19x0", "Cy"));
-    EXPECT_EQ(app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Odd")).size(), 2u)
-        << "a year that does not read matches no movie";
+    EXPECT_EQ(app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Odd")).size(), 2u);
 }
 
 TEST(Import, ACoverThatDoesNotDecodeNeverDestroysAStoredCover) {
@@ -303,10 +259,14 @@ TEST(Import, ACoverThatDoesNotDecodeNeverDestroysAStoredCover) {
     existing->setImage(Attribute::backImage, back);
     ASSERT_TRUE(app.context().save().ok);
 
-    const QByteArray good = makeJpeg(10, 10, Qt::green).toBase64();
+    const QByteArray jpeg = makeJpeg(40, 40, Qt::green), good = jpeg.toBase64();
     const QList<QByteArray> damaged = {
-        good.chopped(1), good.left(good.size() - 4) + "A===", good.left(8) + "\t" + good.mid(9),
-        good.left(40) + "=" + good.mid(41), QByteArray("bm90IGEgcGljdHVyZQ==")};
+        jpeg.chopped(30).toBase64(),  // cut short: no end-of-image marker
+        good.chopped(1),
+        good.left(good.size() - 4) + "A===",
+        good.left(8) + "\t" + good.mid(9),
+        good.left(40) + "=" + good.mid(41),
+        QByteArray("bm90IGEgcGljdHVyZQ==")};
     for (const QByteArray& bad : damaged) {
         const auto counts = importBytes(
             app.context(),
@@ -367,7 +327,7 @@ TEST(Import, RoundTripGivesIdenticalRecordsAndASecondImportChangesNothing) {
     const QByteArray file = exportBytes(source.context());
 
     AppFixture target;
-    EXPECT_EQ(counted(importBytes(target.context(), file)),
+    EXPECT_EQ(importBytes(target.context(), file).summary(),
               "3 added, 0 updated, 0 skipped, 0 failed");
     const QStringList imported = dumpMovies(target.context());
     ASSERT_EQ(imported.size(), 3);
@@ -389,7 +349,7 @@ TEST(Import, RoundTripGivesIdenticalRecordsAndASecondImportChangesNothing) {
         EXPECT_EQ(movies[i]->backImage().value_or(""), QByteArray::fromBase64(fields[15]));
     }
 
-    EXPECT_EQ(counted(importBytes(target.context(), file)),
+    EXPECT_EQ(importBytes(target.context(), file).summary(),
               "0 added, 3 updated, 0 skipped, 0 failed");
     EXPECT_FALSE(target.context().hasChanges());
     EXPECT_EQ(dumpMovies(target.context()), imported);
@@ -415,7 +375,7 @@ TEST(Import, AFailedSaveLosesOnlyItsOwnLine) {
                         movieLine("boom", "2002", "Bo", {{8, "lost"}}) +
                         movieLine("Old", "2000", "Ann", {{8, "boom"}, {2, "Drama"}, {14, cover}}) +
                         movieLine("Last", "2003", "Bo"));
-    EXPECT_EQ(counted(counts), "2 added, 0 updated, 0 skipped, 2 failed");
+    EXPECT_EQ(counts.summary(), "2 added, 0 updated, 0 skipped, 2 failed");
     EXPECT_EQ(log.lines.size(), 2);
     EXPECT_FALSE(app.context().hasChanges()) << "the taken-back values went out with the next line";
     EXPECT_TRUE(app.context().fetch<Movies>(Predicate::equals(Attribute::name, "boom")).empty());
@@ -423,25 +383,10 @@ TEST(Import, AFailedSaveLosesOnlyItsOwnLine) {
     EXPECT_FALSE(existing->genre().has_value());
 
     app.restart();
-    QStringList names;
-    for (const MoviePtr& movie : app.context().fetch<Movies>()) names << *movie->name();
-    EXPECT_EQ(names, QStringList({"Old", "First", "Last"}));
+    EXPECT_EQ(names(app.context()), QStringList({"Old", "First", "Last"}));
     QStringList after = dumpMovies(app.context());
     after.removeIf([](const QString& row) { return !row.contains("\"Old\""); });
     EXPECT_EQ(after, before);
-}
-
-// A row that refuses every update: its failed line must not be written again by later saves.
-TEST(Import, ARefusedUpdateDoesNotFailTheLinesAfterIt) {
-    AppFixture app;
-    MoviePtr locked = addMovie(app.context(), "Locked", 2000, "Ann");
-    addFailingTrigger(app.dataDir(), "UPDATE", "OLD.name = 'Locked'");
-    const auto counts = importBytes(
-        app.context(), "[QUILLON]\n" + movieLine("Locked", "2000", "Ann", {{8, "new notes"}}) +
-                           movieLine("After", "2001", "Bo"));
-    EXPECT_EQ(counted(counts), "1 added, 0 updated, 0 skipped, 1 failed");
-    EXPECT_FALSE(locked->notes().has_value());
-    EXPECT_FALSE(app.context().hasChanges());
 }
 
 // A child process imports with its own connection and dies inside the save of its seventh line:
@@ -475,19 +420,14 @@ TEST(Import, AKilledImportLeavesEveryLineWholeOrAbsent) {
     ASSERT_EQ(waitpid(child, &exitStatus, 0), child);
     ASSERT_TRUE(WIFEXITED(exitStatus) && WEXITSTATUS(exitStatus) == 0);
 
-    QStringList names;
     for (const MoviePtr& movie : app.context().fetch<Movies>()) {
-        names << *movie->name();
-        if (movie->name() == "Old") {
-            EXPECT_EQ(movie->notes(), "update 3");
-            EXPECT_EQ(movie->genre(), "G");
-        } else {
-            EXPECT_EQ(movie->notes(), "n");
-            EXPECT_EQ(movie->producer(), "p");
-            EXPECT_EQ(movie->runTime(), 90);
-        }
+        const bool old = movie->name() == "Old";
+        EXPECT_EQ(movie->notes(), old ? "update 3" : "n");
+        EXPECT_EQ(movie->genre().value_or(""), old ? "G" : "");
+        EXPECT_EQ(movie->runTime(), old ? 0 : 90);
     }
-    EXPECT_EQ(names, QStringList({"Old", "New 0", "New 1", "New 2", "New 3", "New 4"}));
+    EXPECT_EQ(names(app.context()),
+              QStringList({"Old", "New 0", "New 1", "New 2", "New 3", "New 4"}));
 }
 
 // Imports every prefix of a valid file, then a few thousand damaged copies, into one store:
@@ -511,11 +451,10 @@ TEST(Import, TruncatedAndDamagedFilesNeverCrashNorHalfApplyALine) {
         exchange::MovieImporter importer(target.context(), &buffer);
         importer.setBacksUpFirst(false);  // thousands of backups would only slow this down
         importer.run();
-        const bool wrong = importer.isWrongFile();
         const auto counts = importer.counts();
         ASSERT_FALSE(target.context().hasChanges()) << bytes.toStdString();
         EXPECT_EQ(target.context().count(Entity::Movies), before + counts.added);
-        if (wrong) {
+        if (importer.isWrongFile()) {
             EXPECT_EQ(counts.added + counts.updated + counts.skipped + counts.failed, 0);
         }
     };
@@ -527,19 +466,11 @@ TEST(Import, TruncatedAndDamagedFilesNeverCrashNorHalfApplyALine) {
         QByteArray damaged = file;
         for (int edits = 1 + random.bounded(4); edits > 0 && !damaged.isEmpty(); --edits) {
             const qsizetype at = random.bounded(damaged.size());
-            switch (random.bounded(4)) {
-                case 0:
-                    damaged[at] = alphabet[random.bounded(alphabet.size())];
-                    break;
-                case 1:
-                    damaged[at] = char(random.bounded(256));
-                    break;
-                case 2:
-                    damaged.remove(at, random.bounded(1, 40));
-                    break;
-                default:
-                    damaged.insert(at, damaged.mid(random.bounded(damaged.size()), 30));
-            }
+            const int kind = random.bounded(4);
+            if (kind == 0) damaged[at] = alphabet[random.bounded(alphabet.size())];
+            if (kind == 1) damaged[at] = char(random.bounded(256));
+            if (kind == 2) damaged.remove(at, random.bounded(1, 40));
+            if (kind == 3) damaged.insert(at, damaged.mid(random.bounded(damaged.size()), 30));
         }
         importChecked(damaged);
         if (HasFatalFailure()) return;

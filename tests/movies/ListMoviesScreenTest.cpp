@@ -54,13 +54,13 @@ protected:
         const auto found = app.context().fetch<Movies>(Predicate::equals(Attribute::name, name));
         return found.empty() ? nullptr : found.front();
     }
-    // Makes SQLite refuse every such change of a movie until allowed again.
-    void refuseOnMovies(const char* operation) {
-        execOnStore(QString("CREATE TRIGGER refuse BEFORE %1 ON Movies BEGIN "
-                            "SELECT RAISE(ABORT, 'refused by test'); END;")
-                        .arg(operation));
+    // Makes SQLite refuse every such change of a movie ("" allows them again).
+    void refuseOnMovies(const QString& operation) {
+        execOnStore(operation.isEmpty() ? QString("DROP TRIGGER refuse;")
+                                        : "CREATE TRIGGER refuse BEFORE " + operation +
+                                              " ON Movies BEGIN SELECT RAISE(ABORT, 'refused by "
+                                              "test'); END;");
     }
-    void allowMovieWrites() { execOnStore("DROP TRIGGER refuse;"); }
     void execOnStore(const QString& sql) {
         sqlite3* db = nullptr;
         const QString path = QDir(app.dataDir()).filePath(CatalogueStore::kFileName);
@@ -78,11 +78,11 @@ protected:
         QApplication::setActiveWindow(nav.get());
         return true;
     }
-    QStringList shownFirstLabels() {
+    QStringList shownFirstLabels(int label = 0) {
         QStringList labels;
         auto* model = screen->tableView()->model();
         for (int r = 0; r < model->rowCount(); ++r)
-            labels << model->index(r, 0).data(LabelTextsRole).toStringList().value(0);
+            labels << model->index(r, 0).data(LabelTextsRole).toStringList().value(label);
         return labels;
     }
 
@@ -94,8 +94,6 @@ protected:
 TEST_F(ListMoviesScreenTest, KeySelectorSearchAndSortDriveTheRows) {
     open();
     EXPECT_EQ(SelectionState::shared().CallingScreen, "MainList");
-    EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 4");
-    EXPECT_EQ(screen->searchBar()->placeholderText(), "Search by Movie Name");
     EXPECT_EQ(shownFirstLabels(),
               (QStringList{"Movie: Alien", "Movie: Blade Runner", "Movie: Heat", "Movie: Thief"}));
 
@@ -104,18 +102,16 @@ TEST_F(ListMoviesScreenTest, KeySelectorSearchAndSortDriveTheRows) {
     EXPECT_EQ(shownFirstLabels(), (QStringList{"Movie: Alien", "Movie: Thief"}));
 
     screen->segment()->setSelectedIndex(3);
-    EXPECT_EQ(screen->searchBar()->placeholderText(), "Search by Director");
     EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 4 of 4");
     EXPECT_EQ(shownFirstLabels(), (QStringList{"Director: Mann", "Director: Mann",
                                                "Director: Scott", "Director: Scott"}));
 
     screen->searchBar()->clear();
     QTest::mouseClick(screen->sortButton(), Qt::LeftButton);
-    const auto* model = screen->tableView()->model();
-    EXPECT_EQ(model->index(0, 0).data(LabelTextsRole).toStringList().value(1),
-              "Movie: Blade Runner   Year: 1982  Run Time: 0");
-    EXPECT_EQ(model->index(3, 0).data(LabelTextsRole).toStringList().value(1),
-              "Movie: Heat   Year: 1995  Run Time: 0");
+    EXPECT_EQ(shownFirstLabels(1), (QStringList{"Movie: Blade Runner   Year: 1982  Run Time: 0",
+                                                "Movie: Alien   Year: 1979  Run Time: 0",
+                                                "Movie: Thief   Year: 1981  Run Time: 0",
+                                                "Movie: Heat   Year: 1995  Run Time: 0"}));
 }
 
 TEST_F(ListMoviesScreenTest, OnlyTheDeleteKeyDeletesAndTheMovieIsNotListedAgain) {
@@ -142,10 +138,19 @@ TEST_F(ListMoviesScreenTest, OnlyTheDeleteKeyDeletesAndTheMovieIsNotListedAgain)
     EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 3 of 3");
     screen->searchBar()->clear();
     EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 3");
-    table->selectRow(2);
+
+    // The context menu's one action deletes too; a picked row fills the hand-over.
+    std::unique_ptr<QMenu> menu(table->buildContextMenu(0));
+    ASSERT_TRUE(menu && menu->actions().size() == 1);
+    EXPECT_EQ(menu->actions()[0]->text(), "delete");
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(shownFirstLabels(), (QStringList{"Movie: Blade Runner", "Movie: Thief"}));
+    table->selectRow(1);
     EXPECT_EQ(SelectionState::shared().SelectedName, "Thief");
+    EXPECT_EQ(SelectionState::shared().SelectedYear, 1981);
+    EXPECT_EQ(SelectionState::shared().SelectedDirector, "Mann");
     app.restart();
-    EXPECT_EQ(app.context().count(Entity::Movies), 3);
+    EXPECT_EQ(app.context().count(Entity::Movies), 2);
 }
 
 TEST_F(ListMoviesScreenTest, TheUndoKeyAndTheUndoBarBringBackTheLastDeletesWhole) {
@@ -206,7 +211,7 @@ TEST_F(ListMoviesScreenTest, ARefusedSaveIsShownAndTakenBackSoLaterSavesWork) {
     EXPECT_FALSE(app.context().hasChanges());
     movieNamed("Thief")->setName("Thief (1981)");
     EXPECT_TRUE(app.app().saveContext()) << "the refused delete blocks no later save";
-    allowMovieWrites();
+    refuseOnMovies("");
 
     screen->tableView()->requestDelete(0);
     ASSERT_EQ(app.context().count(Entity::Movies), 3);
@@ -215,7 +220,7 @@ TEST_F(ListMoviesScreenTest, ARefusedSaveIsShownAndTakenBackSoLaterSavesWork) {
     EXPECT_TRUE(dismissUnresolvedError());
     EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 3") << "still deleted";
     EXPECT_FALSE(app.context().hasChanges());
-    allowMovieWrites();
+    refuseOnMovies("");
     screen->undoDelete();
     EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
     EXPECT_EQ(shownFirstLabels().value(0), "Movie: Alien") << "and still undoable";
@@ -223,23 +228,6 @@ TEST_F(ListMoviesScreenTest, ARefusedSaveIsShownAndTakenBackSoLaterSavesWork) {
     app.restart();
     EXPECT_EQ(app.context().count(Entity::Movies), 4);
     EXPECT_TRUE(movieNamed("Thief (1981)"));
-}
-
-TEST_F(ListMoviesScreenTest, ContextMenuDeleteAndRowPickFillTheHandOver) {
-    open();
-    QMenu* menu = screen->tableView()->buildContextMenu(0);
-    ASSERT_TRUE(menu);
-    ASSERT_EQ(menu->actions().size(), 1);
-    EXPECT_EQ(menu->actions()[0]->text(), "delete");
-    menu->actions()[0]->trigger();
-    delete menu;
-    EXPECT_EQ(app.context().count(Entity::Movies), 3);
-    EXPECT_EQ(shownFirstLabels().value(0), "Movie: Blade Runner");
-
-    screen->tableView()->selectRow(1);
-    EXPECT_EQ(SelectionState::shared().SelectedName, "Heat");
-    EXPECT_EQ(SelectionState::shared().SelectedYear, 1995);
-    EXPECT_EQ(SelectionState::shared().SelectedDirector, "Mann");
 }
 
 TEST_F(ListMoviesScreenTest, OnlyAScreenLoadedDarkDrawsBlackRowTexts) {

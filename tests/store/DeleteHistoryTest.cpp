@@ -22,12 +22,11 @@ protected:
     DeleteHistory::SaveFunction save() {
         return [this] { return bool(ctx().save()); };
     }
-    MoviePtr movie(const QString& name, const char* front, const char* back) {
+    void movie(const QString& name) {
         auto m = Movies::insertInto(ctx());
         m->setName(name);
-        m->setImage(Attribute::frontImage, QByteArray(front));
-        m->setImage(Attribute::backImage, QByteArray(back));
-        return m;
+        m->setImage(Attribute::frontImage, ("f" + name.toLower()).toUtf8());
+        m->setImage(Attribute::backImage, ("b" + name.toLower()).toUtf8());
     }
     // name:front/back of every stored movie, in the store's own order.
     QStringList movies() {
@@ -43,8 +42,8 @@ protected:
         using Outcome = DeleteHistory::Undo::Outcome;
         const DeleteHistory::Undo undo = history.undoLast(entity, save());
         if (undo.outcome == Outcome::NothingToUndo) return undo.object ? "nothing?" : "nothing";
-        const QString name = undo.object->text(Attribute::name).value_or("-");
-        return (undo.outcome == Outcome::Restored ? "restored " : "refused ") + name;
+        return (undo.outcome == Outcome::Restored ? "restored " : "refused ") +
+               undo.object->text(Attribute::name).value_or("-");
     }
 
     QTemporaryDir dir_;
@@ -52,11 +51,8 @@ protected:
 };
 
 TEST_F(DeleteHistoryTest, UndoBringsBackTheNewestDeleteOfTheEntityWholeAtItsPlace) {
-    auto a = movie("A", "fa", "ba");
-    auto b = movie("B", "fb", "bb");
-    auto c = movie("C", "fc", "bc");
-    auto drama = GenreList::insertInto(ctx());
-    drama->setGenre("Drama");
+    for (const char* name : {"A", "B", "C"}) movie(name);
+    GenreList::insertInto(ctx())->setGenre("Drama");
     ASSERT_TRUE(ctx().save());
     reopen();  // covers now live on the device only
     const auto stored = ctx().fetch<Movies>();
