@@ -17,7 +17,7 @@
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/MailService.h"
-#include "platform/ShareSheet.h"
+#include "toolkit/ShareSheet.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"

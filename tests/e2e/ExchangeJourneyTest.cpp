@@ -15,7 +15,7 @@
 #include "exchange/ExportViewController.h"
 #include "exchange/ImportExportViewController.h"
 #include "exchange/ImportViewController.h"
-#include "platform/ShareSheet.h"
+#include "toolkit/ShareSheet.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"

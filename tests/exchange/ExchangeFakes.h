@@ -8,7 +8,7 @@
 
 #include "exchange/DocumentPicker.h"
 #include "platform/MailService.h"
-#include "platform/ShareSheet.h"
+#include "toolkit/ShareSheet.h"
 
 namespace quillon::test {
 

@@ -7,7 +7,7 @@
 #include <QUrl>
 
 #include "platform/MailService.h"
-#include "platform/ShareSheet.h"
+#include "toolkit/ShareSheet.h"
 #include "support/TestSupport.h"
 
 namespace quillon::test {

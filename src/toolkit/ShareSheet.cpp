@@ -1,4 +1,4 @@
-#include "platform/ShareSheet.h"
+#include "toolkit/ShareSheet.h"
 
 #include <QApplication>
 #include <QClipboard>
