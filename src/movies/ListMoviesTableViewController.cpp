@@ -146,10 +146,7 @@ bool ListMoviesTableViewController::undoDelete() {
     using Outcome = DeleteHistory::Undo::Outcome;
     if (undo.outcome == Outcome::Restored) {
         refetchKeepingSearch();
-        if (const int row = query_.rowOf(undo.object.get()); row >= 0) {
-            table_->setCurrentIndex(model_.index(row));
-            table_->scrollTo(model_.index(row));
-        }
+        table_->revealRow(query_.rowOf(undo.object.get()));
     }
     // A refused save was tried: the alert says why.
     return undo.outcome != Outcome::NothingToUndo;

@@ -88,6 +88,12 @@ void TableView::requestDelete(int row) {
     emit deleteRequested(row);
 }
 
+void TableView::revealRow(int row) {
+    if (!model() || row < 0 || row >= model()->rowCount()) return;
+    setCurrentIndex(model()->index(row, 0));
+    scrollTo(model()->index(row, 0));
+}
+
 void TableView::selectRow(int row) {
     if (!model() || row < 0 || row >= model()->rowCount(rootIndex())) return;
     setCurrentIndex(model()->index(row, modelColumn(), rootIndex()));

@@ -35,6 +35,8 @@ public:
     // Programmatic routes used by the context menu, the key and tests.
     void requestDelete(int row);
     void selectRow(int row);
+    // Makes the row current and scrolls it into view (a row brought back, say); -1 does nothing.
+    void revealRow(int row);
 
     // Fade out a row that the model is about to remove (cosmetic; the model removes the row).
     void fadeRow(int row);
