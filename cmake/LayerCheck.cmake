@@ -9,3 +9,15 @@ foreach(lib quillon_store quillon_exchange)
     endforeach()
   endif()
 endforeach()
+
+# Features reach the application only through the toolkit's services, never its headers.
+foreach(feature movies groups reference exchange reports feedback)
+  file(GLOB_RECURSE feature_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${feature}/*.cpp
+       ${CMAKE_SOURCE_DIR}/src/${feature}/*.h)
+  foreach(file IN LISTS feature_files)
+    file(STRINGS ${file} app_includes REGEX "#include \"app/")
+    if(app_includes)
+      message(FATAL_ERROR "${file} includes src/app: ${app_includes}")
+    endif()
+  endforeach()
+endforeach()

@@ -10,6 +10,7 @@
 #include "platform/DiagnosticLog.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
+#include "toolkit/ApplicationServices.h"
 
 namespace quillon {
 
@@ -36,10 +37,14 @@ void printError(const QString& text) {
 
 AppDelegate::AppDelegate(QString dataDir) : dataDir_(std::move(dataDir)) {
     liveDelegate = this;
+    installApplicationServices({[this]() -> ManagedObjectContext& { return viewContext(); },
+                                [this] { return saveContext(); }});
 }
 
 AppDelegate::~AppDelegate() {
-    if (liveDelegate == this) liveDelegate = nullptr;
+    if (liveDelegate != this) return;
+    liveDelegate = nullptr;
+    removeApplicationServices();
 }
 
 AppDelegate& AppDelegate::shared() {

@@ -5,10 +5,10 @@
 #include <QSaveFile>
 #include <cstdio>
 
-#include "app/AppDelegate.h"
 #include "exchange/ExportFile.h"
 #include "exchange/ExportJob.h"
 #include "exchange/MovieImporter.h"
+#include "toolkit/ApplicationServices.h"
 
 namespace quillon {
 namespace {
@@ -36,7 +36,7 @@ int runExportCommand(const QStringList& args) {
         printLine(stderr, QString("%1: %2").arg(args.front(), file.errorString()));
         return 1;
     }
-    exchange::ExportJob job(AppDelegate::shared().viewContext(), &file);
+    exchange::ExportJob job(applicationContext(), &file);
     const Status status = job.run();
     if (!status) {
         file.cancelWriting();
@@ -59,7 +59,7 @@ int runImportCommand(const QStringList& args) {
         printLine(stderr, QString("%1: %2").arg(args.front(), file.errorString()));
         return 1;
     }
-    exchange::MovieImporter importer(AppDelegate::shared().viewContext(), &file);
+    exchange::MovieImporter importer(applicationContext(), &file);
     importer.run();
     if (!importer.readError().isEmpty()) {
         printLine(stderr, QString("%1: %2").arg(args.front(), importer.readError()));

@@ -8,7 +8,6 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "app/AppDelegate.h"
 #include "exchange/ActivityIndicator.h"
 #include "exchange/DisplayText.h"
 #include "exchange/ExportFile.h"
@@ -17,10 +16,11 @@
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/MailService.h"
-#include "toolkit/ShareSheet.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
+#include "toolkit/ApplicationServices.h"
 #include "toolkit/MainQueue.h"
+#include "toolkit/ShareSheet.h"
 
 namespace quillon {
 namespace {
@@ -108,7 +108,7 @@ void ExportViewController::CreateUpdateFile() {
 }
 
 void ExportViewController::BuildDataString() {
-    managedObjectContext = &AppDelegate::shared().viewContext();
+    managedObjectContext = &applicationContext();
     ExportTextView->setPlainText("");
     ProgressView->setValue(0);
     DataString = QByteArray();

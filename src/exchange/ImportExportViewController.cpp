@@ -8,8 +8,7 @@
 
 namespace quillon {
 
-ImportExportViewController::ImportExportViewController(QWidget* parent)
-    : ViewController(parent) {
+ImportExportViewController::ImportExportViewController(QWidget* parent) : ViewController(parent) {
     QVBoxLayout* column = createMenuColumn(this);
     ExportMoviesButton = addMenuEntry(column, this, "Export Movies", "ExportMovies");
     ImportMoviesButton = addMenuEntry(column, this, "Import Movies", "ImportMovies");

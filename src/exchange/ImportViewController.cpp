@@ -10,13 +10,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/AppDelegate.h"
 #include "exchange/DisplayText.h"
 #include "exchange/DocumentPicker.h"
 #include "exchange/MovieImporter.h"
 #include "platform/DiagnosticLog.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
+#include "toolkit/ApplicationServices.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/NavigationController.h"
 
@@ -115,7 +115,7 @@ void ImportViewController::ImportTextFile() {
 }
 
 void ImportViewController::ImportRecords(std::function<void()> done) {
-    managedObjectContext = &AppDelegate::shared().viewContext();
+    managedObjectContext = &applicationContext();
     if (!document) document = QByteArray();
     input_.setBuffer(&*document);
     input_.open(QIODevice::ReadOnly);

@@ -3,11 +3,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/AppDelegate.h"
 #include "movies/DetailItem.h"
 #include "store/DeleteHistory.h"
 #include "store/SelectionState.h"
 #include "toolkit/Appearance.h"
+#include "toolkit/ApplicationServices.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/SortButton.h"
@@ -18,7 +18,7 @@ namespace quillon {
 
 namespace {
 bool saveThroughApplication() {
-    return AppDelegate::shared().saveContext();
+    return saveApplicationContext();
 }
 
 QStringList keyTitles() {
@@ -30,7 +30,7 @@ QStringList keyTitles() {
 
 ListMoviesTableViewController::ListMoviesTableViewController(QWidget* parent)
     : ViewController(parent),
-      context(AppDelegate::shared().viewContext()),
+      context(applicationContext()),
       query_(context),
       model_(query_),
       segment_(new KeySelector(keyTitles())),

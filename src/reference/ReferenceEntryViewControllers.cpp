@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/AppDelegate.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
+#include "toolkit/ApplicationServices.h"
 
 namespace quillon {
 
@@ -14,7 +14,7 @@ ReferenceEntryViewController::ReferenceEntryViewController(const ReferenceMember
                                                            QWidget* parent)
     : ViewController(parent),
       member_(member),
-      rules_(member, AppDelegate::shared().viewContext()),
+      rules_(member, applicationContext()),
       textField_(new QLineEdit),
       saveButton_(new QPushButton("Save")) {
     textField_->setObjectName(member_.textFieldName);

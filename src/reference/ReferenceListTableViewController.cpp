@@ -3,10 +3,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/AppDelegate.h"
 #include "reference/ReferenceEntryViewControllers.h"
 #include "store/DeleteHistory.h"
 #include "toolkit/Appearance.h"
+#include "toolkit/ApplicationServices.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/SortButton.h"
@@ -19,7 +19,7 @@ namespace {
 constexpr int kRowHeight = 50;
 
 bool saveThroughApplication() {
-    return AppDelegate::shared().saveContext();
+    return saveApplicationContext();
 }
 }  // namespace
 
@@ -27,7 +27,7 @@ ReferenceListTableViewController::ReferenceListTableViewController(const Referen
                                                                    QWidget* parent)
     : ViewController(parent),
       member_(member),
-      context(AppDelegate::shared().viewContext()),
+      context(applicationContext()),
       query_(member, context),
       model_(query_),
       searchBar_(new SearchBar),

@@ -1,8 +1,8 @@
 #include "reference/ReferenceSegues.h"
 
-#include "app/ReferenceListViewController.h"
 #include "reference/ReferenceEntryViewControllers.h"
 #include "reference/ReferenceListTableViewController.h"
+#include "reference/ReferenceListViewController.h"
 
 namespace quillon {
 

@@ -9,7 +9,7 @@
 
 #include "app/FirstLaunch.h"
 #include "app/MainMenuViewController.h"
-#include "app/ReferenceListViewController.h"
+#include "reference/ReferenceListViewController.h"
 #include "app/Storyboard.h"
 #include "reference/ReferenceEntryViewControllers.h"
 #include "reference/ReferenceListTableViewController.h"

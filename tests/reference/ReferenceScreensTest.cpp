@@ -7,7 +7,7 @@
 #include <QToolButton>
 
 #include "ReferenceTestUtil.h"
-#include "app/ReferenceListViewController.h"
+#include "reference/ReferenceListViewController.h"
 #include "reference/ReferenceEntryViewControllers.h"
 #include "reference/ReferenceListTableViewController.h"
 #include "reference/ReferenceSegues.h"

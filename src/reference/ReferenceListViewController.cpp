@@ -1,4 +1,4 @@
-#include "app/ReferenceListViewController.h"
+#include "reference/ReferenceListViewController.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -9,8 +9,7 @@
 
 namespace quillon {
 
-ReferenceListViewController::ReferenceListViewController(QWidget* parent)
-    : ViewController(parent) {
+ReferenceListViewController::ReferenceListViewController(QWidget* parent) : ViewController(parent) {
     QVBoxLayout* column = createMenuColumn(this);
     GenreButton = addMenuEntry(column, this, "Genres", kGenreMember.listSegue);
     RatingButton = addMenuEntry(column, this, "Ratings", kRatingMember.listSegue);
