@@ -17,9 +17,6 @@
 namespace quillon {
 
 namespace {
-bool saveThroughApplication() {
-    return saveApplicationContext();
-}
 
 QStringList keyTitles() {
     QStringList titles;
@@ -128,7 +125,7 @@ void ListMoviesTableViewController::refetchKeepingSearch() {
 void ListMoviesTableViewController::deleteRow(int row) {
     if (row < 0 || row >= int(query_.rows().size())) return;
     const MoviePtr movie = query_.rows()[row];
-    if (!DeleteHistory::of(context).deleteAndSave(movie, saveThroughApplication)) {
+    if (!DeleteHistory::of(context).deleteAndSave(movie, saveApplicationContext)) {
         // The alert is up and the delete taken back: the movie is listed again.
         refetchKeepingSearch();
         return;
@@ -142,7 +139,7 @@ void ListMoviesTableViewController::deleteRow(int row) {
 bool ListMoviesTableViewController::undoDelete() {
     undoNotice_->dismiss();
     const DeleteHistory::Undo undo =
-        DeleteHistory::of(context).undoLast(Entity::Movies, saveThroughApplication);
+        DeleteHistory::of(context).undoLast(Entity::Movies, saveApplicationContext);
     using Outcome = DeleteHistory::Undo::Outcome;
     if (undo.outcome == Outcome::Restored) {
         refetchKeepingSearch();

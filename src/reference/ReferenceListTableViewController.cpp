@@ -18,9 +18,6 @@ namespace quillon {
 namespace {
 constexpr int kRowHeight = 50;
 
-bool saveThroughApplication() {
-    return saveApplicationContext();
-}
 }  // namespace
 
 ReferenceListTableViewController::ReferenceListTableViewController(const ReferenceMember& member,
@@ -109,7 +106,7 @@ void ReferenceListTableViewController::refetchKeepingSearch() {
 void ReferenceListTableViewController::deleteRow(int row) {
     const EntryPtr entry = query_.entryAt(row);
     if (!entry) return;
-    if (!DeleteHistory::of(context).deleteAndSave(entry, saveThroughApplication)) {
+    if (!DeleteHistory::of(context).deleteAndSave(entry, saveApplicationContext)) {
         // The alert is up and the delete taken back: the entry is listed again.
         refetchKeepingSearch();
         return;
@@ -122,7 +119,7 @@ void ReferenceListTableViewController::deleteRow(int row) {
 bool ReferenceListTableViewController::undoDelete() {
     undoNotice_->dismiss();
     const DeleteHistory::Undo undo =
-        DeleteHistory::of(context).undoLast(member_.entity, saveThroughApplication);
+        DeleteHistory::of(context).undoLast(member_.entity, saveApplicationContext);
     using Outcome = DeleteHistory::Undo::Outcome;
     if (undo.outcome == Outcome::Restored) {
         refetchKeepingSearch();
