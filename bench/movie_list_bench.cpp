@@ -11,6 +11,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/AppDelegate.h"
 #include "movies/ListMoviesTableViewController.h"
@@ -80,10 +81,19 @@ struct Shown {
     ListMoviesTableViewController* list = nullptr;
 };
 
+AppDelegate* theApp = nullptr;
+
+void openStore() {
+    if (const Status status = theApp->openStore(); !status) {
+        std::fprintf(stderr, "%s\n", qPrintable(status.describe()));
+        std::exit(1);
+    }
+}
+
 Shown openAndShowList() {
     Shown shown;
-    AppDelegate::shared().persistentContainer();
-    shown.list = new ListMoviesTableViewController;
+    openStore();
+    shown.list = new ListMoviesTableViewController(theApp->services());
     shown.window = std::make_unique<NavigationController>(shown.list);
     shown.window->resize(430, 860);
     shown.window->show();
@@ -94,7 +104,7 @@ Shown openAndShowList() {
 double openTiming() {
     QElapsedTimer timer;
     timer.start();
-    AppDelegate::shared().persistentContainer();
+    openStore();
     const double store = ms(timer);
     Shown shown = openAndShowList();
     const double total = ms(timer);
@@ -112,7 +122,7 @@ void report(const char* what, std::vector<double> samples, double target) {
 
 // Where the time of a key switch and a first search goes.
 void breakdown() {
-    auto& context = AppDelegate::shared().viewContext();
+    auto& context = theApp->viewContext();
     for (auto sort : {std::vector<SortDescriptor>{{Attribute::name, true}},
                       std::vector<SortDescriptor>{{Attribute::director, false},
                                                   {Attribute::name, false}},
@@ -242,6 +252,7 @@ int main(int argc, char** argv) {
     }
     const QString dataDir = args.last();
     AppDelegate delegate(dataDir);
+    theApp = &delegate;
     if (args[1] == "--open") {
         std::printf("%.1f\n", openTiming());
         return 0;

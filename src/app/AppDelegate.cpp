@@ -1,59 +1,45 @@
 #include "app/AppDelegate.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/BlockingMessage.h"
-#include "app/CatalogueAccess.h"
-#include "platform/DiagnosticLog.h"
-#include "toolkit/AlertController.h"
-#include "toolkit/Appearance.h"
-#include "toolkit/ApplicationServices.h"
+#include "app/Segues.h"
+#include "platform/DocumentPicker.h"
+#include "platform/MailService.h"
+#include "toolkit/Clock.h"
+#include "toolkit/ContextSave.h"
+#include "toolkit/ShareSheet.h"
 
 namespace quillon {
 
-namespace {
-AppDelegate* liveDelegate = nullptr;
+struct AppDelegate::DesktopDevices {
+    DesktopDocumentPicker picker;
+    DesktopMailService mail;
+    DesktopHandoff handoff;
+    DesktopShareSheet share{mail, handoff};
+    Clock clock;
+};
 
+namespace {
 bool hasDisplay() {
     return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
-// The window an alert belongs to: the active one, else the first visible main window.
-QWidget* windowForAlerts() {
-    if (!hasDisplay()) return nullptr;
-    if (QWidget* active = QApplication::activeWindow()) return active->window();
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible() && !qobject_cast<QDialog*>(widget)) return widget;
-    return nullptr;
-}
-
-void printError(const QString& text) {
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+Devices devicesOf(auto& desktop) {
+    return {desktop.picker, desktop.mail, desktop.share, desktop.clock};
 }
 }  // namespace
 
-AppDelegate::AppDelegate(QString dataDir) : dataDir_(std::move(dataDir)) {
-    liveDelegate = this;
-    installApplicationServices({[this]() -> ManagedObjectContext& { return viewContext(); },
-                                [this] { return saveContext(); }});
-}
+AppDelegate::AppDelegate(QString dataDir)
+    : dataDir_(std::move(dataDir)),
+      desktop_(std::make_unique<DesktopDevices>()),
+      devices_(devicesOf(*desktop_)) {}
 
-AppDelegate::~AppDelegate() {
-    if (liveDelegate != this) return;
-    liveDelegate = nullptr;
-    removeApplicationServices();
-}
+AppDelegate::AppDelegate(QString dataDir, const Devices& devices)
+    : dataDir_(std::move(dataDir)), devices_(devices) {}
 
-AppDelegate& AppDelegate::shared() {
-    return *liveDelegate;
-}
-
-bool AppDelegate::exists() {
-    return liveDelegate != nullptr;
-}
+AppDelegate::~AppDelegate() = default;
 
 bool AppDelegate::didFinishLaunching() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
@@ -68,42 +54,48 @@ Status AppDelegate::openStore() {
     if (store_) return Status::success();
     Status status;
     store_ = CatalogueStore::open(dataDir_, &status, storeOptions_);
-    return store_ ? Status::success() : status;
+    if (!store_) return status;
+    ManagedObjectContext& context = store_->viewContext();
+    deletes_ = std::make_unique<DeleteHistory>(context);
+    services_.reset(new Services{
+        .context = context,
+        .saveContext = [this] { return saveContext(); },
+        .deletes = *deletes_,
+        .selection = selection_,
+        .picker = devices_.picker,
+        .mail = devices_.mail,
+        .share = devices_.share,
+        .clock = devices_.clock,
+    });
+    storyboard_ = std::make_unique<Storyboard>(*services_);
+    registerAllSegues(*storyboard_);
+    return Status::success();
 }
 
 CatalogueStore& AppDelegate::persistentContainer() {
-    const Status status = openStore();
-    if (status) return *store_;
-    // There is no way on without the store: say why and end cleanly.
-    if (!headless_ && hasDisplay()) {
-        const bool locked = CatalogueStore::isLockedFailure(status);
-        const QString message = locked ? status.error : unresolvedErrorText(status);
-        diagnosticLog(message);
-        showBlockingMessage(locked ? QMessageBox::Warning : QMessageBox::Critical,
-                            locked ? "Quillon" : "Unresolved error", message);
-    } else {
-        printError(storeOpenFailureText(status, storeOptions_.lockWaitMs));
-    }
-    std::exit(storeOpenFailureExitStatus(status));
+    Q_ASSERT_X(store_, "AppDelegate", "the store is opened in start-up, before any use");
+    return *store_;
+}
+
+Services& AppDelegate::services() {
+    Q_ASSERT_X(services_, "AppDelegate", "the services exist while the store is open");
+    return *services_;
+}
+
+const Storyboard& AppDelegate::storyboard() {
+    Q_ASSERT_X(storyboard_, "AppDelegate", "the storyboard exists while the store is open");
+    return *storyboard_;
+}
+
+void AppDelegate::closeStore() {
+    storyboard_.reset();
+    services_.reset();
+    deletes_.reset();
+    store_.reset();
 }
 
 bool AppDelegate::saveContext() {
-    ManagedObjectContext& context = viewContext();
-    if (!context.hasChanges()) return true;
-    const Status status = context.save();
-    if (status) return true;
-    const QString message = unresolvedErrorText(status);
-    QWidget* anchor = headless_ ? nullptr : windowForAlerts();
-    if (!anchor) {
-        printError(message);
-        return false;
-    }
-    diagnosticLog(message);
-    auto* alert = AlertController::ok("Unresolved error", message);
-    alert->setParent(anchor, alert->windowFlags());
-    alert->setWindowModality(Qt::WindowModal);
-    alert->open();
-    return false;
+    return saveTellingUser(viewContext(), headless_);
 }
 
 void AppDelegate::applicationWillTerminate() {
@@ -113,7 +105,7 @@ void AppDelegate::applicationWillTerminate() {
     // The event loop is over and the window may be closed: only a blocking box can still
     // tell the user.
     const QString message = unresolvedErrorText(status);
-    printError(message);
+    std::fprintf(stderr, "%s\n", message.toUtf8().constData());
     if (!headless_ && hasDisplay())
         showBlockingMessage(QMessageBox::Critical, "Unresolved error", message);
 }

@@ -4,38 +4,55 @@
 #include <memory>
 
 #include "store/CatalogueStore.h"
+#include "store/DeleteHistory.h"
+#include "toolkit/SelectionState.h"
+#include "toolkit/Services.h"
+#include "toolkit/Storyboard.h"
 
 namespace quillon {
 
-// The application object: owns the store container, opened lazily on first use, and saves
-// pending changes when the program ends. One per process; shared() is the live one.
+class Clock;
+class DocumentPicker;
+class MailService;
+class ShareSheet;
+
+// The device services the program reaches outside itself. Tests give fakes; each must outlive
+// the AppDelegate it is given to.
+struct Devices {
+    DocumentPicker& picker;
+    MailService& mail;
+    ShareSheet& share;
+    Clock& clock;
+};
+
+// The application object: owns the store container, the services every screen is given and
+// the storyboard of segues, and saves pending changes when the program ends.
 class AppDelegate {
 public:
+    // Without devices, the desktop's own: file dialogs, the mail handler, the share dialog and
+    // the system clock.
     explicit AppDelegate(QString dataDir);
+    AppDelegate(QString dataDir, const Devices& devices);
     ~AppDelegate();
-    static AppDelegate& shared();
-    static bool exists();
 
     // Sets the global look of tab bars. Nothing else.
     bool didFinishLaunching();
     // How the store is opened (the wait for another process's lock; read-only). Set before
-    // the first use of the store.
+    // openStore().
     void setStoreOptions(const StoreOptions& options) { storeOptions_ = options; }
     const StoreOptions& storeOptions() const { return storeOptions_; }
-    // Opens the store unless it is open; a failure is returned and nothing is shown.
+    // Opens the store unless it is open and builds the services and the storyboard over it. A
+    // failure is returned and nothing is shown.
     Status openStore();
-    // Opens the store on first call. A store that cannot be opened ends the program: status 3
-    // when another process holds it, else 1 after "Unresolved error ..." (a blocking box with
-    // a display, standard error without).
+    bool isStoreOpen() const { return store_ != nullptr; }
+    // The open store, its context, the services and the storyboard: only while the store is open.
     CatalogueStore& persistentContainer();
     ManagedObjectContext& viewContext() { return persistentContainer().viewContext(); }
-    bool isStoreOpen() const { return store_ != nullptr; }
-    // Closes the store and gives up its lock, dropping pending changes; the next use opens
-    // it again.
-    void closeStore() { store_.reset(); }
-    // Saves when there are changes. A failure is shown in an "Unresolved error" alert and the
-    // changes stay pending; the screen that made them takes them back. Returns whether
-    // everything is saved.
+    Services& services();
+    const Storyboard& storyboard();
+    // Closes the store and gives up its lock, dropping pending changes and the services.
+    void closeStore();
+    // Saves when there are changes; a failure is told to the user (see saveTellingUser).
     bool saveContext();
     // Saves pending changes. A failure is shown in a blocking box (the window may be gone).
     void applicationWillTerminate();
@@ -46,10 +63,18 @@ public:
     bool isHeadless() const { return headless_; }
 
 private:
+    struct DesktopDevices;
+
     QString dataDir_;
     bool headless_ = false;
     StoreOptions storeOptions_;
+    std::unique_ptr<DesktopDevices> desktop_;  // when no devices were given
+    Devices devices_;
+    SelectionState selection_;
     std::unique_ptr<CatalogueStore> store_;
+    std::unique_ptr<DeleteHistory> deletes_;
+    std::unique_ptr<Services> services_;
+    std::unique_ptr<Storyboard> storyboard_;
 };
 
 }  // namespace quillon

@@ -44,7 +44,7 @@ std::unique_ptr<NavigationController> startWindow(AppDelegate& delegate, int* ex
         if (exitStatus) *exitStatus = storeOpenFailureExitStatus(status);
         return nullptr;
     }
-    auto window = createMainWindow();
+    auto window = createMainWindow(delegate.storyboard());
     if (delegate.persistentContainer().isReadOnly()) {
         window->setWindowTitle(readOnlyWindowTitle(window->windowTitle()));
         NavigationController* shown = window.get();
@@ -91,7 +91,7 @@ int runApplication(int argc, char** argv) {
     AppDelegate delegate(DataFolders::dataDir());
     delegate.setHeadless(true);
     delegate.setStoreOptions({.lockWaitMs = command.lockWaitMs});
-    const int status = runCommand(command);
+    const int status = runCommand(command, delegate);
     delegate.applicationWillTerminate();
     return status;
 }

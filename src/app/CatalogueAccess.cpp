@@ -5,10 +5,6 @@
 
 namespace quillon {
 
-QString unresolvedErrorText(const Status& status) {
-    return "Unresolved error " + status.describe();
-}
-
 QString storeOpenFailureText(const Status& status, int lockWaitMs) {
     if (!CatalogueStore::isLockedFailure(status)) return unresolvedErrorText(status);
     return QStringLiteral(

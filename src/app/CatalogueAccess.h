@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "store/Status.h"
+#include "toolkit/ContextSave.h"
 
 namespace quillon {
 
@@ -17,8 +18,6 @@ constexpr int kLockedExitStatus = 3;
 // How long a command waits for another process to let go of the catalogue.
 constexpr int kDefaultLockWaitMs = 10000;
 
-// "Unresolved error " followed by the error and its details.
-QString unresolvedErrorText(const Status& status);
 // For standard error: the lock message with how long was waited, or the unresolved error.
 QString storeOpenFailureText(const Status& status, int lockWaitMs);
 // kLockedExitStatus for a lock held by another process, else 1.
@@ -29,7 +28,7 @@ QString readOnlyAlertTitle();
 QString readOnlyAlertMessage(const QString& dataDir);
 QString readOnlyWindowTitle(const QString& title);
 
-// The backups of the delegate's catalogue, oldest first (opens the store).
+// The backups of the delegate's open catalogue, oldest first.
 QStringList backupNames(AppDelegate& app);
 // Puts backup `name` back after a backup of the current catalogue (its name in safetyName),
 // then closes the store, whose records no longer match the device.

@@ -5,7 +5,7 @@
 
 #include "app/AppDelegate.h"
 #include "exchange/ExchangeCommands.h"
-#include "movies/MovieListQuery.h"
+#include "movies/ListCommand.h"
 
 namespace quillon {
 
@@ -86,70 +86,43 @@ QString usageText() {
            "catalogue open, then ends with status 3.\n";
 }
 
-int runCommand(const CommandLine& command) {
-    if (command.name == "list") return runListCommand(command.arguments);
-    if (command.name == "export") return runExportCommand(command.arguments);
-    if (command.name == "import") return runImportCommand(command.arguments);
-    if (command.name == "backups") return runBackupsCommand(command.arguments);
-    if (command.name == "restore") return runRestoreCommand(command.arguments);
+int runCommand(const CommandLine& command, AppDelegate& delegate) {
+    if (!kCommands.contains(command.name) || command.name == "help") {
+        printError("Unknown command: " + command.name);
+        return 2;
+    }
+    if (const Status opened = delegate.openStore(); !opened) {
+        printError(storeOpenFailureText(opened, delegate.storeOptions().lockWaitMs));
+        return storeOpenFailureExitStatus(opened);
+    }
+    ManagedObjectContext& context = delegate.viewContext();
+    if (command.name == "list") return runListCommand(context, command.arguments, usageText());
+    if (command.name == "export") return runExportCommand(context, command.arguments);
+    if (command.name == "import") return runImportCommand(context, command.arguments);
+    if (command.name == "backups") return runBackupsCommand(delegate, command.arguments);
+    if (command.name == "restore") return runRestoreCommand(delegate, command.arguments);
     printError("Unknown command: " + command.name);
     return 2;
 }
 
-int runListCommand(const QStringList& arguments) {
-    static const QStringList keys = {"movie", "genre", "year", "director", "producer"};
-    int key = MovieListQuery::Movie;
-    bool ascending = true;
-    QString search;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        if (arg == "--key" && i + 1 < arguments.size() && keys.contains(arguments[i + 1])) {
-            key = int(keys.indexOf(arguments[++i]));
-        } else if (arg == "--descending") {
-            ascending = false;
-        } else if (arg == "--search" && i + 1 < arguments.size()) {
-            search = arguments[++i];
-        } else {
-            printError("list: unexpected argument " + arg);
-            printError(usageText());
-            return 2;
-        }
-    }
-    MovieListQuery query(AppDelegate::shared().viewContext());
-    query.segmentIndex = key;
-    query.SortAsc = ascending;
-    query.fetchMovies();
-    query.filterMovies(search);
-
-    QTextStream& out = standardOutput();
-    out << query.headerText() << '\n';
-    for (const MoviePtr& movie : query.rows()) {
-        const MovieRowTexts t = MovieListQuery::rowTexts(*movie, key);
-        out << t.MovieNameLabel << '\t' << t.SecondLabel << '\t' << t.ThirdLabel << '\t'
-            << t.FourthLabel << '\n';
-    }
-    out.flush();
-    return 0;
-}
-
-int runBackupsCommand(const QStringList& arguments) {
+int runBackupsCommand(AppDelegate& delegate, const QStringList& arguments) {
     if (!arguments.isEmpty()) {
         printError("backups: unexpected argument " + arguments.first());
         return 2;
     }
     QTextStream& out = standardOutput();
-    for (const QString& name : backupNames(AppDelegate::shared())) out << name << '\n';
+    for (const QString& name : backupNames(delegate)) out << name << '\n';
     out.flush();
     return 0;
 }
 
-int runRestoreCommand(const QStringList& arguments) {
+int runRestoreCommand(AppDelegate& delegate, const QStringList& arguments) {
     if (arguments.size() != 1) {
         printError("restore: give the name of one backup (quillon backups lists them)");
         return 2;
     }
     QString safetyName;
-    const Status status = restoreBackup(AppDelegate::shared(), arguments.first(), &safetyName);
+    const Status status = restoreBackup(delegate, arguments.first(), &safetyName);
     if (!status) {
         printError("restore: " + status.describe());
         return 1;

@@ -22,14 +22,13 @@ struct CommandLine {
 
 CommandLine parseCommandLine(const QStringList& arguments);
 QString usageText();
-// Runs a headless command against AppDelegate::shared(); returns the exit status.
-int runCommand(const CommandLine& command);
+// Opens the delegate's store and runs a headless command on it; returns the exit status (that of
+// a store that cannot be opened, after saying why on standard error).
+int runCommand(const CommandLine& command, AppDelegate& delegate);
 
-// `quillon list [--key movie|genre|year|director|producer] [--descending] [--search TEXT]`
-int runListCommand(const QStringList& arguments);
 // `quillon backups`: the backup names, oldest first, one a line.
-int runBackupsCommand(const QStringList& arguments);
+int runBackupsCommand(AppDelegate& delegate, const QStringList& arguments);
 // `quillon restore NAME`: puts a backup back; prints the name of the backup taken first.
-int runRestoreCommand(const QStringList& arguments);
+int runRestoreCommand(AppDelegate& delegate, const QStringList& arguments);
 
 }  // namespace quillon

@@ -5,21 +5,22 @@
 #include <QPropertyAnimation>
 #include <QVBoxLayout>
 
-#include "app/AppDelegate.h"
 #include "app/FirstLaunch.h"
 #include "platform/UserDefaults.h"
-#include "store/SelectionState.h"
+#include "toolkit/SelectionState.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/MenuColumn.h"
 #include "toolkit/NavigationController.h"
+#include "toolkit/Services.h"
 
 namespace quillon {
 
-MainMenuViewController::MainMenuViewController(QWidget* parent)
+MainMenuViewController::MainMenuViewController(Services& services, QWidget* parent)
     : ViewController(parent),
-      context(AppDelegate::shared().viewContext()),
+      services_(services),
+      context(services.context),
       userDefaults(standardUserDefaults()),
       AboutHasBeenLaunchedBeforeFlag(kAboutHasBeenLaunchedBeforeFlag),
       ListOfGenre(defaultGenres()),
@@ -72,7 +73,7 @@ void MainMenuViewController::viewDidLoad() {
 void MainMenuViewController::viewWillAppear() {
     for (QPushButton* button : MainMenuButton) button->setVisible(false);
     if (auto* nav = navigationController()) nav->setNavigationBarHidden(false, true);
-    SelectionState::shared().CallingScreen = "Menu";
+    services_.selection.CallingScreen = "Menu";
 }
 
 void MainMenuViewController::HandleSelection() {

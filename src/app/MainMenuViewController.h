@@ -10,6 +10,8 @@
 
 namespace quillon {
 
+struct Services;
+
 // The first screen and hub: a collapsible column of entries, one per area of the program.
 // Loading it runs the first-launch seeding of the reference lists.
 class MainMenuViewController : public ViewController {
@@ -17,7 +19,7 @@ class MainMenuViewController : public ViewController {
 public:
     static constexpr double kToggleAnimationSeconds = 0.3;
 
-    explicit MainMenuViewController(QWidget* parent = nullptr);
+    explicit MainMenuViewController(Services& services, QWidget* parent = nullptr);
 
     void viewDidLoad() override;
     void viewWillAppear() override;
@@ -35,6 +37,7 @@ public:
     QPushButton* RateShareButton;
     QList<QPushButton*> MainMenuButton;
 
+    Services& services_;
     ManagedObjectContext& context;
     ManagedObjectContext* managedObjectContext = nullptr;
     std::unique_ptr<QSettings> userDefaults;

@@ -4,14 +4,15 @@
 #include <QShortcut>
 
 #include "app/MainMenuViewController.h"
-#include "app/Storyboard.h"
 #include "toolkit/NavigationController.h"
+#include "toolkit/Storyboard.h"
 
 namespace quillon {
 
-std::unique_ptr<NavigationController> createMainWindow() {
-    registerAllSegues();
-    auto window = std::make_unique<NavigationController>(new MainMenuViewController);
+std::unique_ptr<NavigationController> createMainWindow(const Storyboard& storyboard) {
+    auto window =
+        std::make_unique<NavigationController>(new MainMenuViewController(storyboard.services()));
+    window->setStoryboard(&storyboard);
     window->setWindowTitle("Quillon");
     window->resize(430, 860);
     // Screens never resize the window (see NavigationController); the user may, down to this.

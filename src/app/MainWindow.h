@@ -5,9 +5,10 @@
 namespace quillon {
 
 class NavigationController;
+class Storyboard;
 
-// The program's window: one navigation stack on the main menu, with Ctrl+Q to quit.
-// Registers every screen's segue first.
-std::unique_ptr<NavigationController> createMainWindow();
+// The program's window: one navigation stack on the main menu, with Ctrl+Q to quit. Its screens
+// come from the storyboard, which must outlive it.
+std::unique_ptr<NavigationController> createMainWindow(const Storyboard& storyboard);
 
 }  // namespace quillon

@@ -8,7 +8,6 @@
 #include "exchange/ExportFile.h"
 #include "exchange/ExportJob.h"
 #include "exchange/MovieImporter.h"
-#include "toolkit/ApplicationServices.h"
 
 namespace quillon {
 namespace {
@@ -25,7 +24,7 @@ bool hasOneFile(const QStringList& args, const char* command) {
 
 }  // namespace
 
-int runExportCommand(const QStringList& args) {
+int runExportCommand(ManagedObjectContext& context, const QStringList& args) {
     if (!hasOneFile(args, "export")) return 1;
     if (const Status target = exchange::checkExportTarget(args.front()); !target) {
         printLine(stderr, target.error);
@@ -36,7 +35,7 @@ int runExportCommand(const QStringList& args) {
         printLine(stderr, QString("%1: %2").arg(args.front(), file.errorString()));
         return 1;
     }
-    exchange::ExportJob job(applicationContext(), &file);
+    exchange::ExportJob job(context, &file);
     const Status status = job.run();
     if (!status) {
         file.cancelWriting();
@@ -52,14 +51,14 @@ int runExportCommand(const QStringList& args) {
     return job.problems().isEmpty() ? 0 : 1;
 }
 
-int runImportCommand(const QStringList& args) {
+int runImportCommand(ManagedObjectContext& context, const QStringList& args) {
     if (!hasOneFile(args, "import")) return 1;
     QFile file(args.front());
     if (!file.open(QIODevice::ReadOnly)) {
         printLine(stderr, QString("%1: %2").arg(args.front(), file.errorString()));
         return 1;
     }
-    exchange::MovieImporter importer(applicationContext(), &file);
+    exchange::MovieImporter importer(context, &file);
     importer.run();
     if (!importer.readError().isEmpty()) {
         printLine(stderr, QString("%1: %2").arg(args.front(), importer.readError()));

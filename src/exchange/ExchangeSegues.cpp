@@ -3,13 +3,16 @@
 #include "exchange/ExportViewController.h"
 #include "exchange/ImportExportViewController.h"
 #include "exchange/ImportViewController.h"
+#include "toolkit/Storyboard.h"
 
 namespace quillon {
 
-void registerExchangeSegues() {
-    SegueRegistry::registerSegue("ImportExport", [] { return new ImportExportViewController; });
-    SegueRegistry::registerSegue("ExportMovies", [] { return new ExportViewController; });
-    SegueRegistry::registerSegue("ImportMovies", [] { return new ImportViewController; });
+void registerExchangeSegues(Storyboard& storyboard) {
+    storyboard.registerSegue("ImportExport", [](Services&) { return new ImportExportViewController; });
+    storyboard.registerSegue("ExportMovies",
+                             [](Services& services) { return new ExportViewController(services); });
+    storyboard.registerSegue("ImportMovies",
+                             [](Services& services) { return new ImportViewController(services); });
 }
 
 }  // namespace quillon

@@ -2,7 +2,9 @@
 
 namespace quillon {
 
+class Storyboard;
+
 // "ImportExport" (the main menu's chooser), "ExportMovies" and "ImportMovies".
-void registerExchangeSegues();
+void registerExchangeSegues(Storyboard& storyboard);
 
 }  // namespace quillon

@@ -8,7 +8,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "exchange/ActivityIndicator.h"
+#include "toolkit/ActivityIndicator.h"
 #include "exchange/DisplayText.h"
 #include "exchange/ExportFile.h"
 #include "exchange/ExportFormat.h"
@@ -18,8 +18,9 @@
 #include "platform/MailService.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
-#include "toolkit/ApplicationServices.h"
+#include "toolkit/Clock.h"
 #include "toolkit/MainQueue.h"
+#include "toolkit/Services.h"
 #include "toolkit/ShareSheet.h"
 
 namespace quillon {
@@ -39,7 +40,7 @@ QString helpText() {
 
 }  // namespace
 
-ExportViewController::ExportViewController(QWidget* parent)
+ExportViewController::ExportViewController(Services& services, QWidget* parent)
     : ViewController(parent),
       ExportButton(new QPushButton("Export")),
       SaveButton(new QPushButton("Save To Files")),
@@ -47,7 +48,8 @@ ExportViewController::ExportViewController(QWidget* parent)
       ExportTextView(new QPlainTextEdit),
       HelpTextView(new QTextEdit),
       ProgressView(new QProgressBar),
-      activityIndicator(new ActivityIndicator(ExportTextView)) {
+      activityIndicator(new ActivityIndicator(ExportTextView)),
+      services_(services) {
     auto* layout = new QVBoxLayout(this);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {ExportButton, SaveButton, EmailButton}) {
@@ -108,7 +110,7 @@ void ExportViewController::CreateUpdateFile() {
 }
 
 void ExportViewController::BuildDataString() {
-    managedObjectContext = &applicationContext();
+    managedObjectContext = &services_.context;
     ExportTextView->setPlainText("");
     ProgressView->setValue(0);
     DataString = QByteArray();
@@ -142,11 +144,11 @@ void ExportViewController::exportFinished() {
     }
     EmailButton->setEnabled(true);
     SaveButton->setEnabled(true);
-    mainQueue::asyncAfter(
+    services_.clock.runAfter(
         0.001, [this] { activityIndicator->stopAnimating(); }, this);
     QString message = "Process Complete - File Ready to Save to Files or Email";
     if (!problems.isEmpty()) message += "\n" + exchange::shortList(problems);
-    mainQueue::asyncAfter(
+    services_.clock.runAfter(
         1.0, [this, message] { presentAlert("Data Export", message); }, this);
 }
 
@@ -165,7 +167,7 @@ void ExportViewController::SaveToFiles() {
         ShareActivity::AirDrop,     ShareActivity::AddToReadingList, ShareActivity::Mail,
         ShareActivity::Message,     ShareActivity::PostToFacebook,   ShareActivity::PostToTwitter,
         ShareActivity::MarkupAsPDF, ShareActivity::CopyToPasteboard, ShareActivity::Print};
-    ShareSheet::shared().present(request, this);
+    services_.share.present(request, this);
 }
 
 void ExportViewController::WriteTextFile() {
@@ -187,7 +189,7 @@ void ExportViewController::WriteTextFile() {
     }
     const QByteArray& bytes = *file;
     if (bytes != DataString) ExportTextView->setPlainText(exchange::displayText(bytes));
-    MailService& mail = MailService::shared();
+    MailService& mail = services_.mail;
     if (!mail.canSendMail()) {
         presentAlert("Sending Email", "Email not Setup or Unavailable");
         return;

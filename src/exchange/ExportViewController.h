@@ -20,13 +20,14 @@ class ActivityIndicator;
 namespace exchange {
 class ExportJob;
 }
+struct Services;
 
 // "Export Movies": writes the whole catalogue as the export file, then saves it through the
 // share sheet or mails it. One export per visit.
 class ExportViewController : public ViewController {
     Q_OBJECT
 public:
-    explicit ExportViewController(QWidget* parent = nullptr);
+    explicit ExportViewController(Services& services, QWidget* parent = nullptr);
     ~ExportViewController() override;
 
     void viewDidLoad() override;
@@ -57,6 +58,8 @@ public:
 
 private:
     void exportFinished();
+
+    Services& services_;
     void presentAlert(const QString& title, const QString& message);
 
     QBuffer output_;

@@ -11,14 +11,14 @@
 #include <QVBoxLayout>
 
 #include "exchange/DisplayText.h"
-#include "exchange/DocumentPicker.h"
+#include "platform/DocumentPicker.h"
 #include "exchange/MovieImporter.h"
 #include "platform/DiagnosticLog.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
-#include "toolkit/ApplicationServices.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/NavigationController.h"
+#include "toolkit/Services.h"
 
 namespace quillon {
 namespace {
@@ -36,12 +36,13 @@ QString helpText() {
 
 }  // namespace
 
-ImportViewController::ImportViewController(QWidget* parent)
+ImportViewController::ImportViewController(Services& services, QWidget* parent)
     : ViewController(parent),
       LoadFileButton(new QPushButton("Load File")),
       ImportButton(new QPushButton("Import")),
       ImportTextView(new QPlainTextEdit),
-      HelpTextView(new QTextEdit) {
+      HelpTextView(new QTextEdit),
+      services_(services) {
     auto* layout = new QVBoxLayout(this);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {LoadFileButton, ImportButton}) {
@@ -78,7 +79,7 @@ void ImportViewController::viewDidLoad() {
 
 void ImportViewController::LoadFile() {
     QPointer<ImportViewController> self(this);
-    DocumentPicker::shared().pick(
+    services_.picker.pick(
         this,
         [self](const QString& path) {
             if (self) self->documentPickerDidPickDocumentAt(path);
@@ -115,7 +116,7 @@ void ImportViewController::ImportTextFile() {
 }
 
 void ImportViewController::ImportRecords(std::function<void()> done) {
-    managedObjectContext = &applicationContext();
+    managedObjectContext = &services_.context;
     if (!document) document = QByteArray();
     input_.setBuffer(&*document);
     input_.open(QIODevice::ReadOnly);

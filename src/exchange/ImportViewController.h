@@ -20,13 +20,14 @@ namespace quillon {
 namespace exchange {
 class MovieImporter;
 }
+struct Services;
 
 // "Import Movies": loads an export file and merges it into the catalogue, then returns to the
 // main menu.
 class ImportViewController : public ViewController {
     Q_OBJECT
 public:
-    explicit ImportViewController(QWidget* parent = nullptr);
+    explicit ImportViewController(Services& services, QWidget* parent = nullptr);
     ~ImportViewController() override;
 
     void viewDidLoad() override;
@@ -54,6 +55,8 @@ private:
     void importSlice(std::function<void()> done);
     void setBackButtonShown(bool shown);
     void reportImport();
+
+    Services& services_;
 
     QBuffer input_;
     std::unique_ptr<exchange::MovieImporter> importer_;

@@ -5,9 +5,9 @@
 
 #include "movies/DetailItem.h"
 #include "store/DeleteHistory.h"
-#include "store/SelectionState.h"
+#include "toolkit/SelectionState.h"
 #include "toolkit/Appearance.h"
-#include "toolkit/ApplicationServices.h"
+#include "toolkit/Services.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/SortButton.h"
@@ -25,9 +25,10 @@ QStringList keyTitles() {
 }
 }  // namespace
 
-ListMoviesTableViewController::ListMoviesTableViewController(QWidget* parent)
+ListMoviesTableViewController::ListMoviesTableViewController(Services& services, QWidget* parent)
     : ViewController(parent),
-      context(applicationContext()),
+      services_(services),
+      context(services.context),
       query_(context),
       model_(query_),
       segment_(new KeySelector(keyTitles())),
@@ -60,7 +61,7 @@ void ListMoviesTableViewController::prepareSearchWhileIdle() {
 }
 
 void ListMoviesTableViewController::viewDidLoad() {
-    SelectionState::shared().CallingScreen = "MainList";
+    services_.selection.CallingScreen = "MainList";
     query_.SortAsc = true;
     showSortDirection(sortButton_, true);
     segment_->setTintColor(QColor::fromRgbF(0, 0.15, 0.65));
@@ -125,7 +126,7 @@ void ListMoviesTableViewController::refetchKeepingSearch() {
 void ListMoviesTableViewController::deleteRow(int row) {
     if (row < 0 || row >= int(query_.rows().size())) return;
     const MoviePtr movie = query_.rows()[row];
-    if (!DeleteHistory::of(context).deleteAndSave(movie, saveApplicationContext)) {
+    if (!services_.deletes.deleteAndSave(movie, services_.saveContext)) {
         // The alert is up and the delete taken back: the movie is listed again.
         refetchKeepingSearch();
         return;
@@ -138,8 +139,7 @@ void ListMoviesTableViewController::deleteRow(int row) {
 
 bool ListMoviesTableViewController::undoDelete() {
     undoNotice_->dismiss();
-    const DeleteHistory::Undo undo =
-        DeleteHistory::of(context).undoLast(Entity::Movies, saveApplicationContext);
+    const DeleteHistory::Undo undo = services_.deletes.undoLast(Entity::Movies, services_.saveContext);
     using Outcome = DeleteHistory::Undo::Outcome;
     if (undo.outcome == Outcome::Restored) {
         refetchKeepingSearch();
@@ -152,13 +152,13 @@ bool ListMoviesTableViewController::undoDelete() {
 void ListMoviesTableViewController::selectRow(int row) {
     if (row < 0 || row >= int(query_.rows().size())) return;
     selectedRow_ = row;
-    query_.fillSelection(row, SelectionState::shared());
-    if (SegueRegistry::isRegistered("showDetail")) performSegue("showDetail");
+    query_.fillSelection(row, services_.selection);
+    if (canPerformSegue("showDetail")) performSegue("showDetail");
 }
 
 void ListMoviesTableViewController::prepareForSegue(const QString& identifier,
                                                     ViewController* destination) {
-    SelectionState::shared().CallingScreen = "Master";
+    services_.selection.CallingScreen = "Master";
     if (identifier != "showDetail" || !destination) return;
     auto* receiver = dynamic_cast<MovieDetailReceiver*>(destination);
     if (receiver && selectedRow_ >= 0 && selectedRow_ < int(query_.rows().size()))

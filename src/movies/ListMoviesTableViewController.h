@@ -16,13 +16,14 @@ class SearchBar;
 class TableView;
 class ListHeaderLabel;
 class UndoNotice;
+struct Services;
 
 // The catalogue, one row per movie, with the five-way key selector, search, sort direction and
 // delete. Picking a row fills the hand-over state and opens the edit form when there is one.
 class ListMoviesTableViewController : public ViewController {
     Q_OBJECT
 public:
-    explicit ListMoviesTableViewController(QWidget* parent = nullptr);
+    explicit ListMoviesTableViewController(Services& services, QWidget* parent = nullptr);
 
     void viewDidLoad() override;
     void viewWillAppear() override;
@@ -55,6 +56,7 @@ private:
     void refetchKeepingSearch();
     void prepareSearchWhileIdle();
 
+    Services& services_;
     ManagedObjectContext& context;
     MovieListQuery query_;
     MovieListModel model_;

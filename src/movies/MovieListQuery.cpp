@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/CoverImage.h"
-#include "store/SelectionState.h"
+#include "toolkit/SelectionState.h"
 #include "store/TextSearch.h"
 
 namespace quillon {

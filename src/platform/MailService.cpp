@@ -14,11 +14,6 @@
 namespace quillon {
 namespace {
 
-std::unique_ptr<MailService>& sharedSlot() {
-    static std::unique_ptr<MailService> service;
-    return service;
-}
-
 QString mailProgram() {
     return QStandardPaths::findExecutable("xdg-email");
 }
@@ -64,15 +59,6 @@ std::optional<QStringList> writeAttachments(const QList<MailAttachment>& attachm
 }
 
 }  // namespace
-
-MailService& MailService::shared() {
-    if (!sharedSlot()) sharedSlot() = std::make_unique<DesktopMailService>();
-    return *sharedSlot();
-}
-
-std::unique_ptr<MailService> MailService::replaceShared(std::unique_ptr<MailService> service) {
-    return std::exchange(sharedSlot(), std::move(service));
-}
 
 bool DesktopMailService::canSendMail() const {
     return !mailProgram().isEmpty();

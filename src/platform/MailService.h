@@ -23,17 +23,13 @@ struct MailMessage {
 };
 
 // The device's mail composer. The user sends or discards the message in it; what they do is not
-// reported back. Tests replace the shared instance.
+// reported back. A device boundary: tests give screens one of their own.
 class MailService {
 public:
     virtual ~MailService() = default;
     virtual bool canSendMail() const = 0;
     // Opens the composer filled with the message; false when none could be opened.
     virtual bool compose(const MailMessage& message) = 0;
-
-    static MailService& shared();
-    // Installs a replacement and returns the previous one (null restores the desktop service).
-    static std::unique_ptr<MailService> replaceShared(std::unique_ptr<MailService> service);
 };
 
 // The desktop's mail handler through xdg-email, when it is on PATH. Attachments are written,

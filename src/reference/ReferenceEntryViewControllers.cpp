@@ -6,15 +6,17 @@
 
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
-#include "toolkit/ApplicationServices.h"
+#include "toolkit/SelectionState.h"
+#include "toolkit/Services.h"
 
 namespace quillon {
 
 ReferenceEntryViewController::ReferenceEntryViewController(const ReferenceMember& member,
-                                                           QWidget* parent)
+                                                           Services& services, QWidget* parent)
     : ViewController(parent),
       member_(member),
-      rules_(member, applicationContext()),
+      services_(services),
+      rules_(member, services.context),
       textField_(new QLineEdit),
       saveButton_(new QPushButton("Save")) {
     textField_->setObjectName(member_.textFieldName);
@@ -81,7 +83,7 @@ void EditReferenceEntryViewController::showDetailItem() {
 }
 
 EntrySaveResult EditReferenceEntryViewController::attemptSave() {
-    return rules_.edit(SelectionState::shared().*member_.selectedEntry, textField_->text());
+    return rules_.edit(services_.selection.*member_.selectedEntry, textField_->text());
 }
 
 }  // namespace quillon

@@ -8,6 +8,8 @@ class QPushButton;
 
 namespace quillon {
 
+struct Services;
+
 // A form with one text field and a save button for an entry of a reference list. After a save
 // it goes back to its list; a refusal or a failed save is shown in an alert and the input stays.
 // Enter in the field saves, as the save button does.
@@ -24,10 +26,11 @@ public:
     const ReferenceMember& member() const { return member_; }
 
 protected:
-    ReferenceEntryViewController(const ReferenceMember& member, QWidget* parent);
+    ReferenceEntryViewController(const ReferenceMember& member, Services& services, QWidget* parent);
     virtual EntrySaveResult attemptSave() = 0;
 
     const ReferenceMember& member_;
+    Services& services_;
     ReferenceEntryRules rules_;
     QLineEdit* textField_;
 
@@ -43,8 +46,8 @@ public:
     void dismissKeyboard();
 
 protected:
-    AddReferenceEntryViewController(const ReferenceMember& member, QWidget* parent)
-        : ReferenceEntryViewController(member, parent) {}
+    AddReferenceEntryViewController(const ReferenceMember& member, Services& services, QWidget* parent)
+        : ReferenceEntryViewController(member, services, parent) {}
     EntrySaveResult attemptSave() override;
     void mousePressEvent(QMouseEvent* event) override;
 };
@@ -59,8 +62,8 @@ public:
     const EntryPtr& detailItem() const { return detailItem_; }
 
 protected:
-    EditReferenceEntryViewController(const ReferenceMember& member, QWidget* parent)
-        : ReferenceEntryViewController(member, parent) {}
+    EditReferenceEntryViewController(const ReferenceMember& member, Services& services, QWidget* parent)
+        : ReferenceEntryViewController(member, services, parent) {}
     EntrySaveResult attemptSave() override;
 
 private:
@@ -72,29 +75,29 @@ private:
 class AddGenreViewController : public AddReferenceEntryViewController {
     Q_OBJECT
 public:
-    explicit AddGenreViewController(QWidget* parent = nullptr)
-        : AddReferenceEntryViewController(kGenreMember, parent) {}
+    explicit AddGenreViewController(Services& services, QWidget* parent = nullptr)
+        : AddReferenceEntryViewController(kGenreMember, services, parent) {}
 };
 
 class AddRatingViewController : public AddReferenceEntryViewController {
     Q_OBJECT
 public:
-    explicit AddRatingViewController(QWidget* parent = nullptr)
-        : AddReferenceEntryViewController(kRatingMember, parent) {}
+    explicit AddRatingViewController(Services& services, QWidget* parent = nullptr)
+        : AddReferenceEntryViewController(kRatingMember, services, parent) {}
 };
 
 class EditGenreViewController : public EditReferenceEntryViewController {
     Q_OBJECT
 public:
-    explicit EditGenreViewController(QWidget* parent = nullptr)
-        : EditReferenceEntryViewController(kGenreMember, parent) {}
+    explicit EditGenreViewController(Services& services, QWidget* parent = nullptr)
+        : EditReferenceEntryViewController(kGenreMember, services, parent) {}
 };
 
 class EditRatingViewController : public EditReferenceEntryViewController {
     Q_OBJECT
 public:
-    explicit EditRatingViewController(QWidget* parent = nullptr)
-        : EditReferenceEntryViewController(kRatingMember, parent) {}
+    explicit EditRatingViewController(Services& services, QWidget* parent = nullptr)
+        : EditReferenceEntryViewController(kRatingMember, services, parent) {}
 };
 
 }  // namespace quillon

@@ -6,7 +6,7 @@
 #include "reference/ReferenceEntryViewControllers.h"
 #include "store/DeleteHistory.h"
 #include "toolkit/Appearance.h"
-#include "toolkit/ApplicationServices.h"
+#include "toolkit/Services.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/SortButton.h"
@@ -21,10 +21,12 @@ constexpr int kRowHeight = 50;
 }  // namespace
 
 ReferenceListTableViewController::ReferenceListTableViewController(const ReferenceMember& member,
+                                                                   Services& services,
                                                                    QWidget* parent)
     : ViewController(parent),
       member_(member),
-      context(applicationContext()),
+      services_(services),
+      context(services.context),
       query_(member, context),
       model_(query_),
       searchBar_(new SearchBar),
@@ -106,7 +108,7 @@ void ReferenceListTableViewController::refetchKeepingSearch() {
 void ReferenceListTableViewController::deleteRow(int row) {
     const EntryPtr entry = query_.entryAt(row);
     if (!entry) return;
-    if (!DeleteHistory::of(context).deleteAndSave(entry, saveApplicationContext)) {
+    if (!services_.deletes.deleteAndSave(entry, services_.saveContext)) {
         // The alert is up and the delete taken back: the entry is listed again.
         refetchKeepingSearch();
         return;
@@ -119,7 +121,7 @@ void ReferenceListTableViewController::deleteRow(int row) {
 bool ReferenceListTableViewController::undoDelete() {
     undoNotice_->dismiss();
     const DeleteHistory::Undo undo =
-        DeleteHistory::of(context).undoLast(member_.entity, saveApplicationContext);
+        services_.deletes.undoLast(member_.entity, services_.saveContext);
     using Outcome = DeleteHistory::Undo::Outcome;
     if (undo.outcome == Outcome::Restored) {
         refetchKeepingSearch();
@@ -132,14 +134,14 @@ bool ReferenceListTableViewController::undoDelete() {
 void ReferenceListTableViewController::selectRow(int row) {
     if (!query_.entryAt(row)) return;
     selectedRow_ = row;
-    SelectionState::shared().*member_.selectedEntry = query_.rowText(row);
+    services_.selection.*member_.selectedEntry = query_.rowText(row);
     performSegue(member_.editSegue);
 }
 
 void ReferenceListTableViewController::prepareForSegue(const QString& identifier,
                                                        ViewController* destination) {
     if (identifier != member_.editSegue) return;
-    SelectionState::shared().CallingScreen = "Master";
+    services_.selection.CallingScreen = "Master";
     if (auto* edit = qobject_cast<EditReferenceEntryViewController*>(destination))
         edit->setDetailItem(query_.entryAt(selectedRow_));
 }

@@ -11,14 +11,15 @@ namespace quillon {
 class SearchBar;
 class TableView;
 class UndoNotice;
+struct Services;
 
 // One reference list: search, sort direction, delete, the add button and a tap on an entry to
 // edit it. Returns from the add and edit screens refetch.
 class ReferenceListTableViewController : public ViewController {
     Q_OBJECT
 public:
-    explicit ReferenceListTableViewController(const ReferenceMember& member,
-                                              QWidget* parent = nullptr);
+    ReferenceListTableViewController(const ReferenceMember& member, Services& services,
+                                     QWidget* parent = nullptr);
 
     void viewDidLoad() override;
     void viewDidDisappear() override;
@@ -49,6 +50,7 @@ private:
     void refetchKeepingSearch();
 
     const ReferenceMember& member_;
+    Services& services_;
     ManagedObjectContext& context;
     ReferenceListQuery query_;
     ReferenceListModel model_;
@@ -63,15 +65,15 @@ private:
 class GenreReferenceListTableViewController : public ReferenceListTableViewController {
     Q_OBJECT
 public:
-    explicit GenreReferenceListTableViewController(QWidget* parent = nullptr)
-        : ReferenceListTableViewController(kGenreMember, parent) {}
+    explicit GenreReferenceListTableViewController(Services& services, QWidget* parent = nullptr)
+        : ReferenceListTableViewController(kGenreMember, services, parent) {}
 };
 
 class RatingReferenceListTableViewController : public ReferenceListTableViewController {
     Q_OBJECT
 public:
-    explicit RatingReferenceListTableViewController(QWidget* parent = nullptr)
-        : ReferenceListTableViewController(kRatingMember, parent) {}
+    explicit RatingReferenceListTableViewController(Services& services, QWidget* parent = nullptr)
+        : ReferenceListTableViewController(kRatingMember, services, parent) {}
 };
 
 }  // namespace quillon

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "store/CatalogueStore.h"
-#include "store/SelectionState.h"
+#include "toolkit/SelectionState.h"
 
 namespace quillon {
 

@@ -2,23 +2,24 @@
 
 #include "reference/ReferenceEntryViewControllers.h"
 #include "reference/ReferenceListTableViewController.h"
-#include "reference/ReferenceListViewController.h"
+#include "toolkit/Storyboard.h"
 
 namespace quillon {
 
-void registerReferenceSegues() {
-    SegueRegistry::registerSegue("ReferenceList", [] { return new ReferenceListViewController; });
-    SegueRegistry::registerSegue(kGenreMember.listSegue,
-                                 [] { return new GenreReferenceListTableViewController; });
-    SegueRegistry::registerSegue(kRatingMember.listSegue,
-                                 [] { return new RatingReferenceListTableViewController; });
-    SegueRegistry::registerSegue(kGenreMember.addSegue, [] { return new AddGenreViewController; });
-    SegueRegistry::registerSegue(kRatingMember.addSegue,
-                                 [] { return new AddRatingViewController; });
-    SegueRegistry::registerSegue(kGenreMember.editSegue,
-                                 [] { return new EditGenreViewController; });
-    SegueRegistry::registerSegue(kRatingMember.editSegue,
-                                 [] { return new EditRatingViewController; });
+namespace {
+template <class Screen>
+Storyboard::Factory make() {
+    return [](Services& services) { return new Screen(services); };
+}
+}  // namespace
+
+void registerReferenceSegues(Storyboard& storyboard) {
+    storyboard.registerSegue(kGenreMember.listSegue, make<GenreReferenceListTableViewController>());
+    storyboard.registerSegue(kRatingMember.listSegue, make<RatingReferenceListTableViewController>());
+    storyboard.registerSegue(kGenreMember.addSegue, make<AddGenreViewController>());
+    storyboard.registerSegue(kRatingMember.addSegue, make<AddRatingViewController>());
+    storyboard.registerSegue(kGenreMember.editSegue, make<EditGenreViewController>());
+    storyboard.registerSegue(kRatingMember.editSegue, make<EditRatingViewController>());
 }
 
 }  // namespace quillon

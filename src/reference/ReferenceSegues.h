@@ -2,7 +2,9 @@
 
 namespace quillon {
 
-// Registers the reference-list menu, both lists and their add and edit screens.
-void registerReferenceSegues();
+class Storyboard;
+
+// Registers both lists and their add and edit screens.
+void registerReferenceSegues(Storyboard& storyboard);
 
 }  // namespace quillon

@@ -1,22 +1,11 @@
 #include "store/DeleteHistory.h"
 
 #include <algorithm>
-#include <map>
 
 namespace quillon {
 
 DeleteHistory::DeleteHistory(ManagedObjectContext& context, int capacity)
     : context_(context), capacity_(std::max(1, capacity)) {}
-
-DeleteHistory& DeleteHistory::of(ManagedObjectContext& context) {
-    // A context closed and another opened at the same address finds the old entries here;
-    // their records belong to the closed store, so restoreDeleted refuses them and undoLast
-    // drops them.
-    static std::map<ManagedObjectContext*, std::unique_ptr<DeleteHistory>> histories;
-    auto& history = histories[&context];
-    if (!history) history = std::make_unique<DeleteHistory>(context);
-    return *history;
-}
 
 bool DeleteHistory::deleteAndSave(const std::shared_ptr<ManagedObject>& object,
                                   const SaveFunction& save) {

@@ -11,7 +11,7 @@ namespace quillon {
 // The deletes made by the lists since the program started, newest last, so that they can be
 // taken back. Each delete is saved at once with the caller's save function; a delete or an
 // undo whose save fails is taken back before returning, so a change that cannot be saved
-// never stays pending to block later saves. One history per context; it outlives the screens.
+// never stays pending to block later saves. One history per context, in the services; it outlives the screens.
 // Main thread only.
 class DeleteHistory {
 public:
@@ -20,8 +20,6 @@ public:
     using SaveFunction = std::function<bool()>;
 
     explicit DeleteHistory(ManagedObjectContext& context, int capacity = kCapacity);
-    // The history of that context, made on first use.
-    static DeleteHistory& of(ManagedObjectContext& context);
 
     // Deletes the record with its covers kept and saves. When the save fails the record comes
     // back as it was and nothing is remembered. False when nothing was deleted.

@@ -1,5 +1,6 @@
 #include "toolkit/MenuColumn.h"
 
+#include <QEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -25,6 +26,22 @@ public:
         QVBoxLayout::setGeometry(area);
     }
 };
+// Enables its button on each show when the screen's storyboard can perform the segue.
+class SegueAvailability : public QObject {
+public:
+    SegueAvailability(ViewController* screen, QString segue, QObject* parent)
+        : QObject(parent), screen_(screen), segue_(std::move(segue)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            static_cast<QWidget*>(watched)->setEnabled(screen_->canPerformSegue(segue_));
+        return false;
+    }
+
+private:
+    ViewController* screen_;
+    QString segue_;
+};
 }  // namespace
 
 QVBoxLayout* createMenuColumn(ViewController* screen) {
@@ -38,7 +55,8 @@ QPushButton* addMenuEntry(QVBoxLayout* column, ViewController* screen, const QSt
                           const QString& segue) {
     auto* button = new QPushButton(caption);
     button->setMinimumHeight(40);
-    button->setEnabled(SegueRegistry::isRegistered(segue));
+    // Known only once the screen is in a window: settled when the button is first shown.
+    button->installEventFilter(new SegueAvailability(screen, segue, button));
     QObject::connect(button, &QPushButton::clicked, screen,
                      [screen, segue] { screen->performSegue(segue); });
     column->addWidget(button);

@@ -11,6 +11,7 @@ class QHBoxLayout;
 
 namespace quillon {
 
+class Storyboard;
 class ViewController;
 
 // One window's stack of screens under a navigation bar (back button, title or title view,
@@ -29,6 +30,10 @@ public:
     void popToViewController(ViewController* target);  // pops everything above target
     ViewController* topViewController() const;
     QList<ViewController*> viewControllers() const { return stack_; }
+
+    // Where performSegue finds its destinations; it must outlive this controller.
+    void setStoryboard(const Storyboard* storyboard) { storyboard_ = storyboard; }
+    const Storyboard* storyboard() const { return storyboard_; }
 
     void setNavigationBarHidden(bool hidden, bool animated = false);
     bool isNavigationBarHidden() const;
@@ -50,6 +55,7 @@ private:
     QHBoxLayout* rightSlot_ = nullptr;
     QStackedWidget* pages_ = nullptr;
     bool barHidden_ = false;
+    const Storyboard* storyboard_ = nullptr;
     // Widgets the top screen lent to the bar (title view, right buttons) and their owner.
     struct Lent {
         QPointer<QWidget> widget;

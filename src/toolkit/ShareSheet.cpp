@@ -25,17 +25,7 @@ namespace {
 
 constexpr int kMinimumWidth = 320;
 
-std::unique_ptr<ShareSheet>& sharedSlot() {
-    static std::unique_ptr<ShareSheet> sheet;
-    return sheet;
-}
-
-std::unique_ptr<DesktopHandoff>& handoffSlot() {
-    static std::unique_ptr<DesktopHandoff> handoff;
-    return handoff;
-}
-
-bool offers(ShareActivity activity, const ShareRequest& request) {
+bool offers(ShareActivity activity, const ShareRequest& request, const MailService& mailService) {
     if (request.excluded.contains(activity)) return false;
     switch (activity) {
         case ShareActivity::SaveToFiles:
@@ -45,7 +35,7 @@ bool offers(ShareActivity activity, const ShareRequest& request) {
         case ShareActivity::CopyToPasteboard:
             return true;
         case ShareActivity::Mail:
-            return MailService::shared().canSendMail();
+            return mailService.canSendMail();
         default:
             return false;  // no such target on a desktop
     }
@@ -100,10 +90,10 @@ void fail(QWidget* anchor, const QString& title, const QString& message) {
     tell(anchor, title, message);
 }
 
-void saveToFiles(const ShareRequest& request, QWidget* anchor) {
+void saveToFiles(const ShareRequest& request, QWidget* anchor, DesktopHandoff& handoff) {
     const QPointer<QWidget> over(anchor);
     for (const QString& source : request.files) {
-        DesktopHandoff::shared().askSavePath(
+        handoff.askSavePath(
             anchor, QFileInfo(source).fileName(), [source, over](const QString& target) {
                 const QString shown = QDir::toNativeSeparators(target);
                 QString error;
@@ -118,12 +108,12 @@ void saveToFiles(const ShareRequest& request, QWidget* anchor) {
     }
 }
 
-void openInApp(const ShareRequest& request, QWidget* anchor) {
+void openInApp(const ShareRequest& request, QWidget* anchor, DesktopHandoff& handoff) {
     QList<QUrl> urls;
     for (const QString& path : request.files) urls << QUrl::fromLocalFile(path);
     urls << request.urls;
     for (const QUrl& url : urls) {
-        if (DesktopHandoff::shared().openUrl(url)) continue;
+        if (handoff.openUrl(url)) continue;
         const QString what =
             url.isLocalFile() ? quotedName(url.toLocalFile()) : url.toDisplayString();
         fail(anchor, "Could Not Open",
@@ -142,7 +132,7 @@ void copyToPasteboard(const ShareRequest& request) {
     QApplication::clipboard()->setMimeData(mime);
 }
 
-void mail(const ShareRequest& request, QWidget* anchor) {
+void mail(const ShareRequest& request, QWidget* anchor, MailService& mailService) {
     const QString title = "Could Not Send by E-mail";
     MailMessage message;
     message.body = request.texts.join('\n');
@@ -159,7 +149,7 @@ void mail(const ShareRequest& request, QWidget* anchor) {
         }
         message.attachments.append({bytes, {}, QFileInfo(path).fileName()});
     }
-    if (!MailService::shared().compose(message)) {
+    if (!mailService.compose(message)) {
         fail(anchor, title, "The e-mail program could not be started.");
     }
 }
@@ -174,20 +164,11 @@ QString elided(const QString& text) {
 
 }  // namespace
 
-ShareSheet& ShareSheet::shared() {
-    if (!sharedSlot()) sharedSlot() = std::make_unique<DesktopShareSheet>();
-    return *sharedSlot();
-}
-
-std::unique_ptr<ShareSheet> ShareSheet::replaceShared(std::unique_ptr<ShareSheet> sheet) {
-    return std::exchange(sharedSlot(), std::move(sheet));
-}
-
-QList<ShareActivity> ShareSheet::offeredActivities(const ShareRequest& request) {
+QList<ShareActivity> DesktopShareSheet::offeredActivities(const ShareRequest& request) const {
     QList<ShareActivity> offered;
     for (ShareActivity activity : {ShareActivity::SaveToFiles, ShareActivity::OpenInApp,
                                    ShareActivity::CopyToPasteboard, ShareActivity::Mail}) {
-        if (offers(activity, request)) offered << activity;
+        if (offers(activity, request, mail_)) offered << activity;
     }
     return offered;
 }
@@ -210,16 +191,6 @@ void DesktopHandoff::askSavePath(QWidget* parent, const QString& fileName,
                          chosen(path);
                      });
     dialog->open();
-}
-
-DesktopHandoff& DesktopHandoff::shared() {
-    if (!handoffSlot()) handoffSlot() = std::make_unique<DesktopHandoff>();
-    return *handoffSlot();
-}
-
-std::unique_ptr<DesktopHandoff> DesktopHandoff::replaceShared(
-    std::unique_ptr<DesktopHandoff> handoff) {
-    return std::exchange(handoffSlot(), std::move(handoff));
 }
 
 QString DesktopShareSheet::titleOf(ShareActivity activity) {
@@ -257,16 +228,16 @@ void DesktopShareSheet::perform(ShareActivity activity, const ShareRequest& requ
                                 QWidget* anchor) {
     switch (activity) {
         case ShareActivity::SaveToFiles:
-            saveToFiles(request, anchor);
+            saveToFiles(request, anchor, handoff_);
             break;
         case ShareActivity::OpenInApp:
-            openInApp(request, anchor);
+            openInApp(request, anchor, handoff_);
             break;
         case ShareActivity::CopyToPasteboard:
             copyToPasteboard(request);
             break;
         case ShareActivity::Mail:
-            mail(request, anchor);
+            mail(request, anchor, mail_);
             break;
         default:
             break;
@@ -289,7 +260,7 @@ void DesktopShareSheet::present(const ShareRequest& request, QWidget* anchor) {
     for (ShareActivity activity : offeredActivities(request)) {
         auto* button = new QPushButton(titleOf(activity), dialog);
         layout->addWidget(button);
-        QObject::connect(button, &QPushButton::clicked, dialog, [=] {
+        QObject::connect(button, &QPushButton::clicked, dialog, [=, this] {
             dialog->close();
             perform(activity, request, over);
         });

@@ -6,11 +6,12 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
-#include <memory>
 
 class QWidget;
 
 namespace quillon {
+
+class MailService;
 
 // The kinds of target a share sheet may offer; callers exclude the ones they do not want.
 enum class ShareActivity {
@@ -35,22 +36,17 @@ struct ShareRequest {
     QSet<ShareActivity> excluded;
 };
 
-// The device's share sheet: the user picks a target and the item goes there. Tests replace the
-// shared instance.
+// The device's share sheet: the user picks a target and the item goes there. A device boundary:
+// tests give screens one of their own.
 class ShareSheet {
 public:
     virtual ~ShareSheet() = default;
     // Shows the targets over `anchor`'s window; returns at once.
     virtual void present(const ShareRequest& request, QWidget* anchor) = 0;
-
-    static ShareSheet& shared();
-    static std::unique_ptr<ShareSheet> replaceShared(std::unique_ptr<ShareSheet> sheet);
-    // The targets this desktop can serve for the request, in the order they are offered.
-    static QList<ShareActivity> offeredActivities(const ShareRequest& request);
 };
 
 // What the desktop share targets reach outside the program: the default programs and the dialog
-// asking where to save. Tests replace the shared instance.
+// asking where to save. Tests give the share sheet one of their own.
 class DesktopHandoff {
 public:
     virtual ~DesktopHandoff() = default;
@@ -61,22 +57,27 @@ public:
     // path, or never when the user cancels.
     virtual void askSavePath(QWidget* parent, const QString& fileName,
                              std::function<void(const QString& path)> chosen);
-
-    static DesktopHandoff& shared();
-    static std::unique_ptr<DesktopHandoff> replaceShared(std::unique_ptr<DesktopHandoff> handoff);
 };
 
 // A non-blocking dialog: a sentence saying what is shared and one button per offered target,
 // each labelled with what it does. A target that fails says so in an alert; a saved copy is
 // confirmed with its full path.
+// The mail service and the handoff must outlive the sheet.
 class DesktopShareSheet : public ShareSheet {
 public:
+    DesktopShareSheet(MailService& mail, DesktopHandoff& handoff) : mail_(mail), handoff_(handoff) {}
     void present(const ShareRequest& request, QWidget* anchor) override;
+    // The targets this desktop can serve for the request, in the order they are offered.
+    QList<ShareActivity> offeredActivities(const ShareRequest& request) const;
     static QString titleOf(ShareActivity activity);
     // The sentence naming what the request shares ("The file "Quillon.csv" is ready to share.").
     static QString summaryOf(const ShareRequest& request);
     // Carries out one target; its outcome, when there is one to tell, in an alert over `anchor`.
-    static void perform(ShareActivity activity, const ShareRequest& request, QWidget* anchor);
+    void perform(ShareActivity activity, const ShareRequest& request, QWidget* anchor);
+
+private:
+    MailService& mail_;
+    DesktopHandoff& handoff_;
 };
 
 }  // namespace quillon

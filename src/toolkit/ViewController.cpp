@@ -6,6 +6,7 @@
 #include "platform/DiagnosticLog.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
+#include "toolkit/Storyboard.h"
 #include "toolkit/TabBarController.h"
 
 namespace quillon {
@@ -72,8 +73,15 @@ NavigationController* ViewController::navigationController() const {
     return nullptr;
 }
 
+bool ViewController::canPerformSegue(const QString& identifier) const {
+    const NavigationController* nav = navigationController();
+    return nav && nav->storyboard() && nav->storyboard()->isRegistered(identifier);
+}
+
 ViewController* ViewController::performSegue(const QString& identifier) {
-    ViewController* destination = SegueRegistry::create(identifier);
+    const NavigationController* holder = navigationController();
+    ViewController* destination =
+        holder && holder->storyboard() ? holder->storyboard()->create(identifier) : nullptr;
     if (!destination) {
         diagnosticLog(QStringLiteral("performSegue: no segue registered as \"%1\"").arg(identifier));
         return nullptr;
@@ -143,29 +151,6 @@ void ViewController::present(AlertController* alert) {
     alert->setParent(owner, Qt::Dialog);
     alert->setWindowModality(Qt::WindowModal);
     alert->open();
-}
-
-// ---------------------------------------------------------------------------------------------
-
-namespace {
-QHash<QString, SegueRegistry::Factory>& registry() {
-    static QHash<QString, SegueRegistry::Factory> map;
-    return map;
-}
-}  // namespace
-
-void SegueRegistry::registerSegue(const QString& identifier, Factory factory) {
-    registry().insert(identifier, std::move(factory));
-}
-
-bool SegueRegistry::isRegistered(const QString& identifier) {
-    return registry().contains(identifier);
-}
-
-ViewController* SegueRegistry::create(const QString& identifier) {
-    auto it = registry().constFind(identifier);
-    if (it == registry().constEnd() || !it.value()) return nullptr;
-    return it.value()();
 }
 
 }  // namespace quillon

@@ -49,7 +49,9 @@ public:
 
     NavigationController* navigationController() const;
 
-    // Named transition: creates the destination from the segue registry, calls
+    // Whether the navigation controller's storyboard knows the segue.
+    bool canPerformSegue(const QString& identifier) const;
+    // Named transition: creates the destination from the navigation controller's storyboard, calls
     // prepareForSegue(identifier, destination), then pushes it. Returns the destination, or
     // nullptr when the identifier is not registered (logged).
     ViewController* performSegue(const QString& identifier);
@@ -78,16 +80,6 @@ private:
     QList<QAbstractButton*> rightBarButtons_;
     QPointer<QWidget> focusOnAppear_;
     QHash<QString, std::function<void()>> returnPoints_;
-};
-
-// Factory registry of segue identifiers (our storyboard). Screens register their destinations
-// once at start-up (registerAllSegues() in the app does it for every screen).
-class SegueRegistry {
-public:
-    using Factory = std::function<ViewController*()>;
-    static void registerSegue(const QString& identifier, Factory factory);
-    static bool isRegistered(const QString& identifier);
-    static ViewController* create(const QString& identifier);
 };
 
 }  // namespace quillon

@@ -11,6 +11,7 @@
 #include "app/MainWindow.h"
 #include "platform/DataFolders.h"
 #include "platform/UserDefaults.h"
+#include "support/AppHarness.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
@@ -67,7 +68,7 @@ QStringList launch(ManagedObjectContext& context, FirstLaunchOutcome* outcome = 
 }
 
 TEST(FirstLaunchTest, SeedsEachEntryOncePerDeviceAndAgainWhenUserDefaultsAreCleared) {
-    test::AppFixture app;
+    test::AppHarness app;
     app.context().count(Entity::GenreList);  // opens the store
     // One refused entry is logged and taken back; the others are saved.
     execSql(app.dataDir(),
@@ -99,7 +100,7 @@ TEST(FirstLaunchTest, SeedsEachEntryOncePerDeviceAndAgainWhenUserDefaultsAreClea
 }
 
 TEST(FirstLaunchTest, AnUnwritableFlagIsReportedAndFilledListsAreNotSeededAgain) {
-    test::AppFixture app;
+    test::AppHarness app;
     // A folder where the file should be: the settings cannot be written, even by root.
     ASSERT_TRUE(QDir().mkpath(DataFolders::userDefaultsFile()));
     const struct {
@@ -126,7 +127,7 @@ TEST(FirstLaunchTest, AnUnwritableFlagIsReportedAndFilledListsAreNotSeededAgain)
     }
 
     // The window tells the user once it is up.
-    auto window = createMainWindow();
+    auto window = app.window();
     window->show();
     const QString alert = onlyAlert();
     EXPECT_TRUE(alert.startsWith("Settings Not Saved: ")) << alert.toStdString();
@@ -135,8 +136,8 @@ TEST(FirstLaunchTest, AnUnwritableFlagIsReportedAndFilledListsAreNotSeededAgain)
 }
 
 TEST(AppDelegateTest, AFailedSaveIsShownEvenAtExitAndKeepsTheChangesForTheNextSave) {
-    test::AppFixture app;
-    auto window = createMainWindow();
+    test::AppHarness app;
+    auto window = app.window();
     window->show();
     auto movie = Movies::insertInto(app.context());
     movie->setName("boom");
@@ -162,7 +163,7 @@ TEST(AppDelegateTest, AFailedSaveIsShownEvenAtExitAndKeepsTheChangesForTheNextSa
 }
 
 TEST(StartWindowTest, ALockedCatalogueBringsUpOnlyAMessageAndAReadOnlyOneSaysSo) {
-    test::AppFixture app;
+    test::AppHarness app;
     Movies::insertInto(app.context())->setName("Heat");
     ASSERT_TRUE(app.context().save());
     app.app().closeStore();

@@ -9,6 +9,7 @@
 
 #include "app/CommandLine.h"
 #include "store/Backups.h"
+#include "support/AppHarness.h"
 #include "support/TestSupport.h"
 
 using namespace quillon;
@@ -34,7 +35,7 @@ Run runQuillon(const QStringList& arguments) {
 }
 
 // Four movies, saved; the catalogue stays open in this process.
-void addMovies(test::AppFixture& app) {
+void addMovies(test::AppHarness& app) {
     for (auto [name, year, genre] : {std::tuple{"Heat", 1995, "Crime"},
                                      {"alien", 1979, "Horror"},
                                      {"Aliens", 1986, "Action"}}) {
@@ -68,7 +69,7 @@ QByteArray startWindowUntil(QProcess& process, const QString& dataDir, const QBy
 }
 
 TEST(CommandLineTest, ListPrintsTheScreensTextsEvenReadOnlyAndABrokenStoreEndsWithStatusOne) {
-    test::AppFixture app;
+    test::AppHarness app;
     addMovies(app);
     app.app().closeStore();  // the program takes the catalogue's lock
 
@@ -212,7 +213,7 @@ TEST(CommandLineTest,
 }
 
 TEST(CommandLineTest, BackupsAreListedOldestFirstAndRestoredAfterASafetyCopy) {
-    test::AppFixture app;
+    test::AppHarness app;
     addMovies(app);
     const QDateTime noon(QDate(2026, 3, 1), QTime(12, 0));
     QString first, second;

@@ -8,7 +8,8 @@
 #include "app/MainWindow.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "reference/ReferenceMember.h"
-#include "store/SelectionState.h"
+#include "toolkit/SelectionState.h"
+#include "support/AppHarness.h"
 #include "support/TestSupport.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
@@ -21,7 +22,7 @@ namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = createMainWindow();
+        window = app.window();
         window->show();
         QApplication::setActiveWindow(window.get());
         if (!QTest::qWaitForWindowActive(window.get())) GTEST_SKIP() << "no active window";
@@ -37,14 +38,14 @@ protected:
         for (auto* button : menu->MainMenuButton) shown += button->isVisible() ? 1 : 0;
         return shown;
     }
-    test::AppFixture app;
+    test::AppHarness app;
     std::unique_ptr<NavigationController> window;
     MainMenuViewController* menu = nullptr;
 };
 
 TEST_F(MainWindowTest, TheMenuToggleHasTheFocusAndEveryReturnShowsTheMenuClosed) {
     EXPECT_EQ(shownEntries(), 0);
-    EXPECT_EQ(SelectionState::shared().CallingScreen, "Menu");
+    EXPECT_EQ(app.services().selection.CallingScreen, "Menu");
     EXPECT_TRUE(menu->toggleButton()->hasFocus());
     QTest::keyClick(menu->toggleButton(), Qt::Key_Return);
     EXPECT_EQ(shownEntries(), 7);
@@ -57,7 +58,7 @@ TEST_F(MainWindowTest, TheMenuToggleHasTheFocusAndEveryReturnShowsTheMenuClosed)
     test::pumpEvents();
     auto* list = qobject_cast<ListMoviesTableViewController*>(window->topViewController());
     ASSERT_TRUE(list);
-    EXPECT_EQ(SelectionState::shared().CallingScreen, "MainList");
+    EXPECT_EQ(app.services().selection.CallingScreen, "MainList");
     // The sort button tells the current direction.
     QToolButton* sort = list->sortButton();
     for (const QString direction :
@@ -75,7 +76,7 @@ TEST_F(MainWindowTest, TheMenuToggleHasTheFocusAndEveryReturnShowsTheMenuClosed)
     EXPECT_EQ(shownEntries(), 0);
     EXPECT_TRUE(menu->toggleButton()->hasFocus());
     EXPECT_FALSE(window->isNavigationBarHidden());
-    EXPECT_EQ(SelectionState::shared().CallingScreen, "Menu");
+    EXPECT_EQ(app.services().selection.CallingScreen, "Menu");
 }
 
 TEST_F(MainWindowTest, ChangingScreensKeepsTheWindowSize) {

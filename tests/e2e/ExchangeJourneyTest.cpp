@@ -10,12 +10,10 @@
 
 #include "app/MainMenuViewController.h"
 #include "app/MainWindow.h"
-#include "exchange/DocumentPicker.h"
-#include "exchange/ExchangeSegues.h"
 #include "exchange/ExportViewController.h"
 #include "exchange/ImportExportViewController.h"
 #include "exchange/ImportViewController.h"
-#include "toolkit/ShareSheet.h"
+#include "support/AppHarness.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
@@ -23,24 +21,6 @@
 using namespace quillon;
 
 namespace {
-
-class SavingShareSheet : public ShareSheet {
-public:
-    void present(const ShareRequest& request, QWidget*) override { shared << request.files; }
-    QStringList shared;
-};
-
-class PickingPicker : public DocumentPicker {
-public:
-    explicit PickingPicker(QString path) : path_(std::move(path)) {}
-    void pick(QWidget*, std::function<void(const QString&)> picked,
-              std::function<void()>) override {
-        picked(path_);
-    }
-
-private:
-    QString path_;
-};
 
 QByteArray coverJpeg(QColor colour, int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
@@ -100,9 +80,12 @@ QStringList describe(ManagedObjectContext& context) {
     return rows;
 }
 
-AlertController* waitForAlert() {
-    for (int i = 0; i < 500 && AlertController::presentedAlerts().isEmpty(); ++i)
+// Lets the work finish and the clock move on until an alert is up.
+AlertController* waitForAlert(test::ManualClock& clock) {
+    for (int i = 0; i < 500 && AlertController::presentedAlerts().isEmpty(); ++i) {
         test::pumpEvents(10);
+        clock.advance(0.1);
+    }
     const auto alerts = AlertController::presentedAlerts();
     return alerts.isEmpty() ? nullptr : alerts.last();
 }
@@ -121,67 +104,59 @@ Screen* openFromMenu(NavigationController& window,
 }
 
 TEST(ExchangeJourney, ExportOnOneDeviceImportOnAnotherGivesTheSameCatalogue) {
-    QTemporaryDir cloudDrive, temporaryFolder;
-    const QByteArray previousTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", temporaryFolder.path().toLocal8Bit());  // the export file stays ours
+    QTemporaryDir cloudDrive;
     const QString saved = QDir(cloudDrive.path()).filePath("Quillon.csv");
     QStringList before;
     {
-        test::AppFixture phone;
+        test::AppHarness phone;
         fillCatalogue(phone.context());
         before = describe(phone.context());
-        registerExchangeSegues();
-        auto window = createMainWindow();
+        auto window = phone.window();
         window->show();
         test::pumpEvents();
         auto* exporter = openFromMenu<ExportViewController>(
             *window, &ImportExportViewController::ExportMoviesButton);
         ASSERT_TRUE(exporter);
         QTest::mouseClick(exporter->ExportButton, Qt::LeftButton);
-        AlertController* done = waitForAlert();
+        AlertController* done = waitForAlert(phone.devices().clock);
         ASSERT_TRUE(done);
         EXPECT_EQ(done->message(), "Process Complete - File Ready to Save to Files or Email");
         done->trigger("OK");
 
-        auto sheet = std::make_unique<SavingShareSheet>();
-        SavingShareSheet* shareSheet = sheet.get();
-        auto previous = ShareSheet::replaceShared(std::move(sheet));
         QTest::mouseClick(exporter->SaveButton, Qt::LeftButton);
-        ASSERT_EQ(shareSheet->shared.size(), 1);
-        ASSERT_TRUE(QFile::copy(shareSheet->shared[0], saved));  // the user's "Save to Files"
-        ShareSheet::replaceShared(std::move(previous));
+        const auto& shared = phone.devices().share.requests;
+        ASSERT_EQ(shared.size(), 1);
+        ASSERT_EQ(shared[0].files.size(), 1);
+        ASSERT_TRUE(QFile::copy(shared[0].files[0], saved));  // the user's "Save to Files"
     }
 
-    test::AppFixture tablet;
-    registerExchangeSegues();
-    auto window = createMainWindow();
+    test::AppHarness tablet;
+    auto window = tablet.window();
     window->show();
     test::pumpEvents();
-    auto previous = DocumentPicker::replaceShared(std::make_unique<PickingPicker>(saved));
+    tablet.devices().picker.next = saved;
     auto* importer = openFromMenu<ImportViewController>(
         *window, &ImportExportViewController::ImportMoviesButton);
     ASSERT_TRUE(importer);
     QTest::mouseClick(importer->LoadFileButton, Qt::LeftButton);
-    AlertController* loaded = waitForAlert();
+    AlertController* loaded = waitForAlert(tablet.devices().clock);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->message(), "File Loaded and Ready to Import");
     loaded->trigger("OK");
     test::pumpEvents();
     QTest::mouseClick(importer->ImportButton, Qt::LeftButton);
-    AlertController* imported = waitForAlert();
+    AlertController* imported = waitForAlert(tablet.devices().clock);
     ASSERT_TRUE(imported);
     EXPECT_EQ(imported->title(), "Data Import");
     EXPECT_EQ(imported->message(),
               "Data Import Completed\n3 added, 0 updated, 0 skipped, 0 failed");
     imported->trigger("OK");
     test::pumpEvents();
-    DocumentPicker::replaceShared(std::move(previous));
 
     EXPECT_TRUE(qobject_cast<MainMenuViewController*>(window->topViewController()));
     EXPECT_EQ(describe(tablet.context()), before);
     tablet.restart();
     EXPECT_EQ(describe(tablet.context()), before);
-    qputenv("TMPDIR", previousTemp);
 }
 
 }  // namespace

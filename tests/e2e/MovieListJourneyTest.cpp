@@ -9,6 +9,7 @@
 #include "app/MainMenuViewController.h"
 #include "app/MainWindow.h"
 #include "movies/ListMoviesTableViewController.h"
+#include "support/AppHarness.h"
 #include "support/TestSupport.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/NavigationController.h"
@@ -29,8 +30,8 @@ QStringList rowTitles(ListMoviesTableViewController* list) {
 }
 
 TEST(MovieListJourney, StartSeeListSearchSortDeleteAndComeBack) {
-    test::AppFixture app;
-    auto window = createMainWindow();
+    test::AppHarness app;
+    auto window = app.window();
     window->show();
     test::pumpEvents();
     auto* menu = qobject_cast<MainMenuViewController*>(window->topViewController());
@@ -81,7 +82,7 @@ TEST(MovieListJourney, StartSeeListSearchSortDeleteAndComeBack) {
 }
 
 TEST(MovieListJourney, DeleteWhileSearchingClearTheSearchUndoAndRestart) {
-    test::AppFixture app;
+    test::AppHarness app;
     QByteArray front, back;
     for (auto [bytes, colour] : {std::pair{&front, Qt::red}, {&back, Qt::blue}}) {
         QImage picture(40, 60, QImage::Format_RGB32);
@@ -98,7 +99,7 @@ TEST(MovieListJourney, DeleteWhileSearchingClearTheSearchUndoAndRestart) {
     }
     ASSERT_TRUE(app.app().saveContext());
     app.restart();
-    auto window = createMainWindow();
+    auto window = app.window();
     window->show();
     QApplication::setActiveWindow(window.get());
     test::pumpEvents();

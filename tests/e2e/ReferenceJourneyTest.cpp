@@ -10,9 +10,9 @@
 #include "app/FirstLaunch.h"
 #include "app/MainMenuViewController.h"
 #include "reference/ReferenceListViewController.h"
-#include "app/Storyboard.h"
 #include "reference/ReferenceEntryViewControllers.h"
 #include "reference/ReferenceListTableViewController.h"
+#include "support/AppHarness.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
@@ -46,10 +46,9 @@ QStringList storedGenres(ManagedObjectContext& context) {
 // A user keeps the genre list from the main menu: adds a genre, finds it, renames it and
 // deletes it, and finds the seeded list unchanged after a restart.
 TEST(ReferenceJourney, AddFindRenameAndDeleteAGenreFromTheMainMenu) {
-    test::AppFixture fixture;
-    registerAllSegues();
-    auto* menu = new MainMenuViewController;
-    auto nav = std::make_unique<NavigationController>(menu);
+    test::AppHarness fixture;
+    auto nav = fixture.window();
+    auto* menu = qobject_cast<MainMenuViewController*>(nav->topViewController());
     nav->resize(430, 860);
     nav->show();
     QApplication::setActiveWindow(nav.get());

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <functional>
 
 #include "ExchangeTestUtil.h"
 #include "exchange/ExchangeCommands.h"
@@ -35,7 +36,17 @@ QString readAndRestore(FILE* stream, int saved, const QString& path) {
 }
 
 // Runs a command with standard output and error sent to files.
-CommandResult runCaptured(int (*command)(const QStringList&), const QStringList& args) {
+using Command = std::function<int(const QStringList&)>;
+
+// The commands as the program runs them, on the fixture's catalogue.
+Command exporting(AppFixture& app) {
+    return [&app](const QStringList& args) { return runExportCommand(app.context(), args); };
+}
+Command importing(AppFixture& app) {
+    return [&app](const QStringList& args) { return runImportCommand(app.context(), args); };
+}
+
+CommandResult runCaptured(const Command& command, const QStringList& args) {
     QTemporaryDir dir;
     const QString outPath = dir.filePath("out"), errPath = dir.filePath("err");
     std::fflush(stdout);
@@ -56,7 +67,7 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
 }
 
 // Runs the command and checks its status, output and a part of its error text.
-void expectRun(int (*command)(const QStringList&), const QStringList& args, int status,
+void expectRun(const Command& command, const QStringList& args, int status,
                const QString& out, const QString& err) {
     SCOPED_TRACE(args.join(' ').toStdString());
     const CommandResult result = runCaptured(command, args);
@@ -73,14 +84,14 @@ TEST(Commands, ExportWritesTheSameFileAsTheScreensAndReportsFailures) {
     QTemporaryDir dir;
     const QString path = dir.filePath("backup.csv");
 
-    expectRun(runExportCommand, {path}, 0, "1 movies exported to " + path + "\n", "");
+    expectRun(exporting(app), {path}, 0, "1 movies exported to " + path + "\n", "");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), exportBytes(app.context()));
-    expectRun(runExportCommand, {dir.filePath("missing/backup.csv")}, 1, "",
+    expectRun(exporting(app), {dir.filePath("missing/backup.csv")}, 1, "",
               dir.filePath("missing/backup.csv") + ": ");
-    expectRun(runExportCommand, {}, 1, "", "usage: quillon export FILE\n");
-    expectRun(runExportCommand, {"a", "b"}, 1, "", "usage: quillon export FILE\n");
+    expectRun(exporting(app), {}, 1, "", "usage: quillon export FILE\n");
+    expectRun(exporting(app), {"a", "b"}, 1, "", "usage: quillon export FILE\n");
 }
 
 TEST(Commands, ExportRefusesATargetThatIsNoRegularFileAndLeavesItAlone) {
@@ -99,7 +110,7 @@ TEST(Commands, ExportRefusesATargetThatIsNoRegularFileAndLeavesItAlone) {
         targets.append({device, S_IFCHR});
 
     for (const auto& [target, type] : targets) {
-        expectRun(runExportCommand, {target}, 1, "",
+        expectRun(exporting(app), {target}, 1, "",
                   target +
                       " is not a regular file (a device, a pipe or a folder); nothing was "
                       "written\n");
@@ -136,7 +147,7 @@ TEST(Commands, ExportNamesEveryCoverItLeavesOutAndExitsOne) {
 
     QTemporaryDir dir;
     const QString path = dir.filePath("backup.csv");
-    const CommandResult result = runCaptured(runExportCommand, {path});
+    const CommandResult result = runCaptured(exporting(app), {path});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "2 movies exported to " + path + "\n");
     const QStringList errors = result.err.split('\n', Qt::SkipEmptyParts);
@@ -157,16 +168,16 @@ TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
     QTemporaryDir dir;
     const QString counts = "Data Import Completed\n%1 added, %2 updated, 0 skipped, %3 failed\n";
     const QString good = writeFile(dir, "Quillon.csv", "[QUILLON]\n^Ann^^^^^^One^^^^90^^2000^^\n");
-    expectRun(runImportCommand, {good}, 0, counts.arg("1", "0", "0"), "");
-    expectRun(runImportCommand, {good}, 0, counts.arg("0", "1", "0"), "");
-    expectRun(runImportCommand, {writeFile(dir, "list.txt", "^Ann^^^^^^Two^^^^90^^2000^^\n")}, 2,
+    expectRun(importing(app), {good}, 0, counts.arg("1", "0", "0"), "");
+    expectRun(importing(app), {good}, 0, counts.arg("0", "1", "0"), "");
+    expectRun(importing(app), {writeFile(dir, "list.txt", "^Ann^^^^^^Two^^^^90^^2000^^\n")}, 2,
               "", "list.txt Is The Incorrect Import File\n");
     addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
-    expectRun(runImportCommand,
+    expectRun(importing(app),
               {writeFile(dir, "f.csv", "[QUILLON]\n^^^^^^^boom^^^^0^^0^^\n^^^^^^^ok^^^^0^^0^^\n")},
               1, counts.arg("1", "0", "1"), "refused by trigger");
-    expectRun(runImportCommand, {dir.filePath("none.csv")}, 1, "", dir.filePath("none.csv"));
-    expectRun(runImportCommand,
+    expectRun(importing(app), {dir.filePath("none.csv")}, 1, "", dir.filePath("none.csv"));
+    expectRun(importing(app),
               {writeFile(dir, "cut.csv", "[QUILLON]\n^Ann^^^^^^Cut^^^^0^^2001^^")}, 1,
               counts.arg("0", "0", "1"),
               "The last line ends without a line feed, so the file may be cut short: that line was "
@@ -175,7 +186,7 @@ TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
 
     QDir(backups::folder(app.dataDir())).removeRecursively();
     QFile(backups::folder(app.dataDir())).open(QIODevice::WriteOnly);  // blocks the folder
-    expectRun(runImportCommand, {good}, 1, "",
+    expectRun(importing(app), {good}, 1, "",
               "The catalogue could not be backed up, so nothing was imported: ");
 }
 

@@ -10,9 +10,8 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 
-#include "ExchangeFakes.h"
 #include "ExchangeTestUtil.h"
-#include "exchange/ActivityIndicator.h"
+#include "toolkit/ActivityIndicator.h"
 #include "exchange/ExchangeSegues.h"
 #include "exchange/ExportViewController.h"
 #include "support/TestSupport.h"
@@ -22,24 +21,13 @@
 namespace quillon::test {
 namespace {
 
-// Points the private temporary folder somewhere else while alive.
-class TemporaryFolder {
-public:
-    explicit TemporaryFolder(const QString& path) : previous_(qgetenv("XDG_RUNTIME_DIR")) {
-        qputenv("XDG_RUNTIME_DIR", path.toLocal8Bit());
-    }
-    ~TemporaryFolder() { qputenv("XDG_RUNTIME_DIR", previous_); }
-
-private:
-    QByteArray previous_;
-};
-
 class ExportScreen : public ::testing::Test {
 protected:
     void SetUp() override {
-        registerExchangeSegues();
+        registerExchangeSegues(app.storyboard());
         root = new ViewController;
         navigation = std::make_unique<NavigationController>(root);
+        navigation->setStoryboard(&app.storyboard());
         navigation->resize(420, 800);
         navigation->show();
     }
@@ -55,8 +43,14 @@ protected:
     // Clicks Export and waits for the completion alert.
     void exportAndWait(ExportViewController* screen) {
         screen->ExportButton->click();
-        for (int i = 0; i < 600 && AlertController::presentedAlerts().isEmpty(); ++i)
+        waitForAlert();
+    }
+    // Lets the export finish and the clock move on until an alert is up.
+    void waitForAlert() {
+        for (int i = 0; i < 600 && AlertController::presentedAlerts().isEmpty(); ++i) {
             pumpEvents(10);
+            app.devices().clock.advance(0.1);
+        }
     }
     // The one alert on screen, answered with OK; returns its message.
     QString dismissAlert(const QString& title) {
@@ -98,7 +92,7 @@ TEST_F(ExportScreen, ExportBuildsTheTextShowsCoversShortenedAndAlertsOnce) {
     screen->ExportButton->click();
     EXPECT_FALSE(screen->ExportButton->isEnabled());
     EXPECT_TRUE(screen->activityIndicator->isAnimating());
-    for (int i = 0; i < 300 && AlertController::presentedAlerts().isEmpty(); ++i) pumpEvents(10);
+    waitForAlert();
 
     EXPECT_EQ(dismissAlert("Data Export"),
               "Process Complete - File Ready to Save to Files or Email");
@@ -112,7 +106,7 @@ TEST_F(ExportScreen, ExportBuildsTheTextShowsCoversShortenedAndAlertsOnce) {
     const QString shown = screen->ExportTextView->toPlainText();
     EXPECT_EQ(shown.count("[front cover, "), 3);
     EXPECT_LT(shown.size(), 1000) << "no Base64 in the view";
-    pumpEvents(1100);
+    app.devices().clock.advance(5);
     EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
 }
 
@@ -136,7 +130,7 @@ TEST_F(ExportScreen, ProgressMovesWhileTheExportRuns) {
 // complete text; anything else in its place is refused and told.
 TEST_F(ExportScreen, SaveAndEmailHandOnAPrivateFileOrTellWhyNot) {
     QTemporaryDir temp, elsewhere;
-    TemporaryFolder folder(temp.path());
+    ScopedEnv folder("XDG_RUNTIME_DIR", temp.path());
     addMovie(app.context(), "Covered", 2000, "Ann")
         ->setImage(Attribute::frontImage, makeJpeg(120, 160, Qt::green));
     ASSERT_TRUE(app.context().save().ok);
@@ -166,24 +160,25 @@ TEST_F(ExportScreen, SaveAndEmailHandOnAPrivateFileOrTellWhyNot) {
         ASSERT_TRUE(written.open(QIODevice::ReadOnly));
         EXPECT_EQ(written.readAll(), *screen->DataString);
     };
+    RecordingShareSheet& sheet = app.devices().share;
+    RecordingMail& mail = app.devices().mail;
     {
-        Installed<ShareSheet, RecordingShareSheet> sheet;
         plantLink();
         screen->SaveButton->click();
         expectPrivateFile();
-        ASSERT_EQ(sheet->requests.size(), 1);
-        EXPECT_EQ(sheet->requests[0].files, QStringList{path});
-        EXPECT_EQ(ShareSheet::offeredActivities(sheet->requests[0]),
+        ASSERT_EQ(sheet.requests.size(), 1);
+        EXPECT_EQ(sheet.requests[0].files, QStringList{path});
+        ScriptedHandoff handoff;
+        EXPECT_EQ(DesktopShareSheet(mail, handoff).offeredActivities(sheet.requests[0]),
                   QList<ShareActivity>({ShareActivity::SaveToFiles, ShareActivity::OpenInApp}));
         EXPECT_TRUE(log.lines.contains(path));
     }
     {
-        Installed<MailService, RecordingMail> mail(true);
         plantLink();
         screen->EmailButton->click();
         expectPrivateFile();
-        ASSERT_EQ(mail->composed.size(), 1);
-        const MailMessage& message = mail->composed[0];
+        ASSERT_EQ(mail.composed.size(), 1);
+        const MailMessage& message = mail.composed[0];
         EXPECT_EQ(message.subject, "Quillon Update Text File");
         EXPECT_EQ(message.body, "Attachment: Quillon Text File");
         EXPECT_TRUE(message.recipients.isEmpty());
@@ -193,13 +188,12 @@ TEST_F(ExportScreen, SaveAndEmailHandOnAPrivateFileOrTellWhyNot) {
         EXPECT_EQ(message.attachments[0].fileName, "Quillon.csv");
         EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
     }
-    {
-        Installed<MailService, RecordingMail> mail(false);
-        screen->EmailButton->click();
-        EXPECT_EQ(dismissAlert("Sending Email"), "Email not Setup or Unavailable");
-    }
-    Installed<MailService, RecordingMail> mail(true);
-    Installed<ShareSheet, RecordingShareSheet> sheet;
+    mail.canSend = false;
+    screen->EmailButton->click();
+    EXPECT_EQ(dismissAlert("Sending Email"), "Email not Setup or Unavailable");
+    mail.canSend = true;
+    mail.composed.clear();
+    sheet.requests.clear();
     QFile::remove(path);
     ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     screen->SaveButton->click();
@@ -214,8 +208,8 @@ TEST_F(ExportScreen, SaveAndEmailHandOnAPrivateFileOrTellWhyNot) {
     EXPECT_FALSE(dismissAlert("Sending Email").isEmpty());
     screen->SaveButton->click();
     EXPECT_FALSE(dismissAlert("Data Export").isEmpty());
-    EXPECT_TRUE(mail->composed.isEmpty());
-    EXPECT_TRUE(sheet->requests.isEmpty());
+    EXPECT_TRUE(mail.composed.isEmpty());
+    EXPECT_TRUE(sheet.requests.isEmpty());
 }
 
 TEST_F(ExportScreen, TheCompletionAlertNamesEveryCoverLeftOut) {

@@ -8,7 +8,6 @@
 #include <QTextEdit>
 #include <QToolButton>
 
-#include "ExchangeFakes.h"
 #include "ExchangeTestUtil.h"
 #include "exchange/ExchangeSegues.h"
 #include "exchange/ImportViewController.h"
@@ -23,10 +22,11 @@ namespace {
 class ImportScreen : public ::testing::Test {
 protected:
     void SetUp() override {
-        registerExchangeSegues();
+        registerExchangeSegues(app.storyboard());
         root = new ViewController;
         root->offerReturnPoint("unwindToMenu", [this] { ++arrivals; });
         navigation = std::make_unique<NavigationController>(root);
+        navigation->setStoryboard(&app.storyboard());
         navigation->resize(420, 800);
         navigation->show();
         screen = static_cast<ImportViewController*>(root->performSegue("ImportMovies"));
@@ -45,7 +45,7 @@ protected:
         return path;
     }
     void load(const QString& path) {
-        picker->next = path;
+        picker.next = path;
         screen->LoadFileButton->click();
     }
     // Clicks Import and waits for the result alert; returns its message.
@@ -68,7 +68,7 @@ protected:
     AppFixture app;
     LogCapture log;
     QTemporaryDir files;
-    Installed<DocumentPicker, ScriptedPicker> picker;
+    ScriptedPicker& picker = app.devices().picker;
     ViewController* root = nullptr;
     ImportViewController* screen = nullptr;
     std::unique_ptr<NavigationController> navigation;
@@ -86,7 +86,7 @@ TEST_F(ImportScreen, LoadsWaitingForAFile) {
 
     load("");  // cancelled
     load(QDir(files.path()).filePath("missing.csv"));
-    EXPECT_EQ(picker->picks, 2);
+    EXPECT_EQ(picker.picks, 2);
     EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
     EXPECT_FALSE(screen->ImportButton->isEnabled());
     EXPECT_TRUE(screen->LoadFileButton->isEnabled());
@@ -102,7 +102,6 @@ TEST_F(ImportScreen, LoadsShowsAndImportsAFileThenReturnsToTheMenu) {
     ASSERT_TRUE(source.context().save().ok);
     const QByteArray file = exportBytes(source.context());
     const QStringList expected = dumpMovies(source.context());
-    app.restart();  // the source fixture took over the shared delegate; take it back
 
     load(writeFile("Quillon.csv", file));
     EXPECT_EQ(screen->filename, "Quillon.csv");

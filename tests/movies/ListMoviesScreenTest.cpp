@@ -10,7 +10,7 @@
 #include <QToolButton>
 
 #include "movies/ListMoviesTableViewController.h"
-#include "store/SelectionState.h"
+#include "toolkit/SelectionState.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/KeySelector.h"
@@ -38,7 +38,7 @@ protected:
         ASSERT_TRUE(app.context().save());
     }
     void open() {
-        screen = new ListMoviesTableViewController;
+        screen = new ListMoviesTableViewController(app.services());
         nav = std::make_unique<NavigationController>(screen);
         nav->resize(430, 800);
         nav->show();
@@ -93,7 +93,7 @@ protected:
 
 TEST_F(ListMoviesScreenTest, KeySelectorSearchAndSortDriveTheRows) {
     open();
-    EXPECT_EQ(SelectionState::shared().CallingScreen, "MainList");
+    EXPECT_EQ(app.selection().CallingScreen, "MainList");
     EXPECT_EQ(shownFirstLabels(),
               (QStringList{"Movie: Alien", "Movie: Blade Runner", "Movie: Heat", "Movie: Thief"}));
 
@@ -146,9 +146,9 @@ TEST_F(ListMoviesScreenTest, OnlyTheDeleteKeyDeletesAndTheMovieIsNotListedAgain)
     menu->actions()[0]->trigger();
     EXPECT_EQ(shownFirstLabels(), (QStringList{"Movie: Blade Runner", "Movie: Thief"}));
     table->selectRow(1);
-    EXPECT_EQ(SelectionState::shared().SelectedName, "Thief");
-    EXPECT_EQ(SelectionState::shared().SelectedYear, 1981);
-    EXPECT_EQ(SelectionState::shared().SelectedDirector, "Mann");
+    EXPECT_EQ(app.selection().SelectedName, "Thief");
+    EXPECT_EQ(app.selection().SelectedYear, 1981);
+    EXPECT_EQ(app.selection().SelectedDirector, "Mann");
     app.restart();
     EXPECT_EQ(app.context().count(Entity::Movies), 2);
 }
@@ -210,7 +210,7 @@ TEST_F(ListMoviesScreenTest, ARefusedSaveIsShownAndTakenBackSoLaterSavesWork) {
     EXPECT_FALSE(screen->undoNotice()->isVisible());
     EXPECT_FALSE(app.context().hasChanges());
     movieNamed("Thief")->setName("Thief (1981)");
-    EXPECT_TRUE(app.app().saveContext()) << "the refused delete blocks no later save";
+    EXPECT_TRUE(app.saveContext()) << "the refused delete blocks no later save";
     refuseOnMovies("");
 
     screen->tableView()->requestDelete(0);

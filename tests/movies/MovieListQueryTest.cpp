@@ -4,7 +4,7 @@
 #include <QImage>
 
 #include "movies/MovieListQuery.h"
-#include "store/SelectionState.h"
+#include "toolkit/SelectionState.h"
 #include "support/TestSupport.h"
 
 using namespace quillon;
@@ -209,7 +209,7 @@ TEST_F(MovieListQueryTest, SelectionCopiesThePickedMovie) {
     MovieListQuery query(app.context());
     query.SortAsc = true;
     query.fetchMovies();  // unnamed first
-    auto& s = SelectionState::shared();
+    SelectionState s;
     s.SelectedImages.append(QImage());
     query.fillSelection(1, s);
     EXPECT_EQ((QStringList{s.SelectedName, QString::number(s.SelectedYear), s.SelectedGenre,

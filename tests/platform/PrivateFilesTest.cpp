@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "PlatformFakes.h"
 #include "platform/DataFolders.h"
 #include "support/TestSupport.h"
 

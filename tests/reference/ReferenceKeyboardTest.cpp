@@ -25,10 +25,11 @@ namespace {
 class ReferenceKeyboardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        registerReferenceSegues();
+        registerReferenceSegues(fixture.storyboard());
         test::addEntries(fixture.context(), kGenreMember, {"Drama", "Western"});
         menu = new ReferenceListViewController;
         nav = std::make_unique<NavigationController>(menu);
+        nav->setStoryboard(&fixture.storyboard());
         nav->resize(400, 700);
         nav->show();
         QApplication::setActiveWindow(nav.get());

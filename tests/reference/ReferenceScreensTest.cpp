@@ -11,7 +11,7 @@
 #include "reference/ReferenceEntryViewControllers.h"
 #include "reference/ReferenceListTableViewController.h"
 #include "reference/ReferenceSegues.h"
-#include "store/SelectionState.h"
+#include "toolkit/SelectionState.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
@@ -27,9 +27,10 @@ namespace {
 class ReferenceScreensTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        registerReferenceSegues();
+        registerReferenceSegues(fixture.storyboard());
         menu = new ReferenceListViewController;
         nav = std::make_unique<NavigationController>(menu);
+        nav->setStoryboard(&fixture.storyboard());
         nav->resize(400, 700);
         nav->show();
         QApplication::setActiveWindow(nav.get());
@@ -178,7 +179,7 @@ TEST_F(ReferenceScreensTest, ARefusedDeleteOrUndoIsShownAndTakenBack) {
         EXPECT_EQ(shown(list), (QStringList{"G", "PG"})) << "the row is back";
         EXPECT_FALSE(list->undoNotice()->isVisible());
         member->insertInto(context())->setText(member->attribute, "R");
-        EXPECT_TRUE(fixture.app().saveContext()) << "the refused delete blocks no later save";
+        EXPECT_TRUE(fixture.saveContext()) << "the refused delete blocks no later save";
         test::allowWrites(fixture.dataDir());
 
         list->tableView()->requestDelete(0);
@@ -257,8 +258,8 @@ TEST_F(ReferenceScreensTest, TappingAnEntryEditsItAndTheListShowsTheChange) {
     auto* edit = qobject_cast<EditGenreViewController*>(top());
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->title(), "Edit Genre");
-    EXPECT_EQ(SelectionState::shared().SelectedListGenre, "Western");
-    EXPECT_EQ(SelectionState::shared().CallingScreen, "Master");
+    EXPECT_EQ(fixture.selection().SelectedListGenre, "Western");
+    EXPECT_EQ(fixture.selection().CallingScreen, "Master");
     EXPECT_EQ(edit->detailItem(), list->query().ListOfEntries[1]);
     QLineEdit* field = edit->textField();
     EXPECT_EQ(field->objectName(), "GenreTextField");

@@ -81,11 +81,10 @@ TEST_F(DeleteHistoryTest, UndoBringsBackTheNewestDeleteOfTheEntityWholeAtItsPlac
     EXPECT_EQ(reopened, (QStringList{"A:fa/ba", "B:fb/bb", "C:fc/bc"}));
 }
 
-TEST_F(DeleteHistoryTest, OneHistoryPerContextKeepsTheNewestFifty) {
+TEST_F(DeleteHistoryTest, KeepsTheNewestFiftyDeletes) {
     for (int i = 0; i < 55; ++i) GenreList::insertInto(ctx())->setGenre(QString::number(i));
     ASSERT_TRUE(ctx().save());
-    DeleteHistory& history = DeleteHistory::of(ctx());
-    EXPECT_EQ(&DeleteHistory::of(ctx()), &history);
+    DeleteHistory history(ctx());
     for (const auto& genre : ctx().fetch<GenreList>())
         ASSERT_TRUE(history.deleteAndSave(genre, save()));
     int undone = 0;

@@ -4,24 +4,54 @@
 #include <QElapsedTimer>
 
 #include "platform/DataFolders.h"
-#include "store/SelectionState.h"
+#include "toolkit/ContextSave.h"
+
+#include <stdexcept>
 
 namespace quillon::test {
 
 AppFixture::AppFixture() {
     DataFolders::setDataDir(dir_.path());
-    SelectionState::shared().reset();
-    app_ = std::make_unique<AppDelegate>(dir_.path());
 }
 
 AppFixture::~AppFixture() {
-    app_.reset();
+    storyboard_.reset();
+    services_.reset();
+    deletes_.reset();
+    store_.reset();
     DataFolders::setDataDir({});
 }
 
+void AppFixture::open() {
+    if (store_) return;
+    Status status;
+    store_ = CatalogueStore::open(dir_.path(), &status);
+    // Nothing can go on without the store; the test fails with the reason.
+    if (!store_)
+        throw std::runtime_error(("cannot open a catalogue: " + status.describe()).toStdString());
+    deletes_ = std::make_unique<DeleteHistory>(store_->viewContext());
+    services_.reset(new Services{
+        .context = store_->viewContext(),
+        .saveContext = [this] { return saveContext(); },
+        .deletes = *deletes_,
+        .selection = selection_,
+        .picker = devices_.picker,
+        .mail = devices_.mail,
+        .share = devices_.share,
+        .clock = devices_.clock,
+    });
+    storyboard_ = std::make_unique<Storyboard>(*services_);
+}
+
+bool AppFixture::saveContext() {
+    return saveTellingUser(context());
+}
+
 void AppFixture::restart() {
-    app_.reset();
-    app_ = std::make_unique<AppDelegate>(dir_.path());
+    storyboard_.reset();
+    services_.reset();
+    deletes_.reset();
+    store_.reset();
 }
 
 QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {

@@ -1,14 +1,20 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 #include <ostream>
 
-#include "app/AppDelegate.h"
 #include "platform/DiagnosticLog.h"
+#include "store/CatalogueStore.h"
+#include "store/DeleteHistory.h"
+#include "support/Fakes.h"
+#include "toolkit/SelectionState.h"
+#include "toolkit/Services.h"
+#include "toolkit/Storyboard.h"
 
 // Readable QString values in test failures.
 QT_BEGIN_NAMESPACE
@@ -19,20 +25,35 @@ QT_END_NAMESPACE
 
 namespace quillon::test {
 
-// A fresh data folder with its own AppDelegate; restores the process state on destruction.
+// A fresh data folder with an open catalogue and the services a screen is given: the real
+// store and the program's own save (which tells the user), fake devices, an empty storyboard.
 class AppFixture {
 public:
     AppFixture();
     ~AppFixture();
     QString dataDir() const { return dir_.path(); }
-    AppDelegate& app() { return *app_; }
-    ManagedObjectContext& context() { return app_->viewContext(); }
-    // Drops the AppDelegate (saving nothing) and opens the same folder again: a restart.
+    // The catalogue opens on first use, and again after a restart.
+    CatalogueStore& store() { return open(), *store_; }
+    ManagedObjectContext& context() { return store().viewContext(); }
+    Services& services() { return open(), *services_; }
+    FakeDevices& devices() { return devices_; }
+    SelectionState& selection() { return selection_; }
+    Storyboard& storyboard() { return open(), *storyboard_; }
+    bool saveContext();
+    // Closes the catalogue (saving nothing, giving up its lock); the next use opens the same
+    // folder again: a restart. The services are made anew; screens made before must be gone.
     void restart();
 
 private:
+    void open();
+
     QTemporaryDir dir_;
-    std::unique_ptr<AppDelegate> app_;
+    FakeDevices devices_;
+    SelectionState selection_;
+    std::unique_ptr<CatalogueStore> store_;
+    std::unique_ptr<DeleteHistory> deletes_;
+    std::unique_ptr<Services> services_;
+    std::unique_ptr<Storyboard> storyboard_;
 };
 
 // Collects diagnostic-log lines while alive.
@@ -49,24 +70,35 @@ private:
 // JPEG bytes with an EXIF orientation tag (6: turn clockwise to show upright).
 QByteArray withExifOrientation(const QByteArray& jpeg, int orientation);
 
-// Installs a replacement of a shared device service for the lifetime of the guard.
-template <class Service, class Fake>
-class Installed {
+// Sets an environment variable while alive; restores it, or its absence, afterwards.
+class ScopedEnv {
 public:
-    template <class... Args>
-    explicit Installed(Args&&... args) {
-        auto fake = std::make_unique<Fake>(std::forward<Args>(args)...);
-        fake_ = fake.get();
-        previous_ = Service::replaceShared(std::move(fake));
+    ScopedEnv(const char* name, const QString& value)
+        : name_(name), wasSet_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name)) {
+        qputenv(name, QFile::encodeName(value));
     }
-    ~Installed() { Service::replaceShared(std::move(previous_)); }
-    Fake* operator->() { return fake_; }
-    Fake& operator*() { return *fake_; }
+    ~ScopedEnv() {
+        if (wasSet_)
+            qputenv(name_, previous_);
+        else
+            qunsetenv(name_);
+    }
 
 private:
-    Fake* fake_;
-    std::unique_ptr<Service> previous_;
+    const char* name_;
+    bool wasSet_;
+    QByteArray previous_;
 };
+
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
 
 // Processes queued events (and due timers) for up to `ms` milliseconds.
 void pumpEvents(int ms = 0);

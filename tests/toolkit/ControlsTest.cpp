@@ -12,6 +12,7 @@
 #include "toolkit/Appearance.h"
 #include "toolkit/ChoiceWheel.h"
 #include "toolkit/KeySelector.h"
+#include "toolkit/Clock.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/SearchBar.h"
 
@@ -48,13 +49,14 @@ TEST(KeySelectorTest, ValueChangedOnlyWhenTheIndexChanges) {
 
 TEST(MainQueueTest, RunsLaterInSchedulingOrder) {
     QStringList order;
-    mainQueue::asyncAfter(0.05, [&] { order << "late1"; });
+    Clock clock;
+    clock.runAfter(0.05, [&] { order << "late1"; }, nullptr);
     mainQueue::async([&] { order << "a"; });
-    mainQueue::asyncAfter(0.05, [&] { order << "late2"; });
+    clock.runAfter(0.05, [&] { order << "late2"; }, nullptr);
     mainQueue::async([&] { order << "b"; });
     QObject context;
     mainQueue::async([&] { order << "c"; }, &context);
-    mainQueue::asyncAfter(0, [&] { order << "d"; });
+    clock.runAfter(0, [&] { order << "d"; }, nullptr);
     EXPECT_TRUE(order.isEmpty()) << "nothing runs before the current event ends";
     test::pumpEvents();
     EXPECT_EQ(order, (QStringList{"a", "b", "c", "d"}));
@@ -66,7 +68,7 @@ TEST(MainQueueTest, WorkIsDroppedWhenItsContextIsDestroyed) {
     int ran = 0;
     auto* context = new QObject;
     mainQueue::async([&] { ++ran; }, context);
-    mainQueue::asyncAfter(0.02, [&] { ++ran; }, context);
+    Clock().runAfter(0.02, [&] { ++ran; }, context);
     delete context;
     test::pumpEvents(80);
     EXPECT_EQ(ran, 0);

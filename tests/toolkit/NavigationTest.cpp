@@ -158,9 +158,12 @@ TEST_F(NavigationTest, NavigationBarHiddenChangesAtOnce) {
 }
 
 TEST_F(NavigationTest, PerformSeguePreparesBeforeTheDestinationLoads) {
-    SegueRegistry::registerSegue("toSecond", [this] { return new RecordingScreen("second", &journal); });
+    test::AppFixture app;
+    app.storyboard().registerSegue("toSecond",
+                                   [this](Services&) { return new RecordingScreen("second", &journal); });
     auto* root = new RecordingScreen("root", &journal);
     NavigationController nav(root);
+    nav.setStoryboard(&app.storyboard());
     journal.clear();
 
     ViewController* destination = root->performSegue("toSecond");

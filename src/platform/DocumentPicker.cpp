@@ -1,27 +1,10 @@
-#include "exchange/DocumentPicker.h"
+#include "platform/DocumentPicker.h"
 
 #include <QFileDialog>
 
 #include "platform/FileDialogs.h"
 
 namespace quillon {
-namespace {
-std::unique_ptr<DocumentPicker>& sharedSlot() {
-    static std::unique_ptr<DocumentPicker> picker;
-    return picker;
-}
-}  // namespace
-
-DocumentPicker& DocumentPicker::shared() {
-    if (!sharedSlot()) sharedSlot() = std::make_unique<DesktopDocumentPicker>();
-    return *sharedSlot();
-}
-
-std::unique_ptr<DocumentPicker> DocumentPicker::replaceShared(
-    std::unique_ptr<DocumentPicker> picker) {
-    return std::exchange(sharedSlot(), std::move(picker));
-}
-
 void DesktopDocumentPicker::pick(QWidget* parent, std::function<void(const QString&)> picked,
                                  std::function<void()> cancelled) {
     auto* dialog = new QFileDialog(parent ? parent->window() : nullptr, {}, fileDialogFolder());

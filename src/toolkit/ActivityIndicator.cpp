@@ -1,4 +1,4 @@
-#include "exchange/ActivityIndicator.h"
+#include "toolkit/ActivityIndicator.h"
 
 #include <QEvent>
 #include <QPainter>

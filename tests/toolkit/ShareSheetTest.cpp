@@ -10,8 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "PlatformFakes.h"
-#include "exchange/DocumentPicker.h"
+#include "platform/DocumentPicker.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 
@@ -29,7 +28,9 @@ QStringList buttonTitles(QDialog* dialog) {
 }
 
 TEST(ShareSheet, IsANonBlockingDialogSayingWhatIsSharedWithButtonsNamingWhatTheyDo) {
-    Installed<MailService, RecordingMail> mail;
+    RecordingMail mail;
+    ScriptedHandoff handoff;
+    DesktopShareSheet sheet(mail, handoff);
     ShareRequest request;
     request.files = {"/somewhere/Quillon.csv"};
     QWidget anchor;
@@ -41,7 +42,7 @@ TEST(ShareSheet, IsANonBlockingDialogSayingWhatIsSharedWithButtonsNamingWhatThey
           std::pair{QSet<ShareActivity>{ShareActivity::Mail, ShareActivity::CopyToPasteboard},
                     QStringList{"Save to a Folder…", "Open with Default Program", "Cancel"}}}) {
         request.excluded = excluded;
-        DesktopShareSheet().present(request, &anchor);  // returns: the dialog is opened, not run
+        sheet.present(request, &anchor);  // returns: the dialog is opened, not run
         QDialog* dialog = presentedSheet(anchor);
         ASSERT_NE(dialog, nullptr);
         pumpEvents();
@@ -61,7 +62,7 @@ TEST(ShareSheet, IsANonBlockingDialogSayingWhatIsSharedWithButtonsNamingWhatThey
     EXPECT_EQ(DesktopShareSheet::summaryOf(texts),
               "The text \"Quillon keeps my movies\" and the address https://example.org/quillon "
               "are ready to share.");
-    EXPECT_EQ(ShareSheet::offeredActivities(texts),
+    EXPECT_EQ(sheet.offeredActivities(texts),
               QList<ShareActivity>({ShareActivity::OpenInApp, ShareActivity::CopyToPasteboard,
                                     ShareActivity::Mail}));
 }
@@ -91,17 +92,18 @@ TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE((c.button + " " + c.sharedFile + " " + c.savePath).toStdString());
-        Installed<MailService, RecordingMail> mail;
-        mail->composes = c.works;
-        Installed<DesktopHandoff, ScriptedHandoff> handoff;
-        handoff->opens = c.works;
-        handoff->savePath = c.savePath;
+        RecordingMail mail;
+        mail.composes = c.works;
+        ScriptedHandoff handoff;
+        handoff.opens = c.works;
+        handoff.savePath = c.savePath;
+        DesktopShareSheet sheet(mail, handoff);
         LogCapture log;
         QWidget anchor;
         anchor.show();
         ShareRequest request;
         request.files = {c.sharedFile};
-        DesktopShareSheet().present(request, &anchor);
+        sheet.present(request, &anchor);
         QPointer<QDialog> dialog = presentedSheet(anchor);
         ASSERT_NE(dialog, nullptr);
         QPushButton* button = nullptr;
@@ -111,14 +113,14 @@ TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
         button->click();
         pumpEvents();
         EXPECT_FALSE(dialog && dialog->isVisible());
-        EXPECT_EQ(handoff->opened,
+        EXPECT_EQ(handoff.opened,
                   c.button == open ? QList<QUrl>{QUrl::fromLocalFile(source)} : QList<QUrl>{});
-        EXPECT_EQ(handoff->asked, c.button == save ? QStringList{"Quillon.csv"} : QStringList{});
+        EXPECT_EQ(handoff.asked, c.button == save ? QStringList{"Quillon.csv"} : QStringList{});
         if (c.button == send && c.alert.isEmpty()) {
-            ASSERT_EQ(mail->composed.size(), 1);
-            ASSERT_EQ(mail->composed[0].attachments.size(), 1);
-            EXPECT_EQ(mail->composed[0].attachments[0].data, "[QUILLON]\n");
-            EXPECT_EQ(mail->composed[0].attachments[0].fileName, "Quillon.csv");
+            ASSERT_EQ(mail.composed.size(), 1);
+            ASSERT_EQ(mail.composed[0].attachments.size(), 1);
+            EXPECT_EQ(mail.composed[0].attachments[0].data, "[QUILLON]\n");
+            EXPECT_EQ(mail.composed[0].attachments[0].fileName, "Quillon.csv");
         }
 
         const QList<AlertController*> alerts = AlertController::presentedAlerts();

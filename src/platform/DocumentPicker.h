@@ -2,22 +2,18 @@
 
 #include <QString>
 #include <functional>
-#include <memory>
 
 class QWidget;
 
 namespace quillon {
 
 // The device's picker of one file to open. Exactly one of the two callbacks runs later, on the
-// main thread. Tests replace the shared instance.
+// main thread. A device boundary: tests give screens one of their own.
 class DocumentPicker {
 public:
     virtual ~DocumentPicker() = default;
     virtual void pick(QWidget* parent, std::function<void(const QString& path)> picked,
                       std::function<void()> cancelled) = 0;
-
-    static DocumentPicker& shared();
-    static std::unique_ptr<DocumentPicker> replaceShared(std::unique_ptr<DocumentPicker> picker);
 };
 
 // A non-blocking QFileDialog for any file, opening in fileDialogFolder() and remembering the

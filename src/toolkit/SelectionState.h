@@ -8,8 +8,9 @@
 
 namespace quillon {
 
-// Program-wide hand-over values: a list screen copies the picked movie (or group value) here
-// before it opens the next screen, which reads them. Copies, never live records. Main thread.
+// Hand-over values between screens: a list screen copies the picked movie (or group value) here
+// before it opens the next screen, which reads them. Copies, never live records. One per
+// program, in the services. Main thread.
 struct SelectionState {
     QString SelectedName;
     qint16 SelectedYear = 0;
@@ -32,7 +33,6 @@ struct SelectionState {
     QString SelectedListGenre;
     QString SelectedListRating;
 
-    static SelectionState& shared();
     void reset() { *this = SelectionState{}; }
 };
 

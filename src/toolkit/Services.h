@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+
+namespace quillon {
+
+class ManagedObjectContext;
+class DeleteHistory;
+struct SelectionState;
+class DocumentPicker;
+class MailService;
+class ShareSheet;
+class Clock;
+
+// What a screen is given instead of reaching for globals: the catalogue, the hand-over state
+// between screens and the device services. The application builds one after opening the store
+// and hands it to every segue factory; tests build one with fakes. Everything referred to
+// outlives every screen made with it. Main thread only.
+struct Services {
+    ManagedObjectContext& context;
+    // Saves the context when it has changes; a failure is told to the user (an alert over the
+    // active window) and false is returned, the changes still pending.
+    std::function<bool()> saveContext;
+    DeleteHistory& deletes;
+    SelectionState& selection;
+    DocumentPicker& picker;
+    MailService& mail;
+    ShareSheet& share;
+    Clock& clock;
+};
+
+}  // namespace quillon
