@@ -21,7 +21,7 @@ MovieImporter::MovieImporter(ManagedObjectContext& context, QIODevice* file)
 
 MovieImporter::~MovieImporter() = default;
 
-bool MovieImporter::begin() {
+Status MovieImporter::begin() {
     QIODevice* source = file_;
     if (file_->isSequential()) {
         // The header may stand below movie lines: a second pass needs a device that seeks.
@@ -31,8 +31,13 @@ bool MovieImporter::begin() {
         source = copyDevice_.get();
     }
     reader_ = std::make_unique<LineReader>(source);
-    wrongFile_ = !findHeader();
-    return !wrongFile_;
+    if (findHeader()) return status_;
+    if (!reader_->errorString().isEmpty()) {
+        status_ = Status::failure("The file could not be read", reader_->errorString());
+    } else {
+        status_ = Status::failure(kWrongFileError);
+    }
+    return status_;
 }
 
 bool MovieImporter::findHeader() {
@@ -54,9 +59,13 @@ std::optional<QByteArray> MovieImporter::nextMovieLine() {
 }
 
 bool MovieImporter::applyNextLine() {
-    if (wrongFile_ || !reader_ || !stopError_.isEmpty()) return false;
+    if (!reader_ || !status_) return false;
     const std::optional<QByteArray> text = nextMovieLine();
-    if (!text) return false;
+    if (!text) {
+        if (!reader_->errorString().isEmpty())
+            status_ = Status::failure("The file could not be read", reader_->errorString());
+        return false;
+    }
     if (!reader_->lastLineTerminated()) {
         ++counts_.failed;
         problems_ << "The last line ends without a line feed, so the file may be cut short: "
@@ -70,13 +79,14 @@ bool MovieImporter::applyNextLine() {
         return true;
     }
     if (context_.isReadOnly()) {
-        stopError_ = "The catalogue is read-only, so nothing was imported";
+        status_ = Status::failure("The catalogue is read-only, so nothing was imported");
         return false;
     }
     if (backsUpFirst_ && !backedUp_) {
         if (const Status backup = backups::make(context_, &backupName_); !backup) {
-            stopError_ = "The catalogue could not be backed up, so nothing was imported: " +
-                         backup.describe();
+            status_ =
+                Status::failure("The catalogue could not be backed up, so nothing was imported: " +
+                                backup.describe());
             return false;
         }
         backedUp_ = true;
@@ -96,10 +106,11 @@ bool MovieImporter::applyNextLine() {
     return true;
 }
 
-void MovieImporter::run() {
-    if (!begin()) return;
+Status MovieImporter::run() {
+    if (!begin()) return status_;
     while (applyNextLine()) {
     }
+    return status_;
 }
 
 }  // namespace quillon::exchange

@@ -38,11 +38,12 @@ struct FileImport {
     FileImport(ManagedObjectContext& context, QByteArray file)
         : bytes(std::move(file)), buffer(&bytes), importer(context, &buffer) {
         buffer.open(QIODevice::ReadOnly);
-        importer.run();
+        status = importer.run();
     }
     QByteArray bytes;
     QBuffer buffer;
     exchange::MovieImporter importer;
+    Status status;
 };
 
 TEST(Import, HeaderIsFoundOnAnyLineAndOnlyExactly) {
@@ -142,7 +143,7 @@ TEST(Import, TheStoreIsBackedUpBeforeTheFirstChangeOrNothingChanges) {
     FileImport stopped(app.context(), "[QUILLON]\n" +
                                           movieLine("Kept", "2000", "Ann", {{8, "lost"}}) +
                                           movieLine("Other", "2001", "Bo"));
-    EXPECT_TRUE(stopped.importer.stopError().startsWith(
+    EXPECT_TRUE(stopped.importer.status().error.startsWith(
         "The catalogue could not be backed up, so nothing was imported: "));
     EXPECT_EQ(stopped.importer.counts().summary(), "0 added, 0 updated, 0 skipped, 0 failed");
     app.restart();
@@ -155,7 +156,7 @@ TEST(Import, TheStoreIsBackedUpBeforeTheFirstChangeOrNothingChanges) {
     ASSERT_TRUE(readOnly) << opened.describe().toStdString();
     FileImport refusedToo(readOnly->viewContext(),
                           "[QUILLON]\n" + movieLine("Kept", "2000", "Ann", {{8, "lost"}}));
-    EXPECT_EQ(refusedToo.importer.stopError(),
+    EXPECT_EQ(refusedToo.importer.status().error,
               "The catalogue is read-only, so nothing was imported");
     EXPECT_TRUE(backups::list(otherDir.path()).isEmpty());
 }
@@ -450,11 +451,11 @@ TEST(Import, TruncatedAndDamagedFilesNeverCrashNorHalfApplyALine) {
         buffer.open(QIODevice::ReadOnly);
         exchange::MovieImporter importer(target.context(), &buffer);
         importer.setBacksUpFirst(false);  // thousands of backups would only slow this down
-        importer.run();
+        const Status status = importer.run();
         const auto counts = importer.counts();
         ASSERT_FALSE(target.context().hasChanges()) << bytes.toStdString();
         EXPECT_EQ(target.context().count(Entity::Movies), before + counts.added);
-        if (importer.isWrongFile()) {
+        if (exchange::MovieImporter::isWrongFile(status)) {
             EXPECT_EQ(counts.added + counts.updated + counts.skipped + counts.failed, 0);
         }
     };
