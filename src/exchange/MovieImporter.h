@@ -41,6 +41,11 @@ public:
         return !status.ok && status.error == QLatin1String(kWrongFileError);
     }
 
+    // Neither is owned; both must outlive the importer. `file` is open for reading and is read
+    // from its current position. A sequential file is read to its end by begin() and not touched
+    // again; any other is read by begin() and applyNextLine(), so it stays open, and nobody else
+    // moves its position, until applyNextLine() returned false. Each line's save saves the whole
+    // context: changes left pending there by others go out with the first line.
     MovieImporter(ManagedObjectContext& context, QIODevice* file);
     ~MovieImporter();
 
