@@ -60,9 +60,11 @@ ExportJob::Line captureLine(const Movies& movie, bool keepShownHead) {
     line.label = movieLabel(movie.name().value_or(QString()), QString::number(movie.year()));
     for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
         const CoverRead read = movie.readImage(a);
-        if (read.failed()) {
-            line.problems << QString("%1 left out: it could not be read from the catalogue (%2)")
-                                 .arg(coverName(a), read.status.describe());
+        if (read.failed() && line.unreadCover.ok) {
+            line.unreadCover = Status::failure(
+                QString("The export stopped at %1: its %2 could not be read from the catalogue")
+                    .arg(line.label, coverName(a)),
+                read.status.describe());
         }
         (a == Attribute::frontImage ? line.front : line.back) = read.bytes.value_or(QByteArray());
     }
@@ -151,6 +153,10 @@ void ExportJob::writeReadyBatches() {
 }
 
 bool ExportJob::writeLine(const Line& line) {
+    if (!line.unreadCover) {
+        finish(line.unreadCover);
+        return false;
+    }
     for (const QString& problem : line.problems) problems_ << line.label + ": " + problem;
     if (keepsDisplayText_) {
         displayText_ += line.shownHead;

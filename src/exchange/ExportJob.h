@@ -43,9 +43,9 @@ public:
     bool isFinished() const { return finished_; }
     Status status() const { return status_; }
     const QString& displayText() const { return displayText_; }
-    // Covers that are not in the file, one line each naming the movie by name and year: a
-    // cover that could not be read from the store, or that is no picture and no JPEG. The
-    // export still succeeds; the screen and the command report them.
+    // Covers that are not in the file because they are no picture and no JPEG, one line each
+    // naming the movie by name and year. The export still succeeds; the screen and the command
+    // report them. A cover the store cannot read fails the export instead, at that movie's line.
     const QStringList& problems() const { return problems_; }
 
 signals:
@@ -61,6 +61,7 @@ public:
         QByteArray back;
         QString label;  // "Name (year)"
         QStringList problems;
+        Status unreadCover;  // failed when a cover could not be read from the store
     };
 
 private:

@@ -25,19 +25,40 @@ Status MovieImporter::begin() {
     QIODevice* source = file_;
     if (file_->isSequential()) {
         // The header may stand below movie lines: a second pass needs a device that seeks.
-        sequentialCopy_ = file_->readAll();
+        copySequentialFile();
         copyDevice_ = std::make_unique<QBuffer>(&sequentialCopy_);
         copyDevice_->open(QIODevice::ReadOnly);
         source = copyDevice_.get();
     }
     reader_ = std::make_unique<LineReader>(source);
     if (findHeader()) return status_;
-    if (!reader_->errorString().isEmpty()) {
-        status_ = Status::failure("The file could not be read", reader_->errorString());
-    } else {
-        status_ = Status::failure(kWrongFileError);
-    }
+    const QString error = readError();
+    status_ = error.isEmpty() ? Status::failure(kWrongFileError) : readFailure(error);
     return status_;
+}
+
+// Not readAll(): it drops a read error, and the part before it would pass for the whole file.
+void MovieImporter::copySequentialFile() {
+    constexpr qint64 kChunk = 1 << 20;
+    for (;;) {
+        const qsizetype kept = sequentialCopy_.size();
+        sequentialCopy_.resize(kept + kChunk);
+        const qint64 got = file_->read(sequentialCopy_.data() + kept, kChunk);
+        sequentialCopy_.resize(kept + qMax<qint64>(got, 0));
+        if (got < 0) copyError_ = file_->errorString();
+        if (got <= 0) return;
+    }
+}
+
+QString MovieImporter::readError() const {
+    return copyError_.isEmpty() ? reader_->errorString() : copyError_;
+}
+
+Status MovieImporter::readFailure(const QString& error) const {
+    return Status::failure(
+        QString("The file could not be read to its end (%1); the lines before that stay "
+                "imported: %2")
+            .arg(error, counts_.summary()));
 }
 
 bool MovieImporter::findHeader() {
@@ -62,8 +83,7 @@ bool MovieImporter::applyNextLine() {
     if (!reader_ || !status_) return false;
     const std::optional<QByteArray> text = nextMovieLine();
     if (!text) {
-        if (!reader_->errorString().isEmpty())
-            status_ = Status::failure("The file could not be read", reader_->errorString());
+        if (const QString error = readError(); !error.isEmpty()) status_ = readFailure(error);
         return false;
     }
     if (!reader_->lastLineTerminated()) {

@@ -76,12 +76,16 @@ public:
     QString backupName() const { return backupName_; }
 
 private:
+    void copySequentialFile();
     bool findHeader();
+    QString readError() const;
+    Status readFailure(const QString& error) const;
     std::optional<QByteArray> nextMovieLine();
 
     ManagedObjectContext& context_;
     QIODevice* file_;
     QByteArray sequentialCopy_;
+    QString copyError_;
     std::unique_ptr<QIODevice> copyDevice_;
     std::unique_ptr<LineReader> reader_;
     Status status_;

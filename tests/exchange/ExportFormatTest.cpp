@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include "ExchangeTestUtil.h"
@@ -232,6 +233,35 @@ TEST(ExportFormat, AFailedWriteIsReportedAtEveryByte) {
     ExportJob job(app.context(), &roomy);
     EXPECT_TRUE(job.run().ok);
     EXPECT_EQ(roomy.written, complete);
+}
+
+// A cover the store cannot read is a failed export, never an empty field in a file that looks
+// whole: the job fails naming the movie and writes nothing past it.
+TEST(ExportFormat, ACoverTheStoreCannotReadFailsTheExport) {
+    AppFixture app;
+    QImage noise(200, 200, QImage::Format_RGB32);  // noise keeps the JPEG over many pages
+    QRandomGenerator random(3);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x) noise.setPixel(x, y, random.generate());
+    const QByteArray unreadable = encoded(noise);
+    addMovie(app.context(), "Before", 1998, "Ann");
+    addMovie(app.context(), "Damaged", 1999, "Ann")->setImage(Attribute::frontImage, unreadable);
+    addMovie(app.context(), "Later", 2000, "Ann");
+    ASSERT_TRUE(app.context().save().ok);
+    app.restart();  // closed, so that the file can be damaged under it
+    breakCoverPages(app.dataDir(), unreadable);
+    ASSERT_FALSE(HasFatalFailure());
+
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ExportJob job(app.context(), &buffer);
+    const Status status = job.run();
+    EXPECT_FALSE(status.ok);
+    EXPECT_EQ(status.error,
+              "The export stopped at Damaged (1999): its front cover could not be read from the "
+              "catalogue");
+    EXPECT_EQ(bytes, "[QUILLON]\n^Ann^^^^^^Before^^^^0^^1998^^\n") << "nothing past it";
 }
 
 TEST(ExportFormat, ProgressCountsRecordsOfTheCatalogueAndDisplayTextShortensCovers) {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <cstring>
 
 #include "ExchangeTestUtil.h"
 #include "exchange/Base64.h"
@@ -479,6 +480,80 @@ TEST(Import, TruncatedAndDamagedFilesNeverCrashNorHalfApplyALine) {
     const QStringList shown = dumpMovies(target.context());
     target.restart();
     EXPECT_EQ(dumpMovies(target.context()), shown);
+}
+
+// Serves `bytes` and fails every read from byte `failAt` on, like a share that goes away.
+class FailingReadDevice : public QBuffer {
+public:
+    FailingReadDevice(const QByteArray& bytes, qint64 failAt, bool sequential)
+        : failAt_(failAt), sequential_(sequential) {
+        setData(bytes);
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return sequential_; }
+
+protected:
+    qint64 readData(char* data, qint64 size) override {
+        const qint64 at = sequential_ ? served_ : pos();  // a sequential device has no pos()
+        if (at >= failAt_) {
+            setErrorString("Input/output error");
+            return -1;
+        }
+        size = qMin(size, failAt_ - at);
+        std::memcpy(data, buffer().constData() + at, size);
+        served_ += size;
+        return size;
+    }
+
+private:
+    qint64 failAt_;
+    bool sequential_;
+    qint64 served_ = 0;
+};
+
+// A file whose device fails part-way: the lines before the failure stay imported, and the import
+// fails saying so, whether the device seeks or not and wherever the header stands.
+TEST(Import, AFileThatCannotBeReadToItsEndFailsAndSaysWhatItKept) {
+    const QByteArray lines = movieLine("One", "2001", "Ann") + movieLine("Two", "2002", "Bo");
+    const QByteArray third = movieLine("Three", "2003", "Cy");
+    const struct {
+        QByteArray file;
+        qint64 failAt;
+        QStringList kept;
+        QString counts;
+    } cases[] = {
+        {"[QUILLON]\n" + lines + third,
+         10 + lines.size() + 5,
+         {"One", "Two"},
+         "2 added, 0 updated, 0 skipped, 1 failed"},
+        {"[QUILLON]\n" + lines + third,
+         10 + lines.size(),
+         {"One", "Two"},
+         "2 added, 0 updated, 0 skipped, 0 failed"},
+        {lines + "[QUILLON]\n" + third,
+         lines.size() + 14,
+         {"One", "Two"},
+         "2 added, 0 updated, 0 skipped, 1 failed"},
+        {"[QUILLON]\n" + lines, 4, {}, "0 added, 0 updated, 0 skipped, 0 failed"},
+    };
+    for (const auto& c : cases) {
+        for (const bool sequential : {false, true}) {
+            SCOPED_TRACE(testing::Message() << c.failAt << (sequential ? " sequential" : ""));
+            AppFixture app;
+            FailingReadDevice device(c.file, c.failAt, sequential);
+            exchange::MovieImporter importer(app.context(), &device);
+            const Status status = importer.run();
+            EXPECT_FALSE(status.ok);
+            EXPECT_FALSE(exchange::MovieImporter::isWrongFile(status));
+            EXPECT_EQ(status.error,
+                      "The file could not be read to its end (Input/output error); "
+                      "the lines before that stay imported: " +
+                          c.counts);
+            EXPECT_EQ(importer.counts().summary(), c.counts);
+            app.restart();
+            EXPECT_EQ(names(app.context()), c.kept);
+        }
+    }
 }
 
 TEST(Import, TableBase64DecoderAgreesWithQt) {
