@@ -4,7 +4,6 @@
 
 #include "exchange/CoverCodec.h"
 #include "exchange/ExportFormat.h"
-#include "exchange/LineReader.h"  // decodeText
 
 namespace quillon::exchange {
 namespace {

@@ -59,17 +59,13 @@ int runImportCommand(ManagedObjectContext& context, const QStringList& args) {
         return 1;
     }
     exchange::MovieImporter importer(context, &file);
-    importer.run();
-    if (!importer.readError().isEmpty()) {
-        printLine(stderr, QString("%1: %2").arg(args.front(), importer.readError()));
-        return 1;
-    }
-    if (importer.isWrongFile()) {
+    const Status status = importer.run();
+    if (exchange::MovieImporter::isWrongFile(status)) {
         printLine(stderr, QFileInfo(args.front()).fileName() + " Is The Incorrect Import File");
         return 2;
     }
-    if (!importer.stopError().isEmpty()) {
-        printLine(stderr, importer.stopError());
+    if (!status) {
+        printLine(stderr, status.describe());
         return 1;
     }
     printLine(stdout, "Data Import Completed");

@@ -1,5 +1,7 @@
 #include "exchange/ExportFormat.h"
 
+#include <QStringConverter>
+
 namespace quillon::exchange {
 
 bool needsEscaping(const QString& text) {
@@ -62,6 +64,13 @@ QString unescapeText(const QString& text) {
         ++i;
     }
     return out;
+}
+
+QString decodeText(QByteArrayView bytes) {
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) return text;
+    return QString::fromLatin1(bytes);
 }
 
 QByteArray numberField(qint16 value, bool escapedLine) {

@@ -39,6 +39,9 @@ bool needsEscaping(const QString& text);
 QString escapeText(const QString& text);
 QString unescapeText(const QString& text);
 
+// A field or line of a file read as UTF-8; a text that is not valid UTF-8 is read as Latin-1.
+QString decodeText(QByteArrayView bytes);
+
 // A number field as written: plain decimal, or with one leading zero when the line's texts are
 // escaped ("0120", "00", "-07"). Readers of the plain format read both as the same number.
 QByteArray numberField(qint16 value, bool escapedLine);

@@ -21,7 +21,12 @@ namespace quillon::exchange {
 class ExportJob : public QObject {
     Q_OBJECT
 public:
+    // Neither is owned. The context must outlive the job. The device is open for writing and
+    // must live until finished() or the job's destruction, whichever is first; only the main
+    // thread writes to it, and never after either. The job neither closes nor commits it: on a
+    // failed status the caller discards what was written.
     ExportJob(ManagedObjectContext& context, QIODevice* device, QObject* parent = nullptr);
+    // Stops writing at once; covers still being encoded are dropped when their workers end.
     ~ExportJob() override;
 
     // Also build the text that the export screen shows (covers as markers).

@@ -122,8 +122,8 @@ void ImportViewController::ImportRecords(std::function<void()> done) {
     input_.open(QIODevice::ReadOnly);
     importer_ = std::make_unique<exchange::MovieImporter>(*managedObjectContext, &input_);
     importer_->setFailureLog(diagnosticLog);
-    wrongFile = !importer_->begin();
-    if (*wrongFile) {
+    wrongFile = exchange::MovieImporter::isWrongFile(importer_->begin());
+    if (!importer_->status()) {
         done();
         return;
     }
@@ -155,8 +155,8 @@ void ImportViewController::reportImport() {
     input_.close();
     setBackButtonShown(true);
     QString message;
-    if (wrongFile == false && !importer_->stopError().isEmpty()) {
-        message = importer_->stopError();
+    if (wrongFile == false && !importer_->status()) {
+        message = importer_->status().error;
     } else if (wrongFile == false) {
         message = "Data Import Completed\n" + importer_->counts().summary();
         if (!importer_->problems().isEmpty())

@@ -93,11 +93,4 @@ std::optional<QByteArray> LineReader::next() {
     return last;
 }
 
-QString decodeText(QByteArrayView bytes) {
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
-    return QString::fromLatin1(bytes);
-}
-
 }  // namespace quillon::exchange

@@ -50,7 +50,4 @@ private:
     bool terminated_ = true;
 };
 
-// A field or line of a file read as UTF-8; a text that is not valid UTF-8 is read as Latin-1.
-QString decodeText(QByteArrayView bytes);
-
 }  // namespace quillon::exchange

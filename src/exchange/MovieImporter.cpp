@@ -21,18 +21,44 @@ MovieImporter::MovieImporter(ManagedObjectContext& context, QIODevice* file)
 
 MovieImporter::~MovieImporter() = default;
 
-bool MovieImporter::begin() {
+Status MovieImporter::begin() {
     QIODevice* source = file_;
     if (file_->isSequential()) {
         // The header may stand below movie lines: a second pass needs a device that seeks.
-        sequentialCopy_ = file_->readAll();
+        copySequentialFile();
         copyDevice_ = std::make_unique<QBuffer>(&sequentialCopy_);
         copyDevice_->open(QIODevice::ReadOnly);
         source = copyDevice_.get();
     }
     reader_ = std::make_unique<LineReader>(source);
-    wrongFile_ = !findHeader();
-    return !wrongFile_;
+    if (findHeader()) return status_;
+    const QString error = readError();
+    status_ = error.isEmpty() ? Status::failure(kWrongFileError) : readFailure(error);
+    return status_;
+}
+
+// Not readAll(): it drops a read error, and the part before it would pass for the whole file.
+void MovieImporter::copySequentialFile() {
+    constexpr qint64 kChunk = 1 << 20;
+    for (;;) {
+        const qsizetype kept = sequentialCopy_.size();
+        sequentialCopy_.resize(kept + kChunk);
+        const qint64 got = file_->read(sequentialCopy_.data() + kept, kChunk);
+        sequentialCopy_.resize(kept + qMax<qint64>(got, 0));
+        if (got < 0) copyError_ = file_->errorString();
+        if (got <= 0) return;
+    }
+}
+
+QString MovieImporter::readError() const {
+    return copyError_.isEmpty() ? reader_->errorString() : copyError_;
+}
+
+Status MovieImporter::readFailure(const QString& error) const {
+    return Status::failure(
+        QString("The file could not be read to its end (%1); the lines before that stay "
+                "imported: %2")
+            .arg(error, counts_.summary()));
 }
 
 bool MovieImporter::findHeader() {
@@ -54,9 +80,12 @@ std::optional<QByteArray> MovieImporter::nextMovieLine() {
 }
 
 bool MovieImporter::applyNextLine() {
-    if (wrongFile_ || !reader_ || !stopError_.isEmpty()) return false;
+    if (!reader_ || !status_) return false;
     const std::optional<QByteArray> text = nextMovieLine();
-    if (!text) return false;
+    if (!text) {
+        if (const QString error = readError(); !error.isEmpty()) status_ = readFailure(error);
+        return false;
+    }
     if (!reader_->lastLineTerminated()) {
         ++counts_.failed;
         problems_ << "The last line ends without a line feed, so the file may be cut short: "
@@ -70,13 +99,14 @@ bool MovieImporter::applyNextLine() {
         return true;
     }
     if (context_.isReadOnly()) {
-        stopError_ = "The catalogue is read-only, so nothing was imported";
+        status_ = Status::failure("The catalogue is read-only, so nothing was imported");
         return false;
     }
     if (backsUpFirst_ && !backedUp_) {
         if (const Status backup = backups::make(context_, &backupName_); !backup) {
-            stopError_ = "The catalogue could not be backed up, so nothing was imported: " +
-                         backup.describe();
+            status_ =
+                Status::failure("The catalogue could not be backed up, so nothing was imported: " +
+                                backup.describe());
             return false;
         }
         backedUp_ = true;
@@ -96,10 +126,11 @@ bool MovieImporter::applyNextLine() {
     return true;
 }
 
-void MovieImporter::run() {
-    if (!begin()) return;
+Status MovieImporter::run() {
+    if (!begin()) return status_;
     while (applyNextLine()) {
     }
+    return status_;
 }
 
 }  // namespace quillon::exchange

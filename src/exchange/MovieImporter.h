@@ -35,17 +35,32 @@ struct ImportCounts {
 // store is read-only, the import stops there and changes nothing.
 class MovieImporter {
 public:
+    // The error of a file without the header line. Callers name the file themselves.
+    static constexpr const char* kWrongFileError = "The file has no header line";
+    static bool isWrongFile(const Status& status) {
+        return !status.ok && status.error == QLatin1String(kWrongFileError);
+    }
+
+    // Neither is owned; both must outlive the importer. `file` is open for reading and is read
+    // from its current position. A sequential file is read to its end by begin() and not touched
+    // again; any other is read by begin() and applyNextLine(), so it stays open, and nobody else
+    // moves its position, until applyNextLine() returned false. Each line's save saves the whole
+    // context: changes left pending there by others go out with the first line.
     MovieImporter(ManagedObjectContext& context, QIODevice* file);
     ~MovieImporter();
 
-    // Looks for the header line anywhere in the file. False when there is none (the wrong
-    // file) or the file cannot be read (readError() tells which).
-    bool begin();
-    bool isWrongFile() const { return wrongFile_; }
-    // Applies the next movie line; false once none is left. Call after begin() returned true.
+    // Looks for the header line anywhere in the file. Fails when there is none (isWrongFile) or
+    // the file cannot be read.
+    Status begin();
+    // Applies the next movie line; false once none is left or the import stopped. Call after
+    // begin() succeeded.
     bool applyNextLine();
-    // begin(), then every line.
-    void run();
+    // begin(), then every line; returns status().
+    Status run();
+    // How the import stands. A failure says why it stopped: the wrong file; a read-only
+    // catalogue or a failed backup, before anything changed; a file that could not be read to
+    // its end, after the lines before that point were applied.
+    const Status& status() const { return status_; }
 
     // On by default. Off only where a store is thrown away afterwards (tests that import
     // thousands of files).
@@ -57,29 +72,27 @@ public:
     const ImportCounts& counts() const { return counts_; }
     // Why lines failed, one line each ("Alien (1979): ..."), in file order.
     const QStringList& problems() const { return problems_; }
-    // Set when the import stopped before changing anything: the backup failed, or the
-    // catalogue is read-only.
-    QString stopError() const { return stopError_; }
     // The backup that this import made, once it made one.
     QString backupName() const { return backupName_; }
-    // Non-empty when the device failed while being read; the lines before it stay applied.
-    QString readError() const { return reader_ ? reader_->errorString() : QString(); }
 
 private:
+    void copySequentialFile();
     bool findHeader();
+    QString readError() const;
+    Status readFailure(const QString& error) const;
     std::optional<QByteArray> nextMovieLine();
 
     ManagedObjectContext& context_;
     QIODevice* file_;
     QByteArray sequentialCopy_;
+    QString copyError_;
     std::unique_ptr<QIODevice> copyDevice_;
     std::unique_ptr<LineReader> reader_;
-    bool wrongFile_ = true;
+    Status status_;
     bool backsUpFirst_ = true;
     bool backedUp_ = false;
     ImportCounts counts_;
     QStringList problems_;
-    QString stopError_;
     QString backupName_;
     std::function<void(const QString&)> failureLog_;
 };

@@ -2,7 +2,6 @@
 
 #include "exchange/CoverCodec.h"
 #include "exchange/ExportFormat.h"
-#include "exchange/LineReader.h"
 
 namespace quillon::exchange {
 namespace {

@@ -46,8 +46,8 @@ exchange::ImportCounts importBytes(ManagedObjectContext& context, const QByteArr
     buffer.open(QIODevice::ReadOnly);
     exchange::MovieImporter importer(context, &buffer);
     importer.setFailureLog(diagnosticLog);
-    importer.run();
-    if (wrongFile) *wrongFile = importer.isWrongFile();
+    const Status status = importer.run();
+    if (wrongFile) *wrongFile = exchange::MovieImporter::isWrongFile(status);
     if (problems) *problems = importer.problems();
     return importer.counts();
 }
