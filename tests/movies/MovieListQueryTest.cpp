@@ -39,6 +39,7 @@ TEST_F(MovieListQueryTest, RowTextsFollowTheKeyToTheCharacter) {
     m->setText(Attribute::leadingActor2, "De Niro");
     auto bare = add(std::nullopt, 0, std::nullopt, std::nullopt, std::nullopt, -5);
     bare->setText(Attribute::leadingActress2, "Ashley Judd");
+    auto braces = add("{genre} 100%", 1, "Crime");
     const struct {
         MoviePtr movie;
         int key;
@@ -53,6 +54,7 @@ TEST_F(MovieListQueryTest, RowTextsFollowTheKeyToTheCharacter) {
         {m, 4, {"Producer: Art"}},
         {bare, 0, {"Movie: ", "Year: 0   Run Time: -5", "Actors: , ", "Actress's: , Ashley Judd"}},
         {bare, 3, {"Director: "}},
+        {braces, 0, {"Movie: {genre} 100%"}},
     };
     for (const auto& c : cases) {
         const MovieRowTexts t = MovieListQuery::rowTexts(*c.movie, c.key);
@@ -117,6 +119,23 @@ TEST_F(MovieListQueryTest, SearchMatchesSubstringsOfTheKeyFieldInAnyCase) {
     }
     query.filterMovies("");
     EXPECT_EQ(query.headerText(), "# Movies = 5");
+}
+
+TEST_F(MovieListQueryTest, ASearchAfterAKeySwitchLooksInTheNewKeysFieldWithoutARefetch) {
+    add("Heat", 1995, "Crime", "Mann");
+    add("Thief", 1981, "Thriller", "Mann");
+    MovieListQuery query(app.context());
+    query.SortAsc = true;
+    query.fetchMovies();
+    query.filterMovies("heat");
+    EXPECT_EQ(names(query), QStringList{"Heat"});
+    query.segmentIndex = MovieListQuery::Genre;
+    query.filterMovies("THR");
+    EXPECT_EQ(names(query), QStringList{"Thief"});
+    query.segmentIndex = MovieListQuery::Year;
+    EXPECT_TRUE(query.prepareSearch(1000));
+    query.filterMovies("199");
+    EXPECT_EQ(names(query), QStringList{"Heat"});
 }
 
 // A movie deleted from the rows is gone from both arrays: no later search text, and no
