@@ -39,6 +39,11 @@ signals:
     void topViewControllerChanged(ViewController* top);
 
 private:
+    QWidget* buildNavigationBar();
+    // Alt+Left always, Escape unless the user is typing in a text entry.
+    void installBackKeys();
+    void goBackByKey(bool escape);
+    void showRoot(ViewController* root);
     void refreshBar();
     void showTop();
 
