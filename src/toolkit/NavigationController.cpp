@@ -149,8 +149,8 @@ void NavigationController::pushViewController(ViewController* vc) {
     if (old) old->viewDidDisappear();
 }
 
-ViewController* NavigationController::popViewController() {
-    if (stack_.size() <= 1) return nullptr;
+bool NavigationController::popViewController() {
+    if (stack_.size() <= 1) return false;
     ViewController* popped = stack_.takeLast();
     ViewController* below = stack_.last();
     popped->viewWillDisappear();
@@ -160,7 +160,7 @@ ViewController* NavigationController::popViewController() {
     pages_->removeWidget(popped);
     popped->hide();
     popped->deleteLater();
-    return popped;
+    return true;
 }
 
 void NavigationController::popToViewController(ViewController* target) {

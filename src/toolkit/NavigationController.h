@@ -25,7 +25,10 @@ public:
     ~NavigationController() override;
 
     void pushViewController(ViewController* vc);
-    ViewController* popViewController();               // no-op on the root; returns the popped one
+    // Pops the top screen; false on the root, which stays. The popped screen is deleted once
+    // control is back in the event loop (the caller may be one of its slots), so no pointer to
+    // it is handed out: nothing may keep one, nor push it again.
+    bool popViewController();
     void popToViewController(ViewController* target);  // pops everything above target
     ViewController* topViewController() const;
     QList<ViewController*> viewControllers() const { return stack_; }
