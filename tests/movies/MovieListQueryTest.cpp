@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QBuffer>
 #include <QImage>
+#include <QSignalSpy>
 
+#include "movies/MovieListModel.h"
 #include "movies/MovieListQuery.h"
 #include "store/SelectionState.h"
 #include "support/TestSupport.h"
@@ -245,6 +248,41 @@ TEST_F(MovieListQueryTest, SelectionCopiesThePickedMovie) {
     EXPECT_EQ(s.SelectedImages[0].size(), QSize(4, 6));
     EXPECT_EQ(s.SelectedImages[1].size(), QSize(6, 4));
     EXPECT_EQ(s.SelectedNotes, "noted");
+}
+
+// Qt's item-model rules hold through what the list does to its rows: fetches and searches
+// reset them, a delete removes one, a decoded cover changes them.
+TEST_F(MovieListQueryTest, TheListModelKeepsTheItemModelRules) {
+    QImage cover(30, 40, QImage::Format_RGB32);
+    cover.fill(Qt::blue);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    cover.save(&buffer, "JPG");
+    add("Alien", 1979);
+    add("Heat", 1995);
+    add("Thief", 1981)->setImage(Attribute::frontImage, jpeg);
+    MovieListQuery query(app.context());
+    MovieListModel model(query);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    query.SortAsc = true;
+    query.fetchMovies();
+    model.reload();
+    query.filterMovies("h");
+    model.reload();
+    ASSERT_EQ(model.rowCount(), 2);
+    model.removeRow(0);
+    model.removeRow(5);
+    ASSERT_EQ(model.rowCount(), 1);
+
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    for (int i = 0; i < 100 && model.index(0).data(Qt::DecorationRole).isNull(); ++i)
+        changed.wait(50);
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_FALSE(model.index(0).data(Qt::DecorationRole).isNull());
+    query.filterMovies("");
+    model.reload();
+    EXPECT_EQ(model.rowCount(), 2);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
+
 #include "ReferenceTestUtil.h"
 #include "reference/ReferenceEntryRules.h"
+#include "reference/ReferenceListModel.h"
 #include "reference/ReferenceListQuery.h"
 #include "support/TestSupport.h"
 
@@ -136,6 +139,25 @@ TEST_F(ReferenceLogicTest, AFailedSaveIsReportedAndTakenBack) {
 
     fixture.restart();
     EXPECT_EQ(test::storedTexts(context(), kGenreMember), (QStringList{"Drama", "Noir"}));
+}
+
+// Qt's item-model rules hold through what the list does to its rows: fetches and searches
+// reset them, a delete removes one.
+TEST_F(ReferenceLogicTest, TheListModelKeepsTheItemModelRules) {
+    test::addEntries(context(), kRatingMember, {"PG", "R", "PG-13"});
+    ReferenceListQuery query(kRatingMember, context());
+    ReferenceListModel model(query);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    query.fetchList();
+    model.reload();
+    query.filterList("pg");
+    model.reload();
+    model.removeRow(1);
+    model.removeRow(1);
+    EXPECT_EQ(test::shownTexts(&model), QStringList{"PG"});
+    query.filterList("");
+    model.reload();
+    EXPECT_EQ(test::shownTexts(&model), (QStringList{"PG", "R"}));
 }
 
 }  // namespace
