@@ -11,72 +11,69 @@ namespace quillon {
 
 namespace {
 
+constexpr const char* kActorsLabel = "Actors: {leadingActor1}, {leadingActor2}";
+constexpr const char* kActressesLabel = "Actress's: {leadingActress1}, {leadingActress2}";
+
 QString orEmpty(const OptionalText& text) {
     return text.value_or(QString());
 }
 
-Attribute sortAttribute(int k) {
-    switch (k) {
-        case MovieListQuery::Genre:
-            return Attribute::genre;
-        case MovieListQuery::Year:
-            return Attribute::year;
-        case MovieListQuery::Director:
-            return Attribute::director;
-        case MovieListQuery::Producer:
-            return Attribute::producer;
-        default:
-            return Attribute::name;
+QString fieldText(const Movies& movie, Attribute attribute) {
+    if (isNumberAttribute(attribute)) return QString::number(movie.number(attribute));
+    return orEmpty(movie.text(attribute));
+}
+
+// What a search looks for the text in: null when the movie has no such text.
+QString loweredField(const Movies& movie, Attribute attribute) {
+    if (isNumberAttribute(attribute)) return fieldText(movie, attribute);
+    const QString* field = movie.loweredTextIfPresent(attribute);
+    return field ? *field : QString();
+}
+
+// The movie's values are not read as patterns again: a name holding braces stays as it is.
+QString filledLabel(QLatin1String pattern, const Movies& movie) {
+    QString label;
+    qsizetype from = 0;
+    for (qsizetype open; (open = pattern.indexOf(QLatin1Char('{'), from)) >= 0;) {
+        const qsizetype close = pattern.indexOf(QLatin1Char('}'), open);
+        const auto attribute = attributeNamed(pattern.sliced(open + 1, close - open - 1));
+        Q_ASSERT(close > open && attribute);
+        label += pattern.sliced(from, open - from);
+        if (attribute) label += fieldText(movie, *attribute);
+        from = close + 1;
     }
+    return label + pattern.sliced(from);
 }
 
 }  // namespace
 
-QString MovieListQuery::keyTitle(int k) {
-    static const char* titles[] = {"Movie", "Genre", "Year", "Director", "Producer"};
-    return k >= 0 && k < kKeyCount ? QString::fromLatin1(titles[k]) : QString();
+const MovieListKey* MovieListQuery::keyAt(int index) {
+    return index >= 0 && index < kKeyCount ? &kMovieListKeys[index] : nullptr;
 }
 
-QString MovieListQuery::searchPlaceholder(int k) {
-    static const char* placeholders[] = {"Search by Movie Name", "Search by Genre",
-                                         "Search by Year", "Search by Director",
-                                         "Search by Producer"};
-    return k >= 0 && k < kKeyCount ? QString::fromLatin1(placeholders[k]) : QString();
+QString MovieListQuery::keyTitle(int index) {
+    const MovieListKey* key = keyAt(index);
+    return key ? QString::fromLatin1(key->title) : QString();
 }
 
-MovieRowTexts MovieListQuery::rowTexts(const Movies& m, int k) {
-    const QString name = orEmpty(m.name());
-    const QString year = QString::number(m.year());
-    const QString runTime = QString::number(m.runTime());
-    MovieRowTexts t;
-    switch (k) {
-        case Movie:
-            t.MovieNameLabel = "Movie: " + name;
-            t.SecondLabel = "Year: " + year + "   Run Time: " + runTime;
-            break;
-        case Genre:
-            t.MovieNameLabel = "Genre: " + orEmpty(m.genre());
-            t.SecondLabel = "Movie: " + name + "   Year: " + year + "  Run Time: " + runTime;
-            break;
-        case Year:
-            t.MovieNameLabel = "Year: " + year;
-            t.SecondLabel = "Movie: " + name + "   Genre: " + orEmpty(m.genre());
-            break;
-        case Director:
-            t.MovieNameLabel = "Director: " + orEmpty(m.director());
-            t.SecondLabel = "Movie: " + name + "   Year: " + year + "  Run Time: " + runTime;
-            break;
-        case Producer:
-            t.MovieNameLabel = "Producer: " + orEmpty(m.producer());
-            t.SecondLabel = "Movie: " + name + "   Year: " + year + "  Run Time: " + runTime;
-            break;
-        default:
-            break;
-    }
-    t.ThirdLabel = "Actors: " + orEmpty(m.leadingActor1()) + ", " + orEmpty(m.leadingActor2());
-    t.FourthLabel =
-        "Actress's: " + orEmpty(m.leadingActress1()) + ", " + orEmpty(m.leadingActress2());
-    return t;
+QString MovieListQuery::searchPlaceholder(int index) {
+    const MovieListKey* key = keyAt(index);
+    return key ? QString::fromLatin1(key->searchPlaceholder) : QString();
+}
+
+MovieRowTexts MovieListQuery::rowTexts(const Movies& movie, int index) {
+    if (const MovieListKey* key = keyAt(index)) return rowTexts(movie, *key);
+    return {{},
+            {},
+            filledLabel(QLatin1String(kActorsLabel), movie),
+            filledLabel(QLatin1String(kActressesLabel), movie)};
+}
+
+MovieRowTexts MovieListQuery::rowTexts(const Movies& movie, const MovieListKey& key) {
+    return {filledLabel(QLatin1String(key.MovieNameLabel), movie),
+            filledLabel(QLatin1String(key.SecondLabel), movie),
+            filledLabel(QLatin1String(kActorsLabel), movie),
+            filledLabel(QLatin1String(kActressesLabel), movie)};
 }
 
 QString MovieListQuery::deletedNotice(const Movies& movie) {
@@ -90,9 +87,10 @@ void MovieListQuery::fetchMovies() {
     FilteredMovieList.clear();
     loweredFields_.clear();
     std::vector<SortDescriptor> sort;
-    if (SortAsc && segmentIndex >= 0 && segmentIndex < kKeyCount) {
-        sort.push_back({sortAttribute(segmentIndex), *SortAsc});
-        if (segmentIndex != Movie) sort.push_back({Attribute::name, *SortAsc});
+    const MovieListKey* key = keyAt(segmentIndex);
+    if (SortAsc && key) {
+        sort.push_back({key->attribute, *SortAsc});
+        if (key->thenBy) sort.push_back({*key->thenBy, *SortAsc});
     }
     MovieList = context_.fetch<Movies>(std::nullopt, std::move(sort));
     FilteredMovieList = MovieList;
@@ -105,18 +103,17 @@ void MovieListQuery::refetchKeepingSearch() {
     if (applied) filterMovies(searchText_);
 }
 
-QString MovieListQuery::searchFieldText(const Movies& movie) const {
-    if (segmentIndex == Year) return QString::number(movie.year());
-    const QString* field = movie.loweredTextIfPresent(sortAttribute(segmentIndex));
-    return field ? *field : QString();
-}
-
 bool MovieListQuery::prepareSearch(size_t count) {
-    if (segmentIndex < 0 || segmentIndex >= kKeyCount) return true;
+    const MovieListKey* key = keyAt(segmentIndex);
+    if (!key) return true;
+    if (loweredKey_ != segmentIndex) {
+        loweredFields_.clear();
+        loweredKey_ = segmentIndex;
+    }
     loweredFields_.reserve(MovieList.size());
     const size_t end = std::min(MovieList.size(), loweredFields_.size() + count);
     for (size_t i = loweredFields_.size(); i < end; ++i)
-        loweredFields_.push_back(searchFieldText(*MovieList[i]));
+        loweredFields_.push_back(loweredField(*MovieList[i], key->attribute));
     return loweredFields_.size() == MovieList.size();
 }
 
@@ -127,7 +124,7 @@ void MovieListQuery::filterMovies(const QString& searchText) {
         FilteredMovieList = MovieList;
         return;
     }
-    if (segmentIndex < 0 || segmentIndex >= kKeyCount) return;
+    if (!keyAt(segmentIndex)) return;
     searchApplied_ = true;
     prepareSearch(MovieList.size());
     const QString needle = lowerCased(searchText);

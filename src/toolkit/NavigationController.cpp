@@ -60,7 +60,18 @@ NavigationController::NavigationController(ViewController* root, QWidget* parent
     // A screen that needs more room than the window has must not grow the window (nor leave it
     // grown after it is popped).
     column->setSizeConstraint(QLayout::SetNoConstraint);
+    column->addWidget(buildNavigationBar());
+    pages_ = new QStackedWidget(this);
+    column->addWidget(pages_, 1);
+    installBackKeys();
+    EnterPressesFocusedButton::installOnce();
+    if (root)
+        showRoot(root);
+    else
+        refreshBar();
+}
 
+QWidget* NavigationController::buildNavigationBar() {
     bar_ = new QWidget(this);
     bar_->setObjectName(QStringLiteral("navigationBar"));
     auto* row = new QHBoxLayout(bar_);
@@ -85,43 +96,39 @@ NavigationController::NavigationController(ViewController* root, QWidget* parent
     rightSlot_ = new QHBoxLayout;
     rightSlot_->setContentsMargins(0, 0, 0, 0);
     row->addLayout(rightSlot_);
-    column->addWidget(bar_);
+    return bar_;
+}
 
-    pages_ = new QStackedWidget(this);
-    column->addWidget(pages_, 1);
-
-    // Keyboard back: Alt+Left always, Escape unless the user is typing in a text entry. A search
-    // bar keeps Escape while it has a text to clear, so a second Escape goes back.
-    auto goBack = [this](bool fromEscape) {
-        if (barHidden_ || !back_->isVisibleTo(this) || stack_.size() <= 1) return;
-        QWidget* focus = QApplication::focusWidget();
-        const bool typing = qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
-                            qobject_cast<QPlainTextEdit*>(focus) ||
-                            qobject_cast<QAbstractSpinBox*>(focus);
-        if (fromEscape && typing && !qobject_cast<SearchBar*>(focus)) return;
-        popViewController();
-    };
-    EnterPressesFocusedButton::installOnce();
+void NavigationController::installBackKeys() {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [goBack] { goBack(true); });
+    connect(escape, &QShortcut::activated, this, [this] { goBackByKey(true); });
     auto* back = new QShortcut(QKeySequence(QKeySequence::Back), this);
     back->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(back, &QShortcut::activated, this, [goBack] { goBack(false); });
+    connect(back, &QShortcut::activated, this, [this] { goBackByKey(false); });
+}
 
-    if (root) {
-        root->navigation_ = this;
-        stack_.append(root);
-        pages_->addWidget(root);
-        connect(root, &ViewController::navigationItemChanged, this,
-                &NavigationController::refreshBar);
-        root->loadViewIfNeeded();
-        if (topViewController() == root) {
-            root->viewWillAppear();
-            showTop();
-        }
-    } else {
-        refreshBar();
+void NavigationController::goBackByKey(bool escape) {
+    if (barHidden_ || !back_->isVisibleTo(this) || stack_.size() <= 1) return;
+    // A search bar keeps Escape while it has a text to clear, so a second Escape goes back.
+    QWidget* focus = QApplication::focusWidget();
+    const bool typing = qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
+                        qobject_cast<QPlainTextEdit*>(focus) ||
+                        qobject_cast<QAbstractSpinBox*>(focus);
+    if (escape && typing && !qobject_cast<SearchBar*>(focus)) return;
+    popViewController();
+}
+
+void NavigationController::showRoot(ViewController* root) {
+    root->navigation_ = this;
+    stack_.append(root);
+    pages_->addWidget(root);
+    connect(root, &ViewController::navigationItemChanged, this, &NavigationController::refreshBar);
+    root->loadViewIfNeeded();
+    // Loading may have pushed a screen over the root already.
+    if (topViewController() == root) {
+        root->viewWillAppear();
+        showTop();
     }
 }
 
@@ -142,8 +149,8 @@ void NavigationController::pushViewController(ViewController* vc) {
     if (old) old->viewDidDisappear();
 }
 
-ViewController* NavigationController::popViewController() {
-    if (stack_.size() <= 1) return nullptr;
+bool NavigationController::popViewController() {
+    if (stack_.size() <= 1) return false;
     ViewController* popped = stack_.takeLast();
     ViewController* below = stack_.last();
     popped->viewWillDisappear();
@@ -153,7 +160,7 @@ ViewController* NavigationController::popViewController() {
     pages_->removeWidget(popped);
     popped->hide();
     popped->deleteLater();
-    return popped;
+    return true;
 }
 
 void NavigationController::popToViewController(ViewController* target) {

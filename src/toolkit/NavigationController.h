@@ -26,7 +26,10 @@ public:
     ~NavigationController() override;
 
     void pushViewController(ViewController* vc);
-    ViewController* popViewController();               // no-op on the root; returns the popped one
+    // Pops the top screen; false on the root, which stays. The popped screen is deleted once
+    // control is back in the event loop (the caller may be one of its slots), so no pointer to
+    // it is handed out: nothing may keep one, nor push it again.
+    bool popViewController();
     void popToViewController(ViewController* target);  // pops everything above target
     ViewController* topViewController() const;
     QList<ViewController*> viewControllers() const { return stack_; }
@@ -44,6 +47,11 @@ signals:
     void topViewControllerChanged(ViewController* top);
 
 private:
+    QWidget* buildNavigationBar();
+    // Alt+Left always, Escape unless the user is typing in a text entry.
+    void installBackKeys();
+    void goBackByKey(bool escape);
+    void showRoot(ViewController* root);
     void refreshBar();
     void showTop();
 

@@ -20,6 +20,73 @@ namespace quillon {
 namespace {
 constexpr int kRowInset = 2;  // gap around each row's rounded rectangle
 constexpr int kTextMargin = 10;
+
+void paintRowBox(QPainter* painter, const QRectF& box, bool selected) {
+    QColor background = appearance::listRowBackground();
+    if (selected) background = background.darker(112);
+    painter->setPen(QPen(Qt::black, 2));
+    painter->setBrush(background);
+    painter->drawRoundedRect(box, 10, 10);
+}
+
+// The picture scaled to fit the box, keeping its shape, and centred in it.
+QRect fittedInto(const QRect& box, QSize picture) {
+    QRect target(QPoint(0, 0), picture.scaled(box.size(), Qt::KeepAspectRatio));
+    target.moveCenter(box.center());
+    return target;
+}
+
+// The decoration may be an icon, a pixmap or an image; anything else draws nothing.
+void paintThumbnail(QPainter* painter, const QRect& box, const QVariant& decoration) {
+    switch (decoration.userType()) {
+        case QMetaType::QIcon:
+            decoration.value<QIcon>().paint(painter, box);
+            break;
+        case QMetaType::QPixmap:
+            if (const QPixmap pixmap = decoration.value<QPixmap>(); !pixmap.size().isEmpty())
+                painter->drawPixmap(fittedInto(box, pixmap.size()), pixmap);
+            break;
+        case QMetaType::QImage:
+            if (const QImage image = decoration.value<QImage>(); !image.size().isEmpty())
+                painter->drawImage(fittedInto(box, image.size()), image);
+            break;
+        default:
+            break;
+    }
+}
+
+// The row's labels, or its display text when it gives none.
+QStringList labelTexts(const QModelIndex& index) {
+    QStringList lines = index.data(LabelTextsRole).toStringList();
+    if (lines.isEmpty()) {
+        const QString display = index.data(Qt::DisplayRole).toString();
+        if (!display.isEmpty()) lines.append(display);
+    }
+    return lines;
+}
+
+// The lines stacked as one block centred in the area's height, the first one bold, each cut
+// short with an ellipsis where it is wider than the area. Drawn with the painter's pen.
+void paintLabels(QPainter* painter, const QRect& area, const QStringList& lines,
+                 const QFont& regular) {
+    if (lines.isEmpty()) return;
+    QFont bold = regular;
+    bold.setBold(true);
+    const int lineHeight = qMax(QFontMetrics(regular).height(), QFontMetrics(bold).height());
+    const int spacing = 2;
+    const int blockHeight = lines.size() * lineHeight + (lines.size() - 1) * spacing;
+    int y = area.top() + qMax(0, (area.height() - blockHeight) / 2);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QFont& font = i == 0 ? bold : regular;
+        painter->setFont(font);
+        const QString text =
+            QFontMetrics(font).elidedText(lines.at(i), Qt::ElideRight, area.width());
+        painter->drawText(QRect(area.left(), y, area.width(), lineHeight),
+                          Qt::AlignLeft | Qt::AlignVCenter, text);
+        y += lineHeight + spacing;
+    }
+}
+
 }  // namespace
 
 TableView::TableView(QWidget* parent) : QListView(parent) {
@@ -266,67 +333,18 @@ void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
-
     const QRectF box = QRectF(option.rect).adjusted(kRowInset, kRowInset, -kRowInset, -kRowInset);
-    QColor background = appearance::listRowBackground();
-    if (option.state & QStyle::State_Selected) background = background.darker(112);
-    painter->setPen(QPen(Qt::black, 2));
-    painter->setBrush(background);
-    painter->drawRoundedRect(box, 10, 10);
+    paintRowBox(painter, box, option.state & QStyle::State_Selected);
 
     QRect content = box.toAlignedRect().adjusted(kTextMargin, 4, -kTextMargin, -4);
     if (thumbnailWidth > 0) {
-        const QRect thumbBox(content.left(), content.top(), thumbnailWidth, content.height());
-        const QVariant decoration = index.data(Qt::DecorationRole);
-        QSize source;
-        QImage image;
-        QPixmap pixmap;
-        if (decoration.userType() == QMetaType::QIcon) {
-            decoration.value<QIcon>().paint(painter, thumbBox);
-        } else if (decoration.userType() == QMetaType::QPixmap) {
-            pixmap = decoration.value<QPixmap>();
-            source = pixmap.size();
-        } else if (decoration.userType() == QMetaType::QImage) {
-            image = decoration.value<QImage>();
-            source = image.size();
-        }
-        if (!source.isEmpty()) {
-            const QSize fitted = source.scaled(thumbBox.size(), Qt::KeepAspectRatio);
-            QRect target(QPoint(0, 0), fitted);
-            target.moveCenter(thumbBox.center());
-            if (!pixmap.isNull())
-                painter->drawPixmap(target, pixmap);
-            else
-                painter->drawImage(target, image);
-        }
-        content.setLeft(thumbBox.right() + 1 + kTextMargin);
+        const QRect thumbnailBox(content.left(), content.top(), thumbnailWidth, content.height());
+        paintThumbnail(painter, thumbnailBox, index.data(Qt::DecorationRole));
+        content.setLeft(thumbnailBox.right() + 1 + kTextMargin);
     }
-
-    QStringList lines = index.data(LabelTextsRole).toStringList();
-    if (lines.isEmpty()) {
-        const QString display = index.data(Qt::DisplayRole).toString();
-        if (!display.isEmpty()) lines.append(display);
-    }
-    if (!lines.isEmpty()) {
-        const bool dark = table_ && table_->darkMode();
-        painter->setPen(dark ? QColor(Qt::black) : option.palette.color(QPalette::Text));
-        QFont regular = option.font;
-        QFont bold = regular;
-        bold.setBold(true);
-        const int lineHeight = qMax(QFontMetrics(regular).height(), QFontMetrics(bold).height());
-        const int spacing = 2;
-        const int blockHeight = lines.size() * lineHeight + (lines.size() - 1) * spacing;
-        int y = content.top() + qMax(0, (content.height() - blockHeight) / 2);
-        for (int i = 0; i < lines.size(); ++i) {
-            const QFont& font = i == 0 ? bold : regular;
-            painter->setFont(font);
-            const QString text =
-                QFontMetrics(font).elidedText(lines.at(i), Qt::ElideRight, content.width());
-            painter->drawText(QRect(content.left(), y, content.width(), lineHeight),
-                              Qt::AlignLeft | Qt::AlignVCenter, text);
-            y += lineHeight + spacing;
-        }
-    }
+    const bool dark = table_ && table_->darkMode();
+    painter->setPen(dark ? QColor(Qt::black) : option.palette.color(QPalette::Text));
+    paintLabels(painter, content, labelTexts(index), option.font);
     painter->restore();
 }
 

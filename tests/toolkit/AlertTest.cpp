@@ -14,39 +14,35 @@ using namespace quillon;
 
 namespace {
 
-// deleteLater() is not honoured by processEvents() outside a running event loop.
-void flushDeletes() {
-    test::pumpEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 class AlertTest : public ::testing::Test {
 protected:
+    AlertTest() { screen.show(); }
     void TearDown() override {
         for (AlertController* a : AlertController::presentedAlerts()) delete a;
         flushDeletes();
     }
+    // deleteLater() is not honoured by processEvents() outside a running event loop.
+    static void flushDeletes() {
+        test::pumpEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // An alert with the actions "Go" and "Cancel" that write their titles into `pressed`.
+    AlertController* presentGoOrCancel() {
+        auto* alert = new AlertController("Title", "Message");
+        alert->addAction({"Go", AlertController::Style::Default, [this] { pressed << "Go"; }});
+        alert->addAction(
+            {"Cancel", AlertController::Style::Cancel, [this] { pressed << "Cancel"; }});
+        screen.present(alert);
+        return alert;
+    }
+
+    ViewController screen;
+    QStringList pressed;
 };
 
-TEST_F(AlertTest, PresentedAlertsListsVisibleAlertsOldestFirst) {
-    ViewController screen;
-    screen.show();
-    EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
+// An action's handler runs after its alert closed and left the list of presented alerts.
+TEST_F(AlertTest, TriggerRunsOnlyThePressedHandlerAfterTheAlertClosed) {
     auto* first = AlertController::ok("First", "one");
-    auto* second = AlertController::ok("Second", "two");
-    screen.present(first);
-    screen.present(second);
-    EXPECT_EQ(AlertController::presentedAlerts(), (QList<AlertController*>{first, second}));
-    EXPECT_TRUE(first->isModal() || first->windowModality() == Qt::WindowModal);
-    EXPECT_EQ(first->parentWidget(), screen.window());
-
-    first->trigger("OK");
-    EXPECT_EQ(AlertController::presentedAlerts(), QList<AlertController*>{second});
-}
-
-TEST_F(AlertTest, TriggerRunsTheHandlerAfterTheAlertClosed) {
-    ViewController screen;
-    screen.show();
     auto* alert = new AlertController("Delete?", "Really delete it?");
     bool visibleInHandler = true;
     bool listedInHandler = true;
@@ -56,74 +52,44 @@ TEST_F(AlertTest, TriggerRunsTheHandlerAfterTheAlertClosed) {
                           listedInHandler = AlertController::presentedAlerts().contains(alert);
                       }});
     alert->addAction({"Cancel", AlertController::Style::Cancel, [&] { ++cancelled; }});
+    screen.present(first);
     screen.present(alert);
-    EXPECT_EQ(alert->actionTitles(), (QStringList{"Delete", "Cancel"}));
-    EXPECT_EQ(alert->title(), "Delete?");
-    EXPECT_EQ(alert->message(), "Really delete it?");
+    EXPECT_EQ(AlertController::presentedAlerts(), (QList<AlertController*>{first, alert}));
+    EXPECT_TRUE(alert->isModal() || alert->windowModality() == Qt::WindowModal);
+    EXPECT_EQ(alert->parentWidget(), screen.window());
 
     QPointer<AlertController> guard = alert;
     EXPECT_FALSE(alert->trigger("No such action"));
     EXPECT_TRUE(alert->trigger("Delete"));
     EXPECT_FALSE(visibleInHandler);
     EXPECT_FALSE(listedInHandler);
-    EXPECT_EQ(cancelled, 0) << "only the pressed action runs";
-    EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
+    EXPECT_EQ(cancelled, 0);
+    EXPECT_EQ(AlertController::presentedAlerts(), QList<AlertController*>{first});
     flushDeletes();
     EXPECT_TRUE(guard.isNull()) << "a closed alert deletes itself";
 }
 
-TEST_F(AlertTest, ClickingAButtonPressesItsAction) {
-    ViewController screen;
-    screen.show();
-    auto* alert = new AlertController("Title", "Message");
-    QStringList pressed;
-    alert->addAction({"A", AlertController::Style::Default, [&] { pressed << "A"; }});
-    alert->addAction({"B", AlertController::Style::Default, [&] { pressed << "B"; }});
-    screen.present(alert);
-    QPushButton* b = nullptr;
+TEST_F(AlertTest, AClickOrEscapePressesAnAction) {
+    AlertController* alert = presentGoOrCancel();
+    QPushButton* go = nullptr;
     for (QPushButton* button : alert->findChildren<QPushButton*>())
-        if (button->text() == "B") b = button;
-    ASSERT_NE(b, nullptr);
-    QTest::mouseClick(b, Qt::LeftButton);
-    EXPECT_EQ(pressed, QStringList{"B"});
+        if (button->text() == "Go") go = button;
+    ASSERT_NE(go, nullptr);
+    QTest::mouseClick(go, Qt::LeftButton);
+    QTest::keyClick(presentGoOrCancel(), Qt::Key_Escape);
+    EXPECT_EQ(pressed, (QStringList{"Go", "Cancel"}));
     EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
 }
 
-TEST_F(AlertTest, OkAlertShowsTitleAndMessageAndOneOkAction) {
-    ViewController screen;
-    screen.show();
-    auto* alert = AlertController::ok("Missing Title", "Please enter a title.");
+TEST_F(AlertTest, TitleAndMessageAreShownAsPlainText) {
+    auto* alert = AlertController::ok("<b>Quillon.csv</b>", "<i>a</i> & <br>b");
     EXPECT_EQ(alert->actionTitles(), QStringList{"OK"});
     screen.present(alert);
-    QStringList texts;
-    for (QLabel* label : alert->findChildren<QLabel*>()) texts << label->text();
-    EXPECT_TRUE(texts.contains("Missing Title"));
-    EXPECT_TRUE(texts.contains("Please enter a title."));
-    EXPECT_TRUE(alert->trigger("OK"));
-    EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
-}
-
-TEST_F(AlertTest, EscapePressesTheCancelAction) {
-    ViewController screen;
-    screen.show();
-    auto* alert = new AlertController("Title", "Message");
-    QStringList pressed;
-    alert->addAction({"Go", AlertController::Style::Default, [&] { pressed << "Go"; }});
-    alert->addAction({"Cancel", AlertController::Style::Cancel, [&] { pressed << "Cancel"; }});
-    screen.present(alert);
-    QTest::keyClick(alert, Qt::Key_Escape);
-    EXPECT_EQ(pressed, QStringList{"Cancel"});
-    EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
-}
-
-TEST_F(AlertTest, TitlesAndMessagesAreShownAsPlainText) {
-    ViewController screen;
-    screen.show();
-    auto* alert = AlertController::ok("<b>Quillon.csv</b>", "<i>a</i> & <br>b");
-    screen.present(alert);
-    for (const char* name : {"alertTitle", "alertMessage"}) {
+    for (const auto& [name, text] : {std::pair{"alertTitle", "<b>Quillon.csv</b>"},
+                                     std::pair{"alertMessage", "<i>a</i> & <br>b"}}) {
         auto* label = alert->findChild<QLabel*>(name);
         ASSERT_TRUE(label) << name;
+        EXPECT_EQ(label->text(), text);
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
     }
 }

@@ -2,9 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QListWidget>
 #include <QPalette>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -23,8 +21,6 @@ namespace {
 TEST(KeySelectorTest, ValueChangedOnlyWhenTheIndexChanges) {
     KeySelector selector({"Title", "Year", "Genre"});
     selector.show();
-    EXPECT_EQ(selector.count(), 3);
-    EXPECT_EQ(selector.itemText(1), "Year");
     EXPECT_EQ(selector.selectedIndex(), 0);
     QSignalSpy changed(&selector, &KeySelector::valueChanged);
 
@@ -47,7 +43,9 @@ TEST(KeySelectorTest, ValueChangedOnlyWhenTheIndexChanges) {
     EXPECT_FALSE(buttons.at(2)->isChecked());
 }
 
-TEST(MainQueueTest, RunsLaterInSchedulingOrder) {
+// Work runs after the current event in scheduling order, delayed work after its delay; work
+// whose context was destroyed is dropped.
+TEST(MainQueueTest, RunsLaterInSchedulingOrderWhileItsContextLives) {
     QStringList order;
     Clock clock;
     clock.runAfter(0.05, [&] { order << "late1"; }, nullptr);
@@ -57,21 +55,15 @@ TEST(MainQueueTest, RunsLaterInSchedulingOrder) {
     QObject context;
     mainQueue::async([&] { order << "c"; }, &context);
     clock.runAfter(0, [&] { order << "d"; }, nullptr);
+    auto* gone = new QObject;
+    mainQueue::async([&] { order << "dropped"; }, gone);
+    clock.runAfter(0.02, [&] { order << "dropped"; }, gone);
+    delete gone;
     EXPECT_TRUE(order.isEmpty()) << "nothing runs before the current event ends";
     test::pumpEvents();
     EXPECT_EQ(order, (QStringList{"a", "b", "c", "d"}));
     test::pumpEvents(150);
     EXPECT_EQ(order, (QStringList{"a", "b", "c", "d", "late1", "late2"}));
-}
-
-TEST(MainQueueTest, WorkIsDroppedWhenItsContextIsDestroyed) {
-    int ran = 0;
-    auto* context = new QObject;
-    mainQueue::async([&] { ++ran; }, context);
-    Clock().runAfter(0.02, [&] { ++ran; }, context);
-    delete context;
-    test::pumpEvents(80);
-    EXPECT_EQ(ran, 0);
 }
 
 TEST(SearchBarTest, ReportsEveryChangeAndDeactivates) {
@@ -97,7 +89,6 @@ TEST(ChoiceWheelTest, PickingPutsTheChoiceIntoTheText) {
     QTest::mouseClick(&wheel, Qt::LeftButton);
     EXPECT_TRUE(wheel.isWheelOpen());
     ASSERT_NE(wheel.wheel(), nullptr);
-    EXPECT_EQ(wheel.wheel()->count(), 3);
     wheel.pick(1);
     EXPECT_FALSE(wheel.isWheelOpen());
     EXPECT_EQ(wheel.text(), "Comedy");
@@ -106,28 +97,16 @@ TEST(ChoiceWheelTest, PickingPutsTheChoiceIntoTheText) {
     ASSERT_EQ(edited.count(), 1);
 }
 
-TEST(AppearanceTest, ColoursAndDarkness) {
-    const QColor row = appearance::listRowBackground();
-    EXPECT_NEAR(row.hsvHueF(), 0.5, 0.01);
-    EXPECT_NEAR(row.hsvSaturationF(), 0.06, 0.01);
-    EXPECT_NEAR(row.valueF(), 0.96, 0.01);
-    EXPECT_EQ(row.alpha(), 255);
-
+TEST(AppearanceTest, DarkWhenTheWindowIsDarkerThanTheText) {
     const QPalette saved = QApplication::palette();
-    QPalette dark = saved;
-    dark.setColor(QPalette::Window, QColor(30, 30, 30));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::Text, Qt::white);
-    QApplication::setPalette(dark);
-    EXPECT_TRUE(appearance::isDarkAppearance());
-    QPalette light = saved;
-    light.setColor(QPalette::Window, QColor(240, 240, 240));
-    light.setColor(QPalette::WindowText, Qt::black);
-    light.setColor(QPalette::Text, Qt::black);
-    QApplication::setPalette(light);
-    EXPECT_FALSE(appearance::isDarkAppearance());
+    for (const bool dark : {true, false}) {
+        QPalette palette = saved;
+        palette.setColor(QPalette::Window, dark ? QColor(30, 30, 30) : QColor(240, 240, 240));
+        palette.setColor(QPalette::Text, dark ? Qt::white : Qt::black);
+        QApplication::setPalette(palette);
+        EXPECT_EQ(appearance::isDarkAppearance(), dark);
+    }
     QApplication::setPalette(saved);
 }
-
 
 }  // namespace
