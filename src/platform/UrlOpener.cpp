@@ -1,0 +1,16 @@
+#include "platform/UrlOpener.h"
+
+#include <QDesktopServices>
+
+namespace quillon {
+
+bool DesktopUrlOpener::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+DesktopUrlOpener& DesktopUrlOpener::instance() {
+    static DesktopUrlOpener opener;
+    return opener;
+}
+
+}  // namespace quillon
