@@ -22,6 +22,8 @@ struct CommandLine {
 
 CommandLine parseCommandLine(const QStringList& arguments);
 QString usageText();
+// "Quillon" and the version of this build, one line.
+QString versionText();
 // Runs a headless command against AppDelegate::shared(); returns the exit status.
 int runCommand(const CommandLine& command);
 
