@@ -1,6 +1,7 @@
 // Makes the overview document: quillon_overview_pdf SOURCE.md OUTPUT.pdf
-// Lays the Markdown out on A4 pages with a page number under each, through QTextDocument and
-// QPdfWriter. Run with QT_QPA_PLATFORM=offscreen; needs no display.
+// Lays the Markdown out on A5 pages (they read well in a narrow window) with a page number under
+// each, through QTextDocument and QPdfWriter. Run with QT_QPA_PLATFORM=offscreen; needs no
+// display.
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QGuiApplication>
@@ -21,7 +22,7 @@ const QColor kHeadingColour(0x9b, 0x1c, 0x1c);  // the dark red of the program's
 const QColor kFooterColour(0x70, 0x70, 0x70);
 const QColor kRuleColour(0xb0, 0xb0, 0xb0);
 const QColor kTableHeadColour(0xee, 0xee, 0xee);
-constexpr double kBodyPointSize = 10.5;
+constexpr double kBodyPointSize = 10;
 
 int fail(const QString& message) {
     std::fprintf(stderr, "quillon_overview_pdf: %s\n", message.toLocal8Bit().constData());
@@ -72,6 +73,39 @@ void styleTables(QTextDocument& document) {
     }
 }
 
+// A heading left alone at the foot of a page starts the next page instead. Each move can shift
+// later headings, so this runs until none is left alone.
+void keepHeadingsWithText(QTextDocument& document) {
+    const double pageHeight = document.pageSize().height();
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    // Blocks in a table cell are placed within their table; the table's top is what counts.
+    auto pageOf = [&](const QTextBlock& block) {
+        QTextFrame* frame = QTextCursor(block).currentFrame();
+        const double top = frame && frame != document.rootFrame()
+                               ? layout->frameBoundingRect(frame).top()
+                               : layout->blockBoundingRect(block).top();
+        return int(top / pageHeight);
+    };
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            const QTextBlock next = block.next();
+            const QTextBlockFormat format = block.blockFormat();
+            if (format.headingLevel() == 0 || !next.isValid() || pageOf(block) == pageOf(next) ||
+                format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+                continue;
+            QTextBlockFormat pageBreak;
+            pageBreak.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(block).mergeBlockFormat(pageBreak);
+            // The layout redoes only the changed block, leaving what follows it placed (and
+            // drawn) as before the break; everything is laid out afresh instead.
+            document.markContentsDirty(0, document.characterCount());
+            moved = true;
+            break;
+        }
+    }
+}
+
 QString documentTitle(const QTextDocument& document) {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
         if (block.blockFormat().headingLevel() == 1) return block.text();
@@ -94,8 +128,8 @@ int main(int argc, char** argv) {
     if (!output.open(QIODevice::WriteOnly)) return fail(arguments[2] + ": " + output.errorString());
 
     QPdfWriter writer(&output);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(20, 18, 20, 14), QPageLayout::Millimeter));
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Portrait,
+                                     QMarginsF(12, 12, 12, 9), QPageLayout::Millimeter));
     writer.setResolution(300);
     writer.setCreator(QStringLiteral("Quillon"));
 
@@ -115,6 +149,7 @@ int main(int argc, char** argv) {
     const double footerHeight = footerMetrics.height() * 2.5;
     const QSizeF page(writer.width(), writer.height() - footerHeight);
     document.setPageSize(page);
+    keepHeadingsWithText(document);
 
     QPainter painter;
     if (!painter.begin(&writer)) return fail("cannot draw on " + arguments[2]);
@@ -123,7 +158,10 @@ int main(int argc, char** argv) {
         if (index > 0) writer.newPage();
         painter.save();
         painter.translate(0, -index * page.height());
-        document.drawContents(&painter, QRectF(QPointF(0, index * page.height()), page));
+        // A line that starts exactly at the page's foot belongs to the next page; a clip that
+        // touches it would draw it here as well, invisible but found by text search.
+        const double top = index * page.height();
+        document.drawContents(&painter, QRectF(0, top + 1, page.width(), page.height() - 2));
         painter.restore();
         painter.setFont(QFont(body, &writer));
         painter.setPen(kFooterColour);
