@@ -1,5 +1,6 @@
 #include "feedback/RateShareTableViewController.h"
 
+#include <QItemSelectionModel>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
@@ -55,7 +56,9 @@ void RateShareTableViewController::viewDidLoad() {
         item->setEditable(false);
         rows_->appendRow(item);
     }
-    tableView_->setCurrentIndex(rows_->index(0, 0));
+    // The arrow keys start from the first row, which is not shown as chosen.
+    tableView_->selectionModel()->setCurrentIndex(rows_->index(0, 0),
+                                                  QItemSelectionModel::NoUpdate);
 }
 
 void RateShareTableViewController::didSelectRow(int row) {
