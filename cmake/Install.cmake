@@ -54,9 +54,10 @@ install(FILES ${desktop_build}/${QUILLON_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # Installs into a scratch folder and checks the tree, the menu entry and the metainfo.
+string(JOIN " " icon_sizes ${QUILLON_ICON_SIZES})
 add_test(NAME install
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install/check_install.sh ${CMAKE_BINARY_DIR}
-                 ${PROJECT_VERSION} ${QUILLON_APP_ID} "${QUILLON_ICON_SIZES}")
+                 ${PROJECT_VERSION} ${QUILLON_APP_ID} ${icon_sizes})
 
 # Debian package; its dependencies are those of the binary, found by dpkg-shlibdeps.
 set(CPACK_GENERATOR DEB)
