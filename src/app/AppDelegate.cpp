@@ -7,6 +7,7 @@
 #include "app/Segues.h"
 #include "platform/DocumentPicker.h"
 #include "platform/MailService.h"
+#include "platform/UrlOpener.h"
 #include "toolkit/Clock.h"
 #include "toolkit/ContextSave.h"
 #include "toolkit/ShareSheet.h"
@@ -18,6 +19,7 @@ struct AppDelegate::DesktopDevices {
     DesktopMailService mail;
     DesktopHandoff handoff;
     DesktopShareSheet share{mail, handoff};
+    DesktopUrlOpener urls;
     Clock clock;
 };
 
@@ -27,7 +29,7 @@ bool hasDisplay() {
 }
 
 Devices devicesOf(auto& desktop) {
-    return {desktop.picker, desktop.mail, desktop.share, desktop.clock};
+    return {desktop.picker, desktop.mail, desktop.share, desktop.urls, desktop.clock};
 }
 }  // namespace
 
@@ -65,6 +67,7 @@ Status AppDelegate::openStore() {
         .picker = devices_.picker,
         .mail = devices_.mail,
         .share = devices_.share,
+        .urls = devices_.urls,
         .clock = devices_.clock,
     });
     storyboard_ = std::make_unique<Storyboard>(*services_);

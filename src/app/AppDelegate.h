@@ -15,6 +15,7 @@ class Clock;
 class DocumentPicker;
 class MailService;
 class ShareSheet;
+class UrlOpener;
 
 // The device services the program reaches outside itself. Tests give fakes; each must outlive
 // the AppDelegate it is given to.
@@ -22,6 +23,7 @@ struct Devices {
     DocumentPicker& picker;
     MailService& mail;
     ShareSheet& share;
+    UrlOpener& urls;
     Clock& clock;
 };
 

@@ -74,8 +74,9 @@ int runApplication(int argc, char** argv) {
                      usageText().toUtf8().constData());
         return 2;
     }
-    if (command.name == "help") {
-        std::fputs(usageText().toUtf8().constData(), stdout);
+    if (command.name == "help" || command.name == "version") {
+        const QString text = command.name == "help" ? usageText() : versionText();
+        std::fputs(text.toUtf8().constData(), stdout);
         return 0;
     }
     if (!command.dataDir.isEmpty()) DataFolders::setDataDir(command.dataDir);

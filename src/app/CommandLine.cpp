@@ -6,6 +6,7 @@
 #include "app/AppDelegate.h"
 #include "exchange/ExchangeCommands.h"
 #include "movies/ListCommand.h"
+#include "platform/BuildInfo.h"
 
 namespace quillon {
 
@@ -60,6 +61,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             }
         } else if (command.name.isEmpty() && (arg == "--help" || arg == "-h")) {
             command.name = "help";
+        } else if (command.name.isEmpty() && arg == "--version") {
+            command.name = "version";
         } else if (command.name.isEmpty()) {
             if (!kCommands.contains(arg)) {
                 command.error = "Unknown command: " + arg;
@@ -75,6 +78,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
 
 QString usageText() {
     return "Usage: quillon [--data-dir DIR] [--wait SECONDS] [COMMAND]\n"
+           "       quillon --help | --version\n"
            "Without a command the window opens. Commands:\n"
            "  list [--key movie|genre|year|director|producer] [--descending] [--search TEXT]\n"
            "  export FILE      write the whole catalogue to FILE\n"
@@ -86,8 +90,12 @@ QString usageText() {
            "catalogue open, then ends with status 3.\n";
 }
 
+QString versionText() {
+    return QStringLiteral("Quillon %1\n").arg(QString::fromUtf8(build::kVersion));
+}
+
 int runCommand(const CommandLine& command, AppDelegate& delegate) {
-    if (!kCommands.contains(command.name) || command.name == "help") {
+    if (!kCommands.contains(command.name) || command.name == "help" || command.name == "version") {
         printError("Unknown command: " + command.name);
         return 2;
     }

@@ -22,6 +22,8 @@ struct CommandLine {
 
 CommandLine parseCommandLine(const QStringList& arguments);
 QString usageText();
+// "Quillon" and the version of this build, one line.
+QString versionText();
 // Opens the delegate's store and runs a headless command on it; returns the exit status (that of
 // a store that cannot be opened, after saying why on standard error).
 int runCommand(const CommandLine& command, AppDelegate& delegate);

@@ -1,9 +1,12 @@
 #include "app/Segues.h"
 
 #include "exchange/ExchangeSegues.h"
+#include "feedback/RateShareTableViewController.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "reference/ReferenceListViewController.h"
 #include "reference/ReferenceSegues.h"
+#include "reports/OverviewViewController.h"
+#include "toolkit/Services.h"
 #include "toolkit/Storyboard.h"
 
 namespace quillon {
@@ -15,6 +18,11 @@ void registerAllSegues(Storyboard& storyboard) {
                              [](Services&) { return new ReferenceListViewController; });
     registerReferenceSegues(storyboard);
     registerExchangeSegues(storyboard);
+    storyboard.registerSegue("Overview", [](Services&) { return new OverviewViewController; });
+    storyboard.registerSegue("RateShare", [](Services& services) {
+        return new RateShareTableViewController(RateShareAddresses::fromBuild(), services.share,
+                                                services.mail, services.urls);
+    });
 }
 
 }  // namespace quillon

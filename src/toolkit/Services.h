@@ -10,6 +10,7 @@ struct SelectionState;
 class DocumentPicker;
 class MailService;
 class ShareSheet;
+class UrlOpener;
 class Clock;
 
 // What a screen is given instead of reaching for globals: the catalogue, the hand-over state
@@ -26,6 +27,7 @@ struct Services {
     DocumentPicker& picker;
     MailService& mail;
     ShareSheet& share;
+    UrlOpener& urls;
     Clock& clock;
 };
 

@@ -41,7 +41,8 @@ public:
     void restart(bool openStore = true) {
         delegate_.reset();
         delegate_ = std::make_unique<AppDelegate>(
-            dir_.path(), Devices{devices_.picker, devices_.mail, devices_.share, devices_.clock});
+            dir_.path(), Devices{devices_.picker, devices_.mail, devices_.share, devices_.urls,
+                                     devices_.clock});
         if (openStore) open();
     }
 

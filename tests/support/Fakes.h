@@ -11,6 +11,7 @@
 
 #include "platform/DocumentPicker.h"
 #include "platform/MailService.h"
+#include "platform/UrlOpener.h"
 #include "toolkit/Clock.h"
 #include "toolkit/ShareSheet.h"
 
@@ -30,8 +31,12 @@ struct RecordingMail : MailService {
 };
 
 struct RecordingShareSheet : ShareSheet {
-    void present(const ShareRequest& request, QWidget*) override { requests << request; }
+    void present(const ShareRequest& request, QWidget* anchor) override {
+        requests << request;
+        anchors << anchor;
+    }
     QList<ShareRequest> requests;
+    QList<QWidget*> anchors;
 };
 
 // Answers the next pick with `next`, or cancels when it is empty.
@@ -89,10 +94,21 @@ private:
     std::vector<Pending> pending_;
 };
 
+// Opens addresses only when told to, recording each.
+struct RecordingUrlOpener : UrlOpener {
+    bool openUrl(const QUrl& url) override {
+        opened << url;
+        return opens;
+    }
+    bool opens = true;
+    QList<QUrl> opened;
+};
+
 struct FakeDevices {
     ScriptedPicker picker;
     RecordingMail mail;
     RecordingShareSheet share;
+    RecordingUrlOpener urls;
     ManualClock clock;
 };
 

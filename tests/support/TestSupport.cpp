@@ -38,6 +38,7 @@ void AppFixture::open() {
         .picker = devices_.picker,
         .mail = devices_.mail,
         .share = devices_.share,
+        .urls = devices_.urls,
         .clock = devices_.clock,
     });
     storyboard_ = std::make_unique<Storyboard>(*services_);

@@ -1,0 +1,147 @@
+#include "feedback/RateShareTableViewController.h"
+
+#include <QItemSelectionModel>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+#include "platform/DiagnosticLog.h"
+#include "platform/MailService.h"
+#include "platform/UrlOpener.h"
+#include "toolkit/AlertController.h"
+#include "toolkit/ShareSheet.h"
+#include "toolkit/TableView.h"
+
+namespace quillon {
+
+namespace {
+constexpr int kRowHeight = 64;
+const QString kCannotOpenTitle = QStringLiteral("Can't Open the Address");
+}  // namespace
+
+RateShareTableViewController::RateShareTableViewController(RateShareAddresses addresses,
+                                                           ShareSheet& shareSheet,
+                                                           MailService& mailService,
+                                                           UrlOpener& urlOpener, QWidget* parent)
+    : ViewController(parent),
+      productURL(addresses.productURL),
+      instructions(QString::fromUtf8(kRateShareInstructions)),
+      website(addresses.website),
+      feedbackAddress(addresses.feedbackAddress),
+      shareSheet_(shareSheet),
+      mailService_(mailService),
+      urlOpener_(urlOpener),
+      tableView_(new TableView(this)),
+      rows_(new QStandardItemModel(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tableView_);
+    tableView_->setObjectName(QStringLiteral("rateShareTable"));
+    tableView_->setRowsDeletable(false);
+    tableView_->setRowHeight(kRowHeight);
+    tableView_->setModel(rows_);
+    connect(tableView_, &TableView::rowSelected, this, &RateShareTableViewController::didSelectRow);
+    setFocusOnAppear(tableView_);
+}
+
+void RateShareTableViewController::viewDidLoad() {
+    setTitle(QStringLiteral("Rate and Share"));
+    for (int row = 0; row < kRateShareRowCount; ++row) {
+        const RateShareRow kind = RateShareRow(row);
+        QStringList texts{rateShareRowTitle(kind)};
+        if (!rateShareRowAvailable(kind, {productURL, website, feedbackAddress}))
+            texts << QString::fromUtf8(kNotAvailableInThisBuild);
+        auto* item = new QStandardItem;
+        item->setData(texts, LabelTextsRole);
+        item->setData(texts.join(QStringLiteral(", ")), Qt::AccessibleTextRole);
+        item->setEditable(false);
+        rows_->appendRow(item);
+    }
+    // The arrow keys start from the first row, which is not shown as chosen.
+    tableView_->selectionModel()->setCurrentIndex(rows_->index(0, 0),
+                                                  QItemSelectionModel::NoUpdate);
+}
+
+void RateShareTableViewController::didSelectRow(int row) {
+    tableView_->clearSelection();
+    if (row < 0 || row >= kRateShareRowCount) return;
+    const RateShareRow kind = RateShareRow(row);
+    if (!rateShareRowAvailable(kind, {productURL, website, feedbackAddress})) return;
+    switch (kind) {
+        case RateShareRow::Rate:
+            rate();
+            break;
+        case RateShareRow::ShareStorePage:
+            share(parseAddress(productURL));
+            break;
+        case RateShareRow::ShareWebPage:
+            shareWebPage();
+            break;
+        case RateShareRow::VisitWebPage:
+            visitWebPage();
+            break;
+        case RateShareRow::SendFeedback:
+            sendFeedback();
+            break;
+    }
+}
+
+void RateShareTableViewController::rate() {
+    open(writeReviewUrl(productURL), productURL);
+}
+
+void RateShareTableViewController::share(const QUrl& url) {
+    if (!url.isValid()) {
+        presentAlert(QStringLiteral("Can't Share the Address"),
+                     QStringLiteral("%1 is not a web address.").arg(productURL));
+        return;
+    }
+    ShareRequest request;
+    request.urls << url;
+    shareSheet_.present(request, this);
+}
+
+void RateShareTableViewController::shareWebPage() {
+    ShareRequest request;
+    request.texts << instructions << website;
+    shareSheet_.present(request, this);
+}
+
+void RateShareTableViewController::visitWebPage() {
+    open(parseAddress(website), website);
+}
+
+void RateShareTableViewController::sendFeedback() {
+    if (!mailService_.canSendMail()) {
+        presentAlert(QStringLiteral("Can't Send Email"),
+                     QStringLiteral("Your Device is not able to send Email."));
+        return;
+    }
+    // The desktop's mail handler takes plain text only, so the body goes without its markup.
+    MailMessage message;
+    message.recipients << feedbackAddress;
+    message.body = QString::fromUtf8(kFeedbackBody);
+    if (!mailService_.compose(message)) {
+        diagnosticLog(QStringLiteral("The mail program did not start for feedback"));
+        presentAlert(QStringLiteral("Can't Send Email"),
+                     QStringLiteral("The e-mail program could not be started."));
+    }
+}
+
+void RateShareTableViewController::open(const QUrl& url, const QString& address) {
+    if (!url.isValid()) {
+        presentAlert(kCannotOpenTitle, QStringLiteral("%1 is not a web address.").arg(address));
+        return;
+    }
+    if (urlOpener_.openUrl(url)) return;
+    diagnosticLog(QStringLiteral("No program opened ") + url.toString());
+    presentAlert(kCannotOpenTitle, QStringLiteral("No program opened %1. Is a web browser set up?")
+                                       .arg(url.toDisplayString()));
+}
+
+void RateShareTableViewController::presentAlert(const QString& title, const QString& message) {
+    auto* alert = new AlertController(title, message);
+    alert->addAction({QStringLiteral("OK"), AlertController::Style::Cancel, {}});
+    present(alert);
+}
+
+}  // namespace quillon
