@@ -20,25 +20,16 @@ using namespace quillon;
 
 namespace {
 
-void execSql(const QString& dataDir, const char* sql) {
+// Makes SQLite refuse inserts into `table` when `condition` holds, as another program would.
+void refuseInserts(const QString& dataDir, const QString& table, const QString& condition) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((dataDir + "/Quillon.sqlite").toUtf8().constData(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    const QString sql = QString(
+                            "CREATE TRIGGER refuse BEFORE INSERT ON %1 WHEN %2 BEGIN "
+                            "SELECT RAISE(ABORT, 'refused by test'); END;")
+                            .arg(table, condition);
+    ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
-}
-
-// Runs `action`, pressing OK on the blocking message box it shows; returns "title: text".
-QStringList boxesShownBy(const std::function<void()>& action) {
-    QStringList boxes;
-    QObject context;
-    QTimer::singleShot(0, &context, [&boxes] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxes << box->windowTitle() + ": " + box->text();
-            box->done(QMessageBox::Ok);
-        }
-    });
-    action();
-    return boxes;
 }
 
 // The one alert on screen as "title: message", answered with OK.
@@ -51,88 +42,43 @@ QString onlyAlert() {
     return shown;
 }
 
-QStringList texts(ManagedObjectContext& context, Entity entity, Attribute attribute) {
-    QStringList out;
-    for (const auto& record : context.fetch(FetchRequest::all(entity)))
-        out << record->text(attribute).value_or("<absent>");
-    return out;
-}
-
-// Runs the launch check once; returns what it logged.
-QStringList launch(ManagedObjectContext& context, FirstLaunchOutcome* outcome = nullptr) {
-    test::LogCapture log;
-    auto defaults = standardUserDefaults();
-    const FirstLaunchOutcome result = runFirstLaunchCheck(*defaults, context);
-    if (outcome) *outcome = result;
-    return log.lines;
-}
-
-TEST(FirstLaunchTest, SeedsEachEntryOncePerDeviceAndAgainWhenUserDefaultsAreCleared) {
+TEST(FirstLaunchTest, SeedsOncePerFlagAndWhenTheFlagCannotBeWrittenOnlyIntoAnEmptyList) {
     test::AppHarness app;
-    app.context().count(Entity::GenreList);  // opens the store
+    ManagedObjectContext& context = app.context();
     // One refused entry is logged and taken back; the others are saved.
-    execSql(app.dataDir(),
-            "CREATE TRIGGER refuse BEFORE INSERT ON GenreList WHEN NEW.genre = 'Drama' "
-            "BEGIN SELECT RAISE(ABORT, 'no drama'); END;");
-    const QStringList log = launch(app.context());
-    EXPECT_EQ(log.filter("no drama").size(), 1) << log.join('\n').toStdString();
-    EXPECT_EQ(log.filter("Launch"), QStringList{"First Launch"});
-    EXPECT_FALSE(app.context().hasChanges());
-    QStringList genres = defaultGenres();
-    genres.removeAll("Drama");
-    const QStringList ratings{"G", "PG", "PG-13", "R"};
-    app.restart();
-    EXPECT_EQ(texts(app.context(), Entity::GenreList, Attribute::genre), genres);
-    EXPECT_EQ(texts(app.context(), Entity::RatingList, Attribute::rating), ratings);
+    refuseInserts(app.dataDir(), "GenreList", "NEW.genre = 'Drama'");
+    test::LogCapture log;
+    runFirstLaunchCheck(*standardUserDefaults(), context);
+    EXPECT_EQ(log.lines.filter("refused by test").size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_FALSE(context.hasChanges());
 
     // Second launch: nothing is restored, even when the user emptied the lists.
-    for (const auto& genre : app.context().fetch<GenreList>()) app.context().deleteObject(genre);
-    ASSERT_TRUE(app.context().save());
-    app.restart();
-    EXPECT_EQ(launch(app.context()), QStringList{"Not First Launch"});
-    EXPECT_EQ(app.context().count(Entity::GenreList), 0);
-
+    for (const auto& genre : context.fetch<GenreList>()) context.deleteObject(genre);
+    ASSERT_TRUE(context.save());
+    runFirstLaunchCheck(*standardUserDefaults(), context);
+    EXPECT_EQ(context.count(Entity::GenreList), 0);
     // Cleared user defaults while the store stays: the defaults arrive a second time.
     standardUserDefaults()->clear();
-    launch(app.context());
-    EXPECT_EQ(app.context().count(Entity::GenreList), 21);
-    EXPECT_EQ(texts(app.context(), Entity::RatingList, Attribute::rating), ratings + ratings);
-}
+    runFirstLaunchCheck(*standardUserDefaults(), context);
+    EXPECT_EQ(context.count(Entity::GenreList), 21);
+    EXPECT_EQ(context.count(Entity::RatingList), 8);
 
-TEST(FirstLaunchTest, AnUnwritableFlagIsReportedAndFilledListsAreNotSeededAgain) {
-    test::AppHarness app;
-    // A folder where the file should be: the settings cannot be written, even by root.
+    // A folder where the settings file should be: the flag cannot be written, even by root.
+    standardUserDefaults()->clear();
+    QFile::remove(DataFolders::userDefaultsFile());
     ASSERT_TRUE(QDir().mkpath(DataFolders::userDefaultsFile()));
-    const struct {
-        const char* launch;
-        int genres, ratings;  // before the launch
-        bool seeds;
-    } launches[] = {{"first, empty lists", 0, 0, true},
-                    {"again, both lists filled", 22, 4, false},
-                    {"again, ratings emptied", 22, 0, true}};
-    for (const auto& l : launches) {
-        SCOPED_TRACE(l.launch);
-        if (l.ratings == 0)
-            for (const auto& rating : app.context().fetch<RatingList>())
-                app.context().deleteObject(rating);
-        ASSERT_TRUE(app.context().save());
-        ASSERT_EQ(app.context().count(Entity::GenreList), l.genres);
-        FirstLaunchOutcome outcome;
-        const QStringList log = launch(app.context(), &outcome);
-        EXPECT_TRUE(outcome.flagNotSaved);
-        EXPECT_EQ(outcome.seeded, l.seeds);
-        EXPECT_TRUE(log.contains(l.seeds ? "First Launch" : "Not First Launch"));
-        EXPECT_EQ(app.context().count(Entity::GenreList), l.genres + (l.seeds ? 22 : 0));
-        EXPECT_EQ(app.context().count(Entity::RatingList), 4);
-    }
-
-    // The window tells the user once it is up.
-    auto window = app.window();
+    runFirstLaunchCheck(*standardUserDefaults(), context);
+    EXPECT_EQ(context.count(Entity::GenreList), 21) << "both lists hold entries";
+    for (const auto& rating : context.fetch<RatingList>()) context.deleteObject(rating);
+    ASSERT_TRUE(context.save());
+    auto window = app.window();  // its menu runs the check
     window->show();
     const QString alert = onlyAlert();
-    EXPECT_TRUE(alert.startsWith("Settings Not Saved: ")) << alert.toStdString();
-    EXPECT_TRUE(alert.contains(DataFolders::userDefaultsFile()));
-    EXPECT_EQ(app.context().count(Entity::GenreList), 44);
+    EXPECT_TRUE(alert.startsWith("Settings Not Saved: ") &&
+                alert.contains(DataFolders::userDefaultsFile()))
+        << alert.toStdString();
+    EXPECT_EQ(context.count(Entity::GenreList), 42);
+    EXPECT_EQ(context.count(Entity::RatingList), 4);
 }
 
 TEST(AppDelegateTest, AFailedSaveIsShownEvenAtExitAndKeepsTheChangesForTheNextSave) {
@@ -141,20 +87,28 @@ TEST(AppDelegateTest, AFailedSaveIsShownEvenAtExitAndKeepsTheChangesForTheNextSa
     window->show();
     auto movie = Movies::insertInto(app.context());
     movie->setName("boom");
-    execSql(app.dataDir(),
-            "CREATE TRIGGER refuse BEFORE INSERT ON Movies WHEN NEW.name = 'boom' "
-            "BEGIN SELECT RAISE(ABORT, 'disk says no'); END;");
+    refuseInserts(app.dataDir(), "Movies", "NEW.name = 'boom'");
     EXPECT_FALSE(app.app().saveContext());
     const QString alert = onlyAlert();
-    EXPECT_TRUE(alert.startsWith("Unresolved error: Unresolved error ")) << alert.toStdString();
-    EXPECT_TRUE(alert.contains("disk says no"));
+    EXPECT_TRUE(alert.startsWith("Unresolved error: Unresolved error ") &&
+                alert.contains("refused by test"))
+        << alert.toStdString();
     EXPECT_TRUE(app.context().hasChanges());
 
     // At exit the window is gone: only a blocking box can still tell.
     window.reset();
     test::pumpEvents();
     ASSERT_FALSE(QApplication::activeWindow());
-    EXPECT_EQ(boxesShownBy([&] { app.app().applicationWillTerminate(); }), QStringList{alert});
+    QString box;
+    QObject guard;
+    QTimer::singleShot(0, &guard, [&box] {
+        if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box = shown->windowTitle() + ": " + shown->text();
+            shown->done(QMessageBox::Ok);
+        }
+    });
+    app.app().applicationWillTerminate();
+    EXPECT_EQ(box, alert);
 
     movie->setName("Boom");
     EXPECT_TRUE(app.app().saveContext());
@@ -162,40 +116,22 @@ TEST(AppDelegateTest, AFailedSaveIsShownEvenAtExitAndKeepsTheChangesForTheNextSa
     EXPECT_EQ(app.context().fetch<Movies>().at(0)->name(), "Boom");
 }
 
-TEST(StartWindowTest, ALockedCatalogueBringsUpOnlyAMessageAndAReadOnlyOneSaysSo) {
+// (A locked catalogue's window: the command line's tests run it.)
+TEST(StartWindowTest, AReadOnlyCatalogueSaysSoAndWaitsWithTheFirstLaunch) {
     test::AppHarness app;
-    Movies::insertInto(app.context())->setName("Heat");
-    ASSERT_TRUE(app.context().save());
-    app.app().closeStore();
-    Status status;
-    auto elsewhere = CatalogueStore::open(app.dataDir(), &status);
-    ASSERT_TRUE(elsewhere) << status.describe().toStdString();
-
-    int exitStatus = 0;
-    EXPECT_EQ(boxesShownBy([&] { EXPECT_FALSE(startWindow(app.app(), &exitStatus)); }),
-              QStringList{"Quillon: Quillon is already open on this catalogue"});
-    EXPECT_EQ(exitStatus, 3);
-    EXPECT_FALSE(app.app().isStoreOpen());
-    EXPECT_FALSE(QFile::exists(DataFolders::userDefaultsFile()));  // no first launch ran
-
-    elsewhere.reset();
+    app.restart(false);
     app.app().setStoreOptions({.readOnly = true});
+    int exitStatus = 1;
     auto window = startWindow(app.app(), &exitStatus);
-    ASSERT_TRUE(window);
-    EXPECT_EQ(exitStatus, 0);
+    ASSERT_TRUE(window && exitStatus == 0);
     EXPECT_EQ(window->windowTitle(), "Quillon (read-only)");
     window->show();
     const QString alert = onlyAlert();
-    EXPECT_TRUE(alert.startsWith("Read-Only Catalogue: ")) << alert.toStdString();
-    EXPECT_TRUE(alert.contains(app.dataDir()));
+    EXPECT_TRUE(alert.startsWith("Read-Only Catalogue: ") && alert.contains(app.dataDir()))
+        << alert.toStdString();
     // Seeding waits for a catalogue that can be written; the flag stays unset.
     EXPECT_EQ(app.context().count(Entity::GenreList), 0);
     EXPECT_FALSE(standardUserDefaults()->value(kAboutHasBeenLaunchedBeforeFlag).toBool());
-
-    ASSERT_TRUE(app.context().fetch<Movies>().at(0)->setName("Heat 2"));
-    EXPECT_FALSE(app.app().saveContext());
-    EXPECT_TRUE(
-        onlyAlert().startsWith("Unresolved error: Unresolved error The catalogue is read-only"));
 }
 
 }  // namespace

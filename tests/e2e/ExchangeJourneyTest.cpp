@@ -1,39 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QPainter>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
-#include "app/MainMenuViewController.h"
-#include "app/MainWindow.h"
+#include "Journey.h"
 #include "exchange/ExportViewController.h"
 #include "exchange/ImportExportViewController.h"
 #include "exchange/ImportViewController.h"
-#include "support/AppHarness.h"
-#include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
-#include "toolkit/NavigationController.h"
 
 using namespace quillon;
 
 namespace {
-
-QByteArray coverJpeg(QColor colour, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.fillRect(image.rect(), colour);
-    painter.drawText(image.rect(), Qt::AlignCenter, colour.name());
-    painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 90);
-    return bytes;
-}
 
 void fillCatalogue(ManagedObjectContext& context) {
     const QList<QStringList> rows = {
@@ -51,8 +28,8 @@ void fillCatalogue(ManagedObjectContext& context) {
         movie->setText(Attribute::notes, "Seen twice.\nOwned on DVD.");
         movie->setText(Attribute::rating, "PG");
         movie->setRunTime(qint16(100 + row[0].size()));
-        movie->setImage(Attribute::frontImage, coverJpeg(Qt::darkRed, 200, 300));
-        movie->setImage(Attribute::backImage, coverJpeg(Qt::darkBlue, 200, 300));
+        movie->setImage(Attribute::frontImage, test::jpeg(Qt::darkRed, 200, 300));
+        movie->setImage(Attribute::backImage, test::jpeg(Qt::darkBlue, 200, 300));
     }
     ASSERT_TRUE(context.save().ok);
 }
@@ -80,24 +57,26 @@ QStringList describe(ManagedObjectContext& context) {
     return rows;
 }
 
-// Lets the work finish and the clock move on until an alert is up.
-AlertController* waitForAlert(test::ManualClock& clock) {
+// Lets the work finish and the clock move on until an alert is up; answers it with OK.
+QString answerAlert(test::ManualClock& clock) {
     for (int i = 0; i < 500 && AlertController::presentedAlerts().isEmpty(); ++i) {
         test::pumpEvents(10);
         clock.advance(0.1);
     }
     const auto alerts = AlertController::presentedAlerts();
-    return alerts.isEmpty() ? nullptr : alerts.last();
+    if (alerts.isEmpty()) return "no alert";
+    const QString text = alerts.last()->title() + ": " + alerts.last()->message();
+    alerts.last()->trigger("OK");
+    test::pumpEvents();
+    return text;
 }
 
+// The import-export chooser, from the main menu, and one of its two choices.
 template <class Screen>
 Screen* openFromMenu(NavigationController& window,
                      QPushButton* ImportExportViewController::*choice) {
-    auto* menu = qobject_cast<MainMenuViewController*>(window.topViewController());
-    if (!menu) return nullptr;
-    QTest::mouseClick(menu->toggleButton(), Qt::LeftButton);
-    QTest::mouseClick(menu->ImportExportButton, Qt::LeftButton);
-    auto* chooser = qobject_cast<ImportExportViewController*>(window.topViewController());
+    auto* chooser = test::openFromMenu<ImportExportViewController>(
+        window, &MainMenuViewController::ImportExportButton);
     if (!chooser) return nullptr;
     QTest::mouseClick(chooser->*choice, Qt::LeftButton);
     return qobject_cast<Screen*>(window.topViewController());
@@ -111,17 +90,13 @@ TEST(ExchangeJourney, ExportOnOneDeviceImportOnAnotherGivesTheSameCatalogue) {
         test::AppHarness phone;
         fillCatalogue(phone.context());
         before = describe(phone.context());
-        auto window = phone.window();
-        window->show();
-        test::pumpEvents();
+        auto window = test::showWindow(phone);
         auto* exporter = openFromMenu<ExportViewController>(
             *window, &ImportExportViewController::ExportMoviesButton);
         ASSERT_TRUE(exporter);
         QTest::mouseClick(exporter->ExportButton, Qt::LeftButton);
-        AlertController* done = waitForAlert(phone.devices().clock);
-        ASSERT_TRUE(done);
-        EXPECT_EQ(done->message(), "Process Complete - File Ready to Save to Files or Email");
-        done->trigger("OK");
+        EXPECT_EQ(answerAlert(phone.devices().clock),
+                  "Data Export: Process Complete - File Ready to Save to Files or Email");
 
         QTest::mouseClick(exporter->SaveButton, Qt::LeftButton);
         const auto& shared = phone.devices().share.requests;
@@ -131,30 +106,20 @@ TEST(ExchangeJourney, ExportOnOneDeviceImportOnAnotherGivesTheSameCatalogue) {
     }
 
     test::AppHarness tablet;
-    auto window = tablet.window();
-    window->show();
-    test::pumpEvents();
+    auto window = test::showWindow(tablet);
     tablet.devices().picker.next = saved;
     auto* importer = openFromMenu<ImportViewController>(
         *window, &ImportExportViewController::ImportMoviesButton);
     ASSERT_TRUE(importer);
     QTest::mouseClick(importer->LoadFileButton, Qt::LeftButton);
-    AlertController* loaded = waitForAlert(tablet.devices().clock);
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->message(), "File Loaded and Ready to Import");
-    loaded->trigger("OK");
-    test::pumpEvents();
+    EXPECT_EQ(answerAlert(tablet.devices().clock), "Data Import: File Loaded and Ready to Import");
     QTest::mouseClick(importer->ImportButton, Qt::LeftButton);
-    AlertController* imported = waitForAlert(tablet.devices().clock);
-    ASSERT_TRUE(imported);
-    EXPECT_EQ(imported->title(), "Data Import");
-    EXPECT_EQ(imported->message(),
-              "Data Import Completed\n3 added, 0 updated, 0 skipped, 0 failed");
-    imported->trigger("OK");
-    test::pumpEvents();
+    EXPECT_EQ(answerAlert(tablet.devices().clock),
+              "Data Import: Data Import Completed\n3 added, 0 updated, 0 skipped, 0 failed");
 
     EXPECT_TRUE(qobject_cast<MainMenuViewController*>(window->topViewController()));
     EXPECT_EQ(describe(tablet.context()), before);
+    window.reset();
     tablet.restart();
     EXPECT_EQ(describe(tablet.context()), before);
 }

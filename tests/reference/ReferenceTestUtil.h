@@ -1,28 +1,55 @@
 #pragma once
 
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <QAbstractItemModel>
+#include <QDir>
 #include <QStringList>
 
-#include "reference/ReferenceListQuery.h"
 #include "reference/ReferenceMember.h"
-
-class QAbstractItemModel;
+#include "toolkit/TableView.h"
 
 namespace quillon::test {
 
 // Inserts one entry per text and saves.
-void addEntries(ManagedObjectContext& context, const ReferenceMember& member,
-                const QStringList& texts);
+inline void addEntries(ManagedObjectContext& context, const ReferenceMember& member,
+                       const QStringList& texts) {
+    for (const QString& text : texts) member.insertInto(context)->setText(member.attribute, text);
+    ASSERT_TRUE(context.save().ok);
+}
+
 // Every entry's text in the store's own order; an absent text reads "<absent>".
-QStringList storedTexts(ManagedObjectContext& context, const ReferenceMember& member);
-QStringList rowTexts(const ReferenceListQuery& query);
+inline QStringList storedTexts(ManagedObjectContext& context, const ReferenceMember& member) {
+    QStringList texts;
+    for (const EntryPtr& entry : context.fetch(FetchRequest::all(member.entity)))
+        texts << entry->text(member.attribute).value_or("<absent>");
+    return texts;
+}
+
 // The texts a table model shows, top to bottom.
-QStringList shownTexts(const QAbstractItemModel* model);
-// Runs SQL on the store file through a second connection, as another program would.
-void execOnStoreFile(const QString& dataDir, const QString& sql);
-// Makes every insert into (or update of) the member's table fail until dropped.
-void refuseWrites(const QString& dataDir, const ReferenceMember& member, const char* operation);
-void allowWrites(const QString& dataDir);
-// deleteLater() is not honoured by processEvents() outside a running event loop.
-void flushDeletes();
+inline QStringList shownTexts(const QAbstractItemModel* model) {
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, 0).data(LabelTextsRole).toStringList().join("|");
+    return texts;
+}
+
+// Through a second connection, as another program would: makes SQLite refuse every `operation`
+// ("INSERT", ...) on the member's table, or allow all again when `operation` is empty.
+inline void refuseWrites(const QString& dataDir, const ReferenceMember& member,
+                         const QString& operation) {
+    const QString sql = operation.isEmpty() ? QString("DROP TRIGGER refuse;")
+                                            : QString(
+                                                  "CREATE TRIGGER refuse BEFORE %1 ON %2 BEGIN "
+                                                  "SELECT RAISE(ABORT, 'refused by test'); END;")
+                                                  .arg(operation, entityName(member.entity));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(
+        sqlite3_open(QDir(dataDir).filePath(CatalogueStore::kFileName).toUtf8().constData(), &db),
+        SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
 
 }  // namespace quillon::test

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/MainMenuViewController.h"
+#include "support/AppHarness.h"
+#include "support/TestSupport.h"
+#include "toolkit/NavigationController.h"
+#include "toolkit/TableView.h"
+
+namespace quillon::test {
+
+// The program's window as a user starts it: shown, active, on the main menu.
+inline std::unique_ptr<NavigationController> showWindow(AppHarness& app) {
+    auto window = app.window();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    pumpEvents();
+    return window;
+}
+
+// Opens the main menu and presses one of its entries; the screen then on top, if a `Screen`.
+template <class Screen>
+Screen* openFromMenu(NavigationController& window, QPushButton* MainMenuViewController::*entry) {
+    auto* menu = qobject_cast<MainMenuViewController*>(window.topViewController());
+    if (!menu) return nullptr;
+    QTest::mouseClick(menu->toggleButton(), Qt::LeftButton);
+    QTest::mouseClick(menu->*entry, Qt::LeftButton);
+    pumpEvents();  // a list fetches right after it loads
+    return qobject_cast<Screen*>(window.topViewController());
+}
+
+// The first label of every row, top to bottom.
+inline QStringList firstLabels(TableView* table) {
+    QStringList texts;
+    for (int row = 0; row < table->model()->rowCount(); ++row)
+        texts << table->model()->index(row, 0).data(LabelTextsRole).toStringList().value(0);
+    return texts;
+}
+
+inline QByteArray jpeg(QColor colour, int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 90);
+    return bytes;
+}
+
+}  // namespace quillon::test
