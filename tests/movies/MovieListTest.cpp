@@ -177,6 +177,7 @@ TEST_F(MovieListTest, TheListShowsCoversUprightKeepsTheItemModelRulesAndFillsThe
     heat->setImage(Attribute::frontImage,
                    test::withExifOrientation(picture({1000, 500}, Qt::red, Qt::blue), 6));
     heat->setImage(Attribute::backImage, png);
+    heat->setText(Attribute::producer, "Prod");
     auto none = add("None", 1990);
     none->setImage(Attribute::backImage, png);
     none->setText(Attribute::notes, "noted");
@@ -209,8 +210,8 @@ TEST_F(MovieListTest, TheListShowsCoversUprightKeepsTheItemModelRulesAndFillsThe
     SelectionState s;
     query.fillSelection(2, s);
     EXPECT_EQ((QStringList{s.SelectedName, QString::number(s.SelectedYear), s.SelectedGenre,
-                           s.SelectedDirector, s.SelectedNotes}),
-              (QStringList{"Heat", "1995", "Crime", "Mann", ""}));
+                           s.SelectedDirector, s.SelectedProducer, s.SelectedNotes}),
+              (QStringList{"Heat", "1995", "Crime", "Mann", "Prod", ""}));
     ASSERT_EQ(s.SelectedImages.size(), 2);
     EXPECT_EQ(s.SelectedImages[0].size(), QSize(500, 1000));
     EXPECT_EQ(s.SelectedImages[1].size(), QSize(4, 6));

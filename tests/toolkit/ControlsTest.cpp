@@ -99,8 +99,7 @@ TEST(KeySelectorTest, ValueChangedOnlyWhenTheIndexChanges) {
     EXPECT_EQ(changed, (QList<QVariantList>{{2}, {1}}));
 }
 
-// Work runs after the current event in scheduling order, delayed work after its delay; work
-// whose context was destroyed is dropped.
+// Work runs after the current event, in order, delayed work later, none whose context died.
 TEST(MainQueueTest, RunsLaterInSchedulingOrderWhileItsContextLives) {
     QStringList order;
     Clock clock;
@@ -128,9 +127,11 @@ TEST(MainQueueTest, RunsLaterInSchedulingOrderWhileItsContextLives) {
 TEST(SearchBarTest, DeactivatingClearsTheTextReportsItAndGivesUpTheFocus) {
     SearchBar bar;
     bar.show();
+    QApplication::setActiveWindow(&bar);
     QSignalSpy changed(&bar, &QLineEdit::textChanged);
     QTest::keyClicks(&bar, "ab");
     bar.setFocus();
+    ASSERT_TRUE(bar.hasFocus());
     bar.deactivate();
     EXPECT_FALSE(bar.hasFocus());
     EXPECT_EQ(changed, (QList<QVariantList>{{"a"}, {"ab"}, {""}}));

@@ -117,9 +117,8 @@ TEST(ReadableWidthTest, MenuEntriesStayReadableAndCentredInAWideWindow) {
     }
 }
 
-// The targets offered, in order: those the request has something for, less the excluded ones
-// (and mail when none can be sent).
-// The sheet is a dialog that does not block; each button closes it and does what it names.
+// Offered in order: what the request has something for, less the excluded (and mail when none
+// can be sent). The sheet does not block; each button closes it and does what it names.
 TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
     test::RecordingMail noMail;
     noMail.canSend = false;
