@@ -1,21 +1,23 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QStandardItemModel>
-#include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "platform/DocumentPicker.h"
 #include "support/TestSupport.h"
+#include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/MenuColumn.h"
 #include "toolkit/SearchBar.h"
-#include "toolkit/TableView.h"
 #include "toolkit/ViewController.h"
 
 using namespace quillon;
@@ -51,104 +53,178 @@ double shownContrast(QWidget* widget, QRect area, QPoint backgroundAt) {
     return most;
 }
 
-TEST(ContrastTest, FollowsTheWcagFormula) {
+// Every text whose colour the program chooses is readable on what is actually behind it, in a
+// light and in a dark palette, measured after WCAG.
+TEST(AppearanceTest, ChosenTextColoursAreReadableInBothPalettes) {
     EXPECT_NEAR(appearance::contrastRatio(Qt::black, Qt::white), 21.0, 0.01);
     // The classic just-too-light grey, and half-transparent black: a mid grey.
     EXPECT_NEAR(appearance::contrastRatio(QColor(0x77, 0x77, 0x77), Qt::white), 4.48, 0.01);
     EXPECT_NEAR(appearance::contrastRatio(QColor(0, 0, 0, 128), Qt::white), 4.00, 0.01);
-}
-
-// The widgets whose text colours the program chooses, as the screens use them.
-struct ChosenColours {
-    QWidget window;
-    SearchBar* search = new SearchBar;
-    QLineEdit* entry = new QLineEdit;
-    KeySelector* selector = new KeySelector({"Movie", "Genre", "Year"});
-    QTextEdit* textView = new QTextEdit;
-
-    ChosenColours() {
+    const QPalette saved = QApplication::palette();
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(
+            dark ? makePalette(QColor(0x35, 0x35, 0x35), Qt::white, QColor(0x2a, 0x2a, 0x2a))
+                 : makePalette(QColor(0xef, 0xef, 0xef), Qt::black, Qt::white));
+        EXPECT_EQ(appearance::isDarkAppearance(), dark);
+        // The widgets as the screens use them, in large strokes so that the ink is the text's.
+        QWidget window;
         window.setAutoFillBackground(true);
         auto* column = new QVBoxLayout(&window);
-        search->setPlaceholderText("Search by Movie Name");
+        auto* search = new SearchBar;  // its own placeholder
+        auto* entry = new QLineEdit;
         entry->setPlaceholderText("Genre");
         appearance::applyTextEntryLook(entry);
+        auto* selector = new KeySelector({"Movie", "Genre", "Year"});
         selector->setTintColor(QColor::fromRgbF(0, 0.15, 0.65));
+        auto* textView = new QTextEdit;
         appearance::applyDarkTextViewLook(textView);
         textView->setPlainText("Quillon.csv");
         for (QWidget* w : std::initializer_list<QWidget*>{search, entry, selector, textView})
             column->addWidget(w);
-        // Large strokes, so that the ink is the text's own colour.
         window.setFont(QFont(window.font().family(), 20, QFont::Bold));
         window.resize(500, 500);
         window.show();
         test::pumpEvents();
-    }
-};
 
-// Every text whose colour the program chooses is readable on what is actually behind it.
-TEST(ContrastTest, PlaceholdersSelectorItemsAndBlackTextsAreReadableInBothPalettes) {
-    const QPalette light = makePalette(QColor(0xef, 0xef, 0xef), Qt::black, Qt::white);
-    const QPalette dark =
-        makePalette(QColor(0x35, 0x35, 0x35), Qt::white, QColor(0x2a, 0x2a, 0x2a));
-    const auto leftHalf = [](QWidget* w) { return QRect(4, 4, w->width() / 2, w->height() - 8); };
-    const auto nearRightEdge = [](QWidget* w) { return QPoint(w->width() - 6, w->height() / 2); };
-    const QPalette saved = QApplication::palette();
-    for (const auto& [name, palette] : {std::pair{"light", light}, std::pair{"dark", dark}}) {
-        QApplication::setPalette(palette);
-        ChosenColours s;
-        QWidget* key = s.selector->findChildren<QToolButton*>().at(1);
-        QWidget* view = s.textView->viewport();
         // Each probe: the widget, the part holding its text, a point of bare background.
-        const struct {
-            const char* what;
-            QWidget* widget;
-            QRect textArea;
-            QPoint backgroundAt;
-        } probes[] = {
-            {"search placeholder", s.search, leftHalf(s.search), nearRightEdge(s.search)},
-            {"entry placeholder", s.entry, leftHalf(s.entry), nearRightEdge(s.entry)},
-            {"unselected key", key, key->rect().adjusted(3, 3, -3, -3), QPoint(3, 3)},
-            {"black text view", view, QRect(0, 0, view->width(), 40),
-             view->rect().bottomRight() - QPoint(4, 4)},
+        const auto expectReadable = [dark](const char* what, QWidget* w, QRect text, QPoint bare) {
+            EXPECT_GE(shownContrast(w, text, bare), appearance::kReadableContrast)
+                << (dark ? "dark" : "light") << " palette, " << what;
         };
-        for (const auto& probe : probes) {
-            EXPECT_GE(shownContrast(probe.widget, probe.textArea, probe.backgroundAt),
-                      appearance::kReadableContrast)
-                << name << " palette, " << probe.what;
-        }
+        for (QLineEdit* e : {static_cast<QLineEdit*>(search), entry})
+            expectReadable("placeholder", e, QRect(4, 4, e->width() / 2, e->height() - 8),
+                           QPoint(e->width() - 6, e->height() / 2));
+        QWidget* key = selector->findChildren<QToolButton*>().at(1);
+        expectReadable("unselected key", key, key->rect().adjusted(3, 3, -3, -3), QPoint(3, 3));
+        QWidget* view = textView->viewport();
+        expectReadable("black text view", view, QRect(0, 0, view->width(), 40),
+                       view->rect().bottomRight() - QPoint(4, 4));
     }
     QApplication::setPalette(saved);
 }
 
-TEST(ReadableWidthTest, RowsAndMenuEntriesStayReadableAndCentredInAWideWindow) {
-    QStandardItemModel model;
-    for (int i = 0; i < 3; ++i) model.appendRow(new QStandardItem(QString("row %1").arg(i)));
-    TableView table;
-    table.setModel(&model);
+// A phone-wide window is filled as before; a wide one gets a centred readable column.
+TEST(ReadableWidthTest, MenuEntriesStayReadableAndCentredInAWideWindow) {
     ViewController menu;
     QVBoxLayout* column = createMenuColumn(&menu);
     QPushButton* entry = addMenuEntry(column, &menu, "List Movies", "none");
-    column->addStretch(1);
-
-    // A phone-wide window is filled as before; a wide one gets a centred readable column.
-    for (const int width : {430, 1000, 1400}) {
-        const bool wide = width > 700;
-        for (QWidget* w : std::initializer_list<QWidget*>{&table, &menu}) {
-            w->resize(width, 400);
-            w->show();
-        }
+    menu.show();
+    for (const int width : {430, 1400}) {
+        menu.resize(width, 400);
         test::pumpEvents();
-        const QRect row = table.visualRect(model.index(0, 0));
-        const QRect rowInTable(table.viewport()->mapTo(&table, row.topLeft()), row.size());
-        EXPECT_EQ(row.width(), wide ? 640 : table.contentsRect().width()) << width;
-        EXPECT_NEAR(rowInTable.center().x(), table.contentsRect().center().x(), 1) << width;
-        EXPECT_EQ(entry->width(), wide ? 640 : width - 48) << width;
+        EXPECT_EQ(entry->width(), width > 700 ? 640 : width - 48) << width;
         EXPECT_NEAR(entry->geometry().center().x(), menu.rect().center().x(), 1) << width;
     }
-    // A click beside the centred rows selects nothing.
-    QSignalSpy selected(&table, &TableView::rowSelected);
-    QTest::mouseClick(&table, Qt::LeftButton, {}, QPoint(20, 30));
-    EXPECT_EQ(selected.count(), 0);
+}
+
+// Offered in order: what the request has something for, less the excluded (and mail when none
+// can be sent). The sheet does not block; each button closes it and does what it names.
+TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
+    test::RecordingMail noMail;
+    noMail.canSend = false;
+    test::ScriptedHandoff desktop;
+    const ShareRequest file{{"/somewhere/Quillon.csv"}, {}, {}, {ShareActivity::CopyToPasteboard}};
+    EXPECT_EQ(DesktopShareSheet(noMail, desktop).offeredActivities(file),
+              QList<ShareActivity>({ShareActivity::SaveToFiles, ShareActivity::OpenInApp}));
+    EXPECT_EQ(DesktopShareSheet::summaryOf(file), "The file \"Quillon.csv\" is ready to share.");
+
+    QTemporaryDir folder;
+    const QString source = folder.filePath("Quillon.csv");
+    ASSERT_TRUE(test::writeBytes(source, "[QUILLON]\n"));
+    const QString savedAs = folder.filePath("Backup.csv");
+    const QString missing = folder.filePath("missing/Quillon.csv");
+    const QString open = "Open with Default Program", save = "Save to a Folder…",
+                  send = "Send by E-mail", gone = folder.filePath("gone.csv");
+    const struct {
+        QString button, sharedFile;
+        bool works;               // the default program opens, the mail program starts
+        QString savePath, alert;  // "title / start of the message", or no alert
+    } cases[] = {
+        {open, source, true, {}, {}},
+        {open, source, false, {}, "Could Not Open / No program was found to open \"Quillon.csv\"."},
+        {save, source, true, savedAs, "File Saved / The file was saved as " + savedAs},
+        {save, source, true, {}, {}},  // cancelled
+        {save, source, true, missing,
+         "Could Not Save the File / \"Quillon.csv\" could not be saved as " + missing + ": "},
+        {send, source, true, {}, {}},
+        {send, source, false, {}, "Could Not Send by E-mail / The e-mail program could not"},
+        {send, gone, true, {}, "Could Not Send by E-mail / \"gone.csv\" could not be read: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.button + " " + c.sharedFile + " " + c.savePath).toStdString());
+        test::RecordingMail mail;
+        test::ScriptedHandoff handoff;
+        mail.composes = handoff.opens = c.works;
+        handoff.savePath = c.savePath;
+        test::LogCapture log;
+        QWidget anchor;
+        anchor.show();
+        DesktopShareSheet(mail, handoff).present(ShareRequest{{c.sharedFile}, {}, {}, {}}, &anchor);
+        QPointer<QDialog> dialog = anchor.findChild<QDialog*>("ShareSheet");
+        ASSERT_TRUE(dialog && dialog->isVisible());
+        QPushButton* button = nullptr;
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->text() == c.button) button = b;
+        ASSERT_NE(button, nullptr);
+        button->click();
+        test::pumpEvents();
+        EXPECT_FALSE(dialog && dialog->isVisible());
+        EXPECT_EQ(handoff.opened,
+                  c.button == open ? QList<QUrl>{QUrl::fromLocalFile(source)} : QList<QUrl>{});
+        EXPECT_EQ(handoff.asked, c.button == save ? QStringList{"Quillon.csv"} : QStringList{});
+        if (c.button == send && c.alert.isEmpty()) {
+            const QList<MailAttachment> sent = mail.composed.value(0).attachments;
+            EXPECT_TRUE(sent.size() == 1 && sent[0].data == "[QUILLON]\n" &&
+                        sent[0].fileName == "Quillon.csv");
+        }
+
+        const QList<AlertController*> alerts = AlertController::presentedAlerts();
+        ASSERT_EQ(alerts.size(), c.alert.isEmpty() ? 0 : 1);
+        if (!alerts.isEmpty()) {
+            const QString shown = alerts[0]->title() + " / " + alerts[0]->message();
+            EXPECT_TRUE(shown.startsWith(c.alert)) << shown.toStdString();
+            EXPECT_EQ(alerts[0]->parentWidget(), &anchor);
+            EXPECT_EQ(log.lines.isEmpty(), c.alert.startsWith("File Saved"));
+            alerts[0]->trigger("OK");
+            test::pumpEvents();
+        }
+    }
+    EXPECT_EQ(test::contents(savedAs), "[QUILLON]\n");
+}
+
+// Both dialogs open in Documents, then in the folder last picked from.
+TEST(FileDialogs, StartInDocumentsThenInTheLastFolderUsed) {
+    QTemporaryDir root;
+    const QString documents = root.filePath("home/Documents"),
+                  elsewhere = root.filePath("elsewhere");
+    for (const QString& dir : {documents, elsewhere}) QDir().mkpath(dir);
+    const QString picked = QDir(elsewhere).filePath("movies.csv");
+    test::writeBytes(picked, {});
+    test::ScopedEnv homeEnv("HOME", root.filePath("home")),
+        configEnv("XDG_CONFIG_HOME", root.filePath("config"));
+    QWidget parent;
+    parent.show();
+    for (const QString& folder : {documents, elsewhere}) {
+        SCOPED_TRACE(folder.toStdString());
+        DesktopHandoff().askSavePath(&parent, "Quillon.csv", [](const QString&) {});
+        test::pumpEvents();
+        auto* save = parent.findChild<QFileDialog*>("SaveToFolderDialog");
+        ASSERT_TRUE(save && save->isVisible());
+        EXPECT_EQ(save->selectedFiles(), QStringList{QDir(folder).filePath("Quillon.csv")});
+        save->reject();
+
+        QString answer;
+        DesktopDocumentPicker().pick(
+            &parent, [&](const QString& path) { answer = path; }, [] {});
+        test::pumpEvents();
+        auto* picker = parent.findChild<QFileDialog*>("DocumentPicker");
+        ASSERT_TRUE(picker && picker->isVisible());
+        EXPECT_EQ(picker->directory().absolutePath(), folder);
+        if (auto* typed = picker->findChild<QLineEdit*>("fileNameEdit")) typed->setText(picked);
+        static_cast<QDialog*>(picker)->accept();  // as the Open button does
+        EXPECT_EQ(answer, picked);
+        test::pumpEvents();
+    }
 }
 
 }  // namespace
