@@ -1,0 +1,124 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "ExchangeTestUtil.h"
+#include "exchange/ExchangeCommands.h"
+#include "store/Backups.h"
+
+namespace quillon::test {
+namespace {
+
+using Command = int (*)(ManagedObjectContext&, const QStringList&);
+
+// Runs the command on the fixture's catalogue with standard output and error sent to files;
+// checks its status, its output and a part of its error text.
+void expectRun(Command command, AppFixture& app, const QStringList& args, int status,
+               const QString& out, const QString& err) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    QTemporaryDir dir;
+    FILE* streams[] = {stdout, stderr};
+    const QString paths[] = {dir.filePath("out"), dir.filePath("err")};
+    int saved[2];
+    for (int i : {0, 1}) {
+        std::fflush(streams[i]);
+        saved[i] = dup(fileno(streams[i]));
+        std::freopen(QFile::encodeName(paths[i]).constData(), "w", streams[i]);
+    }
+    const int exitStatus = command(app.context(), args);
+    for (int i : {0, 1}) {
+        std::fflush(streams[i]);
+        dup2(saved[i], fileno(streams[i]));
+        close(saved[i]);
+    }
+    EXPECT_EQ(exitStatus, status);
+    EXPECT_EQ(QString::fromUtf8(contents(paths[0])), out);
+    const QString errors = QString::fromUtf8(contents(paths[1]));
+    EXPECT_TRUE(errors.contains(err)) << errors.toStdString();
+}
+
+// The export writes the screens' file; a target that is no regular file is refused and left
+// as it was, with nothing written beside it.
+TEST(Commands, ExportWritesTheScreensFileOrRefusesAndLeavesTheTargetAlone) {
+    AppFixture app;
+    addMovie(app.context(), "Covered", 2000, "Ann")
+        ->setImage(Attribute::frontImage, makeJpeg(50, 70, Qt::red));
+    ASSERT_TRUE(app.context().save().ok);
+    QTemporaryDir dir, targets;
+    const QString path = dir.filePath("backup.csv");
+    expectRun(runExportCommand, app, {path}, 0, "1 movies exported to " + path + "\n", "");
+    EXPECT_EQ(contents(path), exportBytes(app.context()));
+    const QString missing = dir.filePath("missing/backup.csv");
+    expectRun(runExportCommand, app, {missing}, 1, "", missing + ": ");
+    expectRun(runExportCommand, app, {"a", "b"}, 1, "", "usage: quillon export FILE\n");
+
+    // Without the check the file would be renamed over them.
+    const QString pipe = targets.filePath("pipe"), link = targets.filePath("link");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(pipe, link));
+    for (const auto& [target, type] :
+         {std::pair(pipe, mode_t(S_IFIFO)), std::pair(link, mode_t(S_IFLNK))}) {
+        expectRun(runExportCommand, app, {target}, 1, "",
+                  target +
+                      " is not a regular file (a device, a pipe or a folder); nothing was "
+                      "written\n");
+        struct stat after;
+        ASSERT_EQ(lstat(QFile::encodeName(target).constData(), &after), 0);
+        EXPECT_EQ(after.st_mode & S_IFMT, type) << target.toStdString();
+    }
+    EXPECT_EQ(
+        QDir(targets.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+        QStringList({"link", "pipe"}))
+        << "nothing written beside them";
+}
+
+// A cover that cannot be read from the store is left out and named; the export exits with 1.
+TEST(Commands, ExportNamesACoverItCannotReadAndExitsOne) {
+    AppFixture app;
+    QByteArray unreadable(40000, Qt::Uninitialized);  // noise spans many pages and repeats nowhere
+    QRandomGenerator random(3);
+    for (char& c : unreadable) c = char(random.bounded(256));
+    MoviePtr damaged = addMovie(app.context(), "Damaged", 1999, "Ann");
+    damaged->setImage(Attribute::frontImage, unreadable);
+    damaged->setText(Attribute::notes, "kept");
+    ASSERT_TRUE(app.context().save().ok);
+    app.restart();  // closed, so that the file can be damaged under it
+    breakCoverPages(app.dataDir(), unreadable);
+    ASSERT_FALSE(HasFatalFailure());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("backup.csv");
+    expectRun(runExportCommand, app, {path}, 1, "1 movies exported to " + path + "\n",
+              "Damaged (1999): front cover left out: it could not be read from the catalogue (");
+    EXPECT_EQ(contents(path), "[QUILLON]\n^Ann^^^^^^Damaged^kept^^^0^^1999^^\n");
+}
+
+TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
+    AppFixture app;
+    QTemporaryDir dir;
+    const auto file = [&](const QString& name, const QByteArray& bytes) {
+        EXPECT_TRUE(writeBytes(dir.filePath(name), bytes));
+        return dir.filePath(name);
+    };
+    const QString counts = "Data Import Completed\n%1 added, %2 updated, 0 skipped, %3 failed\n";
+    const QString good = file("Quillon.csv", "[QUILLON]\n" + movieLine("One", "2000", "Ann"));
+    expectRun(runImportCommand, app, {good}, 0, counts.arg("1", "0", "0"), "");
+    expectRun(runImportCommand, app, {file("list.txt", movieLine("Two", "2000", "Ann"))}, 2, "",
+              "list.txt Is The Incorrect Import File\n");
+    addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
+    expectRun(
+        runImportCommand, app,
+        {file("f.csv", "[QUILLON]\n" + movieLine("boom", "0", "") + movieLine("ok", "0", ""))}, 1,
+        counts.arg("1", "0", "1"), "refused by trigger");
+    expectRun(runImportCommand, app, {dir.filePath("none.csv")}, 1, "", dir.filePath("none.csv"));
+    EXPECT_EQ(app.context().count(Entity::Movies), 2);
+
+    QDir(backups::folder(app.dataDir())).removeRecursively();
+    ASSERT_TRUE(writeBytes(backups::folder(app.dataDir()), "blocks the folder"));
+    expectRun(runImportCommand, app, {good}, 1, "",
+              "The catalogue could not be backed up, so nothing was imported: ");
+}
+
+}  // namespace
+}  // namespace quillon::test
