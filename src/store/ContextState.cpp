@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "store/Sorting.h"
+#include "store/StoreSql.h"
 
 namespace quillon {
 
@@ -177,9 +178,7 @@ CoverRead ContextState::readImage(qint64 rowId, Attribute a) {
 }
 
 CoverRead readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a) {
-    const char* sql = a == Attribute::frontImage ? "SELECT frontImage FROM Movies WHERE id = ?"
-                                                 : "SELECT backImage FROM Movies WHERE id = ?";
-    sqlite::Statement statement(db, sql);
+    sqlite::Statement statement(db, sql::selectCover(a));
     if (!statement.isValid()) return {std::nullopt, db.failure("The cover could not be read")};
     statement.bindInt(1, rowId);
     const int rc = statement.step();
