@@ -168,7 +168,7 @@ Status ManagedObjectContext::load() {
         if (!movies.isValid()) return s.db.failure("The store could not be read");
         int rc;
         while ((rc = movies.step()) == SQLITE_ROW) {
-            auto record = std::shared_ptr<Movies>(new Movies(Entity::Movies, state_));
+            auto record = Movies::make(state_);
             record->rowId_ = movies.integer(0);
             for (int a = 0; a < kTextAttributeCount; ++a) {
                 if (movies.isNull(sql::kFirstTextColumn + a)) continue;
@@ -196,9 +196,9 @@ Status ManagedObjectContext::load() {
         while ((rc = rows.step()) == SQLITE_ROW) {
             std::shared_ptr<ManagedObject> record;
             if (e == Entity::GenreList)
-                record.reset(new GenreList(e, state_));
+                record = GenreList::make(state_);
             else
-                record.reset(new RatingList(e, state_));
+                record = RatingList::make(state_);
             record->rowId_ = rows.integer(0);
             if (!rows.isNull(1)) {
                 record->texts_[int(a)] = rows.text(1);
