@@ -404,7 +404,7 @@ Status ManagedObjectContext::writePendingChanges(
             return s.db.failure("The changes could not be saved", rc);
         progressed();
     }
-    std::optional<sqlite::Statement> inserts[3];
+    std::optional<sqlite::Statement> inserts[kEntityCount];
     for (ManagedObject* object : s.dirty) {
         const Entity e = object->entity();
         if (object->rowId_ == 0) {

@@ -31,11 +31,12 @@ struct ContextState {
     sqlite::Database db;
     QString path;
     bool readOnly = false;
-    std::vector<std::shared_ptr<ManagedObject>> objects[3];  // per entity, insertion order
-    std::vector<ManagedObject*> dirty;                       // changed or inserted, in order
+    // The records of each entity in insertion order (the store's own order), pending deletes too.
+    std::vector<std::shared_ptr<ManagedObject>> objects[kEntityCount];
+    std::vector<ManagedObject*> dirty;  // changed or inserted, in order
     std::vector<std::shared_ptr<ManagedObject>> pendingDeletes;
     std::vector<EqualityIndex> indexes;   // Movies only
-    quint64 versions[3] = {0, 0, 0};      // bumped by every change that can move a sort
+    quint64 versions[kEntityCount] = {};  // bumped by every change that can move a sort
     std::vector<SortedListing> listings;  // most recent last
     quint64 nextSequence = 1;
     std::function<void(int)> saveHook;

@@ -15,6 +15,7 @@ class ManagedObjectContext;
 struct ContextState;
 
 enum class Entity { Movies, GenreList, RatingList };
+constexpr int kEntityCount = int(Entity::RatingList) + 1;
 
 // Every attribute of every record type. Texts first (their order is the store's column order),
 // then the two 16-bit numbers, then the two cover byte strings.
