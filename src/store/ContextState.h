@@ -66,7 +66,5 @@ CoverRead readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a);
 QString indexKeyOf(const ManagedObject& object, const std::vector<Attribute>& attributes);
 std::optional<QString> indexKeyOf(const Predicate& predicate,
                                   const std::vector<Attribute>& attributes);
-// A number attribute's decimal text as the store compares it; nullopt when it doesn't read.
-std::optional<qint16> readStoredNumber(const QString& text);
 
 }  // namespace quillon
