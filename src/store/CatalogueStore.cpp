@@ -242,11 +242,10 @@ std::vector<std::shared_ptr<ManagedObject>> ManagedObjectContext::fetch(
                 return a->sequence_ < b->sequence_;
             });
             for (ManagedObject* hit : hits) {
-                const auto found = std::lower_bound(all.begin(), all.end(), hit->sequence_,
-                                                    [](const std::shared_ptr<ManagedObject>& o,
-                                                       quint64 seq) { return o->sequence_ < seq; });
-                if (found != all.end() && found->get() == hit && !hit->isDeleted())
-                    result.push_back(*found);
+                // Buckets point only at live records of objects (see indexObject).
+                const auto found = s.placeOf(hit);
+                Q_ASSERT(found != all.end() && found->get() == hit && !hit->isDeleted());
+                result.push_back(*found);
             }
         }
     } else {
@@ -302,6 +301,7 @@ bool ManagedObjectContext::restoreDeleted(const DeletedRecord& record) {
     object->deleted_ = false;
     if (object->deletePending_) {
         // Never left the device: only the delete is taken back.
+        Q_ASSERT(object->rowId_ != 0);
         object->deletePending_ = false;
         std::erase(s.pendingDeletes, object);
         s.indexObject(object.get());
@@ -323,11 +323,7 @@ bool ManagedObjectContext::restoreDeleted(const DeletedRecord& record) {
     }
     ++object->imageGeneration_;
     object->changedMask_ = (1u << (int(Attribute::backImage) + 1)) - 1;
-    auto& all = s.of(object->entity());
-    const auto place = std::lower_bound(
-        all.begin(), all.end(), object->sequence_,
-        [](const std::shared_ptr<ManagedObject>& o, quint64 seq) { return o->sequence_ < seq; });
-    all.insert(place, object);
+    s.of(object->entity()).insert(s.placeOf(object.get()), object);
     s.indexObject(object.get());
     ++s.versions[int(object->entity())];
     s.markDirty(object.get());

@@ -11,7 +11,9 @@
 
 namespace quillon {
 
-// Hash index answering an AND of equality tests on a fixed set of attributes.
+// Hash index answering an AND of equality tests on a fixed set of attributes. The buckets hold
+// raw pointers to the context's live (not deleted) movies; a record leaves them before it is
+// deleted or dropped.
 struct EqualityIndex {
     std::vector<Attribute> attributes;  // sorted
     QHash<QString, std::vector<ManagedObject*>> buckets;
@@ -33,7 +35,9 @@ struct ContextState {
     bool readOnly = false;
     // The records of each entity in insertion order (the store's own order), pending deletes too.
     std::vector<std::shared_ptr<ManagedObject>> objects[kEntityCount];
-    std::vector<ManagedObject*> dirty;  // changed or inserted, in order
+    // Changed or inserted records, in order of their first change. Raw pointers: each is held
+    // in objects while it is here.
+    std::vector<ManagedObject*> dirty;
     std::vector<std::shared_ptr<ManagedObject>> pendingDeletes;
     std::vector<EqualityIndex> indexes;   // Movies only
     quint64 versions[kEntityCount] = {};  // bumped by every change that can move a sort
@@ -42,6 +46,9 @@ struct ContextState {
     std::function<void(int)> saveHook;
 
     std::vector<std::shared_ptr<ManagedObject>>& of(Entity e) { return objects[int(e)]; }
+    // Where the record is, or belongs, in of(its entity).
+    std::vector<std::shared_ptr<ManagedObject>>::iterator placeOf(const ManagedObject* object);
+    bool holds(const ManagedObject* object);
     void add(const std::shared_ptr<ManagedObject>& object);
     void markDirty(ManagedObject* object);
     void unmarkDirty(ManagedObject* object);

@@ -6,6 +6,9 @@
 
 namespace quillon {
 
+// One bit per text attribute in textPresent_, one per attribute in changedMask_.
+static_assert(kTextAttributeCount <= 16 && int(Attribute::backImage) < 32);
+
 namespace {
 constexpr const char* kAttributeNames[] = {
     "color_blackwhite", "director",        "genre", "leadingActor1", "leadingActor2",

@@ -8,6 +8,13 @@ QByteArray setSchemaVersion(int version) {
     return "PRAGMA user_version = " + QByteArray::number(version);
 }
 
+// The Movies columns, kSelectMovies and the binds follow the attributes' order: the texts,
+// year and runTime, then the covers.
+static_assert(int(Attribute::year) == kTextAttributeCount &&
+              int(Attribute::runTime) == kTextAttributeCount + 1 &&
+              int(Attribute::frontImage) == kTextAttributeCount + 2 &&
+              int(Attribute::backImage) == kTextAttributeCount + 3);
+
 std::vector<Attribute> columnsOf(Entity e) {
     if (e == Entity::GenreList) return {Attribute::genre};
     if (e == Entity::RatingList) return {Attribute::rating};
