@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QApplication>
 #include <QDir>
@@ -11,6 +10,7 @@
 #include "app/MainWindow.h"
 #include "platform/DataFolders.h"
 #include "platform/UserDefaults.h"
+#include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
@@ -18,13 +18,6 @@
 using namespace quillon;
 
 namespace {
-
-void execSql(const QString& dataDir, const char* sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((dataDir + "/Quillon.sqlite").toUtf8().constData(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
 
 // Runs `action`, pressing OK on the blocking message box it shows; returns "title: text".
 QStringList boxesShownBy(const std::function<void()>& action) {
@@ -70,11 +63,9 @@ TEST(FirstLaunchTest, SeedsEachEntryOncePerDeviceAndAgainWhenUserDefaultsAreClea
     test::AppFixture app;
     app.context().count(Entity::GenreList);  // opens the store
     // One refused entry is logged and taken back; the others are saved.
-    execSql(app.dataDir(),
-            "CREATE TRIGGER refuse BEFORE INSERT ON GenreList WHEN NEW.genre = 'Drama' "
-            "BEGIN SELECT RAISE(ABORT, 'no drama'); END;");
+    test::refuseWrites(app.dataDir(), Entity::GenreList, "INSERT", "NEW.genre = 'Drama'");
     const QStringList log = launch(app.context());
-    EXPECT_EQ(log.filter("no drama").size(), 1) << log.join('\n').toStdString();
+    EXPECT_EQ(log.filter(test::kRefusedByTest).size(), 1) << log.join('\n').toStdString();
     EXPECT_EQ(log.filter("Launch"), QStringList{"First Launch"});
     EXPECT_FALSE(app.context().hasChanges());
     QStringList genres = defaultGenres();
@@ -140,13 +131,11 @@ TEST(AppDelegateTest, AFailedSaveIsShownEvenAtExitAndKeepsTheChangesForTheNextSa
     window->show();
     auto movie = Movies::insertInto(app.context());
     movie->setName("boom");
-    execSql(app.dataDir(),
-            "CREATE TRIGGER refuse BEFORE INSERT ON Movies WHEN NEW.name = 'boom' "
-            "BEGIN SELECT RAISE(ABORT, 'disk says no'); END;");
+    test::refuseWrites(app.dataDir(), Entity::Movies, "INSERT", "NEW.name = 'boom'");
     EXPECT_FALSE(app.app().saveContext());
     const QString alert = onlyAlert();
     EXPECT_TRUE(alert.startsWith("Unresolved error: Unresolved error ")) << alert.toStdString();
-    EXPECT_TRUE(alert.contains("disk says no"));
+    EXPECT_TRUE(alert.contains(test::kRefusedByTest));
     EXPECT_TRUE(app.context().hasChanges());
 
     // At exit the window is gone: only a blocking box can still tell.

@@ -14,6 +14,7 @@
 #include "ExchangeTestUtil.h"
 #include "exchange/ExchangeCommands.h"
 #include "store/Backups.h"
+#include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 
 namespace quillon::test {
@@ -161,10 +162,10 @@ TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
     expectRun(runImportCommand, {good}, 0, counts.arg("0", "1", "0"), "");
     expectRun(runImportCommand, {writeFile(dir, "list.txt", "^Ann^^^^^^Two^^^^90^^2000^^\n")}, 2,
               "", "list.txt Is The Incorrect Import File\n");
-    addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
+    refuseWrites(app.dataDir(), Entity::Movies, "INSERT", "NEW.name = 'boom'");
     expectRun(runImportCommand,
               {writeFile(dir, "f.csv", "[QUILLON]\n^^^^^^^boom^^^^0^^0^^\n^^^^^^^ok^^^^0^^0^^\n")},
-              1, counts.arg("1", "0", "1"), "refused by trigger");
+              1, counts.arg("1", "0", "1"), kRefusedByTest);
     expectRun(runImportCommand, {dir.filePath("none.csv")}, 1, "", dir.filePath("none.csv"));
     expectRun(runImportCommand,
               {writeFile(dir, "cut.csv", "[QUILLON]\n^Ann^^^^^^Cut^^^^0^^2001^^")}, 1,

@@ -1,7 +1,6 @@
 #include "ExchangeTestUtil.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -133,24 +132,6 @@ void breakCoverPages(const QString& dataDir, const QByteArray& cover) {
         return;
     }
     FAIL() << "the cover was not found in the store file";
-}
-
-void addFailingTrigger(const QString& dataDir, const QString& event, const QString& when) {
-    sqlite3* db = nullptr;
-    const QByteArray path = QDir(dataDir).filePath(CatalogueStore::kFileName).toUtf8();
-    ASSERT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
-    static int serial = 0;
-    const QByteArray sql = QString(
-                               "CREATE TRIGGER fail%1 BEFORE %2 ON Movies WHEN %3 "
-                               "BEGIN SELECT RAISE(ABORT, 'refused by trigger'); END;")
-                               .arg(++serial)
-                               .arg(event, when)
-                               .toUtf8();
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error);
-    EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
 }
 
 }  // namespace quillon::test

@@ -51,10 +51,6 @@ private:
 // reading that cover fails while everything else reads.
 void breakCoverPages(const QString& dataDir, const QByteArray& cover);
 
-// Creates an SQLite trigger on the store file through a second connection: saves that write a
-// Movies row matching `when` (an SQL condition on NEW) then fail.
-void addFailingTrigger(const QString& dataDir, const QString& event, const QString& when);
-
 }  // namespace quillon::test
 
 // Readable failure output for byte strings (TestSupport covers QString).

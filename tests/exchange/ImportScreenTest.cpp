@@ -13,6 +13,7 @@
 #include "exchange/ExchangeSegues.h"
 #include "exchange/ImportViewController.h"
 #include "store/Backups.h"
+#include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
@@ -153,7 +154,7 @@ TEST_F(ImportScreen, WrongFileNamesTheFileAndChangesNothing) {
 TEST_F(ImportScreen, SkippedAndFailedLinesAreCountedInTheMessage) {
     addMovie(app.context(), "Twin", 2000, "Ann");
     addMovie(app.context(), "Twin", 2000, "Ann");
-    addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
+    refuseWrites(app.dataDir(), Entity::Movies, "INSERT", "NEW.name = 'boom'");
     load(writeFile("Quillon.csv",
                    "[QUILLON]\n^Ann^^^^^^Twin^^^^1^^2000^^\n"
                    "^Ann^^^^^^boom^^^^1^^2000^^\n^Ann^^^^^^New^^^^1^^2000^^\n"));
@@ -163,7 +164,7 @@ TEST_F(ImportScreen, SkippedAndFailedLinesAreCountedInTheMessage) {
     EXPECT_EQ(message[0], "Data Import Completed");
     EXPECT_EQ(message[1], "1 added, 0 updated, 1 skipped, 1 failed");
     EXPECT_TRUE(message[2].startsWith("boom (2000): ")) << message[2].toStdString();
-    EXPECT_TRUE(message[2].contains("refused by trigger"));
+    EXPECT_TRUE(message[2].contains(kRefusedByTest));
     EXPECT_EQ(app.context().count(Entity::Movies), 3);
     EXPECT_FALSE(app.context().hasChanges());
 }

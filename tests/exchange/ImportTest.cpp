@@ -11,6 +11,7 @@
 #include "exchange/Base64.h"
 #include "exchange/LineReader.h"
 #include "store/Backups.h"
+#include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 
 namespace quillon::test {
@@ -364,8 +365,8 @@ TEST(Import, AFailedSaveLosesOnlyItsOwnLine) {
     existing->setImage(Attribute::frontImage, makeJpeg(8, 8, Qt::red));
     ASSERT_TRUE(app.context().save().ok);
     const QStringList before = dumpMovies(app.context());
-    addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
-    addFailingTrigger(app.dataDir(), "UPDATE", "NEW.notes = 'boom'");
+    refuseWrites(app.dataDir(), Entity::Movies, "INSERT", "NEW.name = 'boom'");
+    refuseWrites(app.dataDir(), Entity::Movies, "UPDATE", "NEW.notes = 'boom'");
 
     LogCapture log;
     const QByteArray cover = makeJpeg(9, 9, Qt::blue).toBase64();

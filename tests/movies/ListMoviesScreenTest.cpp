@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QApplication>
 #include <QDir>
@@ -11,6 +10,7 @@
 
 #include "movies/ListMoviesTableViewController.h"
 #include "store/SelectionState.h"
+#include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/KeySelector.h"
@@ -54,25 +54,11 @@ protected:
         const auto found = app.context().fetch<Movies>(Predicate::equals(Attribute::name, name));
         return found.empty() ? nullptr : found.front();
     }
-    // Makes SQLite refuse every such change of a movie ("" allows them again).
-    void refuseOnMovies(const QString& operation) {
-        execOnStore(operation.isEmpty() ? QString("DROP TRIGGER refuse;")
-                                        : "CREATE TRIGGER refuse BEFORE " + operation +
-                                              " ON Movies BEGIN SELECT RAISE(ABORT, 'refused by "
-                                              "test'); END;");
-    }
-    void execOnStore(const QString& sql) {
-        sqlite3* db = nullptr;
-        const QString path = QDir(app.dataDir()).filePath(CatalogueStore::kFileName);
-        ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
-    }
     // Presses away the one alert on screen when it is the failed save's.
     bool dismissUnresolvedError() {
         const auto alerts = AlertController::presentedAlerts();
         if (alerts.size() != 1 || alerts[0]->title() != "Unresolved error" ||
-            !alerts[0]->message().contains("refused by test"))
+            !alerts[0]->message().contains(test::kRefusedByTest))
             return false;
         alerts[0]->trigger("OK");
         QApplication::setActiveWindow(nav.get());
@@ -202,7 +188,7 @@ TEST_F(ListMoviesScreenTest, TheUndoKeyAndTheUndoBarBringBackTheLastDeletesWhole
 
 TEST_F(ListMoviesScreenTest, ARefusedSaveIsShownAndTakenBackSoLaterSavesWork) {
     open();
-    refuseOnMovies("DELETE");
+    test::refuseWrites(app.dataDir(), Entity::Movies, "DELETE");
     screen->tableView()->requestDelete(0);
     EXPECT_TRUE(dismissUnresolvedError());
     EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 4") << "the row is back";
@@ -211,16 +197,16 @@ TEST_F(ListMoviesScreenTest, ARefusedSaveIsShownAndTakenBackSoLaterSavesWork) {
     EXPECT_FALSE(app.context().hasChanges());
     movieNamed("Thief")->setName("Thief (1981)");
     EXPECT_TRUE(app.app().saveContext()) << "the refused delete blocks no later save";
-    refuseOnMovies("");
+    test::allowWrites(app.dataDir());
 
     screen->tableView()->requestDelete(0);
     ASSERT_EQ(app.context().count(Entity::Movies), 3);
-    refuseOnMovies("INSERT");
+    test::refuseWrites(app.dataDir(), Entity::Movies, "INSERT");
     screen->undoDelete();
     EXPECT_TRUE(dismissUnresolvedError());
     EXPECT_EQ(screen->headerLabel()->text(), "# Movies = 3") << "still deleted";
     EXPECT_FALSE(app.context().hasChanges());
-    refuseOnMovies("");
+    test::allowWrites(app.dataDir());
     screen->undoDelete();
     EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
     EXPECT_EQ(shownFirstLabels().value(0), "Movie: Alien") << "and still undoable";

@@ -119,7 +119,7 @@ TEST_F(ReferenceLogicTest, AFailedSaveIsReportedAndTakenBack) {
     ReferenceEntryRules rules(kGenreMember, context());
     rules.loadExistingTexts();
 
-    test::refuseWrites(fixture.dataDir(), kGenreMember, "INSERT");
+    test::refuseWrites(fixture.dataDir(), kGenreMember.entity, "INSERT");
     const EntrySaveResult failed = rules.add("Noir");
     EXPECT_EQ(failed.outcome, Outcome::Failed);
     EXPECT_TRUE(failed.message.contains("refused by test")) << failed.message.toStdString();
@@ -129,7 +129,7 @@ TEST_F(ReferenceLogicTest, AFailedSaveIsReportedAndTakenBack) {
     test::allowWrites(fixture.dataDir());
     EXPECT_EQ(rules.add("Noir").outcome, Outcome::Saved);
 
-    test::refuseWrites(fixture.dataDir(), kGenreMember, "UPDATE");
+    test::refuseWrites(fixture.dataDir(), kGenreMember.entity, "UPDATE");
     EXPECT_EQ(rules.edit("Drama", "Melodrama").outcome, Outcome::Failed);
     EXPECT_EQ(test::storedTexts(context(), kGenreMember), (QStringList{"Drama", "Noir"}));
     test::allowWrites(fixture.dataDir());

@@ -7,9 +7,9 @@
 #include <QToolButton>
 
 #include "ReferenceTestUtil.h"
-#include "reference/ReferenceListViewController.h"
 #include "reference/ReferenceEntryViewControllers.h"
 #include "reference/ReferenceListTableViewController.h"
+#include "reference/ReferenceListViewController.h"
 #include "reference/ReferenceSegues.h"
 #include "store/SelectionState.h"
 #include "support/TestSupport.h"
@@ -170,7 +170,7 @@ TEST_F(ReferenceScreensTest, ARefusedDeleteOrUndoIsShownAndTakenBack) {
         test::addEntries(context(), *member, {"G", "PG"});
         ReferenceListTableViewController* list = openList(buttonFor(*member));
         ASSERT_NE(list, nullptr);
-        test::refuseWrites(fixture.dataDir(), *member, "DELETE");
+        test::refuseWrites(fixture.dataDir(), member->entity, "DELETE");
         list->tableView()->requestDelete(0);
         EXPECT_EQ(dismissAlert(),
                   "Unresolved error / Unresolved error The changes could not be saved, "
@@ -182,7 +182,7 @@ TEST_F(ReferenceScreensTest, ARefusedDeleteOrUndoIsShownAndTakenBack) {
         test::allowWrites(fixture.dataDir());
 
         list->tableView()->requestDelete(0);
-        test::refuseWrites(fixture.dataDir(), *member, "INSERT");
+        test::refuseWrites(fixture.dataDir(), member->entity, "INSERT");
         EXPECT_TRUE(list->undoDelete());
         EXPECT_TRUE(dismissAlert().contains("refused by test"));
         EXPECT_EQ(shown(list), QStringList{"PG"});
@@ -234,7 +234,7 @@ TEST_F(ReferenceScreensTest, AFailedSaveIsShownAndTheScreenKeepsTheInput) {
     ASSERT_NE(add, nullptr);
     QLineEdit* field = add->findChild<QLineEdit*>("RatingTextField");
     ASSERT_NE(field, nullptr);
-    test::refuseWrites(fixture.dataDir(), kRatingMember, "INSERT");
+    test::refuseWrites(fixture.dataDir(), kRatingMember.entity, "INSERT");
     QTest::keyClicks(field, "NC-17");
     QTest::mouseClick(add->saveButton(), Qt::LeftButton);
     const QString alert = dismissAlert();

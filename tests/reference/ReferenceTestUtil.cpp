@@ -1,11 +1,9 @@
 #include "ReferenceTestUtil.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QAbstractItemModel>
 #include <QCoreApplication>
-#include <QDir>
 
 #include "support/TestSupport.h"
 #include "toolkit/TableView.h"
@@ -37,27 +35,6 @@ QStringList shownTexts(const QAbstractItemModel* model) {
     for (int row = 0; row < model->rowCount(); ++row)
         texts << model->index(row, 0).data(LabelTextsRole).toStringList().join("|");
     return texts;
-}
-
-void execOnStoreFile(const QString& dataDir, const QString& sql) {
-    sqlite3* db = nullptr;
-    const QString path = QDir(dataDir).filePath(CatalogueStore::kFileName);
-    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error);
-    EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
-}
-
-void refuseWrites(const QString& dataDir, const ReferenceMember& member, const char* operation) {
-    execOnStoreFile(dataDir, QString("CREATE TRIGGER refuse BEFORE %1 ON %2 BEGIN "
-                                     "SELECT RAISE(ABORT, 'refused by test'); END;")
-                                 .arg(operation, entityName(member.entity)));
-}
-
-void allowWrites(const QString& dataDir) {
-    execOnStoreFile(dataDir, "DROP TRIGGER refuse;");
 }
 
 void flushDeletes() {

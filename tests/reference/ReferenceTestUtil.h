@@ -4,6 +4,7 @@
 
 #include "reference/ReferenceListQuery.h"
 #include "reference/ReferenceMember.h"
+#include "support/RefuseWrites.h"
 
 class QAbstractItemModel;
 
@@ -17,11 +18,6 @@ QStringList storedTexts(ManagedObjectContext& context, const ReferenceMember& me
 QStringList rowTexts(const ReferenceListQuery& query);
 // The texts a table model shows, top to bottom.
 QStringList shownTexts(const QAbstractItemModel* model);
-// Runs SQL on the store file through a second connection, as another program would.
-void execOnStoreFile(const QString& dataDir, const QString& sql);
-// Makes every insert into (or update of) the member's table fail until dropped.
-void refuseWrites(const QString& dataDir, const ReferenceMember& member, const char* operation);
-void allowWrites(const QString& dataDir);
 // deleteLater() is not honoured by processEvents() outside a running event loop.
 void flushDeletes();
 

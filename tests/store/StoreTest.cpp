@@ -11,6 +11,7 @@
 #include "store/Backups.h"
 #include "store/CatalogueStore.h"
 #include "store/TextSearch.h"
+#include "support/RefuseWrites.h"
 
 using namespace quillon;
 
@@ -37,12 +38,6 @@ protected:
         QStringList out;
         for (const auto& m : movies) out << m->name().value_or("<absent>");
         return out;
-    }
-    void execOnSecondConnection(const char* sql) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(store_->filePath().toUtf8().constData(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
     }
 
     QTemporaryDir dir_;
@@ -254,9 +249,7 @@ TEST_F(StoreTest, RefreshForgetsOneRecordsPendingChangesOnly) {
 TEST_F(StoreTest, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
     movie("Kept", 2000);
     ASSERT_TRUE(ctx().save());
-    execOnSecondConnection(
-        "CREATE TRIGGER refuse BEFORE INSERT ON Movies WHEN NEW.name = 'boom' "
-        "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    test::refuseWrites(dir_.path(), Entity::Movies, "INSERT", "NEW.name = 'boom'");
     auto kept = ctx().fetch<Movies>().at(0);
     kept->setName("Renamed");
     auto fresh = movie("Fresh", 2001);
