@@ -15,12 +15,17 @@ static_assert(int(Attribute::year) == kTextAttributeCount &&
               int(Attribute::frontImage) == kTextAttributeCount + 2 &&
               int(Attribute::backImage) == kTextAttributeCount + 3);
 
-std::vector<Attribute> columnsOf(Entity e) {
-    if (e == Entity::GenreList) return {Attribute::genre};
-    if (e == Entity::RatingList) return {Attribute::rating};
-    std::vector<Attribute> all;
-    for (int a = 0; a <= int(Attribute::backImage); ++a) all.push_back(Attribute(a));
-    return all;
+const std::vector<Attribute>& columnsOf(Entity e) {
+    static const std::vector<Attribute> columns[kEntityCount] = {
+        [] {
+            std::vector<Attribute> all;
+            for (int a = 0; a <= int(Attribute::backImage); ++a) all.push_back(Attribute(a));
+            return all;
+        }(),
+        {Attribute::genre},
+        {Attribute::rating},
+    };
+    return columns[int(e)];
 }
 
 QByteArray selectEntries(Entity e) {

@@ -48,7 +48,7 @@ constexpr const char* kSelectMovies =
 
 // The attributes an entity stores, in column order after id: every one for Movies, the one
 // text of a reference list.
-std::vector<Attribute> columnsOf(Entity e);
+const std::vector<Attribute>& columnsOf(Entity e);
 
 // Columns: id, the reference list's one text. Not for Movies.
 QByteArray selectEntries(Entity e);
