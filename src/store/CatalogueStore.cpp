@@ -7,44 +7,14 @@
 
 #include "store/ContextState.h"
 #include "store/Sorting.h"
+#include "store/StoreSql.h"
 
 namespace quillon {
 
 namespace {
 
-constexpr const char* kCreateSchema = R"(
-CREATE TABLE IF NOT EXISTS Movies (
-    id INTEGER PRIMARY KEY,
-    color_blackwhite TEXT, director TEXT, genre TEXT, leadingActor1 TEXT, leadingActor2 TEXT,
-    leadingActress1 TEXT, leadingActress2 TEXT, name TEXT, notes TEXT, producer TEXT,
-    rating TEXT, writer TEXT, imdb TEXT,
-    year INTEGER NOT NULL DEFAULT 0, runTime INTEGER NOT NULL DEFAULT 0,
-    frontImage BLOB, backImage BLOB);
-CREATE TABLE IF NOT EXISTS GenreList (id INTEGER PRIMARY KEY, genre TEXT);
-CREATE TABLE IF NOT EXISTS RatingList (id INTEGER PRIMARY KEY, rating TEXT);
-)";
-
-// Column order of Movies after id: the 13 texts, year, runTime, then the covers.
-constexpr int kFirstMovieNumberColumn = 1 + kTextAttributeCount;
-
-const char* tableOf(Entity e) {
-    switch (e) {
-        case Entity::Movies:
-            return "Movies";
-        case Entity::GenreList:
-            return "GenreList";
-        case Entity::RatingList:
-            return "RatingList";
-    }
-    return "";
-}
-
-Attribute onlyAttributeOf(Entity e) {
-    return e == Entity::GenreList ? Attribute::genre : Attribute::rating;
-}
-
 Status migrate(sqlite::Database& db, bool readOnly) {
-    sqlite::Statement version(db, "PRAGMA user_version");
+    sqlite::Statement version(db, sql::kReadSchemaVersion);
     if (!version.isValid() || version.step() != SQLITE_ROW)
         return db.failure("The store could not be read");
     const qint64 current = version.integer(0);
@@ -55,22 +25,12 @@ Status migrate(sqlite::Database& db, bool readOnly) {
     if (readOnly)
         return Status::failure("The store is read-only and must first be opened for writing",
                                QStringLiteral("{version = %1}").arg(current));
-    if (Status s = db.exec("BEGIN IMMEDIATE"); !s) return s;
-    Status s = db.exec(kCreateSchema);
-    if (s) s = db.exec("PRAGMA user_version = 1");
-    if (s) s = db.exec("COMMIT");
-    if (!s) db.exec("ROLLBACK");
+    if (Status s = db.exec(sql::kBegin); !s) return s;
+    Status s = db.exec(sql::kCreateSchema);
+    if (s) s = db.exec(sql::setSchemaVersion(CatalogueStore::kSchemaVersion));
+    if (s) s = db.exec(sql::kCommit);
+    if (!s) (void)db.exec(sql::kRollback);  // the error that made it roll back is the one to tell
     return s;
-}
-
-QString insertSql(Entity e) {
-    if (e != Entity::Movies)
-        return QStringLiteral("INSERT INTO %1 (%2) VALUES (?)")
-            .arg(tableOf(e), attributeName(onlyAttributeOf(e)));
-    QStringList columns;
-    for (int a = 0; a <= int(Attribute::backImage); ++a) columns << attributeName(Attribute(a));
-    return QStringLiteral("INSERT INTO Movies (%1) VALUES (%2)")
-        .arg(columns.join(", "), QStringList(columns.size(), "?").join(", "));
 }
 
 void bindValue(sqlite::Statement& statement, int index, const ManagedObject& object, Attribute a) {
@@ -142,10 +102,8 @@ std::unique_ptr<CatalogueStore> CatalogueStore::open(const QString& dataDir, Sta
         if (Status s = state->db.open(state->path, true, !folderWritable); !s) return fail(s);
     } else {
         if (Status s = state->db.open(state->path); !s) return fail(s);
-        // WAL keeps the last committed state whole if the process dies during a save; FULL
-        // makes a save that reported success survive a power cut as well.
-        if (Status s = state->db.exec("PRAGMA journal_mode = WAL"); !s) return fail(s);
-        if (Status s = state->db.exec("PRAGMA synchronous = FULL"); !s) return fail(s);
+        if (Status s = state->db.exec(sql::kJournalMode); !s) return fail(s);
+        if (Status s = state->db.exec(sql::kSynchronous); !s) return fail(s);
     }
     if (Status s = migrate(state->db, state->readOnly); !s) return fail(s);
 
@@ -206,27 +164,23 @@ Status CatalogueStore::restoreFrom(sqlite3* source) {
 Status ManagedObjectContext::load() {
     ContextState& s = *state_;
     {
-        // Covers are never read here: only whether they exist and how big they are.
-        sqlite::Statement movies(
-            s.db,
-            "SELECT id, color_blackwhite, director, genre, leadingActor1, leadingActor2, "
-            "leadingActress1, leadingActress2, name, notes, producer, rating, writer, imdb, "
-            "year, runTime, length(frontImage), length(backImage) FROM Movies ORDER BY id");
+        sqlite::Statement movies(s.db, sql::kSelectMovies);
         if (!movies.isValid()) return s.db.failure("The store could not be read");
         int rc;
         while ((rc = movies.step()) == SQLITE_ROW) {
-            auto record = std::shared_ptr<Movies>(new Movies(Entity::Movies, state_));
+            auto record = Movies::make(state_);
             record->rowId_ = movies.integer(0);
             for (int a = 0; a < kTextAttributeCount; ++a) {
-                if (movies.isNull(1 + a)) continue;
-                record->texts_[a] = movies.text(1 + a);
+                if (movies.isNull(sql::kFirstTextColumn + a)) continue;
+                record->texts_[a] = movies.text(sql::kFirstTextColumn + a);
                 record->textPresent_ |= quint16(1u << a);
             }
-            record->year_ = qint16(movies.integer(kFirstMovieNumberColumn));
-            record->runTime_ = qint16(movies.integer(kFirstMovieNumberColumn + 1));
-            for (int i = 0; i < 2; ++i) {
-                const int column = kFirstMovieNumberColumn + 2 + i;
-                auto& slot = record->slot(i == 0 ? Attribute::frontImage : Attribute::backImage);
+            record->year_ = qint16(movies.integer(sql::kYearColumn));
+            record->runTime_ = qint16(movies.integer(sql::kRunTimeColumn));
+            for (const Attribute a : {Attribute::frontImage, Attribute::backImage}) {
+                const int column = a == Attribute::frontImage ? sql::kFrontImageSizeColumn
+                                                              : sql::kBackImageSizeColumn;
+                auto& slot = record->slot(a);
                 slot.present = !movies.isNull(column);
                 slot.size = slot.present ? movies.integer(column) : 0;
             }
@@ -235,18 +189,16 @@ Status ManagedObjectContext::load() {
         if (rc != SQLITE_DONE) return s.db.failure("The store could not be read");
     }
     for (Entity e : {Entity::GenreList, Entity::RatingList}) {
-        const Attribute a = onlyAttributeOf(e);
-        const QString sql =
-            QStringLiteral("SELECT id, %1 FROM %2 ORDER BY id").arg(attributeName(a), tableOf(e));
-        sqlite::Statement rows(s.db, sql.toUtf8().constData());
+        const Attribute a = sql::columnsOf(e).front();
+        sqlite::Statement rows(s.db, sql::selectEntries(e));
         if (!rows.isValid()) return s.db.failure("The store could not be read");
         int rc;
         while ((rc = rows.step()) == SQLITE_ROW) {
             std::shared_ptr<ManagedObject> record;
             if (e == Entity::GenreList)
-                record.reset(new GenreList(e, state_));
+                record = GenreList::make(state_);
             else
-                record.reset(new RatingList(e, state_));
+                record = RatingList::make(state_);
             record->rowId_ = rows.integer(0);
             if (!rows.isNull(1)) {
                 record->texts_[int(a)] = rows.text(1);
@@ -290,9 +242,10 @@ std::vector<std::shared_ptr<ManagedObject>> ManagedObjectContext::fetch(
                 return a->sequence_ < b->sequence_;
             });
             for (ManagedObject* hit : hits) {
-                const auto found = std::lower_bound(all.begin(), all.end(), hit->sequence_,
-                                                    [](const std::shared_ptr<ManagedObject>& o,
-                                                       quint64 seq) { return o->sequence_ < seq; });
+                // Buckets point only at records of objects (see indexObject); a pending
+                // delete is not found.
+                const auto found = s.placeOf(hit);
+                Q_ASSERT(found != all.end() && found->get() == hit);
                 if (found != all.end() && found->get() == hit && !hit->isDeleted())
                     result.push_back(*found);
             }
@@ -350,6 +303,7 @@ bool ManagedObjectContext::restoreDeleted(const DeletedRecord& record) {
     object->deleted_ = false;
     if (object->deletePending_) {
         // Never left the device: only the delete is taken back.
+        Q_ASSERT(object->rowId_ != 0);
         object->deletePending_ = false;
         std::erase(s.pendingDeletes, object);
         s.indexObject(object.get());
@@ -371,11 +325,7 @@ bool ManagedObjectContext::restoreDeleted(const DeletedRecord& record) {
     }
     ++object->imageGeneration_;
     object->changedMask_ = (1u << (int(Attribute::backImage) + 1)) - 1;
-    auto& all = s.of(object->entity());
-    const auto place = std::lower_bound(
-        all.begin(), all.end(), object->sequence_,
-        [](const std::shared_ptr<ManagedObject>& o, quint64 seq) { return o->sequence_ < seq; });
-    all.insert(place, object);
+    s.of(object->entity()).insert(s.placeOf(object.get()), object);
     s.indexObject(object.get());
     ++s.versions[int(object->entity())];
     s.markDirty(object.get());
@@ -423,13 +373,13 @@ Status ManagedObjectContext::save() {
     if (s.readOnly)
         return Status::failure("The catalogue is read-only",
                                QStringLiteral("{path = %1}").arg(s.path));
-    if (Status begun = s.db.exec("BEGIN IMMEDIATE"); !begun) return begun;
+    if (Status begun = s.db.exec(sql::kBegin); !begun) return begun;
 
     std::vector<std::pair<ManagedObject*, qint64>> newRowIds;
     Status status = writePendingChanges(newRowIds);
-    if (status) status = s.db.exec("COMMIT");
+    if (status) status = s.db.exec(sql::kCommit);
     if (!status) {
-        s.db.exec("ROLLBACK");
+        (void)s.db.exec(sql::kRollback);  // the error that made it roll back is the one to tell
         return status;
     }
     acceptSavedChanges(newRowIds);
@@ -445,39 +395,29 @@ Status ManagedObjectContext::writePendingChanges(
         ++written;
     };
     for (const auto& object : s.pendingDeletes) {
-        const QString sql =
-            QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(tableOf(object->entity()));
-        sqlite::Statement statement(s.db, sql.toUtf8().constData());
+        sqlite::Statement statement(s.db, sql::deleteRow(object->entity()));
         if (!statement.isValid()) return s.db.failure("The changes could not be saved");
         statement.bindInt(1, object->rowId_);
         if (const int rc = statement.step(); rc != SQLITE_DONE)
             return s.db.failure("The changes could not be saved", rc);
         progressed();
     }
-    std::optional<sqlite::Statement> inserts[3];
+    std::optional<sqlite::Statement> inserts[kEntityCount];
     for (ManagedObject* object : s.dirty) {
         const Entity e = object->entity();
         if (object->rowId_ == 0) {
             auto& statement = inserts[int(e)];
-            if (!statement) statement.emplace(s.db, insertSql(e).toUtf8().constData());
+            if (!statement) statement.emplace(s.db, sql::insertRow(e));
             if (!statement->isValid()) return s.db.failure("The changes could not be saved");
             statement->reset();
-            if (e == Entity::Movies) {
-                for (int a = 0; a <= int(Attribute::backImage); ++a)
-                    bindValue(*statement, a + 1, *object, Attribute(a));
-            } else {
-                bindValue(*statement, 1, *object, onlyAttributeOf(e));
-            }
+            int i = 1;
+            for (Attribute a : sql::columnsOf(e)) bindValue(*statement, i++, *object, a);
             if (const int rc = statement->step(); rc != SQLITE_DONE)
                 return s.db.failure("The changes could not be saved", rc);
             qint64 rowId = sqlite3_last_insert_rowid(s.db.handle());
             if (object->wantedRowId_ != 0 && object->wantedRowId_ != rowId) {
                 // Back to its old row when that is still free: the store's order then keeps it.
-                sqlite::Statement move(s.db,
-                                       QStringLiteral("UPDATE OR IGNORE %1 SET id = ? WHERE id = ?")
-                                           .arg(tableOf(e))
-                                           .toUtf8()
-                                           .constData());
+                sqlite::Statement move(s.db, sql::moveRow(e));
                 move.bindInt(1, object->wantedRowId_);
                 move.bindInt(2, rowId);
                 if (const int rc = move.step(); rc != SQLITE_DONE)
@@ -486,17 +426,11 @@ Status ManagedObjectContext::writePendingChanges(
             }
             newRowIds.emplace_back(object, rowId);
         } else {
-            QStringList assignments;
             std::vector<Attribute> changed;
-            for (int a = 0; a <= int(Attribute::backImage); ++a) {
-                if (!(object->changedMask_ & (1u << a))) continue;
-                changed.push_back(Attribute(a));
-                assignments << attributeName(Attribute(a)) + " = ?";
-            }
+            for (int a = 0; a <= int(Attribute::backImage); ++a)
+                if (object->changedMask_ & (1u << a)) changed.push_back(Attribute(a));
             if (changed.empty()) continue;
-            const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE id = ?")
-                                    .arg(tableOf(e), assignments.join(", "));
-            sqlite::Statement statement(s.db, sql.toUtf8().constData());
+            sqlite::Statement statement(s.db, sql::updateRow(e, changed));
             if (!statement.isValid()) return s.db.failure("The changes could not be saved");
             int i = 1;
             for (Attribute a : changed) bindValue(statement, i++, *object, a);

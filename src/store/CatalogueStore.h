@@ -39,8 +39,7 @@ public:
     std::vector<std::shared_ptr<T>> fetch(std::optional<Predicate> predicate = std::nullopt,
                                           std::vector<SortDescriptor> sort = {}) const {
         std::vector<std::shared_ptr<T>> typed;
-        auto objects =
-            fetch(FetchRequest{EntityOf<T>::value, std::move(predicate), std::move(sort)});
+        auto objects = fetch(FetchRequest{T::kEntity, std::move(predicate), std::move(sort)});
         typed.reserve(objects.size());
         for (auto& o : objects) typed.push_back(std::static_pointer_cast<T>(std::move(o)));
         return typed;
@@ -77,9 +76,8 @@ public:
 
 private:
     friend class CatalogueStore;
-    friend class Movies;
-    friend class GenreList;
-    friend class RatingList;
+    template <class T, Entity E>
+    friend class EntityRecord;
     explicit ManagedObjectContext(std::shared_ptr<ContextState> state);
     void insert(const std::shared_ptr<ManagedObject>& object);
     Status load();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "store/Sorting.h"
+#include "store/StoreSql.h"
 
 namespace quillon {
 
@@ -68,6 +69,8 @@ std::optional<QString> indexKeyOf(const Predicate& predicate,
     for (Attribute a : attributes) {
         const auto test = std::find_if(predicate.tests.begin(), predicate.tests.end(),
                                        [a](const Predicate::Test& t) { return t.attribute == a; });
+        // indexFor gives a predicate only an index on exactly the attributes it tests.
+        Q_ASSERT(test != predicate.tests.end());
         if (isNumberAttribute(a)) {
             const auto number = readStoredNumber(test->value);
             if (!number) return std::nullopt;
@@ -107,6 +110,19 @@ std::vector<std::shared_ptr<ManagedObject>> ContextState::sortedListing(
     return order;
 }
 
+std::vector<std::shared_ptr<ManagedObject>>::iterator ContextState::placeOf(
+    const ManagedObject* object) {
+    auto& all = of(object->entity());
+    return std::lower_bound(
+        all.begin(), all.end(), object->sequence_,
+        [](const std::shared_ptr<ManagedObject>& o, quint64 seq) { return o->sequence_ < seq; });
+}
+
+bool ContextState::holds(const ManagedObject* object) {
+    const auto place = placeOf(object);
+    return place != of(object->entity()).end() && place->get() == object;
+}
+
 void ContextState::add(const std::shared_ptr<ManagedObject>& object) {
     ++versions[int(object->entity())];
     object->sequence_ = nextSequence++;
@@ -115,6 +131,9 @@ void ContextState::add(const std::shared_ptr<ManagedObject>& object) {
 }
 
 void ContextState::markDirty(ManagedObject* object) {
+    // A raw pointer: the record must stay in objects while it is dirty. Inserts dropped
+    // unsaved are unmarked first; a save empties the set before it drops deleted records.
+    Q_ASSERT(holds(object));
     if (std::find(dirty.rbegin(), dirty.rend(), object) == dirty.rend()) dirty.push_back(object);
 }
 
@@ -132,6 +151,7 @@ void ContextState::willChange(ManagedObject* object, Attribute a) {
 void ContextState::didChange(ManagedObject* object, Attribute a) {
     ++versions[int(object->entity())];
     if (object->entity() != Entity::Movies || object->isDeleted()) return;
+    Q_ASSERT(holds(object));  // buckets hold raw pointers to the context's own records
     for (auto& index : indexes)
         if (involves(index, a))
             index.buckets[indexKeyOf(*object, index.attributes)].push_back(object);
@@ -139,6 +159,8 @@ void ContextState::didChange(ManagedObject* object, Attribute a) {
 
 void ContextState::indexObject(ManagedObject* object) {
     if (object->entity() != Entity::Movies) return;
+    // Buckets hold raw pointers to live records of objects: indexed only while so.
+    Q_ASSERT(holds(object) && !object->isDeleted());
     for (auto& index : indexes)
         index.buckets[indexKeyOf(*object, index.attributes)].push_back(object);
 }
@@ -177,9 +199,7 @@ CoverRead ContextState::readImage(qint64 rowId, Attribute a) {
 }
 
 CoverRead readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a) {
-    const char* sql = a == Attribute::frontImage ? "SELECT frontImage FROM Movies WHERE id = ?"
-                                                 : "SELECT backImage FROM Movies WHERE id = ?";
-    sqlite::Statement statement(db, sql);
+    sqlite::Statement statement(db, sql::selectCover(a));
     if (!statement.isValid()) return {std::nullopt, db.failure("The cover could not be read")};
     statement.bindInt(1, rowId);
     const int rc = statement.step();

@@ -11,7 +11,9 @@
 
 namespace quillon {
 
-// Hash index answering an AND of equality tests on a fixed set of attributes.
+// Hash index answering an AND of equality tests on a fixed set of attributes. The buckets hold
+// raw pointers to the context's live (not deleted) movies; a record leaves them before it is
+// deleted or dropped.
 struct EqualityIndex {
     std::vector<Attribute> attributes;  // sorted
     QHash<QString, std::vector<ManagedObject*>> buckets;
@@ -31,16 +33,22 @@ struct ContextState {
     sqlite::Database db;
     QString path;
     bool readOnly = false;
-    std::vector<std::shared_ptr<ManagedObject>> objects[3];  // per entity, insertion order
-    std::vector<ManagedObject*> dirty;                       // changed or inserted, in order
+    // The records of each entity in insertion order (the store's own order), pending deletes too.
+    std::vector<std::shared_ptr<ManagedObject>> objects[kEntityCount];
+    // Changed or inserted records, in order of their first change. Raw pointers: each is held
+    // in objects while it is here.
+    std::vector<ManagedObject*> dirty;
     std::vector<std::shared_ptr<ManagedObject>> pendingDeletes;
     std::vector<EqualityIndex> indexes;   // Movies only
-    quint64 versions[3] = {0, 0, 0};      // bumped by every change that can move a sort
+    quint64 versions[kEntityCount] = {};  // bumped by every change that can move a sort
     std::vector<SortedListing> listings;  // most recent last
     quint64 nextSequence = 1;
     std::function<void(int)> saveHook;
 
     std::vector<std::shared_ptr<ManagedObject>>& of(Entity e) { return objects[int(e)]; }
+    // Where the record is, or belongs, in of(its entity).
+    std::vector<std::shared_ptr<ManagedObject>>::iterator placeOf(const ManagedObject* object);
+    bool holds(const ManagedObject* object);
     void add(const std::shared_ptr<ManagedObject>& object);
     void markDirty(ManagedObject* object);
     void unmarkDirty(ManagedObject* object);
@@ -65,7 +73,5 @@ CoverRead readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a);
 QString indexKeyOf(const ManagedObject& object, const std::vector<Attribute>& attributes);
 std::optional<QString> indexKeyOf(const Predicate& predicate,
                                   const std::vector<Attribute>& attributes);
-// A number attribute's decimal text as the store compares it; nullopt when it doesn't read.
-std::optional<qint16> readStoredNumber(const QString& text);
 
 }  // namespace quillon

@@ -44,6 +44,10 @@ struct FetchRequest {
     static FetchRequest all(Entity e) { return {e, std::nullopt, {}}; }
 };
 
+// A number attribute's decimal text as predicates compare it with the stored number; nullopt
+// when it does not read as a 16-bit number.
+std::optional<qint16> readStoredNumber(const QString& text);
+
 // Case-sensitive comparison by Unicode code point (not UTF-16 unit); absent sorts first.
 int compareTexts(const QString* a, const QString* b);
 inline int compareTexts(const OptionalText& a, const OptionalText& b) {

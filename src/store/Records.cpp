@@ -6,6 +6,9 @@
 
 namespace quillon {
 
+// One bit per text attribute in textPresent_, one per attribute in changedMask_.
+static_assert(kTextAttributeCount <= 16 && int(Attribute::backImage) < 32);
+
 namespace {
 constexpr const char* kAttributeNames[] = {
     "color_blackwhite", "director",        "genre", "leadingActor1", "leadingActor2",
@@ -174,35 +177,24 @@ void ManagedObject::markChanged(Attribute a) {
     if (auto state = state_.lock()) state->markDirty(this);
 }
 
-namespace {
-template <class T>
-std::shared_ptr<T> insertRecord(ManagedObjectContext& context, Entity entity,
-                                const std::shared_ptr<ContextState>& state) {
-    struct Enabler : T {
-        Enabler(Entity e, std::shared_ptr<ContextState> s) : T(e, std::move(s)) {}
+template <class T, Entity E>
+std::shared_ptr<T> EntityRecord<T, E>::make(std::shared_ptr<ContextState> state) {
+    // make_shared needs a constructor it may call.
+    struct Made : T {
+        explicit Made(std::shared_ptr<ContextState> s) : T(std::move(s)) {}
     };
-    auto record = std::make_shared<Enabler>(entity, state);
-    Q_UNUSED(context);
-    return record;
+    return std::make_shared<Made>(std::move(state));
 }
-}  // namespace
 
-std::shared_ptr<Movies> Movies::insertInto(ManagedObjectContext& context) {
-    auto record = insertRecord<Movies>(context, Entity::Movies, context.state_);
+template <class T, Entity E>
+std::shared_ptr<T> EntityRecord<T, E>::insertInto(ManagedObjectContext& context) {
+    auto record = make(context.state_);
     context.insert(record);
     return record;
 }
 
-std::shared_ptr<GenreList> GenreList::insertInto(ManagedObjectContext& context) {
-    auto record = insertRecord<GenreList>(context, Entity::GenreList, context.state_);
-    context.insert(record);
-    return record;
-}
-
-std::shared_ptr<RatingList> RatingList::insertInto(ManagedObjectContext& context) {
-    auto record = insertRecord<RatingList>(context, Entity::RatingList, context.state_);
-    context.insert(record);
-    return record;
-}
+template class EntityRecord<Movies, Entity::Movies>;
+template class EntityRecord<GenreList, Entity::GenreList>;
+template class EntityRecord<RatingList, Entity::RatingList>;
 
 }  // namespace quillon

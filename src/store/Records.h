@@ -15,6 +15,7 @@ class ManagedObjectContext;
 struct ContextState;
 
 enum class Entity { Movies, GenreList, RatingList };
+constexpr int kEntityCount = int(Entity::RatingList) + 1;
 
 // Every attribute of every record type. Texts first (their order is the store's column order),
 // then the two 16-bit numbers, then the two cover byte strings.
@@ -157,11 +158,27 @@ private:
     ImageSlot back_;
 };
 
-// One owned movie. Construct with Movies::insertInto(context).
-class Movies : public ManagedObject {
+// The record class T of entity E. Records are made only by insertInto, and by the context as
+// the store opens.
+template <class T, Entity E>
+class EntityRecord : public ManagedObject {
 public:
-    static std::shared_ptr<Movies> insertInto(ManagedObjectContext& context);
+    static constexpr Entity kEntity = E;
+    // A new record, pending in the context until it saves.
+    static std::shared_ptr<T> insertInto(ManagedObjectContext& context);
 
+protected:
+    explicit EntityRecord(std::shared_ptr<ContextState> state)
+        : ManagedObject(E, std::move(state)) {}
+
+private:
+    friend class ManagedObjectContext;
+    static std::shared_ptr<T> make(std::shared_ptr<ContextState> state);
+};
+
+// One owned movie.
+class Movies : public EntityRecord<Movies, Entity::Movies> {
+public:
     OptionalText name() const { return text(Attribute::name); }
     bool setName(OptionalText v) { return setText(Attribute::name, std::move(v)); }
     qint16 year() const { return number(Attribute::year); }
@@ -181,52 +198,32 @@ public:
     OptionalBytes frontImage() const { return image(Attribute::frontImage); }
     OptionalBytes backImage() const { return image(Attribute::backImage); }
 
-private:
-    friend class ManagedObjectContext;
-    using ManagedObject::ManagedObject;
+protected:
+    using EntityRecord::EntityRecord;
 };
 
 // One entry of the genre reference list.
-class GenreList : public ManagedObject {
+class GenreList : public EntityRecord<GenreList, Entity::GenreList> {
 public:
-    static std::shared_ptr<GenreList> insertInto(ManagedObjectContext& context);
     OptionalText genre() const { return text(Attribute::genre); }
     bool setGenre(OptionalText v) { return setText(Attribute::genre, std::move(v)); }
 
-private:
-    friend class ManagedObjectContext;
-    using ManagedObject::ManagedObject;
+protected:
+    using EntityRecord::EntityRecord;
 };
 
 // One entry of the rating reference list.
-class RatingList : public ManagedObject {
+class RatingList : public EntityRecord<RatingList, Entity::RatingList> {
 public:
-    static std::shared_ptr<RatingList> insertInto(ManagedObjectContext& context);
     OptionalText rating() const { return text(Attribute::rating); }
     bool setRating(OptionalText v) { return setText(Attribute::rating, std::move(v)); }
 
-private:
-    friend class ManagedObjectContext;
-    using ManagedObject::ManagedObject;
+protected:
+    using EntityRecord::EntityRecord;
 };
 
 using MoviePtr = std::shared_ptr<Movies>;
 using GenrePtr = std::shared_ptr<GenreList>;
 using RatingPtr = std::shared_ptr<RatingList>;
-
-template <class T>
-struct EntityOf;
-template <>
-struct EntityOf<Movies> {
-    static constexpr Entity value = Entity::Movies;
-};
-template <>
-struct EntityOf<GenreList> {
-    static constexpr Entity value = Entity::GenreList;
-};
-template <>
-struct EntityOf<RatingList> {
-    static constexpr Entity value = Entity::RatingList;
-};
 
 }  // namespace quillon

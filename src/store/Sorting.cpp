@@ -19,20 +19,25 @@ struct FlatItem {
     quint32 index;
 };
 
+// UTF-16 units order surrogates (D800-DFFF) below E000-FFFF; code points order them above.
 inline char16_t codePointOrderKey(char16_t unit) {
     if (unit >= 0xE000) return char16_t(unit - 0x800);
     if (unit >= 0xD800) return char16_t(unit + 0x2000);
     return unit;
 }
 
+// The one text order of the store: by code point, a shorter prefix first.
+inline int compareCodePoints(const char16_t* a, qsizetype aSize, const char16_t* b,
+                             qsizetype bSize) {
+    const qsizetype n = std::min(aSize, bSize);
+    const auto [pa, pb] = std::mismatch(a, a + n, b);
+    if (pa != a + n) return codePointOrderKey(*pa) < codePointOrderKey(*pb) ? -1 : 1;
+    return aSize < bSize ? -1 : (aSize > bSize ? 1 : 0);
+}
+
 inline int compareFlatText(const FlatKey& a, const FlatKey& b) {
     if (a.size < 0 || b.size < 0) return int(a.size >= 0) - int(b.size >= 0);
-    const qint32 n = std::min(a.size, b.size);
-    for (qint32 i = 0; i < n; ++i) {
-        if (a.text[i] != b.text[i])
-            return codePointOrderKey(a.text[i]) < codePointOrderKey(b.text[i]) ? -1 : 1;
-    }
-    return a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
+    return compareCodePoints(a.text, a.size, b.text, b.size);
 }
 
 FlatKey flatten(const ManagedObject& object, Attribute a) {
@@ -59,6 +64,12 @@ bool equalKeys(const ManagedObject& a, const ManagedObject& b,
 }
 
 }  // namespace
+
+int compareTexts(const QString* a, const QString* b) {
+    if (!a || !b) return int(a != nullptr) - int(b != nullptr);
+    return compareCodePoints(reinterpret_cast<const char16_t*>(a->constData()), a->size(),
+                             reinterpret_cast<const char16_t*>(b->constData()), b->size());
+}
 
 void sortRecords(std::vector<std::shared_ptr<ManagedObject>>& records,
                  const std::vector<SortDescriptor>& keys) {

@@ -17,6 +17,7 @@ public:
     Status open(const QString& path, bool readOnly = false, bool immutable = false);
     sqlite3* handle() const { return db_.get(); }
     Status exec(const char* sql);
+    Status exec(const QByteArray& sql) { return exec(sql.constData()); }
     Status failure(const QString& what) const;
     // For an error code a call returned (the connection's last message may be another's).
     Status failure(const QString& what, int rc) const;
@@ -31,6 +32,7 @@ private:
 class Statement {
 public:
     Statement(const Database& db, const char* sql);
+    Statement(const Database& db, const QByteArray& sql) : Statement(db, sql.constData()) {}
     bool isValid() const { return stmt_ != nullptr; }
     sqlite3_stmt* get() const { return stmt_.get(); }
 

@@ -5,7 +5,7 @@
 namespace quillon {
 
 // Outcome of a fallible call. Screens turn a failure into an alert; nothing else throws.
-struct Status {
+struct [[nodiscard]] Status {
     bool ok = true;
     QString error;    // one-line description
     QString details;  // extra detail (SQLite code, path); may be empty

@@ -12,6 +12,7 @@
 #include "platform/DataFolders.h"
 #include "platform/UserDefaults.h"
 #include "support/AppHarness.h"
+#include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
@@ -19,18 +20,6 @@
 using namespace quillon;
 
 namespace {
-
-// Makes SQLite refuse inserts into `table` when `condition` holds, as another program would.
-void refuseInserts(const QString& dataDir, const QString& table, const QString& condition) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((dataDir + "/Quillon.sqlite").toUtf8().constData(), &db), SQLITE_OK);
-    const QString sql = QString(
-                            "CREATE TRIGGER refuse BEFORE INSERT ON %1 WHEN %2 BEGIN "
-                            "SELECT RAISE(ABORT, 'refused by test'); END;")
-                            .arg(table, condition);
-    ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
 
 // The one alert on screen as "title: message", answered with OK.
 QString onlyAlert() {
@@ -46,10 +35,10 @@ TEST(FirstLaunchTest, SeedsOncePerFlagAndWhenTheFlagCannotBeWrittenOnlyIntoAnEmp
     test::AppHarness app;
     ManagedObjectContext& context = app.context();
     // One refused entry is logged and taken back; the others are saved.
-    refuseInserts(app.dataDir(), "GenreList", "NEW.genre = 'Drama'");
+    test::refuseWrites(app.dataDir(), Entity::GenreList, "INSERT", "NEW.genre = 'Drama'");
     test::LogCapture log;
     runFirstLaunchCheck(*standardUserDefaults(), context);
-    EXPECT_EQ(log.lines.filter("refused by test").size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_EQ(log.lines.filter(test::kRefusedByTest).size(), 1) << log.lines.join('\n').toStdString();
     EXPECT_FALSE(context.hasChanges());
 
     // Second launch: nothing is restored, even when the user emptied the lists.
@@ -87,11 +76,11 @@ TEST(AppDelegateTest, AFailedSaveIsShownEvenAtExitAndKeepsTheChangesForTheNextSa
     window->show();
     auto movie = Movies::insertInto(app.context());
     movie->setName("boom");
-    refuseInserts(app.dataDir(), "Movies", "NEW.name = 'boom'");
+    test::refuseWrites(app.dataDir(), Entity::Movies, "INSERT", "NEW.name = 'boom'");
     EXPECT_FALSE(app.app().saveContext());
     const QString alert = onlyAlert();
     EXPECT_TRUE(alert.startsWith("Unresolved error: Unresolved error ") &&
-                alert.contains("refused by test"))
+                alert.contains(test::kRefusedByTest))
         << alert.toStdString();
     EXPECT_TRUE(app.context().hasChanges());
 

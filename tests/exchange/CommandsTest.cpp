@@ -106,11 +106,11 @@ TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
     expectRun(runImportCommand, app, {good}, 0, counts.arg("1", "0", "0"), "");
     expectRun(runImportCommand, app, {file("list.txt", movieLine("Two", "2000", "Ann"))}, 2, "",
               "list.txt Is The Incorrect Import File\n");
-    addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
+    test::refuseWrites(app.dataDir(), Entity::Movies, "INSERT", "NEW.name = 'boom'");
     expectRun(
         runImportCommand, app,
         {file("f.csv", "[QUILLON]\n" + movieLine("boom", "0", "") + movieLine("ok", "0", ""))}, 1,
-        counts.arg("1", "0", "1"), "refused by trigger");
+        counts.arg("1", "0", "1"), test::kRefusedByTest);
     expectRun(runImportCommand, app, {dir.filePath("none.csv")}, 1, "", dir.filePath("none.csv"));
     EXPECT_EQ(app.context().count(Entity::Movies), 2);
 

@@ -18,6 +18,7 @@
 #include "exchange/MovieImporter.h"
 #include "platform/DiagnosticLog.h"
 #include "store/CatalogueStore.h"
+#include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 
 namespace quillon::test {
@@ -146,25 +147,6 @@ inline void breakCoverPages(const QString& dataDir, const QByteArray& cover) {
         return;
     }
     FAIL() << "the cover was not found in the store file";
-}
-
-// Creates an SQLite trigger on the store file through a second connection: saves that write a
-// Movies row matching `when` (an SQL condition on NEW) then fail.
-inline void addFailingTrigger(const QString& dataDir, const QString& event, const QString& when) {
-    sqlite3* db = nullptr;
-    const QByteArray path = QDir(dataDir).filePath(CatalogueStore::kFileName).toUtf8();
-    ASSERT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
-    static int serial = 0;
-    const QString sql =
-        "CREATE TRIGGER fail%1 BEFORE %2 ON Movies WHEN %3 "
-        "BEGIN SELECT RAISE(ABORT, 'refused by trigger'); END;";
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql.arg(++serial).arg(event, when).toUtf8().constData(), nullptr,
-                           nullptr, &error),
-              SQLITE_OK)
-        << (error ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
 }
 
 // Reads `bytes` and fails every read from byte `failAt` on, like a share that goes away; or,

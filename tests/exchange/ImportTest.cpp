@@ -52,8 +52,8 @@ TEST(Import, AFailedSaveLosesOnlyItsOwnLine) {
     existing->setImage(Attribute::frontImage, makeJpeg(8, 8, Qt::red));
     ASSERT_TRUE(app.context().save().ok);
     const QStringList before = dumpMovies(app.context());
-    addFailingTrigger(app.dataDir(), "INSERT", "NEW.name = 'boom'");
-    addFailingTrigger(app.dataDir(), "UPDATE", "NEW.notes = 'boom'");
+    test::refuseWrites(app.dataDir(), Entity::Movies, "INSERT", "NEW.name = 'boom'");
+    test::refuseWrites(app.dataDir(), Entity::Movies, "UPDATE", "NEW.notes = 'boom'");
     app.context().setLengthLimitForTesting(1000);
     const QString cover = QString::fromLatin1(makeJpeg(9, 9, Qt::blue).toBase64());
 
@@ -69,7 +69,7 @@ TEST(Import, AFailedSaveLosesOnlyItsOwnLine) {
     EXPECT_EQ(log.lines.size(), 3);
     ASSERT_EQ(imported.problems.size(), 3);
     EXPECT_TRUE(imported.problems[1].startsWith("Old (2000): ") &&
-                imported.problems[1].contains("trigger"));
+                imported.problems[1].contains(test::kRefusedByTest));
     EXPECT_TRUE(imported.problems[2].contains("too big"));
     EXPECT_FALSE(app.context().hasChanges()) << "the taken-back values went out with the next line";
     EXPECT_EQ(existing->notes(), "before");

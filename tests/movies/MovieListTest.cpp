@@ -17,6 +17,7 @@
 #include "movies/MovieListModel.h"
 #include "movies/MovieListQuery.h"
 #include "movies/ThumbnailCache.h"
+#include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/KeySelector.h"
@@ -266,21 +267,16 @@ protected:
     }
     // Makes SQLite refuse every such change of a movie ("" allows them again).
     void refuseOnMovies(const QString& operation) {
-        sqlite3* db = nullptr;
-        const QString path = QDir(app.dataDir()).filePath(CatalogueStore::kFileName);
-        ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-        const QString sql = operation.isEmpty() ? "DROP TRIGGER refuse;"
-                                                : "CREATE TRIGGER refuse BEFORE " + operation +
-                                                      " ON Movies BEGIN SELECT RAISE(ABORT, "
-                                                      "'refused by test'); END;";
-        EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
+        if (operation.isEmpty())
+            test::allowWrites(app.dataDir());
+        else
+            test::refuseWrites(app.dataDir(), Entity::Movies, operation);
     }
     // Presses away the one alert on screen when it is the failed save's.
     bool dismissUnresolvedError() {
         const auto alerts = AlertController::presentedAlerts();
         if (alerts.size() != 1 || alerts[0]->title() != "Unresolved error" ||
-            !alerts[0]->message().contains("refused by test"))
+            !alerts[0]->message().contains(test::kRefusedByTest))
             return false;
         alerts[0]->trigger("OK");
         return true;

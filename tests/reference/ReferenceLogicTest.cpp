@@ -6,6 +6,7 @@
 #include "reference/ReferenceEntryRules.h"
 #include "reference/ReferenceListModel.h"
 #include "reference/ReferenceListQuery.h"
+#include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 
 using namespace quillon;
@@ -95,13 +96,13 @@ TEST_F(ReferenceLogicTest, EditTrimsChangesTheFirstMatchAndLeavesMoviesAlone) {
 // (A refused add is shown, kept back and tried again by the add screen's test.)
 TEST_F(ReferenceLogicTest, AFailedEditIsLoggedAndTakenBack) {
     test::addEntries(context(), kGenreMember, {"Drama"});
-    test::refuseWrites(fixture.dataDir(), kGenreMember, "UPDATE");
+    test::refuseWrites(fixture.dataDir(), kGenreMember.entity, "UPDATE");
     test::LogCapture log;
     const EntrySaveResult failed =
         ReferenceEntryRules(kGenreMember, context()).edit("Drama", "War");
     EXPECT_EQ(failed.outcome, Outcome::Failed);
-    EXPECT_TRUE(failed.message.contains("refused by test") && !failed.returnsToList());
-    EXPECT_EQ(log.lines.filter("refused by test").size(), 1);
+    EXPECT_TRUE(failed.message.contains(test::kRefusedByTest) && !failed.returnsToList());
+    EXPECT_EQ(log.lines.filter(test::kRefusedByTest).size(), 1);
     EXPECT_FALSE(context().hasChanges()) << "the refused change is not left pending";
     EXPECT_EQ(test::storedTexts(context(), kGenreMember), QStringList{"Drama"});
 }

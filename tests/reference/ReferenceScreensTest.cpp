@@ -11,6 +11,7 @@
 #include "reference/ReferenceListTableViewController.h"
 #include "reference/ReferenceListViewController.h"
 #include "reference/ReferenceSegues.h"
+#include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
@@ -123,7 +124,7 @@ TEST_F(ReferenceScreensTest, ARefusedDeleteOrUndoIsShownAndTakenBack) {
     for (const ReferenceMember* member : {&kGenreMember, &kRatingMember}) {
         SCOPED_TRACE(member->listTitle);
         ASSERT_TRUE(openList(*member, {"G", "PG"}));
-        test::refuseWrites(fixture.dataDir(), *member, "DELETE");
+        test::refuseWrites(fixture.dataDir(), member->entity, "DELETE");
         list->tableView()->requestDelete(0);
         EXPECT_EQ(dismissAlert(),
                   "Unresolved error / Unresolved error The changes could not be saved, "
@@ -132,15 +133,15 @@ TEST_F(ReferenceScreensTest, ARefusedDeleteOrUndoIsShownAndTakenBack) {
         EXPECT_FALSE(list->undoNotice()->isVisible());
         member->insertInto(context())->setText(member->attribute, "R");
         EXPECT_TRUE(fixture.saveContext()) << "the refused delete blocks no later save";
-        test::refuseWrites(fixture.dataDir(), *member, "");
+        test::allowWrites(fixture.dataDir());
 
         list->tableView()->requestDelete(0);
-        test::refuseWrites(fixture.dataDir(), *member, "INSERT");
+        test::refuseWrites(fixture.dataDir(), member->entity, "INSERT");
         EXPECT_TRUE(list->undoDelete());
-        EXPECT_TRUE(dismissAlert().contains("refused by test"));
+        EXPECT_TRUE(dismissAlert().contains(test::kRefusedByTest));
         EXPECT_EQ(shown(), QStringList{"PG"});
         EXPECT_FALSE(context().hasChanges());
-        test::refuseWrites(fixture.dataDir(), *member, "");
+        test::allowWrites(fixture.dataDir());
         EXPECT_TRUE(list->undoDelete()) << "the refused undo can be tried again";
         EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
         EXPECT_EQ(shown(), (QStringList{"G", "PG", "R"}));
@@ -180,16 +181,16 @@ TEST_F(ReferenceScreensTest, AFailedSaveIsShownAndTheScreenKeepsTheInput) {
     QTest::mouseClick(list->AddButton(), Qt::LeftButton);
     auto* add = qobject_cast<AddRatingViewController*>(top());
     ASSERT_NE(add, nullptr);
-    test::refuseWrites(fixture.dataDir(), kRatingMember, "INSERT");
+    test::refuseWrites(fixture.dataDir(), kRatingMember.entity, "INSERT");
     QTest::keyClicks(add->textField(), "NC-17");
     QTest::mouseClick(add->saveButton(), Qt::LeftButton);
     const QString alert = dismissAlert();
-    EXPECT_TRUE(alert.startsWith("Record not Saved! / ") && alert.contains("refused by test"))
+    EXPECT_TRUE(alert.startsWith("Record not Saved! / ") && alert.contains(test::kRefusedByTest))
         << alert.toStdString();
     EXPECT_EQ(top(), add);
     EXPECT_EQ(add->textField()->text(), "NC-17");
 
-    test::refuseWrites(fixture.dataDir(), kRatingMember, "");
+    test::allowWrites(fixture.dataDir());
     QTest::mouseClick(add->saveButton(), Qt::LeftButton);
     EXPECT_EQ(top(), list);
     EXPECT_EQ(shown(), QStringList{"NC-17"});

@@ -35,21 +35,4 @@ inline QStringList shownTexts(const QAbstractItemModel* model) {
     return texts;
 }
 
-// Through a second connection, as another program would: makes SQLite refuse every `operation`
-// ("INSERT", ...) on the member's table, or allow all again when `operation` is empty.
-inline void refuseWrites(const QString& dataDir, const ReferenceMember& member,
-                         const QString& operation) {
-    const QString sql = operation.isEmpty() ? QString("DROP TRIGGER refuse;")
-                                            : QString(
-                                                  "CREATE TRIGGER refuse BEFORE %1 ON %2 BEGIN "
-                                                  "SELECT RAISE(ABORT, 'refused by test'); END;")
-                                                  .arg(operation, entityName(member.entity));
-    sqlite3* db = nullptr;
-    ASSERT_EQ(
-        sqlite3_open(QDir(dataDir).filePath(CatalogueStore::kFileName).toUtf8().constData(), &db),
-        SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
-
 }  // namespace quillon::test

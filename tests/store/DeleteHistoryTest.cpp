@@ -1,32 +1,16 @@
-#include <gtest/gtest.h>
-
-#include <QTemporaryDir>
-
-#include "store/CatalogueStore.h"
+#include "StoreFixture.h"
 #include "store/DeleteHistory.h"
+#include "support/RefuseWrites.h"
 
 using namespace quillon;
+using namespace quillon::test;
 
 namespace {
 
-class DeleteHistoryTest : public ::testing::Test {
+class DeleteHistoryTest : public StoreFixture {
 protected:
-    void SetUp() override { reopen(); }
-    void reopen() {
-        store_.reset();
-        Status status;
-        store_ = CatalogueStore::open(dir_.path(), &status);
-        ASSERT_TRUE(store_) << status.describe().toStdString();
-    }
-    ManagedObjectContext& ctx() { return store_->viewContext(); }
     DeleteHistory::SaveFunction save() {
         return [this] { return bool(ctx().save()); };
-    }
-    void movie(const QString& name) {
-        auto m = Movies::insertInto(ctx());
-        m->setName(name);
-        m->setImage(Attribute::frontImage, ("f" + name.toLower()).toUtf8());
-        m->setImage(Attribute::backImage, ("b" + name.toLower()).toUtf8());
     }
     // name:front/back of every stored movie, in the store's own order.
     QStringList movies() {
@@ -45,57 +29,73 @@ protected:
         return (undo.outcome == Outcome::Restored ? "restored " : "refused ") +
                undo.object->text(Attribute::name).value_or("-");
     }
-
-    QTemporaryDir dir_;
-    std::unique_ptr<CatalogueStore> store_;
 };
 
 TEST_F(DeleteHistoryTest, UndoBringsBackTheNewestDeleteOfTheEntityWholeAtItsPlace) {
-    for (const char* name : {"A", "B", "C"}) movie(name);
+    for (const char* name : {"A", "B", "C"}) {
+        auto m = movie(name);
+        m->setImage(Attribute::frontImage, QByteArray("f") + name);
+        m->setImage(Attribute::backImage, QByteArray(name == QString("B") ? "" : "b"));
+    }
     GenreList::insertInto(ctx())->setGenre("Drama");
     ASSERT_TRUE(ctx().save());
     reopen();  // covers now live on the device only
     const auto stored = ctx().fetch<Movies>();
-    const auto genres = ctx().fetch<GenreList>();
+    const auto byName = [this](const char* name) {
+        return ctx().fetch<Movies>(Predicate::equals(Attribute::name, name)).size();
+    };
+    ASSERT_EQ(byName("B"), 1u);
 
     DeleteHistory history(ctx());
     EXPECT_EQ(undo(history, Entity::Movies), "nothing");
+    // A delete whose save fails is taken back at once and not remembered.
+    refuseWrites(dataDir(), Entity::Movies, "DELETE");
+    EXPECT_FALSE(history.deleteAndSave(stored[1], save()));
+    EXPECT_FALSE(stored[1]->isDeleted());
+    EXPECT_FALSE(ctx().hasChanges());
+    allowWrites(dataDir());
+
     ASSERT_TRUE(history.deleteAndSave(stored[1], save()));
-    ASSERT_TRUE(history.deleteAndSave(genres[0], save()));
+    ASSERT_TRUE(history.deleteAndSave(ctx().fetch<GenreList>().at(0), save()));
     ASSERT_TRUE(history.deleteAndSave(stored[2], save()));
     EXPECT_FALSE(history.deleteAndSave(stored[2], save())) << "already deleted";
     EXPECT_FALSE(ctx().hasChanges());
-    EXPECT_EQ(movies(), QStringList{"A:fa/ba"});
+    EXPECT_EQ(movies(), QStringList{"A:fA/b"});
+    EXPECT_EQ(byName("B"), 0u);
 
+    // An undo whose save fails deletes the record again and keeps it to undo.
+    refuseWrites(dataDir(), Entity::Movies, "INSERT");
+    EXPECT_EQ(undo(history, Entity::Movies), "refused C");
+    EXPECT_FALSE(ctx().hasChanges());
+    allowWrites(dataDir());
     EXPECT_EQ(undo(history, Entity::Movies), "restored C");
     EXPECT_EQ(undo(history, Entity::Movies), "restored B");
+    DeletedRecord notDeleted;
+    notDeleted.object = stored[1];
+    EXPECT_FALSE(ctx().restoreDeleted(notDeleted)) << "only a deleted record comes back";
     EXPECT_EQ(undo(history, Entity::Movies), "nothing");
     EXPECT_EQ(undo(history, Entity::RatingList), "nothing");
     EXPECT_EQ(ctx().count(Entity::GenreList), 0) << "the genre's delete stays until undone";
     EXPECT_FALSE(ctx().hasChanges());
-    EXPECT_EQ(movies(), (QStringList{"A:fa/ba", "B:fb/bb", "C:fc/bc"}));
-
+    EXPECT_EQ(byName("B"), 1u);
+    EXPECT_EQ(movies(), (QStringList{"A:fA/b", "B:fB/", "C:fC/b"}));
     reopen();
-    QStringList reopened = movies();
-    reopened.sort();
-    EXPECT_EQ(reopened, (QStringList{"A:fa/ba", "B:fb/bb", "C:fc/bc"}));
+    EXPECT_EQ(movies(), (QStringList{"A:fA/b", "B:fB/", "C:fC/b"}));
 }
 
-TEST_F(DeleteHistoryTest, KeepsTheNewestFiftyDeletes) {
-    for (int i = 0; i < 55; ++i) GenreList::insertInto(ctx())->setGenre(QString::number(i));
+TEST_F(DeleteHistoryTest, KeepsTheNewestDeletes) {
+    for (int i = 0; i < 5; ++i) GenreList::insertInto(ctx())->setGenre(QString::number(i));
     ASSERT_TRUE(ctx().save());
-    DeleteHistory history(ctx());
+    DeleteHistory history(ctx(), 3);
     for (const auto& genre : ctx().fetch<GenreList>())
         ASSERT_TRUE(history.deleteAndSave(genre, save()));
     int undone = 0;
     while (history.undoLast(Entity::GenreList, save()).object) ++undone;
-    EXPECT_EQ(undone, 50);
+    EXPECT_EQ(undone, 3);
     reopen();
-    int lowest = 100;
-    for (const auto& genre : ctx().fetch<GenreList>())
-        lowest = qMin(lowest, genre->genre()->toInt());
-    EXPECT_EQ(ctx().count(Entity::GenreList), 50);
-    EXPECT_EQ(lowest, 5) << "the oldest deletes are forgotten";
+    QStringList kept;
+    for (const auto& genre : ctx().fetch<GenreList>()) kept << *genre->genre();
+    EXPECT_EQ(kept, (QStringList{"2", "3", "4"})) << "the oldest deletes are forgotten";
 }
 
 }  // namespace
