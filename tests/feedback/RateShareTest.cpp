@@ -76,7 +76,6 @@ TEST_F(RateShare, ShowsFiveRowsAndMarksThoseWhoseAddressTheBuildLacks) {
     };
     for (const Case& c : cases) {
         RateShareTableViewController* screen = open(c.addresses);
-        EXPECT_EQ(screen->title(), "Rate and Share");
         ASSERT_EQ(screen->tableView()->model()->rowCount(), 5);
         for (int row = 0; row < 5; ++row) {
             QStringList expected{titles[row]};
@@ -105,108 +104,45 @@ TEST_F(RateShare, RateOpensTheStorePageWithOnlyTheWriteReviewQuery) {
     EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
 }
 
-TEST_F(RateShare, ShareRowsHandTheirItemsInOrderToTheShareSheet) {
+TEST_F(RateShare, ShareVisitAndFeedbackHandTheirItemsToTheirServices) {
     RateShareTableViewController* screen = open();
-    screen->didSelectRow(1);
-    screen->didSelectRow(2);
+    for (int row : {1, 2, 3, 4}) screen->didSelectRow(row);
     ASSERT_EQ(shareSheet.requests.size(), 2);
-    const ShareRequest& store = shareSheet.requests[0];
-    EXPECT_EQ(store.urls, QList<QUrl>{QUrl(kStore)});
-    EXPECT_TRUE(store.texts.isEmpty());
-    EXPECT_TRUE(store.files.isEmpty());
-    const ShareRequest& web = shareSheet.requests[1];
-    EXPECT_EQ(web.texts,
+    EXPECT_EQ(shareSheet.requests[0].urls, QList<QUrl>{QUrl(kStore)});
+    EXPECT_TRUE(shareSheet.requests[0].texts.isEmpty());
+    EXPECT_EQ(shareSheet.requests[1].texts,
               (QStringList{"Click the following link to visit the Larkspire App website", kWeb}));
-    EXPECT_TRUE(web.urls.isEmpty());
+    EXPECT_TRUE(shareSheet.requests[1].urls.isEmpty());
     EXPECT_EQ(shareSheet.anchors, (QList<QWidget*>{screen, screen}));
-    EXPECT_TRUE(opener.opened.isEmpty());
-    EXPECT_TRUE(mail.composed.isEmpty());
-}
-
-TEST_F(RateShare, VisitOpensTheWebPageAndFeedbackWritesToTheMaker) {
-    RateShareTableViewController* screen = open();
-    screen->didSelectRow(3);
     EXPECT_EQ(opener.opened, QList<QUrl>{QUrl(kWeb)});
-    screen->didSelectRow(4);
     ASSERT_EQ(mail.composed.size(), 1);
-    const MailMessage& message = mail.composed[0];
-    EXPECT_EQ(message.recipients, QStringList{kMail});
-    EXPECT_EQ(message.subject, "");
-    EXPECT_EQ(message.body, "Enter your comments about Quillon app below: ");
-    EXPECT_FALSE(message.bodyIsHtml);
-    EXPECT_TRUE(message.attachments.isEmpty());
-    EXPECT_TRUE(shareSheet.requests.isEmpty());
+    EXPECT_EQ(mail.composed[0].recipients, QStringList{kMail});
+    EXPECT_EQ(mail.composed[0].body, "Enter your comments about Quillon app below: ");
+    EXPECT_FALSE(mail.composed[0].bodyIsHtml);
     EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
 }
 
 TEST_F(RateShare, TellsInAnAlertWhatCouldNotBeDone) {
-    struct Case {
-        const char* what;
-        RateShareAddresses addresses;
-        bool opens, canSend, composes;
-        int row;
-        QString alert;
-    } cases[] = {
-        {"no mail program",
-         {kStore, kWeb, kMail},
-         true,
-         false,
-         true,
-         4,
-         "Can't Send Email / Your Device is not able to send Email."},
-        {"mail program fails",
-         {kStore, kWeb, kMail},
-         true,
-         true,
-         false,
-         4,
-         "Can't Send Email / The e-mail program could not be started."},
-        {"no browser for the store",
-         {kStore, kWeb, kMail},
-         false,
-         true,
-         true,
-         0,
-         "Can't Open the Address / No program opened " + kStore +
-             "?action=write-review. Is a web browser set up?"},
-        {"no browser for the web page",
-         {kStore, kWeb, kMail},
-         false,
-         true,
-         true,
-         3,
-         "Can't Open the Address / No program opened " + kWeb + ". Is a web browser set up?"},
-        {"web page not an address",
-         {kStore, "quillon web page", kMail},
-         true,
-         true,
-         true,
-         3,
-         "Can't Open the Address / quillon web page is not a web address."},
-        {"store page not an address",
-         {"store:", kWeb, kMail},
-         true,
-         true,
-         true,
-         0,
-         "Can't Open the Address / store: is not a web address."},
-        {"sharing a store page that is no address",
-         {"/app/id1", kWeb, kMail},
-         true,
-         true,
-         true,
-         1,
-         "Can't Share the Address / /app/id1 is not a web address."},
+    auto expectAlert = [&](int row, RateShareAddresses addresses, const QString& alert) {
+        open(addresses)->didSelectRow(row);
+        EXPECT_EQ(takeAlert(), alert) << row;
+        EXPECT_TRUE(shareSheet.requests.isEmpty()) << row;
     };
-    for (const Case& c : cases) {
-        opener.opens = c.opens;
-        mail.canSend = c.canSend;
-        mail.composes = c.composes;
-        open(c.addresses)->didSelectRow(c.row);
-        EXPECT_EQ(takeAlert(), c.alert) << c.what;
-        EXPECT_TRUE(shareSheet.requests.isEmpty()) << c.what;
-    }
-    EXPECT_EQ(mail.composed.size(), 1);  // only the one whose program then failed
+    mail.canSend = false;
+    expectAlert(4, {kStore, kWeb, kMail}, "Can't Send Email / Your Device is not able to send Email.");
+    mail.canSend = true;
+    mail.composes = false;
+    expectAlert(4, {kStore, kWeb, kMail},
+                "Can't Send Email / The e-mail program could not be started.");
+    opener.opens = false;
+    expectAlert(0, {kStore, kWeb, kMail},
+                "Can't Open the Address / No program opened " + kStore +
+                    "?action=write-review. Is a web browser set up?");
+    opener.opens = true;
+    expectAlert(3, {kStore, "quillon web page", kMail},
+                "Can't Open the Address / quillon web page is not a web address.");
+    expectAlert(1, {"/app/id1", kWeb, kMail},
+                "Can't Share the Address / /app/id1 is not a web address.");
 }
 
 TEST_F(RateShare, EnterOnARowRunsItsActionAndLeavesNoRowSelected) {
