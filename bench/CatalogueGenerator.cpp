@@ -12,33 +12,40 @@ namespace quillon::bench {
 namespace {
 
 const QStringList kWords = {
-    "Night", "City", "Blue", "Return", "Last", "Dark", "River", "Summer", "Shadow", "King",
-    "Love", "Man", "Woman", "Star", "Road", "Stranger", "Fire", "Silent", "Golden", "House",
-    "Dream", "Ghost", "Winter", "Island", "Secret", "Red", "Wild", "Storm", "Moon", "Heart",
-    "Lost", "Empire", "Garden", "Midnight", "Iron", "Paper", "Glass", "Yesterday", "Journey",
-    "Kingdom", "Ocean", "Mountain", "Train", "Letter", "Mirror", "Song", "Hunter", "Angel",
-    "Devil", "Saint", "Express", "Highway", "Horizon", "Legend", "Promise", "Revenge", "Sky",
-    "l'Amour", "Été", "Nuit", "Straße", "Mañana", "Señor", "Café", "Déjà", "Zoë", "Ørsted"};
+    "Night",  "City",     "Blue",    "Return",  "Last",    "Dark",      "River",   "Summer",
+    "Shadow", "King",     "Love",    "Man",     "Woman",   "Star",      "Road",    "Stranger",
+    "Fire",   "Silent",   "Golden",  "House",   "Dream",   "Ghost",     "Winter",  "Island",
+    "Secret", "Red",      "Wild",    "Storm",   "Moon",    "Heart",     "Lost",    "Empire",
+    "Garden", "Midnight", "Iron",    "Paper",   "Glass",   "Yesterday", "Journey", "Kingdom",
+    "Ocean",  "Mountain", "Train",   "Letter",  "Mirror",  "Song",      "Hunter",  "Angel",
+    "Devil",  "Saint",    "Express", "Highway", "Horizon", "Legend",    "Promise", "Revenge",
+    "Sky",    "l'Amour",  "Été",     "Nuit",    "Straße",  "Mañana",    "Señor",   "Café",
+    "Déjà",   "Zoë",      "Ørsted"};
 const QStringList kFirstNames = {
-    "James", "Mary", "John", "Patricia", "Robert", "Jennifer", "Michael", "Linda", "William",
-    "Elizabeth", "David", "Barbara", "Richard", "Susan", "Joseph", "Jessica", "Thomas", "Sarah",
-    "Charles", "Karen", "Christopher", "Nancy", "Daniel", "Lisa", "Matthew", "Betty", "Anthony",
-    "Margaret", "Mark", "Sandra", "Donald", "Ashley", "Steven", "Kimberly", "Paul", "Emily",
-    "Andrew", "Donna", "Joshua", "Michelle", "Kenneth", "Carol", "Kevin", "Amanda", "Brian",
-    "Dorothy", "George", "Melissa", "Akira", "Ingrid", "François", "Björn", "Penélope", "Jürgen",
-    "Yasujirō", "Agnès", "Sōfia", "Wong", "Chloé"};
+    "James",  "Mary",     "John",      "Patricia", "Robert",   "Jennifer", "Michael",
+    "Linda",  "William",  "Elizabeth", "David",    "Barbara",  "Richard",  "Susan",
+    "Joseph", "Jessica",  "Thomas",    "Sarah",    "Charles",  "Karen",    "Christopher",
+    "Nancy",  "Daniel",   "Lisa",      "Matthew",  "Betty",    "Anthony",  "Margaret",
+    "Mark",   "Sandra",   "Donald",    "Ashley",   "Steven",   "Kimberly", "Paul",
+    "Emily",  "Andrew",   "Donna",     "Joshua",   "Michelle", "Kenneth",  "Carol",
+    "Kevin",  "Amanda",   "Brian",     "Dorothy",  "George",   "Melissa",  "Akira",
+    "Ingrid", "François", "Björn",     "Penélope", "Jürgen",   "Yasujirō", "Agnès",
+    "Sōfia",  "Wong",     "Chloé"};
 const QStringList kLastNames = {
-    "Smith", "Johnson", "Williams", "Brown", "Jones", "Garcia", "Miller", "Davis", "Rodriguez",
-    "Martinez", "Hernandez", "Lopez", "Gonzalez", "Wilson", "Anderson", "Thomas", "Taylor",
-    "Moore", "Jackson", "Martin", "Lee", "Perez", "Thompson", "White", "Harris", "Sanchez",
-    "Clark", "Ramirez", "Lewis", "Robinson", "Walker", "Young", "Allen", "King", "Wright",
-    "Scott", "Torres", "Nguyen", "Hill", "Flores", "Green", "Adams", "Nelson", "Baker", "Hall",
-    "Rivera", "Campbell", "Mitchell", "Kurosawa", "Bergman", "Truffaut", "Fassbinder", "Ozu",
-    "Varda", "O'Brien", "Dupré", "Søndergaard", "Almodóvar", "Kar-wai"};
+    "Smith",       "Johnson",   "Williams",   "Brown",     "Jones",    "Garcia",   "Miller",
+    "Davis",       "Rodriguez", "Martinez",   "Hernandez", "Lopez",    "Gonzalez", "Wilson",
+    "Anderson",    "Thomas",    "Taylor",     "Moore",     "Jackson",  "Martin",   "Lee",
+    "Perez",       "Thompson",  "White",      "Harris",    "Sanchez",  "Clark",    "Ramirez",
+    "Lewis",       "Robinson",  "Walker",     "Young",     "Allen",    "King",     "Wright",
+    "Scott",       "Torres",    "Nguyen",     "Hill",      "Flores",   "Green",    "Adams",
+    "Nelson",      "Baker",     "Hall",       "Rivera",    "Campbell", "Mitchell", "Kurosawa",
+    "Bergman",     "Truffaut",  "Fassbinder", "Ozu",       "Varda",    "O'Brien",  "Dupré",
+    "Søndergaard", "Almodóvar", "Kar-wai"};
 const QStringList kGenres = {
-    "Action", "Thriller", "Drama", "Epic", "Horror", "Adventure", "Animation", "Comedy", "Crime",
-    "Documentary", "Biography", "Family", "Fantasy", "Film-Noir", "History", "Musical",
-    "Mystery", "Romance", "Science Fiction", "Sport", "War", "Western"};
+    "Action",          "Thriller",  "Drama",   "Epic",        "Horror",    "Adventure",
+    "Animation",       "Comedy",    "Crime",   "Documentary", "Biography", "Family",
+    "Fantasy",         "Film-Noir", "History", "Musical",     "Mystery",   "Romance",
+    "Science Fiction", "Sport",     "War",     "Western"};
 const QStringList kRatings = {"G", "PG", "PG-13", "R"};
 
 class Texts {

@@ -11,12 +11,18 @@ int main(int argc, char** argv) {
     quillon::bench::GeneratorOptions options;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == "--data-dir" && i + 1 < args.size()) dataDir = args[++i];
-        else if (args[i] == "--movies" && i + 1 < args.size()) options.movies = args[++i].toInt();
-        else if (args[i] == "--covers") options.covers = true;
-        else if (args[i] == "--seed" && i + 1 < args.size()) options.seed = args[++i].toUInt();
+        if (args[i] == "--data-dir" && i + 1 < args.size())
+            dataDir = args[++i];
+        else if (args[i] == "--movies" && i + 1 < args.size())
+            options.movies = args[++i].toInt();
+        else if (args[i] == "--covers")
+            options.covers = true;
+        else if (args[i] == "--seed" && i + 1 < args.size())
+            options.seed = args[++i].toUInt();
         else {
-            std::fprintf(stderr, "usage: quillon_generate --data-dir DIR --movies N [--covers] [--seed S]\n");
+            std::fprintf(
+                stderr,
+                "usage: quillon_generate --data-dir DIR --movies N [--covers] [--seed S]\n");
             return 2;
         }
     }

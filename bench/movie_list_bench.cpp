@@ -26,7 +26,9 @@ using namespace quillon;
 
 namespace {
 
-double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+double ms(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e6;
+}
 
 // A person starts typing a moment after the list appears: let the idle work run meanwhile.
 void settle() {
@@ -51,8 +53,8 @@ double bareRead(const QString& dataDir, size_t* count) {
     QElapsedTimer timer;
     timer.start();
     sqlite3* db = nullptr;
-    sqlite3_open_v2((dataDir + "/Quillon.sqlite").toUtf8().constData(), &db,
-                    SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2((dataDir + "/Quillon.sqlite").toUtf8().constData(), &db, SQLITE_OPEN_READONLY,
+                    nullptr);
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db,
                        "SELECT color_blackwhite, director, genre, leadingActor1, leadingActor2, "
@@ -123,28 +125,31 @@ void report(const char* what, std::vector<double> samples, double target) {
 // Where the time of a key switch and a first search goes.
 void breakdown() {
     auto& context = theApp->viewContext();
-    for (auto sort : {std::vector<SortDescriptor>{{Attribute::name, true}},
-                      std::vector<SortDescriptor>{{Attribute::director, false},
-                                                  {Attribute::name, false}},
-                      std::vector<SortDescriptor>{{Attribute::year, true}, {Attribute::name, true}}}) {
+    for (auto sort :
+         {std::vector<SortDescriptor>{{Attribute::name, true}},
+          std::vector<SortDescriptor>{{Attribute::director, false}, {Attribute::name, false}},
+          std::vector<SortDescriptor>{{Attribute::year, true}, {Attribute::name, true}}}) {
         QElapsedTimer t;
         t.start();
         auto rows = context.fetch<Movies>(std::nullopt, sort);
         std::printf("  fetch with %zu sort key(s): %.1f ms\n", sort.size(), ms(t));
     }
     {
-        auto rows = context.fetch<Movies>(std::nullopt, {{Attribute::director, true}, {Attribute::name, true}});
+        auto rows = context.fetch<Movies>(std::nullopt,
+                                          {{Attribute::director, true}, {Attribute::name, true}});
         QElapsedTimer t;
         t.start();
         qsizetype sum = 0;
         for (const auto& m : rows)
             if (const QString* d = m->textIfPresent(Attribute::director)) sum += d->size();
-        std::printf("  touching every director in sorted order: %.1f ms (%lld)\n", ms(t), (long long)sum);
+        std::printf("  touching every director in sorted order: %.1f ms (%lld)\n", ms(t),
+                    (long long)sum);
         t.restart();
         std::vector<QString> lowered;
         lowered.reserve(rows.size());
         for (const auto& m : rows)
-            if (const QString* d = m->textIfPresent(Attribute::director)) lowered.push_back(lowerCased(*d));
+            if (const QString* d = m->textIfPresent(Attribute::director))
+                lowered.push_back(lowerCased(*d));
         std::printf("  lower-casing every director: %.1f ms\n", ms(t));
     }
     MovieListQuery query(context);
@@ -166,9 +171,10 @@ int fullRun(const QString& dataDir) {
     const double open = openTiming();
     std::printf("catalogue: %zu movies\n", count);
     std::printf("bare SQLite read into structs (reference)   %7.1f ms\n", bare);
-    std::printf("open store + first rows of the movie list  %7.1f ms  = %.2fx the reference "
-                "(target <= 800 ms and <= 2.5x)\n",
-                open, open / bare);
+    std::printf(
+        "open store + first rows of the movie list  %7.1f ms  = %.2fx the reference "
+        "(target <= 800 ms and <= 2.5x)\n",
+        open, open / bare);
 
     Shown shown = openAndShowList();
     auto* list = shown.list;

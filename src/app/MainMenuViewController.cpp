@@ -7,12 +7,12 @@
 
 #include "app/FirstLaunch.h"
 #include "platform/UserDefaults.h"
-#include "toolkit/SelectionState.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/MenuColumn.h"
 #include "toolkit/NavigationController.h"
+#include "toolkit/SelectionState.h"
 #include "toolkit/Services.h"
 
 namespace quillon {

@@ -12,8 +12,9 @@
 namespace quillon {
 
 void registerAllSegues(Storyboard& storyboard) {
-    storyboard.registerSegue(
-        "ListMovies", [](Services& services) { return new ListMoviesTableViewController(services); });
+    storyboard.registerSegue("ListMovies", [](Services& services) {
+        return new ListMoviesTableViewController(services);
+    });
     storyboard.registerSegue("ReferenceList",
                              [](Services&) { return new ReferenceListViewController; });
     registerReferenceSegues(storyboard);

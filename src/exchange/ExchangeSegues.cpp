@@ -8,7 +8,8 @@
 namespace quillon {
 
 void registerExchangeSegues(Storyboard& storyboard) {
-    storyboard.registerSegue("ImportExport", [](Services&) { return new ImportExportViewController; });
+    storyboard.registerSegue("ImportExport",
+                             [](Services&) { return new ImportExportViewController; });
     storyboard.registerSegue("ExportMovies",
                              [](Services& services) { return new ExportViewController(services); });
     storyboard.registerSegue("ImportMovies",

@@ -8,7 +8,6 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "toolkit/ActivityIndicator.h"
 #include "exchange/DisplayText.h"
 #include "exchange/ExportFile.h"
 #include "exchange/ExportFormat.h"
@@ -16,6 +15,7 @@
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/MailService.h"
+#include "toolkit/ActivityIndicator.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/Clock.h"

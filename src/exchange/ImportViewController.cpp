@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 
 #include "exchange/DisplayText.h"
-#include "platform/DocumentPicker.h"
 #include "exchange/MovieImporter.h"
 #include "platform/DiagnosticLog.h"
+#include "platform/DocumentPicker.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"

@@ -5,11 +5,11 @@
 
 #include "movies/DetailItem.h"
 #include "store/DeleteHistory.h"
-#include "toolkit/SelectionState.h"
 #include "toolkit/Appearance.h"
-#include "toolkit/Services.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/SearchBar.h"
+#include "toolkit/SelectionState.h"
+#include "toolkit/Services.h"
 #include "toolkit/SortButton.h"
 #include "toolkit/TableView.h"
 #include "toolkit/UndoNotice.h"
@@ -139,7 +139,8 @@ void ListMoviesTableViewController::deleteRow(int row) {
 
 bool ListMoviesTableViewController::undoDelete() {
     undoNotice_->dismiss();
-    const DeleteHistory::Undo undo = services_.deletes.undoLast(Entity::Movies, services_.saveContext);
+    const DeleteHistory::Undo undo =
+        services_.deletes.undoLast(Entity::Movies, services_.saveContext);
     using Outcome = DeleteHistory::Undo::Outcome;
     if (undo.outcome == Outcome::Restored) {
         refetchKeepingSearch();

@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "platform/CoverImage.h"
-#include "toolkit/SelectionState.h"
 #include "store/TextSearch.h"
+#include "toolkit/SelectionState.h"
 
 namespace quillon {
 

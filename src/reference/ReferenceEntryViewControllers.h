@@ -26,7 +26,8 @@ public:
     const ReferenceMember& member() const { return member_; }
 
 protected:
-    ReferenceEntryViewController(const ReferenceMember& member, Services& services, QWidget* parent);
+    ReferenceEntryViewController(const ReferenceMember& member, Services& services,
+                                 QWidget* parent);
     virtual EntrySaveResult attemptSave() = 0;
 
     const ReferenceMember& member_;
@@ -46,7 +47,8 @@ public:
     void dismissKeyboard();
 
 protected:
-    AddReferenceEntryViewController(const ReferenceMember& member, Services& services, QWidget* parent)
+    AddReferenceEntryViewController(const ReferenceMember& member, Services& services,
+                                    QWidget* parent)
         : ReferenceEntryViewController(member, services, parent) {}
     EntrySaveResult attemptSave() override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -62,7 +64,8 @@ public:
     const EntryPtr& detailItem() const { return detailItem_; }
 
 protected:
-    EditReferenceEntryViewController(const ReferenceMember& member, Services& services, QWidget* parent)
+    EditReferenceEntryViewController(const ReferenceMember& member, Services& services,
+                                     QWidget* parent)
         : ReferenceEntryViewController(member, services, parent) {}
     EntrySaveResult attemptSave() override;
 

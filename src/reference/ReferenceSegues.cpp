@@ -15,7 +15,8 @@ Storyboard::Factory make() {
 
 void registerReferenceSegues(Storyboard& storyboard) {
     storyboard.registerSegue(kGenreMember.listSegue, make<GenreReferenceListTableViewController>());
-    storyboard.registerSegue(kRatingMember.listSegue, make<RatingReferenceListTableViewController>());
+    storyboard.registerSegue(kRatingMember.listSegue,
+                             make<RatingReferenceListTableViewController>());
     storyboard.registerSegue(kGenreMember.addSegue, make<AddGenreViewController>());
     storyboard.registerSegue(kRatingMember.addSegue, make<AddRatingViewController>());
     storyboard.registerSegue(kGenreMember.editSegue, make<EditGenreViewController>());

@@ -11,8 +11,8 @@ namespace quillon {
 // The deletes made by the lists since the program started, newest last, so that they can be
 // taken back. Each delete is saved at once with the caller's save function; a delete or an
 // undo whose save fails is taken back before returning, so a change that cannot be saved
-// never stays pending to block later saves. One history per context, in the services; it outlives the screens.
-// Main thread only.
+// never stays pending to block later saves. One history per context, in the services; it outlives
+// the screens. Main thread only.
 class DeleteHistory {
 public:
     static constexpr int kCapacity = 50;

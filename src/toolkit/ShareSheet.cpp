@@ -93,18 +93,18 @@ void fail(QWidget* anchor, const QString& title, const QString& message) {
 void saveToFiles(const ShareRequest& request, QWidget* anchor, DesktopHandoff& handoff) {
     const QPointer<QWidget> over(anchor);
     for (const QString& source : request.files) {
-        handoff.askSavePath(
-            anchor, QFileInfo(source).fileName(), [source, over](const QString& target) {
-                const QString shown = QDir::toNativeSeparators(target);
-                QString error;
-                if (copyFile(source, target, &error)) {
-                    tell(over, "File Saved", "The file was saved as " + shown);
-                } else {
-                    fail(over, "Could Not Save the File",
-                         QStringLiteral("%1 could not be saved as %2: %3")
-                             .arg(quotedName(source), shown, error));
-                }
-            });
+        handoff.askSavePath(anchor, QFileInfo(source).fileName(),
+                            [source, over](const QString& target) {
+                                const QString shown = QDir::toNativeSeparators(target);
+                                QString error;
+                                if (copyFile(source, target, &error)) {
+                                    tell(over, "File Saved", "The file was saved as " + shown);
+                                } else {
+                                    fail(over, "Could Not Save the File",
+                                         QStringLiteral("%1 could not be saved as %2: %3")
+                                             .arg(quotedName(source), shown, error));
+                                }
+                            });
     }
 }
 

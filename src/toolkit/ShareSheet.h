@@ -65,7 +65,8 @@ public:
 // The mail service and the handoff must outlive the sheet.
 class DesktopShareSheet : public ShareSheet {
 public:
-    DesktopShareSheet(MailService& mail, DesktopHandoff& handoff) : mail_(mail), handoff_(handoff) {}
+    DesktopShareSheet(MailService& mail, DesktopHandoff& handoff)
+        : mail_(mail), handoff_(handoff) {}
     void present(const ShareRequest& request, QWidget* anchor) override;
     // The targets this desktop can serve for the request, in the order they are offered.
     QList<ShareActivity> offeredActivities(const ShareRequest& request) const;

@@ -83,7 +83,8 @@ ViewController* ViewController::performSegue(const QString& identifier) {
     ViewController* destination =
         holder && holder->storyboard() ? holder->storyboard()->create(identifier) : nullptr;
     if (!destination) {
-        diagnosticLog(QStringLiteral("performSegue: no segue registered as \"%1\"").arg(identifier));
+        diagnosticLog(
+            QStringLiteral("performSegue: no segue registered as \"%1\"").arg(identifier));
         return nullptr;
     }
     prepareForSegue(identifier, destination);
@@ -127,7 +128,8 @@ void ViewController::unwind(const QString& name) {
         if (guard) guard->arriveAtReturnPoint(name);
         return;
     }
-    diagnosticLog(QStringLiteral("unwind: no screen below offers the return point \"%1\"").arg(name));
+    diagnosticLog(
+        QStringLiteral("unwind: no screen below offers the return point \"%1\"").arg(name));
 }
 
 void ViewController::offerReturnPoint(const QString& name, std::function<void()> handler) {

@@ -38,7 +38,8 @@ TEST(FirstLaunchTest, SeedsOncePerFlagAndWhenTheFlagCannotBeWrittenOnlyIntoAnEmp
     test::refuseWrites(app.dataDir(), Entity::GenreList, "INSERT", "NEW.genre = 'Drama'");
     test::LogCapture log;
     runFirstLaunchCheck(*standardUserDefaults(), context);
-    EXPECT_EQ(log.lines.filter(test::kRefusedByTest).size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_EQ(log.lines.filter(test::kRefusedByTest).size(), 1)
+        << log.lines.join('\n').toStdString();
     EXPECT_FALSE(context.hasChanges());
 
     // Second launch: nothing is restored, even when the user emptied the lists.

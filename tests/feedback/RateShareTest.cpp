@@ -129,7 +129,8 @@ TEST_F(RateShare, TellsInAnAlertWhatCouldNotBeDone) {
         EXPECT_TRUE(shareSheet.requests.isEmpty()) << row;
     };
     mail.canSend = false;
-    expectAlert(4, {kStore, kWeb, kMail}, "Can't Send Email / Your Device is not able to send Email.");
+    expectAlert(4, {kStore, kWeb, kMail},
+                "Can't Send Email / Your Device is not able to send Email.");
     mail.canSend = true;
     mail.composes = false;
     expectAlert(4, {kStore, kWeb, kMail},

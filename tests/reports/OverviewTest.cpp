@@ -33,10 +33,10 @@ TEST(OverviewDocument, IsTheBuiltGuideReadBackFromTheProgramsResources) {
 
     const QString text = allText(document);
     // Headings, and facts a user looks the guide up for.
-    for (const char* part : {"The main menu", "The movie list", "Import and export",
-                             "Keyboard shortcuts", "The export file", "Where your catalogue lives",
-                             "Backups", "The command line", "[QUILLON]", "QUILLON_DATA_DIR",
-                             "quillon restore NAME", "Ctrl+Z", "Quillon.sqlite"})
+    for (const char* part :
+         {"The main menu", "The movie list", "Import and export", "Keyboard shortcuts",
+          "The export file", "Where your catalogue lives", "Backups", "The command line",
+          "[QUILLON]", "QUILLON_DATA_DIR", "quillon restore NAME", "Ctrl+Z", "Quillon.sqlite"})
         EXPECT_TRUE(text.contains(part)) << part;
     const QString lastPage = QStringLiteral("page %1 of %1").arg(document.pageCount());
     EXPECT_TRUE(text.contains(lastPage)) << lastPage.toStdString();
@@ -119,8 +119,9 @@ TEST_F(OverviewScreen, SaysWhyInPlaceOfADocumentItCannotShow) {
     const QString missing = "The overview document is missing from this copy of Quillon.";
     for (const auto& [path, notice] :
          {std::pair{dir.filePath("missing.pdf"), missing},
-          {notPdf, "The overview document in this copy of Quillon cannot be read: it is not a "
-                   "PDF file."}}) {
+          {notPdf,
+           "The overview document in this copy of Quillon cannot be read: it is not a "
+           "PDF file."}}) {
         LogCapture log;
         OverviewViewController* screen = open(path);
         EXPECT_EQ(screen->notice(), notice);

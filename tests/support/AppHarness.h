@@ -41,15 +41,16 @@ public:
     void restart(bool openStore = true) {
         delegate_.reset();
         delegate_ = std::make_unique<AppDelegate>(
-            dir_.path(), Devices{devices_.picker, devices_.mail, devices_.share, devices_.urls,
-                                     devices_.clock});
+            dir_.path(),
+            Devices{devices_.picker, devices_.mail, devices_.share, devices_.urls, devices_.clock});
         if (openStore) open();
     }
 
 private:
     void open() {
         if (const Status status = delegate_->openStore(); !status)
-            throw std::runtime_error(("cannot open a catalogue: " + status.describe()).toStdString());
+            throw std::runtime_error(
+                ("cannot open a catalogue: " + status.describe()).toStdString());
     }
 
     QTemporaryDir dir_;

@@ -8,7 +8,8 @@ namespace quillon::test {
 
 void ManualClock::runAfter(double seconds, std::function<void()> work, QObject* context) {
     const qint64 delay = std::isfinite(seconds) && seconds > 0 ? std::llround(seconds * 1000) : 0;
-    pending_.push_back({elapsedMs_ + delay, scheduled_++, std::move(work), context, context != nullptr});
+    pending_.push_back(
+        {elapsedMs_ + delay, scheduled_++, std::move(work), context, context != nullptr});
 }
 
 void ManualClock::advance(double seconds) {

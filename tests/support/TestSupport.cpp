@@ -2,11 +2,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <stdexcept>
 
 #include "platform/DataFolders.h"
 #include "toolkit/ContextSave.h"
-
-#include <stdexcept>
 
 namespace quillon::test {
 
