@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 
 #include "app/AppDelegate.h"
@@ -82,6 +83,9 @@ int runApplication(int argc, char** argv) {
     if (!command.dataDir.isEmpty()) DataFolders::setDataDir(command.dataDir);
     if (command.name.isEmpty()) {
         QApplication app(argc, argv);
+        // Ties the window to the installed menu entry and its icon (Wayland matches by this).
+        QGuiApplication::setDesktopFileName("org.quillon.Quillon");
+        QApplication::setWindowIcon(QIcon::fromTheme("org.quillon.Quillon"));
         AppDelegate delegate(DataFolders::dataDir());
         // A second window is refused at once unless asked to wait.
         delegate.setStoreOptions({.lockWaitMs = command.waitGiven ? command.lockWaitMs : 0});

@@ -27,8 +27,4 @@ void ManualClock::advance(double seconds) {
     elapsedMs_ = target;
 }
 
-void ManualClock::setNow(const QDateTime& now) {
-    start_ = now.addMSecs(-elapsedMs_);
-}
-
 }  // namespace quillon::test

@@ -77,8 +77,6 @@ public:
     void runAfter(double seconds, std::function<void()> work, QObject* context) override;
     // Moves time on, running the work that falls due on the way (also work scheduled meanwhile).
     void advance(double seconds);
-    int pendingCount() const { return int(pending_.size()); }
-    void setNow(const QDateTime& now);
 
 private:
     struct Pending {
