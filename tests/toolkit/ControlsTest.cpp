@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QImage>
 #include <QLabel>
@@ -147,7 +146,6 @@ TEST(TableViewTest, PaintsThumbnailsAndRoutesSelectionAndDeletion) {
     const QRect row0 = table.visualRect(model.index(0, 0));
     EXPECT_EQ(shot.pixelColor(row0.left() + 2 + 10 + 30, row0.center().y()).rgb(),
               QColor(Qt::blue).rgb());
-
     table.selectRow(4);
     table.selectRow(99);
     table.setCurrentIndex(model.index(1, 0));
@@ -163,18 +161,15 @@ TEST(TableViewTest, PaintsThumbnailsAndRoutesSelectionAndDeletion) {
     EXPECT_EQ(shown->actions().first()->text(), "delete");
     shown->actions().first()->trigger();
     shown->close();
-
     swipe(1, 350, 100);
     swipe(2, 350, 300);  // a short drag is neither a swipe nor a tap
     EXPECT_EQ(deleted, (QList<QVariantList>{{1}, {4}, {1}}));
     EXPECT_EQ(selected, QList<QVariantList>{{4}});
-
     table.setRowsDeletable(false);
     QTest::keyClick(&table, Qt::Key_Delete);
     EXPECT_EQ(table.buildContextMenu(1), nullptr);
     swipe(1, 350, 50);
     EXPECT_EQ(deleted.size(), 3);
-
     // In a wide window the rows keep a readable width, centred; a click beside them is ignored.
     EXPECT_EQ(table.visualRect(model.index(0, 0)).width(), table.contentsRect().width());
     table.resize(1400, 600);

@@ -122,7 +122,6 @@ TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
     EXPECT_EQ(DesktopShareSheet(noMail, desktop).offeredActivities(file),
               QList<ShareActivity>({ShareActivity::SaveToFiles, ShareActivity::OpenInApp}));
     EXPECT_EQ(DesktopShareSheet::summaryOf(file), "The file \"Quillon.csv\" is ready to share.");
-
     QTemporaryDir folder;
     const QString source = folder.filePath("Quillon.csv");
     ASSERT_TRUE(test::writeBytes(source, "[QUILLON]\n"));
@@ -172,7 +171,6 @@ TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
             EXPECT_TRUE(sent.size() == 1 && sent[0].data == "[QUILLON]\n" &&
                         sent[0].fileName == "Quillon.csv");
         }
-
         const QList<AlertController*> alerts = AlertController::presentedAlerts();
         ASSERT_EQ(alerts.size(), c.alert.isEmpty() ? 0 : 1);
         if (!alerts.isEmpty()) {
@@ -199,14 +197,12 @@ TEST(FileDialogs, StartInDocumentsThenInTheLastFolderUsed) {
     QWidget parent;
     parent.show();
     for (const QString& folder : {documents, elsewhere}) {
-        SCOPED_TRACE(folder.toStdString());
         DesktopHandoff().askSavePath(&parent, "Quillon.csv", [](const QString&) {});
         test::pumpEvents();
         auto* save = parent.findChild<QFileDialog*>("SaveToFolderDialog");
         ASSERT_TRUE(save && save->isVisible());
         EXPECT_EQ(save->selectedFiles(), QStringList{QDir(folder).filePath("Quillon.csv")});
         save->reject();
-
         QString answer;
         DesktopDocumentPicker().pick(
             &parent, [&](const QString& path) { answer = path; }, [] {});

@@ -74,7 +74,6 @@ TEST_F(NavigationTest, SeguesPushTheBarShowsTheTopScreenAndTheUserGoesBack) {
                                     "second.willAppear", "root.didDisappear"}));
     EXPECT_TRUE(nav.backButton()->isVisible() && add->isVisible() && selector->isVisible());
     EXPECT_TRUE(nav.navigationBar()->isAncestorOf(add) && !title->isVisible());
-
     journal.clear();
     QTest::mouseClick(nav.backButton(), Qt::LeftButton);
     EXPECT_EQ(journal,
@@ -82,14 +81,12 @@ TEST_F(NavigationTest, SeguesPushTheBarShowsTheTopScreenAndTheUserGoesBack) {
     EXPECT_TRUE(title->isVisible() && !add->isVisible() && !nav.backButton()->isVisible());
     test::pumpEvents();
     EXPECT_TRUE(second.isNull() && add.isNull());
-
     journal.clear();
     test::LogCapture log;
     EXPECT_FALSE(nav.popViewController());
     EXPECT_EQ(root->performSegue("noSuchSegue"), nullptr);
     EXPECT_TRUE(journal.isEmpty());
     EXPECT_TRUE(log.lines.join("\n").contains("noSuchSegue"));
-
     // Escape goes back too, but not while the user is typing.
     auto* third = screen("third");
     auto* entry = new QLineEdit(third);
