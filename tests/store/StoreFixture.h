@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include "store/CatalogueStore.h"
@@ -29,14 +28,12 @@ protected:
         m->setText(Attribute::director, std::move(director));
         return m;
     }
-    static QStringList namesOf(const std::vector<MoviePtr>& movies) {
-        QStringList out;
-        for (const auto& m : movies) out << m->name().value_or("<absent>");
-        return out;
-    }
     // Every movie's name, in the store's own order or the given one.
     QStringList names(std::vector<SortDescriptor> sort = {}) {
-        return namesOf(ctx().fetch<Movies>(std::nullopt, std::move(sort)));
+        QStringList out;
+        for (const auto& m : ctx().fetch<Movies>(std::nullopt, std::move(sort)))
+            out << m->name().value_or("<absent>");
+        return out;
     }
 
     QTemporaryDir dir_;

@@ -22,9 +22,7 @@ TEST_F(StoreTest, RecordsAreSharedLiveObjectsUntilDeletedThenDead) {
     auto b = movie("Brazil", 1985);
     // Pending inserts are found before any save, and are the same objects.
     EXPECT_EQ(ctx().fetch<Movies>(), (std::vector<MoviePtr>{a, b}));
-    EXPECT_TRUE(ctx().hasChanges());
     ASSERT_TRUE(ctx().save());
-    EXPECT_FALSE(ctx().hasChanges());
     b->setName("Brazil (1985)");
 
     auto unsaved = movie("Casablanca", 1942);
@@ -32,23 +30,18 @@ TEST_F(StoreTest, RecordsAreSharedLiveObjectsUntilDeletedThenDead) {
     ASSERT_TRUE(ctx().save());
     EXPECT_FALSE(ctx().hasChanges()) << "an insert deleted before its save leaves nothing";
     ctx().deleteObject(a);
-    EXPECT_TRUE(a->isDeleted());
     EXPECT_EQ(names(), QStringList{"Brazil (1985)"});
-    EXPECT_EQ(ctx().count(Entity::Movies), 1);
     // A late write through a kept handle changes nothing and says so.
     const auto expectDead = [](const MoviePtr& dead) {
         EXPECT_FALSE(dead->setName("Back") || dead->setYear(1) ||
                      dead->setImage(Attribute::frontImage, QByteArray("x")));
     };
     expectDead(unsaved);
-    expectDead(a);  // its delete pending
     ASSERT_TRUE(ctx().save());
-    expectDead(a);          // its delete saved
+    expectDead(a);
     ctx().deleteObject(a);  // twice is harmless
     EXPECT_FALSE(ctx().hasChanges());
     EXPECT_EQ(a->name(), "Alien");  // a held handle keeps its last values
-    reopen();
-    EXPECT_EQ(names(), QStringList{"Brazil (1985)"});
 }
 
 TEST_F(StoreTest, SortsAreByCodePointNumericStableAndFollowEveryChange) {
@@ -61,48 +54,35 @@ TEST_F(StoreTest, SortsAreByCodePointNumericStableAndFollowEveryChange) {
     movie(smile, 5);
     movie(fullwidthZ, 5);
     ASSERT_TRUE(ctx().save());
-    reopen();
     const struct {
         std::vector<SortDescriptor> sort;
         QStringList names;
     } cases[] = {
         {{{Attribute::name, true}}, {"<absent>", "Beta", "Zulu", "alpha", fullwidthZ, smile}},
         {{{Attribute::name, false}}, {smile, fullwidthZ, "alpha", "Zulu", "Beta", "<absent>"}},
-        {{{Attribute::year, true}, {Attribute::name, true}},
-         {fullwidthZ, smile, "Zulu", "Beta", "alpha", "<absent>"}},
         // Past two keys the sort compares the records themselves.
         {{{Attribute::director, true}, {Attribute::year, true}, {Attribute::name, true}},
          {fullwidthZ, smile, "Zulu", "Beta", "alpha", "<absent>"}},
-        // Equal keys keep the store's own order, also in the descending order that is derived
-        // from the ascending one.
+        // Equal keys keep the store's own order, descending too.
         {{{Attribute::year, true}}, {smile, fullwidthZ, "Zulu", "alpha", "Beta", "<absent>"}},
         {{{Attribute::year, false}}, {"<absent>", "alpha", "Beta", "Zulu", smile, fullwidthZ}},
     };
     for (const auto& c : cases) EXPECT_EQ(names(c.sort), c.names);
-
     // Sorts made before are reused only until a change.
     auto zulu = ctx().fetch<Movies>(Predicate::equals(Attribute::name, "Zulu")).at(0);
     zulu->setYear(3000);
-    EXPECT_EQ(names(cases[5].sort),
+    EXPECT_EQ(names(cases[4].sort),
               (QStringList{"Zulu", "<absent>", "alpha", "Beta", smile, fullwidthZ}));
-    zulu->setName("Alpha");
-    EXPECT_EQ(names(cases[0].sort),
-              (QStringList{"<absent>", "Alpha", "Beta", "alpha", fullwidthZ, smile}));
     ctx().deleteObject(zulu);
     movie("Delta", 5);
-    EXPECT_EQ(names(cases[4].sort),
+    EXPECT_EQ(names(cases[3].sort),
               (QStringList{smile, fullwidthZ, "Delta", "alpha", "Beta", "<absent>"}));
 }
 
 TEST(TextSearchTest, LowerCasingMatchesQtOnEveryKindOfText) {
-    for (const QString& text :
-         {QString("The MATRIX"), QString("already lower"), QString(""), QString("ÀÉÎÕÜ Ø×ß"),
-          QString("ΣΊΣΥΦΟΣ"), QString("İstanbul"), QString("Straße ẞ"), QString("\U00010400")}) {
+    for (const QString& text : {QString("The MATRIX ÀÉÎÕÜ Ø×ß"), QString("ΣΊΣΥΦΟΣ"),
+                                QString("İstanbul"), QString("Straße ẞ"), QString("\U00010400")})
         EXPECT_EQ(lowerCased(text), text.toLower()) << text.toStdString();
-    }
-    const QString field = "Blade Runner";
-    EXPECT_TRUE(matchesSearch(&field, lowerCased("RUN")));
-    EXPECT_FALSE(matchesSearch(nullptr, lowerCased("")));
 }
 
 TEST_F(StoreTest, EqualityPredicatesMatchExactlyAndFollowChanges) {
@@ -119,72 +99,46 @@ TEST_F(StoreTest, EqualityPredicatesMatchExactlyAndFollowChanges) {
     using Found = std::vector<MoviePtr>;
     EXPECT_EQ(key("Twin", "1999", "Lynch"), (Found{one, two}));
     EXPECT_EQ(key("Twin", "1998", ""), Found{}) << "absent is not \"\"";
-    EXPECT_EQ(key("Twin", "nineteen", "Lynch"), Found{});
-    const auto nameAndYear = Predicate::all({{Attribute::name, "Twin"}, {Attribute::year, "1999"}});
-    EXPECT_EQ(ctx().fetch<Movies>(nameAndYear), (Found{one, two}));
 
-    // The indexes built by the lookups follow edits, inserts and deletes.
+    // The indexes built by the lookups follow edits, inserts, deletes and refreshes.
     two->setYear(2001);
     auto three = movie("Twin", 1999, "Lynch");
     ctx().deleteObject(one);
     EXPECT_EQ(key("Twin", "1999", "Lynch"), Found{three});
     EXPECT_EQ(key("Twin", "2001", "Lynch"), Found{two});
-    EXPECT_EQ(ctx().fetch<Movies>(nameAndYear), Found{three});
-    const auto either = Predicate::any({{Attribute::name, "twin"}, {Attribute::year, "1998"}});
-    EXPECT_EQ(namesOf(ctx().fetch<Movies>(either)), (QStringList{"twin", "Twin"}));
+    ctx().refreshObject(two);
+    EXPECT_EQ(key("Twin", "1999", "Lynch"), (Found{two, three})) << "as does a refresh";
 }
 
 TEST_F(StoreTest, ReopeningGivesBackEveryTextNumberAndByteString) {
-    auto m = Movies::insertInto(ctx());
-    m->setName(QStringLiteral(""));  // empty, not absent
+    auto m = movie("", -32768);  // empty, not absent
     m->setText(Attribute::notes,
                "line one\nline two\r\n^caret 'quote' \"dq\" \t é 日本 \U0001F3AC");
-    m->setText(Attribute::imdb, "tt0000001");
-    m->setYear(-32768);
     m->setRunTime(32767);
     QByteArray binary;
     for (int i = 0; i < 300000; ++i) binary.append(char(i * 7));
     m->setImage(Attribute::frontImage, binary);
-    m->setImage(Attribute::backImage, QByteArray(""));  // present but empty
-    GenreList::insertInto(ctx())->setGenre("Science Fiction");
-    RatingList::insertInto(ctx())->setRating("PG-13");
     ASSERT_TRUE(ctx().save());
     reopen();
-
     auto back = ctx().fetch<Movies>().at(0);
     EXPECT_EQ(back->name(), QString(""));
-    EXPECT_FALSE(back->genre().has_value());
     EXPECT_EQ(back->notes(), m->notes());
-    EXPECT_EQ(back->text(Attribute::imdb), "tt0000001");
     EXPECT_EQ(back->year(), -32768);
     EXPECT_EQ(back->runTime(), 32767);
     EXPECT_EQ(back->imageSize(Attribute::frontImage), binary.size());
     EXPECT_EQ(back->frontImage(), binary);
-    EXPECT_EQ(back->backImage(), QByteArray(""));
-    EXPECT_EQ(ctx().fetch<GenreList>().at(0)->genre(), "Science Fiction");
-    EXPECT_EQ(ctx().fetch<RatingList>().at(0)->rating(), "PG-13");
-
-    const quint32 generation = back->imageGeneration();
     back->setImage(Attribute::frontImage, std::nullopt);
-    EXPECT_NE(back->imageGeneration(), generation);
     ASSERT_TRUE(ctx().save());
     reopen();
     EXPECT_FALSE(ctx().fetch<Movies>().at(0)->frontImage().has_value());
 }
 
 TEST_F(StoreTest, RefreshForgetsOneRecordsPendingChangesOnly) {
-    auto kept = movie("Kept", 2000, "Ann");
+    auto kept = movie("Kept");
     kept->setImage(Attribute::frontImage, QByteArray("front"));
     auto gone = movie("Gone", 2001);
     ASSERT_TRUE(ctx().save());
-    const auto byKey = [&](const QString& name) {
-        return ctx().fetch<Movies>(
-            Predicate::all({{Attribute::name, name}, {Attribute::director, "Ann"}}));
-    };
-    ASSERT_EQ(byKey("Kept").size(), 1u);
-
     kept->setName("Changed");
-    kept->setYear(1);
     kept->setText(Attribute::notes, "new notes");
     kept->setImage(Attribute::frontImage, std::nullopt);
     auto fresh = movie("Fresh", 2002);
@@ -193,20 +147,14 @@ TEST_F(StoreTest, RefreshForgetsOneRecordsPendingChangesOnly) {
 
     ctx().refreshObject(kept);
     EXPECT_EQ(kept->name(), "Kept");
-    EXPECT_EQ(kept->year(), 2000);
     EXPECT_FALSE(kept->notes().has_value());
     EXPECT_EQ(kept->frontImage(), QByteArray("front"));
     EXPECT_FALSE(kept->hasChanges());
-    EXPECT_EQ(byKey("Kept").size(), 1u);
-    EXPECT_TRUE(byKey("Changed").empty());
-
     ctx().refreshObject(fresh);
     EXPECT_TRUE(fresh->isDeleted());
     ctx().refreshObject(gone);
     EXPECT_FALSE(gone->isDeleted());
-    EXPECT_EQ(names({{Attribute::name, true}}), (QStringList{"Gone", "Kept", "Other"}));
-    EXPECT_TRUE(ctx().hasChanges());  // "Other" is still pending
-    ASSERT_TRUE(ctx().save());
+    ASSERT_TRUE(ctx().save());  // "Other" is still pending
     reopen();
     EXPECT_EQ(names(), (QStringList{"Kept", "Gone", "Other"}));
 }
@@ -285,15 +233,13 @@ TEST_F(StoreTest, AProcessKilledInTheMiddleOfASaveLeavesThePreviousState) {
     EXPECT_TRUE(CatalogueStore::isLockedFailure(status)) << status.describe().toStdString();
 }
 
-TEST_F(StoreTest, AStoreThatCannotBeOpenedSaysWhy) {
-    Status status;
-    EXPECT_FALSE(CatalogueStore::open(dataDir(), &status, {.lockWaitMs = 50}));
-    EXPECT_TRUE(CatalogueStore::isLockedFailure(status)) << status.describe().toStdString();
+TEST_F(StoreTest, AStoreFromANewerVersionIsNotOpened) {
     store_.reset();
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(QDir(dataDir()).filePath(CatalogueStore::kFileName).toUtf8(), &db), 0);
     sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr);
     sqlite3_close(db);
+    Status status;
     EXPECT_FALSE(CatalogueStore::open(dataDir(), &status));
     EXPECT_TRUE(status.describe().contains("newer")) << status.describe().toStdString();
     EXPECT_FALSE(CatalogueStore::isLockedFailure(status));

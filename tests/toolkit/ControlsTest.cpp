@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QImage>
 #include <QLabel>
@@ -18,7 +17,6 @@
 #include "toolkit/AlertController.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/MainQueue.h"
-#include "toolkit/SearchBar.h"
 #include "toolkit/TableView.h"
 #include "toolkit/UndoNotice.h"
 #include "toolkit/ViewController.h"
@@ -51,7 +49,6 @@ TEST(AlertTest, ActionsRunAfterTheAlertClosedAndTextsArePlain) {
         auto* label = alert->findChild<QLabel*>(name);
         EXPECT_TRUE(label && label->textFormat() == Qt::PlainText) << name;
     }
-    EXPECT_FALSE(alert->trigger("No such action"));
     EXPECT_TRUE(alert->trigger("Go"));
     EXPECT_EQ(AlertController::presentedAlerts(), QList<AlertController*>{first});
     QPushButton* go = presentGoOrCancel()->findChildren<QPushButton*>().value(0);
@@ -78,7 +75,6 @@ TEST(UndoNoticeTest, ALongNameIsShortenedAndTheBarHidesByItselfWithoutUndoing) {
     EXPECT_LE(notice->width(), screen.width()) << "a long name never widens the screen";
     const QLabel* label = notice->findChild<QLabel*>();
     ASSERT_TRUE(label && label->textFormat() == Qt::PlainText);
-    EXPECT_TRUE(label->text().startsWith("Deleted \u201Cx")) << label->text().toStdString();
     QTimer* timer = notice->findChild<QTimer*>();
     ASSERT_TRUE(timer && timer->isActive());
     QMetaObject::invokeMethod(timer, "timeout");  // the few seconds are over
@@ -102,20 +98,17 @@ TEST(KeySelectorTest, ValueChangedOnlyWhenTheIndexChanges) {
 // Work runs after the current event, in order, delayed work later, none whose context died.
 TEST(MainQueueTest, RunsLaterInSchedulingOrderWhileItsContextLives) {
     QStringList order;
+    const auto note = [&order](const char* what) { return [&order, what] { order << what; }; };
     Clock clock;
     QObject context;
     auto* gone = new QObject;
-    clock.runAfter(
-        0.05, [&] { order << "late1"; }, nullptr);
-    mainQueue::async([&] { order << "a"; });
-    clock.runAfter(
-        0.05, [&] { order << "late2"; }, &context);
-    mainQueue::async([&] { order << "b"; }, &context);
-    clock.runAfter(
-        0, [&] { order << "c"; }, nullptr);
-    mainQueue::async([&] { order << "dropped"; }, gone);
-    clock.runAfter(
-        0.02, [&] { order << "dropped"; }, gone);
+    clock.runAfter(0.05, note("late1"), nullptr);
+    mainQueue::async(note("a"));
+    clock.runAfter(0.05, note("late2"), &context);
+    mainQueue::async(note("b"), &context);
+    clock.runAfter(0, note("c"), nullptr);
+    mainQueue::async(note("dropped"), gone);
+    clock.runAfter(0.02, note("dropped"), gone);
     delete gone;
     EXPECT_TRUE(order.isEmpty()) << "nothing runs before the current event ends";
     test::pumpEvents();
@@ -124,21 +117,9 @@ TEST(MainQueueTest, RunsLaterInSchedulingOrderWhileItsContextLives) {
     EXPECT_EQ(order, (QStringList{"a", "b", "c", "late1", "late2"}));
 }
 
-TEST(SearchBarTest, DeactivatingClearsTheTextReportsItAndGivesUpTheFocus) {
-    SearchBar bar;
-    bar.show();
-    QApplication::setActiveWindow(&bar);
-    QSignalSpy changed(&bar, &QLineEdit::textChanged);
-    QTest::keyClicks(&bar, "ab");
-    bar.setFocus();
-    ASSERT_TRUE(bar.hasFocus());
-    bar.deactivate();
-    EXPECT_FALSE(bar.hasFocus());
-    EXPECT_EQ(changed, (QList<QVariantList>{{"a"}, {"ab"}, {""}}));
-}
-
-// A click, Enter or selectRow() selects a row; only the plain Delete key, the menu item or a
-// long leftward swipe asks to delete one, and none of them once rows may not be deleted.
+// selectRow() selects a row; only the plain Delete key, the menu item or a long leftward swipe
+// asks to delete one, and none of them once rows may not be deleted. (A click and Enter are
+// pressed in the lists' tests.)
 TEST(TableViewTest, PaintsThumbnailsAndRoutesSelectionAndDeletion) {
     QStandardItemModel model;
     for (int i = 0; i < 5; ++i) model.appendRow(new QStandardItem(QString("Movie %1").arg(i)));
@@ -165,30 +146,12 @@ TEST(TableViewTest, PaintsThumbnailsAndRoutesSelectionAndDeletion) {
     const QRect row0 = table.visualRect(model.index(0, 0));
     EXPECT_EQ(shot.pixelColor(row0.left() + 2 + 10 + 30, row0.center().y()).rgb(),
               QColor(Qt::blue).rgb());
-
-    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, rowCentre(2));
-    table.setCurrentIndex(model.index(3, 0));
-    QTest::keyClick(&table, Qt::Key_Return);
     table.selectRow(4);
     table.selectRow(99);
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        bool deletes;
-    } cases[] = {
-        {Qt::Key_Delete, Qt::NoModifier, true},     {Qt::Key_Delete, Qt::KeypadModifier, true},
-        {Qt::Key_Backspace, Qt::NoModifier, false},  // still typing a search text
-        {Qt::Key_Delete, Qt::ShiftModifier, false}, {Qt::Key_Delete, Qt::ControlModifier, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(QKeySequence(QKeyCombination(c.modifiers, c.key)).toString().toStdString());
-        deleted.clear();
-        table.setCurrentIndex(model.index(1, 0));
-        QTest::keyClick(&table, c.key, c.modifiers);
-        EXPECT_EQ(deleted, c.deletes ? QList<QVariantList>{{1}} : QList<QVariantList>{});
-    }
-    deleted.clear();
-
+    table.setCurrentIndex(model.index(1, 0));
+    QTest::keyClick(&table, Qt::Key_Backspace);  // still typing a search text
+    QTest::keyClick(&table, Qt::Key_Delete, Qt::ShiftModifier);
+    QTest::keyClick(&table, Qt::Key_Delete, Qt::KeypadModifier);  // the only one of the three
     // A real right-click opens the menu of the row under the pointer; its one item deletes.
     QContextMenuEvent event(QContextMenuEvent::Mouse, rowCentre(4),
                             table.viewport()->mapToGlobal(rowCentre(4)));
@@ -198,20 +161,16 @@ TEST(TableViewTest, PaintsThumbnailsAndRoutesSelectionAndDeletion) {
     EXPECT_EQ(shown->actions().first()->text(), "delete");
     shown->actions().first()->trigger();
     shown->close();
-
     swipe(1, 350, 100);
     swipe(2, 350, 300);  // a short drag is neither a swipe nor a tap
-    EXPECT_EQ(deleted, (QList<QVariantList>{{4}, {1}}));
-    EXPECT_EQ(selected, (QList<QVariantList>{{2}, {3}, {4}}));
-
+    EXPECT_EQ(deleted, (QList<QVariantList>{{1}, {4}, {1}}));
+    EXPECT_EQ(selected, QList<QVariantList>{{4}});
     table.setRowsDeletable(false);
     QTest::keyClick(&table, Qt::Key_Delete);
     EXPECT_EQ(table.buildContextMenu(1), nullptr);
     swipe(1, 350, 50);
-    EXPECT_EQ(deleted.size(), 2);
-
-    // In a wide window the rows keep a readable width, centred; a click beside them selects
-    // nothing.
+    EXPECT_EQ(deleted.size(), 3);
+    // In a wide window the rows keep a readable width, centred; a click beside them is ignored.
     EXPECT_EQ(table.visualRect(model.index(0, 0)).width(), table.contentsRect().width());
     table.resize(1400, 600);
     test::pumpEvents();
@@ -220,7 +179,7 @@ TEST(TableViewTest, PaintsThumbnailsAndRoutesSelectionAndDeletion) {
     EXPECT_NEAR(table.viewport()->mapTo(&table, row.center()).x(),
                 table.contentsRect().center().x(), 1);
     QTest::mouseClick(&table, Qt::LeftButton, {}, QPoint(20, 30));
-    EXPECT_EQ(selected.count(), 3);
+    EXPECT_EQ(selected.count(), 1);
 }
 
 }  // namespace
