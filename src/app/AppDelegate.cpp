@@ -59,17 +59,8 @@ Status AppDelegate::openStore() {
     if (!store_) return status;
     ManagedObjectContext& context = store_->viewContext();
     deletes_ = std::make_unique<DeleteHistory>(context);
-    services_.reset(new Services{
-        .context = context,
-        .saveContext = [this] { return saveContext(); },
-        .deletes = *deletes_,
-        .selection = selection_,
-        .picker = devices_.picker,
-        .mail = devices_.mail,
-        .share = devices_.share,
-        .urls = devices_.urls,
-        .clock = devices_.clock,
-    });
+    services_ = std::make_unique<Services>(makeServices(
+        context, [this] { return saveContext(); }, *deletes_, selection_, devices_));
     storyboard_ = std::make_unique<Storyboard>(*services_);
     registerAllSegues(*storyboard_);
     return Status::success();

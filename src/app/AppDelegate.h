@@ -11,22 +11,6 @@
 
 namespace quillon {
 
-class Clock;
-class DocumentPicker;
-class MailService;
-class ShareSheet;
-class UrlOpener;
-
-// The device services the program reaches outside itself. Tests give fakes; each must outlive
-// the AppDelegate it is given to.
-struct Devices {
-    DocumentPicker& picker;
-    MailService& mail;
-    ShareSheet& share;
-    UrlOpener& urls;
-    Clock& clock;
-};
-
 // The application object: owns the store container, the services every screen is given and
 // the storyboard of segues, and saves pending changes when the program ends.
 class AppDelegate {

@@ -13,6 +13,16 @@ class ShareSheet;
 class UrlOpener;
 class Clock;
 
+// The device services: what the program reaches outside itself. The desktop's own in the
+// program, fakes in tests; each outlives the services made with it.
+struct Devices {
+    DocumentPicker& picker;
+    MailService& mail;
+    ShareSheet& share;
+    UrlOpener& urls;
+    Clock& clock;
+};
+
 // What a screen is given instead of reaching for globals: the catalogue, the hand-over state
 // between screens and the device services. The application builds one after opening the store
 // and hands it to every segue factory; tests build one with fakes. Everything referred to
@@ -30,5 +40,12 @@ struct Services {
     UrlOpener& urls;
     Clock& clock;
 };
+
+inline Services makeServices(ManagedObjectContext& context, std::function<bool()> saveContext,
+                             DeleteHistory& deletes, SelectionState& selection,
+                             const Devices& devices) {
+    return {context,      std::move(saveContext), deletes,      selection,    devices.picker,
+            devices.mail, devices.share,          devices.urls, devices.clock};
+}
 
 }  // namespace quillon

@@ -40,9 +40,7 @@ public:
     // A new delegate on the same folder (pending changes dropped), its store opened unless not.
     void restart(bool openStore = true) {
         delegate_.reset();
-        delegate_ = std::make_unique<AppDelegate>(
-            dir_.path(),
-            Devices{devices_.picker, devices_.mail, devices_.share, devices_.urls, devices_.clock});
+        delegate_ = std::make_unique<AppDelegate>(dir_.path(), devices_.devices());
         if (openStore) open();
     }
 

@@ -13,6 +13,7 @@
 #include "platform/MailService.h"
 #include "platform/UrlOpener.h"
 #include "toolkit/Clock.h"
+#include "toolkit/Services.h"
 #include "toolkit/ShareSheet.h"
 
 namespace quillon::test {
@@ -108,6 +109,7 @@ struct FakeDevices {
     RecordingShareSheet share;
     RecordingUrlOpener urls;
     ManualClock clock;
+    Devices devices() { return {picker, mail, share, urls, clock}; }
 };
 
 }  // namespace quillon::test

@@ -29,17 +29,9 @@ void AppFixture::open() {
     if (!store_)
         throw std::runtime_error(("cannot open a catalogue: " + status.describe()).toStdString());
     deletes_ = std::make_unique<DeleteHistory>(store_->viewContext());
-    services_.reset(new Services{
-        .context = store_->viewContext(),
-        .saveContext = [this] { return saveContext(); },
-        .deletes = *deletes_,
-        .selection = selection_,
-        .picker = devices_.picker,
-        .mail = devices_.mail,
-        .share = devices_.share,
-        .urls = devices_.urls,
-        .clock = devices_.clock,
-    });
+    services_ = std::make_unique<Services>(makeServices(
+        store_->viewContext(), [this] { return saveContext(); }, *deletes_, selection_,
+        devices_.devices()));
     storyboard_ = std::make_unique<Storyboard>(*services_);
 }
 
