@@ -5,10 +5,14 @@
 
 #include "app/BlockingMessage.h"
 #include "app/Segues.h"
+#include "platform/BuildInfo.h"
+#include "platform/Camera.h"
+#include "platform/Clock.h"
 #include "platform/DocumentPicker.h"
 #include "platform/MailService.h"
+#include "platform/PhotoLibrary.h"
+#include "platform/ReviewService.h"
 #include "platform/UrlOpener.h"
-#include "toolkit/Clock.h"
 #include "toolkit/ContextSave.h"
 #include "toolkit/ShareSheet.h"
 
@@ -21,6 +25,9 @@ struct AppDelegate::DesktopDevices {
     DesktopShareSheet share{mail, handoff};
     DesktopUrlOpener urls;
     Clock clock;
+    DesktopCamera camera;
+    DesktopPhotoLibrary photos;
+    DesktopStoreReview storeReview{QUrl(QString::fromUtf8(build::kStorePageUrl)), urls};
 };
 
 namespace {
@@ -29,7 +36,8 @@ bool hasDisplay() {
 }
 
 Devices devicesOf(auto& desktop) {
-    return {desktop.picker, desktop.mail, desktop.share, desktop.urls, desktop.clock};
+    return {desktop.picker, desktop.mail,   desktop.share,  desktop.urls,
+            desktop.clock,  desktop.camera, desktop.photos, desktop.storeReview};
 }
 }  // namespace
 
@@ -59,8 +67,9 @@ Status AppDelegate::openStore() {
     if (!store_) return status;
     ManagedObjectContext& context = store_->viewContext();
     deletes_ = std::make_unique<DeleteHistory>(context);
+    review_ = std::make_unique<ReviewService>(devices_.clock, devices_.storeReview);
     services_ = std::make_unique<Services>(makeServices(
-        context, [this] { return saveContext(); }, *deletes_, selection_, devices_));
+        context, [this] { return saveContext(); }, *deletes_, selection_, *review_, devices_));
     storyboard_ = std::make_unique<Storyboard>(*services_);
     registerAllSegues(*storyboard_);
     return Status::success();
@@ -84,6 +93,7 @@ const Storyboard& AppDelegate::storyboard() {
 void AppDelegate::closeStore() {
     storyboard_.reset();
     services_.reset();
+    review_.reset();
     deletes_.reset();
     store_.reset();
 }

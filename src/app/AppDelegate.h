@@ -11,12 +11,14 @@
 
 namespace quillon {
 
+class ReviewService;
+
 // The application object: owns the store container, the services every screen is given and
 // the storyboard of segues, and saves pending changes when the program ends.
 class AppDelegate {
 public:
-    // Without devices, the desktop's own: file dialogs, the mail handler, the share dialog and
-    // the system clock.
+    // Without devices, the desktop's own: file dialogs, the mail handler, the share dialog, the
+    // system clock, the camera, the Pictures folder and the store's review prompt.
     explicit AppDelegate(QString dataDir);
     AppDelegate(QString dataDir, const Devices& devices);
     ~AppDelegate();
@@ -59,6 +61,7 @@ private:
     SelectionState selection_;
     std::unique_ptr<CatalogueStore> store_;
     std::unique_ptr<DeleteHistory> deletes_;
+    std::unique_ptr<ReviewService> review_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<Storyboard> storyboard_;
 };

@@ -12,6 +12,10 @@ class MailService;
 class ShareSheet;
 class UrlOpener;
 class Clock;
+class Camera;
+class PhotoLibrary;
+class StoreReview;
+class ReviewService;
 
 // The device services: what the program reaches outside itself. The desktop's own in the
 // program, fakes in tests; each outlives the services made with it.
@@ -21,6 +25,9 @@ struct Devices {
     ShareSheet& share;
     UrlOpener& urls;
     Clock& clock;
+    Camera& camera;
+    PhotoLibrary& photos;
+    StoreReview& storeReview;
 };
 
 // What a screen is given instead of reaching for globals: the catalogue, the hand-over state
@@ -39,13 +46,18 @@ struct Services {
     ShareSheet& share;
     UrlOpener& urls;
     Clock& clock;
+    Camera& camera;
+    PhotoLibrary& photos;
+    // Asks the store for a review, at most once a week.
+    ReviewService& review;
 };
 
 inline Services makeServices(ManagedObjectContext& context, std::function<bool()> saveContext,
                              DeleteHistory& deletes, SelectionState& selection,
-                             const Devices& devices) {
-    return {context,      std::move(saveContext), deletes,      selection,    devices.picker,
-            devices.mail, devices.share,          devices.urls, devices.clock};
+                             ReviewService& review, const Devices& devices) {
+    return {context,        std::move(saveContext), deletes,        selection,
+            devices.picker, devices.mail,           devices.share,  devices.urls,
+            devices.clock,  devices.camera,         devices.photos, review};
 }
 
 }  // namespace quillon

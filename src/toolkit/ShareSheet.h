@@ -43,6 +43,8 @@ public:
     virtual ~ShareSheet() = default;
     // Shows the targets over `anchor`'s window; returns at once.
     virtual void present(const ShareRequest& request, QWidget* anchor) = 0;
+    // Whether a text message can be sent; a desktop always has targets to share a picture to.
+    virtual bool canSendText() const { return true; }
 };
 
 // What the desktop share targets reach outside the program: the default programs and the dialog

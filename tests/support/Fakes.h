@@ -9,10 +9,13 @@
 #include <functional>
 #include <vector>
 
+#include "platform/Camera.h"
+#include "platform/Clock.h"
 #include "platform/DocumentPicker.h"
 #include "platform/MailService.h"
+#include "platform/PhotoLibrary.h"
+#include "platform/ReviewService.h"
 #include "platform/UrlOpener.h"
-#include "toolkit/Clock.h"
 #include "toolkit/Services.h"
 #include "toolkit/ShareSheet.h"
 
@@ -36,6 +39,8 @@ struct RecordingShareSheet : ShareSheet {
         requests << request;
         anchors << anchor;
     }
+    bool canSendText() const override { return canText; }
+    bool canText = true;
     QList<ShareRequest> requests;
     QList<QWidget*> anchors;
 };
@@ -75,6 +80,8 @@ struct ScriptedHandoff : DesktopHandoff {
 class ManualClock : public Clock {
 public:
     QDateTime now() const override { return start_.addMSecs(elapsedMs_); }
+    // Sets the time of day, keeping the work that waits (due after the same delays).
+    void setNow(const QDateTime& now) { start_ = now.addMSecs(-elapsedMs_); }
     void runAfter(double seconds, std::function<void()> work, QObject* context) override;
     // Moves time on, running the work that falls due on the way (also work scheduled meanwhile).
     void advance(double seconds);
@@ -103,13 +110,50 @@ struct RecordingUrlOpener : UrlOpener {
     QList<QUrl> opened;
 };
 
+// Takes `next` on the next capture, or is cancelled when `next` is null.
+struct FakeCamera : Camera {
+    bool isAvailable() const override { return available; }
+    void capture(QWidget*, std::function<void(const QImage&)> taken,
+                 std::function<void()> cancelled) override {
+        ++captures;
+        if (next.isNull())
+            cancelled();
+        else
+            taken(next);
+    }
+    bool available = true;
+    QImage next;
+    int captures = 0;
+};
+
+struct RecordingPhotoLibrary : PhotoLibrary {
+    QString addPicture(const QImage& picture, QString* error) override {
+        if (!error_.isEmpty()) {
+            if (error) *error = error_;
+            return {};
+        }
+        added << picture;
+        return QString("/photos/%1.png").arg(added.size());
+    }
+    QString error_;  // when set, every picture is refused with it
+    QList<QImage> added;
+};
+
+struct RecordingStoreReview : StoreReview {
+    void requestReview(QWidget* window) override { windows << window; }
+    QList<QWidget*> windows;
+};
+
 struct FakeDevices {
     ScriptedPicker picker;
     RecordingMail mail;
     RecordingShareSheet share;
     RecordingUrlOpener urls;
     ManualClock clock;
-    Devices devices() { return {picker, mail, share, urls, clock}; }
+    FakeCamera camera;
+    RecordingPhotoLibrary photos;
+    RecordingStoreReview storeReview;
+    Devices devices() { return {picker, mail, share, urls, clock, camera, photos, storeReview}; }
 };
 
 }  // namespace quillon::test

@@ -16,6 +16,7 @@ AppFixture::AppFixture() {
 AppFixture::~AppFixture() {
     storyboard_.reset();
     services_.reset();
+    review_.reset();
     deletes_.reset();
     store_.reset();
     DataFolders::setDataDir({});
@@ -29,8 +30,9 @@ void AppFixture::open() {
     if (!store_)
         throw std::runtime_error(("cannot open a catalogue: " + status.describe()).toStdString());
     deletes_ = std::make_unique<DeleteHistory>(store_->viewContext());
+    review_ = std::make_unique<ReviewService>(devices_.clock, devices_.storeReview);
     services_ = std::make_unique<Services>(makeServices(
-        store_->viewContext(), [this] { return saveContext(); }, *deletes_, selection_,
+        store_->viewContext(), [this] { return saveContext(); }, *deletes_, selection_, *review_,
         devices_.devices()));
     storyboard_ = std::make_unique<Storyboard>(*services_);
 }
@@ -42,6 +44,7 @@ bool AppFixture::saveContext() {
 void AppFixture::restart() {
     storyboard_.reset();
     services_.reset();
+    review_.reset();
     deletes_.reset();
     store_.reset();
 }

@@ -39,6 +39,7 @@ public:
     FakeDevices& devices() { return devices_; }
     SelectionState& selection() { return selection_; }
     Storyboard& storyboard() { return open(), *storyboard_; }
+    ReviewService& review() { return open(), *review_; }
     bool saveContext();
     // Closes the catalogue (saving nothing, giving up its lock); the next use opens the same
     // folder again: a restart. The services are made anew; screens made before must be gone.
@@ -52,6 +53,7 @@ private:
     SelectionState selection_;
     std::unique_ptr<CatalogueStore> store_;
     std::unique_ptr<DeleteHistory> deletes_;
+    std::unique_ptr<ReviewService> review_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<Storyboard> storyboard_;
 };

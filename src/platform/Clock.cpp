@@ -1,10 +1,9 @@
-#include "toolkit/Clock.h"
+#include "platform/Clock.h"
 
 #include <QCoreApplication>
+#include <QMetaObject>
 #include <QTimer>
 #include <cmath>
-
-#include "toolkit/MainQueue.h"
 
 namespace quillon {
 
@@ -17,12 +16,13 @@ void Clock::runAfter(double seconds, std::function<void()> work, QObject* contex
     const int ms = std::isfinite(seconds) && seconds > 0
                        ? int(std::min(std::llround(seconds * 1000.0), 2147483647LL))
                        : 0;
-    if (ms == 0) {
-        mainQueue::async(std::move(work), context);
-        return;
-    }
     QObject* target = context ? context : QCoreApplication::instance();
     if (!target) return;
+    if (ms == 0) {
+        // Posted events keep their posting order, like the main queue's.
+        QMetaObject::invokeMethod(target, std::move(work), Qt::QueuedConnection);
+        return;
+    }
     // Precise timers of equal delay fire in the order they were started.
     QTimer::singleShot(ms, Qt::PreciseTimer, target, std::move(work));
 }
