@@ -14,7 +14,7 @@ public:
     virtual bool isAvailable() const = 0;
     // Opens a capture over `parent`'s window and returns at once. Exactly one of the callbacks
     // runs later, on the main thread: `taken` with the picture as the camera made it, or
-    // `cancelled`.
+    // `cancelled`; neither when `parent` is destroyed first.
     virtual void capture(QWidget* parent, std::function<void(const QImage& picture)> taken,
                          std::function<void()> cancelled) = 0;
 };

@@ -1,0 +1,130 @@
+#include "movies/ScreenShare.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QPointer>
+#include <QWidget>
+#include <cmath>
+
+#include "platform/DataFolders.h"
+#include "platform/DiagnosticLog.h"
+#include "platform/PhotoLibrary.h"
+#include "toolkit/AlertController.h"
+#include "toolkit/MainQueue.h"
+#include "toolkit/SelectionState.h"
+#include "toolkit/Services.h"
+#include "toolkit/ViewController.h"
+
+namespace quillon {
+
+const ScreenShareMember kEditFormShare{
+    0.75, false, {ShareActivity::AirDrop, ShareActivity::AddToReadingList}};
+const ScreenShareMember kFullScreenViewerShare{1.0, true, {}};
+const ScreenShareMember kLargeViewerShare{1.0, false, {}};
+
+namespace {
+
+void tell(QWidget* screen, const QString& title, const QString& message) {
+    AlertController* alert = AlertController::ok(title, message);
+    if (auto* controller = qobject_cast<ViewController*>(screen)) {
+        controller->present(alert);
+        return;
+    }
+    if (screen) {
+        alert->setParent(screen->window(), Qt::Dialog);
+        alert->setWindowModality(Qt::WindowModal);
+    }
+    alert->open();
+}
+
+QImage jpegRoundTrip(const QImage& picture, double quality) {
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "JPG", int(std::lround(quality * 100)))) return {};
+    return QImage::fromData(jpeg, "JPG");
+}
+
+QString suffixOf(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const QByteArray format = QImageReader::imageFormat(&buffer);
+    if (format.isEmpty()) return QStringLiteral("bin");
+    return format == "jpeg" ? QStringLiteral("jpg") : QString::fromLatin1(format);
+}
+
+// Writes one item for the share sheet into the private temporary folder; empty on failure, the
+// reason told to the user.
+QString writeItem(QWidget* screen, const QString& fileName, const QByteArray& bytes) {
+    QString error;
+    const QString path =
+        DataFolders::writePrivateFile(DataFolders::tempDir(), fileName, bytes, &error);
+    if (path.isEmpty()) {
+        diagnosticLog(QStringLiteral("Screen share: ") + error);
+        tell(screen, QStringLiteral("Can't Share"), error);
+    }
+    return path;
+}
+
+}  // namespace
+
+void shareScreen(QWidget* screen, const ScreenShareMember& member, Services& services,
+                 QImage* screenShotImage) {
+    if (!screen) return;
+    if (!services.share.canSendText()) {
+        // Told after the current event, as the button's handler has returned by then.
+        QPointer<QWidget> guard(screen);
+        mainQueue::async(
+            [guard] {
+                if (guard)
+                    tell(guard, QStringLiteral("Can't Send Text Message"),
+                         QStringLiteral("Your device is not able to send text messages."));
+            },
+            screen);
+        return;
+    }
+
+    const QImage picture = screen->grab().toImage();
+    QString photoError;
+    if (services.photos.addPicture(picture, &photoError).isEmpty()) {
+        diagnosticLog(QStringLiteral("Screen picture not added to the photos: ") + photoError);
+        tell(screen, QStringLiteral("Picture Not Saved"),
+             QStringLiteral("The picture of the screen could not be added to your pictures: %1")
+                 .arg(photoError));
+    }
+    const QImage kept = jpegRoundTrip(picture, member.jpegQuality);
+    if (screenShotImage) *screenShotImage = kept;
+
+    ShareRequest request;
+    request.excluded = member.excluded;
+    if (member.sharesStoredCovers) {
+        // A cover the movie lacks is left out: the sheet gets only the covers there are.
+        const SelectionState& selection = services.selection;
+        const std::pair<const std::optional<QByteArray>*, QString> covers[] = {
+            {&selection.SelectedFrontImage, QStringLiteral("Front Cover")},
+            {&selection.SelectedBackImage, QStringLiteral("Back Cover")}};
+        for (const auto& [bytes, name] : covers) {
+            if (!*bytes || (*bytes)->isEmpty()) continue;
+            const QString path = writeItem(screen, name + '.' + suffixOf(**bytes), **bytes);
+            if (path.isEmpty()) return;
+            request.files << path;
+        }
+        if (request.files.isEmpty()) {
+            tell(screen, QStringLiteral("Can't Share"),
+                 QStringLiteral("This movie has no cover to share."));
+            return;
+        }
+    } else {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        kept.save(&buffer, "PNG");
+        const QString path = writeItem(screen, QStringLiteral("Quillon Screen.png"), png);
+        if (path.isEmpty()) return;
+        request.files << path;
+    }
+    services.share.present(request, screen);
+}
+
+}  // namespace quillon
