@@ -15,7 +15,7 @@
 
 #include "app/AppDelegate.h"
 #include "movies/ListMoviesTableViewController.h"
-#include "movies/ThumbnailCache.h"
+#include "toolkit/ThumbnailCache.h"
 #include "store/TextSearch.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/NavigationController.h"

@@ -3,7 +3,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "movies/DetailItem.h"
+#include "toolkit/DetailItem.h"
 #include "store/DeleteHistory.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/KeySelector.h"

@@ -16,7 +16,7 @@
 #include "movies/ListMoviesTableViewController.h"
 #include "movies/MovieListModel.h"
 #include "movies/MovieListQuery.h"
-#include "movies/ThumbnailCache.h"
+#include "toolkit/ThumbnailCache.h"
 #include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
