@@ -2,6 +2,7 @@
 
 #include "exchange/ExchangeSegues.h"
 #include "feedback/RateShareTableViewController.h"
+#include "groups/GroupSegues.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "reference/ReferenceListViewController.h"
 #include "reference/ReferenceSegues.h"
@@ -18,6 +19,7 @@ void registerAllSegues(Storyboard& storyboard) {
     storyboard.registerSegue("ReferenceList",
                              [](Services&) { return new ReferenceListViewController; });
     registerReferenceSegues(storyboard);
+    registerGroupSegues(storyboard);
     registerExchangeSegues(storyboard);
     storyboard.registerSegue("Overview", [](Services&) { return new OverviewViewController; });
     storyboard.registerSegue("RateShare", [](Services& services) {
