@@ -25,7 +25,6 @@ struct Breakdown {
     QString SelectionState::*secondValue;
     // The picked name the tab wrote beside the values (actor, actress); may be null.
     QString SelectionState::*pickedName;
-    const char* firstLabelName;
     const char* firstLabel;
     const char* SecondLabel;
     const char* ThirdLabel;
@@ -38,31 +37,30 @@ struct Breakdown {
 inline constexpr std::array<Breakdown, 5> kBreakdowns{{
     {GroupKind::Genre, "GenreBreakdownTableViewController", "GenreBreakdownTableViewCell",
      Attribute::genre, &SelectionState::SelectedGenre, std::nullopt, nullptr, nullptr,
-     "MovieNameLabel", "Genre: {genre}", " {name}   Year: {year}  Run Time: {runTime} min.",
+     "Genre: {genre}", " {name}   Year: {year}  Run Time: {runTime} min.",
      "Actors: {leadingActor1}, {leadingActor2}", nullptr, "GenreBreakdown",
      "unwindToGenreTableView"},
     {GroupKind::Actor, "ActorBreakdownTableViewController", "ActorBreakdownTableViewCell",
      Attribute::leadingActor1, &SelectionState::SelectedActor1, Attribute::leadingActor2,
-     &SelectionState::SelectedActor2, &SelectionState::SelectedActorName, "ActorNameLabel",
-     "{name}", "Actor: {leadingActor1}   Year: {year}  Run Time: {runTime} min.",
+     &SelectionState::SelectedActor2, &SelectionState::SelectedActorName, "{name}",
+     "Actor: {leadingActor1}   Year: {year}  Run Time: {runTime} min.",
      "Actress's: {leadingActress1}, {leadingActress2}", nullptr, "ActorBreakdown",
      "unwindToActorTableView"},
     {GroupKind::Actress, "ActressBreakdownTableViewController", "ActressBreakdownTableViewCell",
      Attribute::leadingActress1, &SelectionState::SelectedActress1, Attribute::leadingActress2,
-     &SelectionState::SelectedActress2, &SelectionState::SelectedActressName, "ActorNameLabel",
-     "{name}", "Actress's: {leadingActress1}   Year: {year}  Run Time: {runTime} min.",
+     &SelectionState::SelectedActress2, &SelectionState::SelectedActressName, "{name}",
+     "Actress's: {leadingActress1}   Year: {year}  Run Time: {runTime} min.",
      "Actors: {leadingActor1}, {leadingActor2}", nullptr, "ActressBreakdown",
      "unwindToActressTableView"},
     {GroupKind::Director, "DirectorBreakdownTableViewController", "DirectorBreakdownTableViewCell",
      Attribute::director, &SelectionState::SelectedDirector, std::nullopt, nullptr, nullptr,
-     "DirectorNameLabel", "{name}", "Director: {director}",
-     "Genre: {genre}  Year: {year}  Run Time: {runTime} min.", nullptr, "DirectorBreakdown",
-     "unwindToDirectorTableView"},
+     "{name}", "Director: {director}", "Genre: {genre}  Year: {year}  Run Time: {runTime} min.",
+     nullptr, "DirectorBreakdown", "unwindToDirectorTableView"},
     {GroupKind::Producer, "ProducerBreakdownTableViewController", "ProducerBreakdownTableViewCell",
      Attribute::producer, &SelectionState::SelectedProducer, std::nullopt, nullptr, nullptr,
-     "ProducerNameLabel", "{name}", "Genre:  {genre}   Year: {year}  Run Time: {runTime} min.",
-     "Producer: {producer}", "Genre {genre}   Year: {year}  Run Time: {runTime} min.",
-     "ProducerBreakdown", "unwindToProducerTableView"},
+     "{name}", "Genre:  {genre}   Year: {year}  Run Time: {runTime} min.", "Producer: {producer}",
+     "Genre {genre}   Year: {year}  Run Time: {runTime} min.", "ProducerBreakdown",
+     "unwindToProducerTableView"},
 }};
 
 const Breakdown& breakdownOf(GroupKind kind);

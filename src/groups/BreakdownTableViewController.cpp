@@ -49,8 +49,7 @@ QVariant BreakdownModel::data(const QModelIndex& index, int role) const {
         // Nothing while the cover is decoded; thumbnailReady repaints the row.
         return thumbnail.isNull() ? QVariant() : QVariant(thumbnail);
     }
-    if (role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
-        return query_.rowTexts(movie).join(QStringLiteral(", "));
+    if (role == Qt::AccessibleTextRole) return query_.rowTexts(movie).join(QStringLiteral(", "));
     return {};
 }
 

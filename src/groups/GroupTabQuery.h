@@ -24,8 +24,6 @@ struct GroupTab {
     std::optional<Attribute> secondAttribute;
     // The load query sorts by the attributes, in the sort direction or always ascending.
     bool sortKeysFollowDirection;
-    const char* valueListName;  // the value list, as the screen's logic names it
-    const char* nameLabel;
     const char* searchPlaceholder;
     const char* headerPrefix;
     // The selection fields a picked value is written into; unused ones are null.
@@ -41,8 +39,6 @@ inline constexpr std::array<GroupTab, 5> kGroupTabs{{
      Attribute::genre,
      std::nullopt,
      false,
-     "GenreList",
-     "MovieNameLabel",
      "Search By Genre",
      "# Genre's = ",
      {&SelectionState::SelectedGenre, nullptr, nullptr},
@@ -54,8 +50,6 @@ inline constexpr std::array<GroupTab, 5> kGroupTabs{{
      Attribute::leadingActor1,
      Attribute::leadingActor2,
      true,
-     "ActorList",
-     "ActorNameLabel",
      "Search By Actor Name",
      "# Actor's = ",
      {&SelectionState::SelectedActor1, &SelectionState::SelectedActor2,
@@ -68,8 +62,6 @@ inline constexpr std::array<GroupTab, 5> kGroupTabs{{
      Attribute::leadingActress1,
      Attribute::leadingActress2,
      false,
-     "ActorList",
-     "ActorNameLabel",
      "Search By Actress Name",
      "# Actress(s) = ",
      {&SelectionState::SelectedActress1, &SelectionState::SelectedActress2,
@@ -82,8 +74,6 @@ inline constexpr std::array<GroupTab, 5> kGroupTabs{{
      Attribute::director,
      std::nullopt,
      false,
-     "DirectorList",
-     "DirectorNameLabel",
      "Search By Director Name",
      "# Director's = ",
      {&SelectionState::SelectedDirector, nullptr, nullptr},
@@ -95,8 +85,6 @@ inline constexpr std::array<GroupTab, 5> kGroupTabs{{
      Attribute::producer,
      std::nullopt,
      false,
-     "ProducerList",
-     "ProducerNameLabel",
      "Search By Producer Name",
      "# Producer's = ",
      {&SelectionState::SelectedProducer, nullptr, nullptr},

@@ -26,7 +26,7 @@ QVariant GroupTabModel::data(const QModelIndex& index, int role) const {
     const QString& value = query_.rows().at(index.row());
     if (role == LabelTextsRole)
         return QStringList{value, QString::number(query_.countMovies(value))};
-    if (role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
+    if (role == Qt::AccessibleTextRole)
         return QStringLiteral("%1: %2 movies").arg(value).arg(query_.countMovies(value));
     return {};
 }
