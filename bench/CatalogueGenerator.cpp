@@ -1,6 +1,7 @@
 #include "CatalogueGenerator.h"
 
 #include <QBuffer>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -50,10 +51,20 @@ const QStringList kRatings = {"G", "PG", "PG-13", "R"};
 
 class Texts {
 public:
-    explicit Texts(quint32 seed) : random_(seed) {
+    Texts(quint32 seed, int distinctActors) : random_(seed) {
         for (int i = 0; i < 3000; ++i) directors_ << person();
         for (int i = 0; i < 2000; ++i) producers_ << person();
-        for (int i = 0; i < 12000; ++i) actors_ << person();
+        if (distinctActors > 0) {
+            // Names repeat beyond a few thousand: a numeral tells namesakes apart.
+            QHash<QString, int> taken;
+            while (actors_.size() < distinctActors) {
+                const QString name = person();
+                const int seen = taken[name]++;
+                actors_ << (seen == 0 ? name : name + " " + QString::number(seen + 1));
+            }
+        } else {
+            for (int i = 0; i < 12000; ++i) actors_ << person();
+        }
         for (int i = 0; i < 12000; ++i) actresses_ << person();
     }
     QString person() { return pick(kFirstNames) + " " + pick(kLastNames); }
@@ -132,7 +143,7 @@ QByteArray coverJpeg(int variant) {
 }  // namespace
 
 int generateCatalogue(ManagedObjectContext& context, const GeneratorOptions& options) {
-    Texts texts(options.seed);
+    Texts texts(options.seed, options.actors);
     std::vector<QByteArray> covers;
     if (options.covers)
         for (int v = 0; v < 12; ++v) covers.push_back(coverJpeg(v + int(options.seed) * 12));
@@ -146,7 +157,9 @@ int generateCatalogue(ManagedObjectContext& context, const GeneratorOptions& opt
         movie->setText(Attribute::director, texts.popular(texts.directors()));
         movie->setText(Attribute::producer, texts.popular(texts.producers()));
         movie->setText(Attribute::writer, texts.person());
-        movie->setText(Attribute::leadingActor1, texts.popular(texts.actors()));
+        movie->setText(Attribute::leadingActor1, options.actors > 0 && i < options.actors
+                                                     ? texts.actors()[i]
+                                                     : texts.popular(texts.actors()));
         movie->setText(Attribute::leadingActor2, texts.popular(texts.actors()));
         movie->setText(Attribute::leadingActress1, texts.popular(texts.actresses()));
         if (texts.bounded(0, 4) != 0)

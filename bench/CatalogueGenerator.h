@@ -10,6 +10,8 @@ struct GeneratorOptions {
     int movies = 1000;
     bool covers = false;
     quint32 seed = 1;
+    // When set, exactly this many distinct leading-actor names, every one of them used.
+    int actors = 0;
 };
 
 // Fills the context with movies whose texts look like a real catalogue: repeating directors,

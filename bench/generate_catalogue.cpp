@@ -1,4 +1,4 @@
-// quillon_generate --data-dir DIR --movies N [--covers] [--seed S]
+// quillon_generate --data-dir DIR --movies N [--covers] [--seed S] [--actors N]
 #include <QGuiApplication>
 #include <cstdio>
 
@@ -17,12 +17,14 @@ int main(int argc, char** argv) {
             options.movies = args[++i].toInt();
         else if (args[i] == "--covers")
             options.covers = true;
+        else if (args[i] == "--actors" && i + 1 < args.size())
+            options.actors = args[++i].toInt();
         else if (args[i] == "--seed" && i + 1 < args.size())
             options.seed = args[++i].toUInt();
         else {
-            std::fprintf(
-                stderr,
-                "usage: quillon_generate --data-dir DIR --movies N [--covers] [--seed S]\n");
+            std::fprintf(stderr,
+                         "usage: quillon_generate --data-dir DIR --movies N [--covers] [--seed S] "
+                         "[--actors N]\n");
             return 2;
         }
     }

@@ -15,12 +15,12 @@
 
 #include "app/AppDelegate.h"
 #include "movies/ListMoviesTableViewController.h"
-#include "movies/ThumbnailCache.h"
 #include "store/TextSearch.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/TableView.h"
+#include "toolkit/ThumbnailCache.h"
 
 using namespace quillon;
 

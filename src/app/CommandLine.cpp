@@ -5,6 +5,7 @@
 
 #include "app/AppDelegate.h"
 #include "exchange/ExchangeCommands.h"
+#include "groups/GroupCommands.h"
 #include "movies/ListCommand.h"
 #include "platform/BuildInfo.h"
 
@@ -12,7 +13,8 @@ namespace quillon {
 
 namespace {
 
-const QStringList kCommands = {"list", "export", "import", "backups", "restore", "help"};
+const QStringList kCommands = {"list",   "groups",  "breakdown", "export",
+                               "import", "backups", "restore",   "help"};
 
 void printError(const QString& text) {
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
@@ -81,6 +83,11 @@ QString usageText() {
            "       quillon --help | --version\n"
            "Without a command the window opens. Commands:\n"
            "  list [--key movie|genre|year|director|producer] [--descending] [--search TEXT]\n"
+           "  groups KIND [--descending] [--search TEXT]\n"
+           "                   a group tab: its header, then each value TAB its count\n"
+           "  breakdown KIND VALUE [--descending] [--search TEXT]\n"
+           "                   the movies of one value: the title, then each row's labels\n"
+           "                   (KIND: genre, actor, actress, director or producer)\n"
            "  export FILE      write the whole catalogue to FILE\n"
            "  import FILE      merge an export file into the catalogue\n"
            "  backups          list the catalogue's backups, oldest first\n"
@@ -105,6 +112,8 @@ int runCommand(const CommandLine& command, AppDelegate& delegate) {
     }
     ManagedObjectContext& context = delegate.viewContext();
     if (command.name == "list") return runListCommand(context, command.arguments, usageText());
+    if (command.name == "groups") return runGroupsCommand(context, command.arguments);
+    if (command.name == "breakdown") return runBreakdownCommand(context, command.arguments);
     if (command.name == "export") return runExportCommand(context, command.arguments);
     if (command.name == "import") return runImportCommand(context, command.arguments);
     if (command.name == "backups") return runBackupsCommand(delegate, command.arguments);

@@ -2,6 +2,7 @@
 
 #include "exchange/ExchangeSegues.h"
 #include "feedback/RateShareTableViewController.h"
+#include "groups/GroupSegues.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "movies/ViewerSegues.h"
 #include "reference/ReferenceListViewController.h"
@@ -20,6 +21,7 @@ void registerAllSegues(Storyboard& storyboard) {
                              [](Services&) { return new ReferenceListViewController; });
     registerViewerSegues(storyboard);
     registerReferenceSegues(storyboard);
+    registerGroupSegues(storyboard);
     registerExchangeSegues(storyboard);
     storyboard.registerSegue("Overview", [](Services&) { return new OverviewViewController; });
     storyboard.registerSegue("RateShare", [](Services& services) {

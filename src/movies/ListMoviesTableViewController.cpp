@@ -3,9 +3,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "movies/DetailItem.h"
 #include "store/DeleteHistory.h"
 #include "toolkit/Appearance.h"
+#include "toolkit/DetailItem.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/SelectionState.h"

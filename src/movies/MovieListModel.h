@@ -3,7 +3,7 @@
 #include <QAbstractListModel>
 
 #include "movies/MovieListQuery.h"
-#include "movies/ThumbnailCache.h"
+#include "toolkit/ThumbnailCache.h"
 
 namespace quillon {
 

@@ -266,6 +266,11 @@ int ManagedObjectContext::count(Entity entity) const {
         std::count_if(all.begin(), all.end(), [](const auto& o) { return !o->isDeleted(); }));
 }
 
+int ManagedObjectContext::countMovies(const std::vector<Attribute>& attributes,
+                                      const QString& value) const {
+    return state_->countIndexFor(attributes).counts.value(value, 0);
+}
+
 void ManagedObjectContext::deleteObject(const std::shared_ptr<ManagedObject>& object) {
     if (!object || object->isDeleted()) return;
     ContextState& s = *state_;

@@ -45,6 +45,11 @@ public:
         return typed;
     }
     int count(Entity entity) const;  // records not deleted, pending ones included
+    // The number of movies, as fetches see them (pending changes included), that carry exactly
+    // `value` in at least one of the text `attributes`; a movie carrying it in two of them counts
+    // once. Answered from an index the store keeps current through every change, built on the
+    // first question about a set of attributes: constant time per value after that.
+    int countMovies(const std::vector<Attribute>& attributes, const QString& value) const;
 
     void deleteObject(const std::shared_ptr<ManagedObject>& object);
     // Deletes like deleteObject and returns what restoreDeleted needs to bring the record back

@@ -44,6 +44,25 @@ void removeFromBucket(EqualityIndex& index, const QString& key, ManagedObject* o
     if (bucket.empty()) index.buckets.erase(it);
 }
 
+// Adds delta to the count of each distinct value the movie carries in the index's attributes.
+void countValues(CountIndex& index, const ManagedObject& object, int delta) {
+    std::vector<const QString*> seen;
+    for (Attribute a : index.attributes) {
+        const QString* value = object.textIfPresent(a);
+        if (!value || std::any_of(seen.begin(), seen.end(),
+                                  [value](const QString* s) { return *s == *value; }))
+            continue;
+        seen.push_back(value);
+        const auto it = index.counts.find(*value);
+        if (it == index.counts.end()) {
+            Q_ASSERT(delta > 0);
+            index.counts.insert(*value, delta);
+        } else if ((it.value() += delta) == 0) {
+            index.counts.erase(it);
+        }
+    }
+}
+
 }  // namespace
 
 QString indexKeyOf(const ManagedObject& object, const std::vector<Attribute>& attributes) {
@@ -146,6 +165,10 @@ void ContextState::willChange(ManagedObject* object, Attribute a) {
     for (auto& index : indexes)
         if (involves(index, a))
             removeFromBucket(index, indexKeyOf(*object, index.attributes), object);
+    for (auto& index : countIndexes)
+        if (std::find(index.attributes.begin(), index.attributes.end(), a) !=
+            index.attributes.end())
+            countValues(index, *object, -1);
 }
 
 void ContextState::didChange(ManagedObject* object, Attribute a) {
@@ -155,6 +178,10 @@ void ContextState::didChange(ManagedObject* object, Attribute a) {
     for (auto& index : indexes)
         if (involves(index, a))
             index.buckets[indexKeyOf(*object, index.attributes)].push_back(object);
+    for (auto& index : countIndexes)
+        if (std::find(index.attributes.begin(), index.attributes.end(), a) !=
+            index.attributes.end())
+            countValues(index, *object, +1);
 }
 
 void ContextState::indexObject(ManagedObject* object) {
@@ -163,6 +190,7 @@ void ContextState::indexObject(ManagedObject* object) {
     Q_ASSERT(holds(object) && !object->isDeleted());
     for (auto& index : indexes)
         index.buckets[indexKeyOf(*object, index.attributes)].push_back(object);
+    for (auto& index : countIndexes) countValues(index, *object, +1);
 }
 
 void ContextState::unindexObject(ManagedObject* object) {
@@ -170,6 +198,8 @@ void ContextState::unindexObject(ManagedObject* object) {
     if (object->entity() != Entity::Movies) return;
     for (auto& index : indexes)
         removeFromBucket(index, indexKeyOf(*object, index.attributes), object);
+    // Called while the record is still live: its values are the ones it was counted with.
+    for (auto& index : countIndexes) countValues(index, *object, -1);
 }
 
 const EqualityIndex* ContextState::indexFor(const Predicate& predicate) {
@@ -192,6 +222,19 @@ const EqualityIndex* ContextState::indexFor(const Predicate& predicate) {
             index.buckets[indexKeyOf(*object, attributes)].push_back(object.get());
     indexes.push_back(std::move(index));
     return &indexes.back();
+}
+
+const CountIndex& ContextState::countIndexFor(std::vector<Attribute> attributes) {
+    std::sort(attributes.begin(), attributes.end());
+    attributes.erase(std::unique(attributes.begin(), attributes.end()), attributes.end());
+    for (const auto& index : countIndexes)
+        if (index.attributes == attributes) return index;
+    // Built once per set of attributes (the five groupings of the catalogue), then kept current.
+    CountIndex index{std::move(attributes), {}};
+    for (const auto& object : of(Entity::Movies))
+        if (!object->isDeleted()) countValues(index, *object, +1);
+    countIndexes.push_back(std::move(index));
+    return countIndexes.back();
 }
 
 CoverRead ContextState::readImage(qint64 rowId, Attribute a) {

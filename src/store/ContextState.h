@@ -19,6 +19,13 @@ struct EqualityIndex {
     QHash<QString, std::vector<ManagedObject*>> buckets;
 };
 
+// The number of live movies per text value over a set of attributes; a movie whose attributes
+// carry the same value twice counts once for it. Values no movie carries are not kept.
+struct CountIndex {
+    std::vector<Attribute> attributes;  // sorted
+    QHash<QString, int> counts;
+};
+
 // A full sorted listing of one entity, valid while the entity's version is unchanged.
 struct SortedListing {
     Entity entity;
@@ -39,9 +46,10 @@ struct ContextState {
     // in objects while it is here.
     std::vector<ManagedObject*> dirty;
     std::vector<std::shared_ptr<ManagedObject>> pendingDeletes;
-    std::vector<EqualityIndex> indexes;   // Movies only
-    quint64 versions[kEntityCount] = {};  // bumped by every change that can move a sort
-    std::vector<SortedListing> listings;  // most recent last
+    std::vector<EqualityIndex> indexes;    // Movies only
+    std::vector<CountIndex> countIndexes;  // Movies only
+    quint64 versions[kEntityCount] = {};   // bumped by every change that can move a sort
+    std::vector<SortedListing> listings;   // most recent last
     quint64 nextSequence = 1;
     std::function<void(int)> saveHook;
 
@@ -59,6 +67,7 @@ struct ContextState {
     void indexObject(ManagedObject* object);
     void unindexObject(ManagedObject* object);
     const EqualityIndex* indexFor(const Predicate& predicate);
+    const CountIndex& countIndexFor(std::vector<Attribute> attributes);
     // Every live record of the entity in the keys' order; reuses earlier sorts while valid.
     std::vector<std::shared_ptr<ManagedObject>> sortedListing(
         Entity e, const std::vector<SortDescriptor>& keys);

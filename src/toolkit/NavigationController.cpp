@@ -85,6 +85,7 @@ QWidget* NavigationController::buildNavigationBar() {
     row->addStretch(1);
     titleLabel_ = new QLabel(bar_);
     titleLabel_->setAlignment(Qt::AlignCenter);
+    titleLabel_->setTextFormat(Qt::PlainText);  // titles may be catalogue text
     QFont bold = titleLabel_->font();
     bold.setBold(true);
     titleLabel_->setFont(bold);

@@ -16,7 +16,6 @@
 #include "movies/ListMoviesTableViewController.h"
 #include "movies/MovieListModel.h"
 #include "movies/MovieListQuery.h"
-#include "movies/ThumbnailCache.h"
 #include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
@@ -25,6 +24,7 @@
 #include "toolkit/SearchBar.h"
 #include "toolkit/SelectionState.h"
 #include "toolkit/TableView.h"
+#include "toolkit/ThumbnailCache.h"
 #include "toolkit/UndoNotice.h"
 
 using namespace quillon;

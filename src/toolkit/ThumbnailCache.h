@@ -23,6 +23,10 @@ public:
     // The cached thumbnail, or a null image while it is being decoded (thumbnailReady follows).
     // A movie without a front cover, or whose bytes do not decode, gives a null image.
     QImage thumbnail(const Movies& movie);
+    // True once the movie's current front cover was found unreadable or not a picture.
+    bool hasFailed(const Movies& movie) const {
+        return failed_.contains({movie.objectId(), movie.imageGeneration()});
+    }
     QSize box() const { return box_; }
 
     // Decodes bytes into an upright image that fits `box`, scaled while decoding. Thread-safe.

@@ -1,4 +1,4 @@
-#include "movies/ThumbnailCache.h"
+#include "toolkit/ThumbnailCache.h"
 
 #include <QThread>
 #include <QtConcurrent>
