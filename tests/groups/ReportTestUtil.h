@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "store/CatalogueStore.h"
+#include "toolkit/AlertController.h"
 
 namespace quillon::test {
 
@@ -53,6 +54,14 @@ inline QStringList paragraphsOf(const QTextDocument& document) {
         paragraphs << text;
     }
     return paragraphs;
+}
+
+// The alerts on screen, "title / message" each.
+inline QStringList alertTexts() {
+    QStringList texts;
+    for (AlertController* alert : AlertController::presentedAlerts())
+        texts << alert->title() + " / " + alert->message();
+    return texts;
 }
 
 }  // namespace quillon::test
