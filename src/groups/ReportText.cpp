@@ -272,6 +272,7 @@ std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKin
         titleValue = movies.empty() ? QString() : textOf(*movies.front(), *member.titleAttribute);
     QTextCursor cursor(document.get());
     cursor.setBlockFormat(centred);
+    cursor.setBlockCharFormat(title);
     cursor.insertText(member.titleText + titleValue, title);
     cursor.insertBlock(centred, title);
     cursor.insertBlock(QTextBlockFormat(), body);
