@@ -11,6 +11,7 @@
 #include "platform/DocumentPicker.h"
 #include "platform/MailService.h"
 #include "platform/PhotoLibrary.h"
+#include "platform/Printer.h"
 #include "platform/ReviewService.h"
 #include "platform/UrlOpener.h"
 #include "toolkit/ContextSave.h"
@@ -28,6 +29,7 @@ struct AppDelegate::DesktopDevices {
     DesktopCamera camera;
     DesktopPhotoLibrary photos;
     DesktopStoreReview storeReview{QUrl(QString::fromUtf8(build::kStorePageUrl)), urls};
+    DesktopPrinter printer;
 };
 
 namespace {
@@ -36,8 +38,8 @@ bool hasDisplay() {
 }
 
 Devices devicesOf(auto& desktop) {
-    return {desktop.picker, desktop.mail,   desktop.share,  desktop.urls,
-            desktop.clock,  desktop.camera, desktop.photos, desktop.storeReview};
+    return {desktop.picker, desktop.mail,   desktop.share,       desktop.urls,   desktop.clock,
+            desktop.camera, desktop.photos, desktop.storeReview, desktop.printer};
 }
 }  // namespace
 

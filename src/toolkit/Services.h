@@ -15,6 +15,7 @@ class Clock;
 class Camera;
 class PhotoLibrary;
 class StoreReview;
+class Printer;
 class ReviewService;
 
 // The device services: what the program reaches outside itself. The desktop's own in the
@@ -28,6 +29,7 @@ struct Devices {
     Camera& camera;
     PhotoLibrary& photos;
     StoreReview& storeReview;
+    Printer& printer;
 };
 
 // What a screen is given instead of reaching for globals: the catalogue, the hand-over state
@@ -48,6 +50,7 @@ struct Services {
     Clock& clock;
     Camera& camera;
     PhotoLibrary& photos;
+    Printer& printer;
     // Asks the store for a review, at most once a week.
     ReviewService& review;
 };
@@ -55,9 +58,9 @@ struct Services {
 inline Services makeServices(ManagedObjectContext& context, std::function<bool()> saveContext,
                              DeleteHistory& deletes, SelectionState& selection,
                              ReviewService& review, const Devices& devices) {
-    return {context,        std::move(saveContext), deletes,        selection,
-            devices.picker, devices.mail,           devices.share,  devices.urls,
-            devices.clock,  devices.camera,         devices.photos, review};
+    return {context,        std::move(saveContext), deletes,      selection,     devices.picker,
+            devices.mail,   devices.share,          devices.urls, devices.clock, devices.camera,
+            devices.photos, devices.printer,        review};
 }
 
 }  // namespace quillon

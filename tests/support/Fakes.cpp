@@ -1,8 +1,10 @@
 #include "support/Fakes.h"
 
+#include <QTextDocument>
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 namespace quillon::test {
 
@@ -25,6 +27,18 @@ void ManualClock::advance(double seconds) {
         if (!due.hasContext || due.context) due.work();
     }
     elapsedMs_ = target;
+}
+
+void RecordingPrinter::print(QWidget* parent, const QTextDocument& document,
+                             std::function<void(bool, QString)> done) {
+    parents << parent;
+    documents.emplace_back(document.clone());
+    waiting = std::move(done);
+    if (answers) finish(sent, error);
+}
+
+void RecordingPrinter::finish(bool sentJob, const QString& failure) {
+    if (auto done = std::exchange(waiting, nullptr)) done(sentJob, failure);
 }
 
 }  // namespace quillon::test

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/Camera.h"
@@ -14,6 +15,7 @@
 #include "platform/DocumentPicker.h"
 #include "platform/MailService.h"
 #include "platform/PhotoLibrary.h"
+#include "platform/Printer.h"
 #include "platform/ReviewService.h"
 #include "platform/UrlOpener.h"
 #include "toolkit/Services.h"
@@ -144,6 +146,20 @@ struct RecordingStoreReview : StoreReview {
     QList<QWidget*> windows;
 };
 
+// Keeps each document it is asked to print (a copy) and its window; answers at once with
+// `sent` and `error`, or, while `answers` is false, only when a test calls finish().
+struct RecordingPrinter : Printer {
+    void print(QWidget* parent, const QTextDocument& document,
+               std::function<void(bool, QString)> done) override;
+    void finish(bool sentJob, const QString& failure = {});
+    bool answers = true;
+    bool sent = true;
+    QString error;
+    QList<QWidget*> parents;
+    std::vector<std::shared_ptr<QTextDocument>> documents;
+    std::function<void(bool, QString)> waiting;
+};
+
 struct FakeDevices {
     ScriptedPicker picker;
     RecordingMail mail;
@@ -153,7 +169,10 @@ struct FakeDevices {
     FakeCamera camera;
     RecordingPhotoLibrary photos;
     RecordingStoreReview storeReview;
-    Devices devices() { return {picker, mail, share, urls, clock, camera, photos, storeReview}; }
+    RecordingPrinter printer;
+    Devices devices() {
+        return {picker, mail, share, urls, clock, camera, photos, storeReview, printer};
+    }
 };
 
 }  // namespace quillon::test

@@ -1,0 +1,89 @@
+// The breakdown report of every movie of a catalogue made by quillon_generate, written to PDF.
+//   report_bench DATA_DIR     time, file size and peak memory; then the bare layout for reference
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <cstdio>
+
+#include "groups/ReportPdf.h"
+#include "groups/ReportText.h"
+#include "store/CatalogueStore.h"
+
+using namespace quillon;
+
+namespace {
+
+double ms(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+long peakRssMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// The same text, fonts and paragraphs without the covers, laid out and written by Qt alone.
+double bareLayout(const ReportDocument& report, const QString& path) {
+    std::unique_ptr<QTextDocument> text(report.clone());
+    QTextCursor cursor(text.get());
+    while (!(cursor = text->find(QString(QChar::ObjectReplacementCharacter), cursor)).isNull())
+        cursor.removeSelectedText();
+    QElapsedTimer timer;
+    timer.start();
+    QPdfWriter writer(path);
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QSizeF(kReportPageWidth, kReportPageHeight), QPageSize::Point),
+                    QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+    text->setPageSize(QSizeF(kReportViewWidth, kReportPageHeight * 96 / 72));
+    text->print(&writer);
+    return ms(timer);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: report_bench DATA_DIR\n");
+        return 2;
+    }
+    Status status;
+    auto store = CatalogueStore::open(QString::fromLocal8Bit(argv[1]), &status);
+    if (!store) {
+        std::fprintf(stderr, "%s\n", qPrintable(status.describe()));
+        return 1;
+    }
+    const auto movies = store->viewContext().fetch<Movies>(std::nullopt, {{Attribute::name}});
+    QTemporaryDir out;
+    const QString path = out.filePath("MoviesFilteredByGenre.pdf");
+    const long rssBefore = peakRssMb();
+
+    QElapsedTimer timer;
+    timer.start();
+    auto report =
+        buildReport(breakdownReportFamily(), GroupKind::Genre, movies, {kReportViewWidth, {}});
+    const double built = ms(timer);
+    if (const Status written = writeReportPdfFile(*report, path); !written) {
+        std::fprintf(stderr, "%s\n", qPrintable(written.describe()));
+        return 1;
+    }
+    const double total = ms(timer);
+    std::printf(
+        "%zu movies, %zu covers, %d pages: built in %.0f ms, written in %.0f ms, "
+        "%.0f ms in all (target <= 3000)\n",
+        movies.size(), report->covers().size(), report->pageCount(), built, total - built, total);
+    std::printf(
+        "PDF %.1f MB (target <= 40); peak memory %ld MB, %ld MB with the store open "
+        "(target <= 400)\n",
+        double(QFileInfo(path).size()) / 1e6, peakRssMb(), rssBefore);
+    std::printf("bare QTextDocument::print of the same text without covers: %.0f ms\n",
+                bareLayout(*report, out.filePath("bare.pdf")));
+    return 0;
+}

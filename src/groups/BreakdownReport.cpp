@@ -1,0 +1,66 @@
+#include "groups/BreakdownReport.h"
+
+#include <QDir>
+#include <QPointer>
+
+#include "groups/ReportPdf.h"
+#include "groups/ReportText.h"
+#include "platform/DataFolders.h"
+#include "platform/DiagnosticLog.h"
+#include "toolkit/AlertController.h"
+#include "toolkit/MainQueue.h"
+#include "toolkit/Services.h"
+#include "toolkit/ShareSheet.h"
+#include "toolkit/ViewController.h"
+
+namespace quillon {
+
+namespace {
+
+void tell(QWidget* anchor, const QString& title, const QString& message) {
+    AlertController* alert = AlertController::ok(title, message);
+    if (auto* screen = qobject_cast<ViewController*>(anchor)) {
+        screen->present(alert);
+        return;
+    }
+    if (anchor) {
+        alert->setParent(anchor->window(), Qt::Dialog);
+        alert->setWindowModality(Qt::WindowModal);
+    }
+    alert->open();
+}
+
+}  // namespace
+
+void shareBreakdownReport(GroupKind kind, const std::vector<MoviePtr>& movies, Services& services,
+                          QWidget* anchor) {
+    // The title names the first movie: with none there is no report to make.
+    if (movies.empty()) {
+        tell(anchor, QStringLiteral("Empty Data Set!"), QStringLiteral("No Movies to Print!"));
+        return;
+    }
+    if (!services.share.canSendText()) {
+        const QPointer<QWidget> over = anchor;
+        mainQueue::async(
+            [over] {
+                tell(over, QStringLiteral("Can't Send Text Message"),
+                     QStringLiteral("Your device is not able to send text messages."));
+            },
+            anchor);
+    }
+    const ReportFamily& family = breakdownReportFamily();
+    const auto report = buildReport(family, kind, movies, {kReportViewWidth, {}});
+    const QString path = QDir(DataFolders::documentsDir()).filePath(family.member(kind).fileName);
+    if (const Status written = writeReportPdfFile(*report, path); !written) {
+        diagnosticLog("Could not create PDF file: " + written.describe());
+        // The share sheet would offer a missing or an older report.
+        tell(anchor, QStringLiteral("PDF Report"), "Could not create PDF file: " + written.error);
+        return;
+    }
+    diagnosticLog("wrote PDF file with multiple pages to: " + path);
+    ShareRequest request;
+    request.files = {path};
+    services.share.present(request, anchor);
+}
+
+}  // namespace quillon

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include "store/Status.h"
+
+class QIODevice;
+
+namespace quillon {
+
+class ReportDocument;
+
+// Reports are PDF pages of 612 x 792 pt whose text is laid out 595.2 pt wide.
+inline constexpr qreal kReportPageWidth = 612;
+inline constexpr qreal kReportPageHeight = 792;
+inline constexpr qreal kReportLayoutWidth = 595.2;
+// The view width (pixels of 1/96 inch) to build a report for these pages with.
+inline constexpr qreal kReportViewWidth = kReportLayoutWidth * 96 / 72;
+
+// Lays the report out for the PDF, in pages as tall as the page they are drawn on, so that every
+// line is on a page, and writes them to `device`. The document stays laid out for the PDF.
+Status writeReportPdf(ReportDocument& document, QIODevice* device);
+// The same into the file at `path`, whole or not at all (an earlier file stays as it was).
+Status writeReportPdfFile(ReportDocument& document, const QString& path);
+
+}  // namespace quillon

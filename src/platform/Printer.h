@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QTextDocument;
+class QWidget;
+
+namespace quillon {
+
+// The device's printers. A device boundary: tests give screens one of their own.
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // Asks over `parent`'s window where and how to print `document` and returns at once; the
+    // document is copied, so it may change or go away meanwhile. `done` runs later on the main
+    // thread, once: sent true when a job went out, false with an empty error when the user
+    // cancelled, false with the reason when the job failed.
+    virtual void print(QWidget* parent, const QTextDocument& document,
+                       std::function<void(bool sent, QString error)> done) = 0;
+};
+
+// Qt's print dialog, opened without blocking; the document is laid out for the chosen printer
+// and page.
+class DesktopPrinter : public Printer {
+public:
+    void print(QWidget* parent, const QTextDocument& document,
+               std::function<void(bool sent, QString error)> done) override;
+};
+
+}  // namespace quillon
