@@ -64,6 +64,17 @@ std::unique_ptr<NavigationController> startWindow(AppDelegate& delegate, int* ex
     return window;
 }
 
+namespace {
+int runHeadlessCommand(const CommandLine& command) {
+    AppDelegate delegate(DataFolders::dataDir());
+    delegate.setHeadless(true);
+    delegate.setStoreOptions({.lockWaitMs = command.lockWaitMs});
+    const int status = runCommand(command, delegate);
+    delegate.applicationWillTerminate();
+    return status;
+}
+}  // namespace
+
 int runApplication(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
@@ -91,14 +102,15 @@ int runApplication(int argc, char** argv) {
         delegate.setStoreOptions({.lockWaitMs = command.waitGiven ? command.lockWaitMs : 0});
         return runWindow(app, delegate);
     }
-    // Commands need no display.
+    // Commands need no display. A report lays out text, which needs the fonts of a GUI
+    // application: the offscreen platform gives them without a display.
+    if (command.name == "report") {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return runHeadlessCommand(command);
+    }
     QCoreApplication app(argc, argv);
-    AppDelegate delegate(DataFolders::dataDir());
-    delegate.setHeadless(true);
-    delegate.setStoreOptions({.lockWaitMs = command.lockWaitMs});
-    const int status = runCommand(command, delegate);
-    delegate.applicationWillTerminate();
-    return status;
+    return runHeadlessCommand(command);
 }
 
 }  // namespace quillon

@@ -5,7 +5,9 @@
 
 #include "app/AppDelegate.h"
 #include "exchange/ExchangeCommands.h"
+#include "groups/BreakdownQuery.h"
 #include "groups/GroupCommands.h"
+#include "groups/ReportCommand.h"
 #include "movies/ListCommand.h"
 #include "platform/BuildInfo.h"
 
@@ -13,7 +15,7 @@ namespace quillon {
 
 namespace {
 
-const QStringList kCommands = {"list",   "groups",  "breakdown", "export",
+const QStringList kCommands = {"list",   "groups",  "breakdown", "report", "export",
                                "import", "backups", "restore",   "help"};
 
 void printError(const QString& text) {
@@ -87,6 +89,8 @@ QString usageText() {
            "                   a group tab: its header, then each value TAB its count\n"
            "  breakdown KIND VALUE [--descending] [--search TEXT]\n"
            "                   the movies of one value: the title, then each row's labels\n"
+           "  report KIND VALUE [--descending] [--search TEXT] [--print-layout] FILE.pdf\n"
+           "                   the breakdown's report (or the print layout) as a PDF file\n"
            "                   (KIND: genre, actor, actress, director or producer)\n"
            "  export FILE      write the whole catalogue to FILE\n"
            "  import FILE      merge an export file into the catalogue\n"
@@ -114,6 +118,8 @@ int runCommand(const CommandLine& command, AppDelegate& delegate) {
     if (command.name == "list") return runListCommand(context, command.arguments, usageText());
     if (command.name == "groups") return runGroupsCommand(context, command.arguments);
     if (command.name == "breakdown") return runBreakdownCommand(context, command.arguments);
+    if (command.name == "report")
+        return runReportCommand(context, command.arguments, breakdownRowsFor);
     if (command.name == "export") return runExportCommand(context, command.arguments);
     if (command.name == "import") return runImportCommand(context, command.arguments);
     if (command.name == "backups") return runBackupsCommand(delegate, command.arguments);

@@ -3,6 +3,7 @@
 #include "exchange/ExchangeSegues.h"
 #include "feedback/RateShareTableViewController.h"
 #include "groups/GroupSegues.h"
+#include "groups/ReportSegues.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "movies/ViewerSegues.h"
 #include "reference/ReferenceListViewController.h"
@@ -22,6 +23,7 @@ void registerAllSegues(Storyboard& storyboard) {
     registerViewerSegues(storyboard);
     registerReferenceSegues(storyboard);
     registerGroupSegues(storyboard);
+    registerReportSegues(storyboard);
     registerExchangeSegues(storyboard);
     storyboard.registerSegue("Overview", [](Services&) { return new OverviewViewController; });
     storyboard.registerSegue("RateShare", [](Services& services) {
