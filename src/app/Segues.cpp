@@ -3,6 +3,7 @@
 #include "exchange/ExchangeSegues.h"
 #include "feedback/RateShareTableViewController.h"
 #include "movies/ListMoviesTableViewController.h"
+#include "movies/MovieSegues.h"
 #include "reference/ReferenceListViewController.h"
 #include "reference/ReferenceSegues.h"
 #include "reports/OverviewViewController.h"
@@ -17,6 +18,7 @@ void registerAllSegues(Storyboard& storyboard) {
     });
     storyboard.registerSegue("ReferenceList",
                              [](Services&) { return new ReferenceListViewController; });
+    registerMovieSegues(storyboard);
     registerReferenceSegues(storyboard);
     registerExchangeSegues(storyboard);
     storyboard.registerSegue("Overview", [](Services&) { return new OverviewViewController; });
