@@ -32,7 +32,8 @@ void EditMoviesViewController::viewDidLoad() {
     MovieFormViewController::viewDidLoad();
     ShowMovieDetails();
     // Held weakly: a form closed within the five seconds asks nothing.
-    services_.clock.runAfter(5, [this] { services_.review.requestReview(window()); }, this);
+    services_.clock.runAfter(
+        5, [this] { services_.review.requestReview(window()); }, this);
 }
 
 void EditMoviesViewController::setDetailItem(const MoviePtr& movie) {

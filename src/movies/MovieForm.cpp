@@ -97,8 +97,8 @@ bool applyToMovie(const MovieFormMember& member, const FormTexts& texts, Movies&
                 applied &= movie.setText(f.attribute, trimmedEntryText(text));
                 break;
             case Conversion::Notes:
-                applied &= movie.setText(f.attribute,
-                                         member.notesTrimmed ? trimmedEntryText(text) : text);
+                applied &=
+                    movie.setText(f.attribute, member.notesTrimmed ? trimmedEntryText(text) : text);
                 break;
             case Conversion::Year:
             case Conversion::Number16: {

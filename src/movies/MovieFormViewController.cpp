@@ -12,8 +12,8 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QToolButton>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 #include <QtConcurrent/QtConcurrentRun>
 #include <memory>
 
@@ -87,8 +87,8 @@ QToolButton* coverButton(const char* name, const char* title, const QIcon& icon)
 
 }  // namespace
 
-MovieFormViewController::MovieFormViewController(const MovieFormMember& member,
-                                                 Services& services, QWidget* parent)
+MovieFormViewController::MovieFormViewController(const MovieFormMember& member, Services& services,
+                                                 QWidget* parent)
     : ViewController(parent), services_(services), member_(member) {
     setTitle(member_.title);
     auto* scroll = new QScrollArea;
@@ -126,8 +126,7 @@ QGridLayout* MovieFormViewController::buildEntries() {
     auto* grid = new QGridLayout;
     int row = 0;
     for (const MovieFormField& f : kMovieFormFields) {
-        const bool wheel =
-            f.input == FieldInput::GenreWheel || f.input == FieldInput::RatingWheel;
+        const bool wheel = f.input == FieldInput::GenreWheel || f.input == FieldInput::RatingWheel;
         QLineEdit* edit = wheel ? new ChoiceWheel : new QLineEdit;
         const QString name = f.entryName ? f.entryName : member_.notesEntryName;
         edit->setObjectName(name);
@@ -172,9 +171,9 @@ QWidget* MovieFormViewController::buildCover(Cover cover) {
     auto* buttons = new QHBoxLayout;
     const char* pasteName = side.pasteName ? side.pasteName : member_.backPasteButtonName;
     QToolButton* paste = coverButton(pasteName, "Paste", QIcon::fromTheme("edit-paste"));
-    QToolButton* folder = coverButton(
-        side.folderName, "Folder",
-        QIcon::fromTheme("document-open", QIcon::fromTheme("folder-open")));
+    QToolButton* folder =
+        coverButton(side.folderName, "Folder",
+                    QIcon::fromTheme("document-open", QIcon::fromTheme("folder-open")));
     QToolButton* camera = coverButton(side.cameraName, "Camera", QIcon::fromTheme("camera-photo"));
     connect(paste, &QToolButton::clicked, this, [this, cover] { pasteFromClipboard(cover); });
     connect(folder, &QToolButton::clicked, this, [this, cover] { attachImage(cover); });
@@ -399,8 +398,8 @@ void MovieFormViewController::SaveButtonClicked() {
                     watcher->deleteLater();
                     if (--*waiting == 0) finishSave(texts, *encoded);
                 });
-        watcher->setFuture(QtConcurrent::run(
-            [picture = pictures[c]] { return picture.encodeForStore(); }));
+        watcher->setFuture(
+            QtConcurrent::run([picture = pictures[c]] { return picture.encodeForStore(); }));
     }
 }
 

@@ -8,8 +8,8 @@
 namespace quillon {
 
 void registerMovieSegues(Storyboard& storyboard) {
-    storyboard.registerSegue(kAddMovieSegue,
-                             [](Services& services) { return new AddMovieViewController(services); });
+    storyboard.registerSegue(
+        kAddMovieSegue, [](Services& services) { return new AddMovieViewController(services); });
     storyboard.registerSegue(kShowDetailSegue, [](Services& services) {
         return new EditMoviesViewController(services);
     });
