@@ -112,7 +112,6 @@ MovieFormViewController::MovieFormViewController(const MovieFormMember& member, 
     saveButton_->setObjectName("SaveButton");
     saveButton_->setText("Save");
     saveButton_->setToolTip("Save (Ctrl+S)");
-    appearance::applyButtonLook(saveButton_);
     connect(saveButton_, &QToolButton::clicked, this, [this] { SaveButtonClicked(); });
     addRightBarButton(saveButton_);
     auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
@@ -168,26 +167,25 @@ QWidget* MovieFormViewController::buildCover(Cover cover) {
             [this, cover](const QString& path) { loadFileInto(cover, path); });
     connect(view, &CoverView::pictureDropped, this, [this] { coversChanged_ = true; });
 
-    auto* buttons = new QHBoxLayout;
     const char* pasteName = side.pasteName ? side.pasteName : member_.backPasteButtonName;
     QToolButton* paste = coverButton(pasteName, "Paste", QIcon::fromTheme("edit-paste"));
     QToolButton* folder =
         coverButton(side.folderName, "Folder",
                     QIcon::fromTheme("document-open", QIcon::fromTheme("folder-open")));
     QToolButton* camera = coverButton(side.cameraName, "Camera", QIcon::fromTheme("camera-photo"));
+    QList<QToolButton*> buttons{paste, folder, camera};
     connect(paste, &QToolButton::clicked, this, [this, cover] { pasteFromClipboard(cover); });
     connect(folder, &QToolButton::clicked, this, [this, cover] { attachImage(cover); });
     connect(camera, &QToolButton::clicked, this, [this, cover] { openCamera(cover); });
-    buttons->addStretch(1);
-    for (QToolButton* b : {paste, folder, camera}) buttons->addWidget(b);
     if (member_.removesCovers) {
-        QToolButton* remove =
-            coverButton(side.removeName, "Remove", QIcon::fromTheme("edit-delete"));
-        connect(remove, &QToolButton::clicked, this, [this, cover] { removeStoredImage(cover); });
-        buttons->addWidget(remove);
+        buttons << coverButton(side.removeName, "Remove", QIcon::fromTheme("edit-delete"));
+        connect(buttons.last(), &QToolButton::clicked, this,
+                [this, cover] { removeStoredImage(cover); });
     }
-    buttons->addStretch(1);
-    column->addLayout(buttons);
+    // Two to a row, so that both covers fit side by side in a narrow window.
+    auto* grid = new QGridLayout;
+    for (int i = 0; i < buttons.size(); ++i) grid->addWidget(buttons[i], i / 2, i % 2);
+    column->addLayout(grid);
     return box;
 }
 

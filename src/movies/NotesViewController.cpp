@@ -29,7 +29,6 @@ NotesViewController::NotesViewController(Services& services, QWidget* parent)
     saveButton_->setObjectName("SaveButton");
     saveButton_->setText("Save");
     saveButton_->setToolTip("Save (Ctrl+S)");
-    appearance::applyButtonLook(saveButton_);
     connect(saveButton_, &QToolButton::clicked, this, [this] { SaveButtonClicked(); });
     addRightBarButton(saveButton_);
     auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);

@@ -77,20 +77,20 @@ protected:
         test::pumpEvents();
         return qobject_cast<Screen*>(nav->topViewController());
     }
+    // A key pressed where the user works: the window active, the widget focused.
+    void press(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QApplication::setActiveWindow(nav.get());
+        widget->setFocus();
+        QTest::keyClick(widget, key, modifiers);
+    }
     AddMovieViewController* openAdd() {
-        QTest::keyClick(list->searchBar(), Qt::Key_N, Qt::ControlModifier);
+        press(list->searchBar(), Qt::Key_N, Qt::ControlModifier);
         return top<AddMovieViewController>();
     }
     EditMoviesViewController* openEdit(int row) {
         list->fetchMovies();
         list->selectRow(row);
         return top<EditMoviesViewController>();
-    }
-    // A key pressed where the user works: the window active, the widget focused.
-    void press(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-        QApplication::setActiveWindow(nav.get());
-        widget->setFocus();
-        QTest::keyClick(widget, key, modifiers);
     }
     static void type(QLineEdit* entry, const QString& text) {
         entry->setFocus();
