@@ -345,6 +345,7 @@ TEST_F(MovieFormsTest, TheEditFormWritesToTheMovieItOpened) {
 }
 
 // Stored covers are shown scaled and keep their bytes through a Save; a new one is stored whole.
+// A double click opens the viewer where there is one.
 // Remove asks, then removes at once; a refused removal keeps the cover.
 TEST_F(MovieFormsTest, TheEditFormKeepsStoredCoversAndRemovesThemWhenAsked) {
     const QByteArray front = jpeg(picture({2000, 3000}, Qt::red));
@@ -360,6 +361,14 @@ TEST_F(MovieFormsTest, TheEditFormKeepsStoredCoversAndRemovesThemWhenAsked) {
     ASSERT_TRUE(!frontView->isDecoding() || decoded.wait(20000));
     EXPECT_EQ(frontView->shownImage().height(), CoverView::viewBox().height());
     EXPECT_FALSE(frontView->hasNewPicture());
+    QTest::mouseDClick(frontView, Qt::LeftButton);
+    EXPECT_EQ(top<EditMoviesViewController>(), edit) << "no viewer in this storyboard";
+    app.storyboard().registerSegue(kViewFullImageSegue,
+                                   [](Services&) { return new ViewController; });
+    QTest::mouseDClick(edit->coverView(MovieFormViewController::Back), Qt::LeftButton);
+    ASSERT_TRUE(top<ViewController>() != edit);
+    QTest::mouseClick(nav->backButton(), Qt::LeftButton);
+    ASSERT_EQ(top<EditMoviesViewController>(), edit);
 
     const QImage pasted = picture({120, 80}, Qt::yellow);
     QGuiApplication::clipboard()->setImage(pasted);
