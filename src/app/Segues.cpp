@@ -5,6 +5,7 @@
 #include "groups/GroupSegues.h"
 #include "groups/ReportSegues.h"
 #include "movies/ListMoviesTableViewController.h"
+#include "movies/MovieSegues.h"
 #include "movies/ViewerSegues.h"
 #include "reference/ReferenceListViewController.h"
 #include "reference/ReferenceSegues.h"
@@ -20,6 +21,7 @@ void registerAllSegues(Storyboard& storyboard) {
     });
     storyboard.registerSegue("ReferenceList",
                              [](Services&) { return new ReferenceListViewController; });
+    registerMovieSegues(storyboard);
     registerViewerSegues(storyboard);
     registerReferenceSegues(storyboard);
     registerGroupSegues(storyboard);

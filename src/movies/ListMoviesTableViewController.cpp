@@ -1,8 +1,10 @@
 #include "movies/ListMoviesTableViewController.h"
 
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "movies/MovieSegues.h"
 #include "store/DeleteHistory.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/DetailItem.h"
@@ -36,6 +38,7 @@ ListMoviesTableViewController::ListMoviesTableViewController(Services& services,
       table_(new TableView),
       header_(new ListHeaderLabel),
       sortButton_(new QToolButton),
+      addButton_(new QToolButton),
       undoNotice_(new UndoNotice(this)),
       searchPreparation_(new QTimer(this)) {
     auto* layout = new QVBoxLayout(this);
@@ -50,6 +53,14 @@ ListMoviesTableViewController::ListMoviesTableViewController(Services& services,
     sortButton_->setToolTip("Sort ascending or descending");
     sortButton_->setIcon(QIcon::fromTheme("view-sort"));
     addRightBarButton(sortButton_);
+    addButton_->setText("Add");
+    addButton_->setToolTip("Add Movie");
+    addButton_->setAccessibleName("Add Movie");
+    addButton_->setIcon(QIcon::fromTheme("list-add"));
+    addRightBarButton(addButton_);
+    auto* addKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
+    addKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(addKey, &QShortcut::activated, this, [this] { addMovie(); });
     offerReturnPoint("unwindToList", [this] { unwindToList(); });
     searchPreparation_->setInterval(0);
     connect(searchPreparation_, &QTimer::timeout, this, [this] { prepareSearchWhileIdle(); });
@@ -71,6 +82,7 @@ void ListMoviesTableViewController::viewDidLoad() {
     searchBar_->setPlaceholderText(MovieListQuery::searchPlaceholder(0));
     connect(searchBar_, &QLineEdit::textChanged, this, [this] { filterMovies(); });
     connect(sortButton_, &QToolButton::clicked, this, [this] { SortMoviesTapped(); });
+    connect(addButton_, &QToolButton::clicked, this, [this] { addMovie(); });
     connect(table_, &TableView::deleteRequested, this, &ListMoviesTableViewController::deleteRow);
     connect(table_, &TableView::rowSelected, this, &ListMoviesTableViewController::selectRow);
     undoNotice_->setUndoAction([this] { return undoDelete(); });
@@ -154,13 +166,18 @@ void ListMoviesTableViewController::selectRow(int row) {
     if (row < 0 || row >= int(query_.rows().size())) return;
     selectedRow_ = row;
     query_.fillSelection(row, services_.selection);
-    if (canPerformSegue("showDetail")) performSegue("showDetail");
+    if (canPerformSegue(kShowDetailSegue)) performSegue(kShowDetailSegue);
+}
+
+void ListMoviesTableViewController::addMovie() {
+    performSegue(kAddMovieSegue);
 }
 
 void ListMoviesTableViewController::prepareForSegue(const QString& identifier,
                                                     ViewController* destination) {
-    services_.selection.CallingScreen = "Master";
-    if (identifier != "showDetail" || !destination) return;
+    // The add form returns to "MainList"; every other screen opened from here to "Master".
+    services_.selection.CallingScreen = identifier == kAddMovieSegue ? "MainList" : "Master";
+    if (identifier != kShowDetailSegue || !destination) return;
     auto* receiver = dynamic_cast<MovieDetailReceiver*>(destination);
     if (receiver && selectedRow_ >= 0 && selectedRow_ < int(query_.rows().size()))
         receiver->setDetailItem(query_.rows()[selectedRow_]);

@@ -41,12 +41,15 @@ public:
     // False when there was no delete to take back.
     bool undoDelete();
     void selectRow(int row);
+    // Opens the add form; its Save comes back to this list.
+    void addMovie();
 
     KeySelector* segment() const { return segment_; }
     SearchBar* searchBar() const { return searchBar_; }
     TableView* tableView() const { return table_; }
     ListHeaderLabel* headerLabel() const { return header_; }
     QToolButton* sortButton() const { return sortButton_; }
+    QToolButton* addButton() const { return addButton_; }
     UndoNotice* undoNotice() const { return undoNotice_; }
     const MovieListQuery& query() const { return query_; }
     bool DarkMode = false;
@@ -65,6 +68,7 @@ private:
     TableView* table_;
     ListHeaderLabel* header_;
     QToolButton* sortButton_;
+    QToolButton* addButton_;
     UndoNotice* undoNotice_;
     int selectedRow_ = -1;
     QTimer* searchPreparation_;

@@ -1,9 +1,7 @@
 #include "movies/MovieListQuery.h"
 
-#include <QImage>
 #include <algorithm>
 
-#include "platform/CoverImage.h"
 #include "store/TextSearch.h"
 #include "toolkit/SelectionState.h"
 
@@ -173,11 +171,8 @@ void MovieListQuery::fillSelection(int row, SelectionState& s) const {
     const Movies& m = *feeding[row];
     const OptionalBytes front = m.frontImage();
     const OptionalBytes back = m.hasImage(Attribute::backImage) ? m.backImage() : std::nullopt;
+    // The viewers decode the covers from the bytes when they open; a pick decodes nothing.
     s.SelectedImages.clear();
-    if (front) {
-        s.SelectedImages.append(decodeCover(*front).image);
-        if (back) s.SelectedImages.append(decodeCover(*back).image);
-    }
     s.SelectedName = orEmpty(m.name());
     s.SelectedYear = m.year();
     s.SelectedActor1 = orEmpty(m.leadingActor1());

@@ -1,6 +1,7 @@
 #include "reference/ReferenceEntryRules.h"
 
 #include "platform/DiagnosticLog.h"
+#include "store/TextTrim.h"
 
 namespace quillon {
 

@@ -66,8 +66,4 @@ inline constexpr ReferenceMember kRatingMember{
     "RatingLabel",
 };
 
-// Removes leading and trailing horizontal spacing (spaces, tabs, other space separators) but
-// keeps line breaks.
-QString trimmedEntryText(const QString& text);
-
 }  // namespace quillon

@@ -11,9 +11,21 @@ ChoiceWheel::ChoiceWheel(QWidget* parent) : QLineEdit(parent) {}
 
 void ChoiceWheel::setChoices(const QStringList& choices) {
     choices_ = choices;
-    if (popup_) {
-        popup_->clear();
-        popup_->addItems(choices_);
+    if (popup_) fillWheel();
+}
+
+void ChoiceWheel::setRowLook(const QFont& font, Qt::Alignment alignment) {
+    rowLook_.emplace(font, alignment);
+    if (popup_) fillWheel();
+}
+
+void ChoiceWheel::fillWheel() {
+    popup_->clear();
+    popup_->addItems(choices_);
+    if (!rowLook_) return;
+    for (int row = 0; row < popup_->count(); ++row) {
+        popup_->item(row)->setFont(rowLook_->first);
+        popup_->item(row)->setTextAlignment(rowLook_->second);
     }
 }
 
@@ -29,8 +41,7 @@ void ChoiceWheel::openWheel() {
         connect(popup_, &QListWidget::itemActivated, this,
                 [this](QListWidgetItem* item) { pick(popup_->row(item)); });
     }
-    popup_->clear();
-    popup_->addItems(choices_);
+    fillWheel();
     const int at = choices_.indexOf(text());
     popup_->setCurrentRow(at >= 0 ? at : 0);
     const int rowHeight = qMax(popup_->sizeHintForRow(0), fontMetrics().height() + 4);

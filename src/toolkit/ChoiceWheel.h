@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QFont>
 #include <QLineEdit>
 #include <QStringList>
+#include <optional>
+#include <utility>
 
 class QListWidget;
 
@@ -14,6 +17,8 @@ class ChoiceWheel : public QLineEdit {
 public:
     explicit ChoiceWheel(QWidget* parent = nullptr);
     void setChoices(const QStringList& choices);
+    // How the wheel draws its rows (font and alignment); the popup's own look until set.
+    void setRowLook(const QFont& font, Qt::Alignment alignment);
     QStringList choices() const { return choices_; }
     void openWheel();
     bool isWheelOpen() const;
@@ -30,7 +35,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void fillWheel();
+
     QStringList choices_;
+    std::optional<std::pair<QFont, Qt::Alignment>> rowLook_;
     QListWidget* popup_ = nullptr;
 };
 

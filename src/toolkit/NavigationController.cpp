@@ -110,7 +110,9 @@ void NavigationController::installBackKeys() {
 }
 
 void NavigationController::goBackByKey(bool escape) {
-    if (barHidden_ || !back_->isVisibleTo(this) || stack_.size() <= 1) return;
+    if (barHidden_ || !back_->isVisibleTo(this) || !back_->isEnabled() || stack_.size() <= 1)
+        return;
+    if (!topViewController()->leavesByKey()) return;
     // A search bar keeps Escape while it has a text to clear, so a second Escape goes back.
     QWidget* focus = QApplication::focusWidget();
     const bool typing = qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
@@ -221,6 +223,7 @@ void NavigationController::refreshBar() {
 
     ViewController* top = topViewController();
     back_->setVisible(stack_.size() > 1);
+    back_->setEnabled(!top || top->backEnabled());
     if (!top) {
         titleLabel_->clear();
         return;

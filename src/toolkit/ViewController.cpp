@@ -64,6 +64,12 @@ void ViewController::addRightBarButton(QAbstractButton* button) {
     emit navigationItemChanged();
 }
 
+void ViewController::setBackEnabled(bool enabled) {
+    if (backEnabled_ == enabled) return;
+    backEnabled_ = enabled;
+    emit navigationItemChanged();
+}
+
 NavigationController* ViewController::navigationController() const {
     for (const QWidget* w = this; w; w = w->parentWidget()) {
         if (auto* vc = qobject_cast<const ViewController*>(w); vc && vc->navigation_)

@@ -47,6 +47,13 @@ public:
     QWidget* focusOnAppear() const { return focusOnAppear_; }
     void setFocusOnAppear(QWidget* widget) { focusOnAppear_ = widget; }
 
+    // Whether Escape and Alt+Left may take this screen away now; the back button always may
+    // (a form with unsaved changes says no).
+    virtual bool leavesByKey() const { return true; }
+    // While false, neither the back button nor the keys take this screen away (work running).
+    void setBackEnabled(bool enabled);
+    bool backEnabled() const { return backEnabled_; }
+
     NavigationController* navigationController() const;
 
     // Whether the navigation controller's storyboard knows the segue.
@@ -74,6 +81,7 @@ signals:
 private:
     friend class NavigationController;
     bool loaded_ = false;
+    bool backEnabled_ = true;
     QPointer<NavigationController> navigation_;  // set when a NavigationController holds it
     QString title_;
     QPointer<QWidget> titleView_;

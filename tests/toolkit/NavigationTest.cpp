@@ -39,6 +39,14 @@ private:
     QStringList* journal_;
 };
 
+// A screen that may refuse to be taken away by the keys.
+class KeptScreen : public RecordingScreen {
+public:
+    using RecordingScreen::RecordingScreen;
+    bool leavesByKey() const override { return !kept; }
+    bool kept = true;
+};
+
 class NavigationTest : public ::testing::Test {
 protected:
     void TearDown() override { test::pumpEvents(); }  // deferred deletes of popped screens
@@ -153,6 +161,37 @@ TEST_F(NavigationTest, UnwindsAndTabsFollowTheStack) {
     genre->unwind("unwindToMenu");
     EXPECT_EQ(journal, (QStringList{"genre.willDisappear", "root.willAppear", "genre.didDisappear",
                                     "root.arrive"}));
+}
+
+// A screen with unsaved input keeps Escape and Alt+Left from taking it away, never the back
+// button; a screen at work turns its back off, keys and button alike.
+TEST_F(NavigationTest, AScreenKeepsTheBackKeysOrTurnsItsBackOff) {
+    NavigationController nav(screen("root"));
+    nav.show();
+    QApplication::setActiveWindow(&nav);
+    if (!QTest::qWaitForWindowActive(&nav)) GTEST_SKIP() << "no active window on this platform";
+    auto* first = new KeptScreen("first", &journal);
+    auto* second = new KeptScreen("second", &journal);
+    nav.pushViewController(first);
+    nav.pushViewController(second);
+    const auto keys = [&](ViewController* on) {
+        on->setFocus();
+        QTest::keyClick(on, Qt::Key_Escape);
+        QTest::keyClick(on, Qt::Key_Left, Qt::AltModifier);
+        return nav.topViewController();
+    };
+    EXPECT_EQ(keys(second), second);
+    QTest::mouseClick(nav.backButton(), Qt::LeftButton);
+    EXPECT_EQ(nav.topViewController(), first);
+    first->kept = false;
+    first->setBackEnabled(false);
+    EXPECT_FALSE(nav.backButton()->isEnabled());
+    EXPECT_EQ(keys(first), first);
+    first->setBackEnabled(true);
+    EXPECT_TRUE(nav.backButton()->isEnabled());
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(nav.viewControllers().size(), 1);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "reference/ReferenceMember.h"
+#include "store/TextTrim.h"
 
 namespace quillon {
 

@@ -1,0 +1,86 @@
+#include "movies/NotesViewController.h"
+
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "movies/MovieForm.h"
+#include "platform/DiagnosticLog.h"
+#include "store/CatalogueStore.h"
+#include "store/TextTrim.h"
+#include "toolkit/AlertController.h"
+#include "toolkit/Appearance.h"
+#include "toolkit/SelectionState.h"
+#include "toolkit/Services.h"
+
+namespace quillon {
+
+NotesViewController::NotesViewController(Services& services, QWidget* parent)
+    : ViewController(parent),
+      NotesTextView(new QPlainTextEdit),
+      services_(services),
+      saveButton_(new QToolButton) {
+    setTitle("Notes");
+    NotesTextView->setObjectName("NotesTextView");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addWidget(NotesTextView);
+    saveButton_->setObjectName("SaveButton");
+    saveButton_->setText("Save");
+    saveButton_->setToolTip("Save (Ctrl+S)");
+    connect(saveButton_, &QToolButton::clicked, this, [this] { SaveButtonClicked(); });
+    addRightBarButton(saveButton_);
+    auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    saveKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(saveKey, &QShortcut::activated, this, [this] { SaveButtonClicked(); });
+    setFocusOnAppear(NotesTextView);
+}
+
+void NotesViewController::viewDidLoad() {
+    opened_ = services_.selection.SelectedNotes;
+    NotesTextView->setPlainText(opened_);
+    if (appearance::isDarkAppearance())
+        NotesTextView->setStyleSheet(
+            "QPlainTextEdit { border: 1px solid white; border-radius: 5px; }");
+    else
+        appearance::applyTextEntryLook(NotesTextView);
+}
+
+bool NotesViewController::leavesByKey() const {
+    return NotesTextView->toPlainText() == opened_;
+}
+
+void NotesViewController::tell(const QString& message) {
+    present(AlertController::ok(kMovieNotSavedTitle, message));
+}
+
+void NotesViewController::SaveButtonClicked() {
+    SelectionState& selection = services_.selection;
+    const QString typed = NotesTextView->toPlainText();
+    const QString trimmed = trimmedEntryText(typed);
+    const bool fromEdit = selection.CallingScreen == "Edit";
+    if (fromEdit) {
+        managedObjectContext = &services_.context;
+        if (!detailItem_ || detailItem_->isDeleted()) {
+            tell("This movie is no longer in the catalogue; the notes were not stored.");
+            return;
+        }
+        detailItem_->setText(Attribute::notes, trimmed);
+        if (const Status status = managedObjectContext->save(); !status) {
+            diagnosticLog(status.describe());
+            managedObjectContext->refreshObject(detailItem_);
+            tell(status.describe());
+            return;
+        }
+    }
+    selection.SelectedNotes = trimmed;
+    if (fromEdit) {
+        unwind("unwindToEdit");
+    } else if (selection.CallingScreen == "Add") {
+        selection.SelectedNotes = typed;
+        unwind("unwindToAdd");
+    }
+}
+
+}  // namespace quillon
