@@ -3,8 +3,6 @@
 // step. Offscreen, in-process. The covers are made by a child run of this program, so that making
 // them does not count.
 //   viewer_memory [COVER_DIR]      COVER_DIR keeps the two covers between runs (default: temporary)
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,45 +14,15 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "BenchPictures.h"
 #include "app/AppDelegate.h"
 #include "movies/ViewLargeImagesViewController.h"
 #include "toolkit/NavigationController.h"
 
 using namespace quillon;
+using namespace quillon::bench;
 
 namespace {
-
-long peakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
-
-long currentRssMb() {
-    QFile status("/proc/self/statm");
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    const QList<QByteArray> fields = status.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLong() * 4096 / (1024 * 1024) : -1;
-}
-
-// A photograph-like picture: smooth colour with fine grain, so the JPEG has a realistic size.
-bool makeCover(const QString& path, int seed) {
-    QImage image(4000, 3000, QImage::Format_RGB888);
-    quint32 state = 2463534242u + quint32(seed);
-    for (int y = 0; y < image.height(); ++y) {
-        uchar* line = image.scanLine(y);
-        for (int x = 0; x < image.width(); ++x) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            const int grain = int(state & 31) - 16;
-            line[3 * x] = uchar(qBound(0, x * 255 / 4000 + grain, 255));
-            line[3 * x + 1] = uchar(qBound(0, y * 255 / 3000 + grain, 255));
-            line[3 * x + 2] = uchar(qBound(0, (seed * 90 + (x + y) / 40) % 256 + grain, 255));
-        }
-    }
-    return image.save(path, "JPG", 90);
-}
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -73,7 +41,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && QByteArray(argv[1]) == "--make-covers") {
         QCoreApplication app(argc, argv);
         const QDir dir(QString::fromLocal8Bit(argv[2]));
-        return makeCover(dir.filePath("front.jpg"), 1) && makeCover(dir.filePath("back.jpg"), 2)
+        return makePhotoLikeJpeg(dir.filePath("front.jpg"), 1) &&
+                       makePhotoLikeJpeg(dir.filePath("back.jpg"), 2)
                    ? 0
                    : 1;
     }

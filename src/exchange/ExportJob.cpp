@@ -6,6 +6,7 @@
 
 #include "exchange/CoverCodec.h"
 #include "exchange/ExportFormat.h"
+#include "platform/CoverImage.h"
 
 namespace quillon::exchange {
 namespace {
@@ -132,7 +133,7 @@ void ExportJob::launchBatch() {
         }
         writeReadyBatches();
     });
-    watcher->setFuture(QtConcurrent::run(encodeBatch, std::move(lines)));
+    watcher->setFuture(QtConcurrent::run(&picturePool(), encodeBatch, std::move(lines)));
     inFlight_.push_back({std::move(watcher), false});
 }
 

@@ -120,17 +120,31 @@ public:
     }
 };
 
-QByteArray coverBytes(const ReportCover& cover) {
-    return cover.saved ? readSavedCover(*cover.saved).bytes.value_or(QByteArray()) : cover.bytes;
+QByteArray coverBytes(const ReportCover& cover, SavedCoverReader& reader) {
+    return cover.saved ? reader.read(*cover.saved).bytes.value_or(QByteArray()) : cover.bytes;
 }
 
-QImage decodeReportCover(const ReportCover& cover) {
-    return decodeCover(coverBytes(cover), cover.box).image;
+QImage decodeReportCover(const ReportCover& cover, SavedCoverReader& reader) {
+    return decodeCover(coverBytes(cover, reader), cover.box).image;
+}
+
+// Covers are read in runs, each run through one connection: long runs when only their headers
+// are read, short ones when they are decoded a few pages ahead of the text.
+constexpr size_t kSizesPerRun = 64;
+constexpr size_t kCoversPerRun = 8;
+
+std::vector<QImage> decodeRun(const std::vector<ReportCover>& covers, size_t first, size_t count) {
+    SavedCoverReader reader;
+    std::vector<QImage> images;
+    images.reserve(count);
+    for (size_t i = first; i < first + count; ++i)
+        images.push_back(decodeReportCover(covers[i], reader));
+    return images;
 }
 
 // The upright size of the picture from its header alone; invalid when it is no picture.
-QSize uprightSize(const ReportCover& cover) {
-    QByteArray bytes = coverBytes(cover);
+QSize uprightSize(const ReportCover& cover, SavedCoverReader& covers) {
+    QByteArray bytes = coverBytes(cover, covers);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
@@ -169,15 +183,28 @@ ReportDocument::ReportDocument(std::vector<ReportCover> covers, QObject* parent)
 }
 
 ReportDocument::~ReportDocument() {
-    for (QFuture<QImage>& decoding : ahead_) decoding.waitForFinished();
+    for (DecodingRun& run : ahead_) run.images.waitForFinished();
 }
 
+namespace {
+// Runs `work(first, count)` over the covers in runs, in parallel, and waits for them all.
+template <class Work>
+void inRuns(size_t covers, size_t perRun, Work work) {
+    std::vector<size_t> firsts;
+    for (size_t first = 0; first < covers; first += perRun) firsts.push_back(first);
+    QtConcurrent::blockingMap(&picturePool(), firsts,
+                              [&](size_t first) { work(first, std::min(perRun, covers - first)); });
+}
+}  // namespace
+
 void ReportDocument::holdCovers() {
-    const QList<QImage> images = QtConcurrent::blockingMapped<QList<QImage>>(
-        covers_.begin(), covers_.end(), decodeReportCover);
+    std::vector<QImage> images(covers_.size());
+    inRuns(covers_.size(), kCoversPerRun, [&](size_t first, size_t count) {
+        std::vector<QImage> run = decodeRun(covers_, first, count);
+        std::move(run.begin(), run.end(), images.begin() + qsizetype(first));
+    });
     for (size_t i = 0; i < covers_.size(); ++i)
-        if (!images[qsizetype(i)].isNull())
-            addResource(ImageResource, covers_[i].name, images[qsizetype(i)]);
+        if (!images[i].isNull()) addResource(ImageResource, covers_[i].name, images[i]);
 }
 
 void ReportDocument::decodeAhead() {
@@ -193,25 +220,30 @@ QVariant ReportDocument::loadResource(int type, const QUrl& name) {
 // Covers are asked for in the order of the text as the pages are drawn; one asked for again
 // (a page drawn twice) is decoded again.
 QImage ReportDocument::takeDecoded(size_t index) {
-    if (index < next_) return decodeReportCover(covers_[index]);
-    while (next_ < index) {
-        if (!ahead_.empty()) ahead_.pop_front();
-        ++next_;
+    if (index < next_) {
+        SavedCoverReader reader;
+        return decodeReportCover(covers_[index], reader);
     }
+    next_ = index + 1;
+    while (!ahead_.empty() && ahead_.front().first + ahead_.front().count <= index)
+        ahead_.pop_front();
+    if (ahead_.empty()) scheduled_ = std::max(scheduled_, index);
     topUp();
-    QImage image = ahead_.front().result();
-    ahead_.pop_front();
-    ++next_;
+    const DecodingRun& run = ahead_.front();
+    QImage image = run.images.result()[index - run.first];
     topUp();
     return image;
 }
 
 void ReportDocument::topUp() {
     // Enough to keep every worker busy while a page is drawn, few enough to hold little.
-    const size_t window = size_t(std::max(1, QThreadPool::globalInstance()->maxThreadCount())) * 32;
-    while (ahead_.size() < window && next_ + ahead_.size() < covers_.size()) {
-        const ReportCover& cover = covers_[next_ + ahead_.size()];
-        ahead_.push_back(QtConcurrent::run(decodeReportCover, cover));
+    const size_t runs = size_t(std::max(1, picturePool().maxThreadCount())) * 4;
+    while (ahead_.size() < runs && scheduled_ < covers_.size()) {
+        const size_t count = std::min(kCoversPerRun, covers_.size() - scheduled_);
+        ahead_.push_back(
+            {scheduled_, count,
+             QtConcurrent::run(&picturePool(), decodeRun, std::cref(covers_), scheduled_, count)});
+        scheduled_ += count;
     }
 }
 
@@ -235,13 +267,17 @@ std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKin
         }
     }
     firstCoverOf.push_back(candidates.size());
-    const QList<QSize> sizes = QtConcurrent::blockingMapped<QList<QSize>>(
-        candidates.begin(), candidates.end(), uprightSize);
+    std::vector<QSize> sizes(candidates.size());
+    inRuns(candidates.size(), kSizesPerRun, [&](size_t first, size_t count) {
+        SavedCoverReader reader;
+        for (size_t i = first; i < first + count; ++i)
+            sizes[i] = uprightSize(candidates[i], reader);
+    });
 
     std::vector<QSizeF> drawn(candidates.size());
     std::vector<ReportCover> covers;
     for (size_t i = 0; i < candidates.size(); ++i) {
-        const QSize size = sizes[qsizetype(i)];
+        const QSize size = sizes[i];
         if (!size.isValid()) continue;
         drawn[i] = QSizeF(coverWidth, coverWidth * size.height() / size.width());
         ReportCover& cover = covers.emplace_back(std::move(candidates[i]));

@@ -90,8 +90,15 @@ private:
 
     std::vector<ReportCover> covers_;
     QHash<QUrl, size_t> index_;
-    std::deque<QFuture<QImage>> ahead_;  // covers next_ .. next_ + ahead_.size() - 1
-    size_t next_ = 0;
+    // Covers are decoded in runs, each run reading through one connection to the store.
+    struct DecodingRun {
+        size_t first;  // the index of its first cover
+        size_t count;
+        QFuture<std::vector<QImage>> images;
+    };
+    std::deque<DecodingRun> ahead_;  // consecutive runs, the first holding next_ - 1 or later
+    size_t scheduled_ = 0;           // covers before this index are decoded or skipped
+    size_t next_ = 0;                // the cover the text should ask for next
 };
 
 struct ReportOptions {

@@ -54,7 +54,7 @@ void CoverView::showStored(const Movies& movie, Attribute cover) {
         update();
         emit decodeFinished();
     });
-    watcher->setFuture(QtConcurrent::run([saved, atHand] {
+    watcher->setFuture(QtConcurrent::run(&picturePool(), [saved, atHand] {
         const OptionalBytes bytes = saved ? readSavedCover(*saved).bytes : atHand;
         return bytes ? decodeCover(*bytes, viewBox()).image : QImage();
     }));

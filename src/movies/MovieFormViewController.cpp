@@ -20,6 +20,7 @@
 #include "movies/CoverView.h"
 #include "movies/MovieSegues.h"
 #include "platform/Camera.h"
+#include "platform/CoverImage.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/DocumentPicker.h"
 #include "store/CatalogueStore.h"
@@ -396,8 +397,8 @@ void MovieFormViewController::SaveButtonClicked() {
                     watcher->deleteLater();
                     if (--*waiting == 0) finishSave(texts, *encoded);
                 });
-        watcher->setFuture(
-            QtConcurrent::run([picture = pictures[c]] { return picture.encodeForStore(); }));
+        watcher->setFuture(QtConcurrent::run(
+            &picturePool(), [picture = pictures[c]] { return picture.encodeForStore(); }));
     }
 }
 

@@ -2,8 +2,15 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QThreadPool>
 
 namespace quillon {
+
+QThreadPool& picturePool() {
+    static QThreadPool pool;
+    return pool;
+}
+
 namespace {
 
 void raiseAllocationLimit() {

@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+class QThreadPool;
+
 namespace quillon {
 
 // The one decoder for stored covers, wherever a cover becomes pixels (export, thumbnails,
@@ -22,6 +24,11 @@ inline constexpr int kCoverAllocationLimitMb = 600;
 // Decodes a cover; with a valid box, scaled while decoding so that it fits the box (aspect kept,
 // the upright picture fitted). Thread-safe.
 DecodedCover decodeCover(const QByteArray& bytes, QSize box = QSize());
+
+// Where heavy picture work (decoding, encoding) runs, never on the global pool: Qt's painter
+// borrows the global pool to scale pictures, so a paint would wait for that work to end and the
+// window would stop answering.
+QThreadPool& picturePool();
 
 bool isJpeg(QByteArrayView bytes);
 // JPEG bytes that do not end with the end-of-image marker: a picture cut short.

@@ -152,10 +152,23 @@ std::optional<SavedCover> ManagedObject::savedCover(Attribute a) const {
     return SavedCover{state->path, rowId_, a};
 }
 
+SavedCoverReader::SavedCoverReader() = default;
+SavedCoverReader::~SavedCoverReader() = default;
+
+CoverRead SavedCoverReader::read(const SavedCover& cover) {
+    if (!db_ || path_ != cover.storePath) {
+        auto db = std::make_unique<sqlite::Database>();
+        if (Status s = db->open(cover.storePath, /*readOnly=*/true); !s) return {std::nullopt, s};
+        db_ = std::move(db);
+        path_ = cover.storePath;
+    }
+    CoverRead read = readImageRow(*db_, cover.rowId, cover.attribute);
+    if (read.failed()) db_.reset();  // opened afresh for the next cover
+    return read;
+}
+
 CoverRead readSavedCover(const SavedCover& cover) {
-    sqlite::Database db;
-    if (Status s = db.open(cover.storePath, /*readOnly=*/true); !s) return {std::nullopt, s};
-    return readImageRow(db, cover.rowId, cover.attribute);
+    return SavedCoverReader().read(cover);
 }
 
 bool ManagedObject::setImage(Attribute a, OptionalBytes bytes) {

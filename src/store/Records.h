@@ -68,6 +68,26 @@ struct CoverRead {
     bool failed() const { return !status.ok; }
 };
 
+namespace sqlite {
+class Database;
+}
+
+// Reads saved covers through one connection of its own, opened on first use and kept: opening a
+// connection costs about as much as reading a cover, and reports read covers by the thousand.
+// A reader is used by one thread at a time; it is closed with the reader.
+class SavedCoverReader {
+public:
+    SavedCoverReader();
+    ~SavedCoverReader();
+    SavedCoverReader(const SavedCoverReader&) = delete;
+    SavedCoverReader& operator=(const SavedCoverReader&) = delete;
+    CoverRead read(const SavedCover& cover);
+
+private:
+    QString path_;
+    std::unique_ptr<sqlite::Database> db_;
+};
+
 // Reads a saved cover through a connection of its own. Safe on any thread.
 CoverRead readSavedCover(const SavedCover& cover);
 

@@ -12,6 +12,7 @@
 #include "movies/EditMoviesViewController.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "movies/NotesViewController.h"
+#include "movies/ViewLargeImagesViewController.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/ChoiceWheel.h"
 #include "toolkit/SearchBar.h"
@@ -22,8 +23,8 @@ using enum FormField;
 namespace {
 
 // A user adds a movie from the main menu with a PNG cover front and back, finds it in the list,
-// opens it, changes the director, writes notes, removes the back cover, and finds all of that
-// stored after a restart.
+// opens it, changes the director, writes notes, looks at the covers large and zooms one, removes
+// the back cover, and finds all of that stored after a restart.
 TEST(MovieFormsJourney, AddFromTheMenuThenFindEditNoteAndRemoveACover) {
     test::AppHarness app;
     auto window = test::showWindow(app);
@@ -88,6 +89,17 @@ TEST(MovieFormsJourney, AddFromTheMenuThenFindEditNoteAndRemoveACover) {
     press(notes->NotesTextView, Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(top(), edit);
     EXPECT_EQ(edit->entry(Director)->text(), "Ridley Scott") << "kept across the notes";
+
+    QTest::mouseDClick(edit->coverView(MovieFormViewController::Front), Qt::LeftButton);
+    auto* viewer = qobject_cast<ViewLargeImagesViewController*>(top());
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_EQ(viewer->numberOfItems(), 2) << "front and back";
+    for (int step = 0; step < 15; ++step) press(viewer, Qt::Key_Plus, Qt::ControlModifier);
+    const double zoomed = viewer->cellForItem(0)->zoom() * viewer->cellForItem(1)->zoom();
+    EXPECT_DOUBLE_EQ(zoomed, MovieCollectionViewCell::maxZoom) << "one cover, up to its limit";
+    press(viewer, Qt::Key_Escape, Qt::NoModifier);
+    ASSERT_EQ(top(), edit);
+    EXPECT_EQ(edit->entry(Director)->text(), "Ridley Scott") << "kept across the viewer";
 
     QTest::mouseClick(edit->findChild<QToolButton*>("BackRemoveButton"), Qt::LeftButton);
     ASSERT_EQ(AlertController::presentedAlerts().size(), 1);
