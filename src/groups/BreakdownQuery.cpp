@@ -124,23 +124,6 @@ QStringList BreakdownQuery::rowTexts(const Movies& movie) const {
             expandLabel(member_.ThirdLabel, movie)};
 }
 
-void BreakdownQuery::fillSelection(const Movies& m, SelectionState& s) {
-    const auto orEmpty = [](const OptionalText& text) { return text.value_or(QString()); };
-    // The viewers decode the covers themselves when they open; a pick decodes nothing.
-    s.SelectedImages.clear();
-    s.SelectedName = orEmpty(m.name());
-    s.SelectedYear = m.year();
-    s.SelectedActor1 = orEmpty(m.leadingActor1());
-    s.SelectedActor2 = orEmpty(m.leadingActor2());
-    s.SelectedActress1 = orEmpty(m.leadingActress1());
-    s.SelectedActress2 = orEmpty(m.leadingActress2());
-    s.SelectedDirector = orEmpty(m.director());
-    s.SelectedProducer = orEmpty(m.producer());
-    s.SelectedGenre = orEmpty(m.genre());
-    s.SelectedFrontImage = m.frontImage();
-    s.SelectedBackImage = m.hasImage(Attribute::backImage) ? m.backImage() : std::nullopt;
-}
-
 std::vector<MoviePtr> breakdownRowsFor(ManagedObjectContext& context, GroupKind kind,
                                        const QString& value, bool descending,
                                        const QString& search) {

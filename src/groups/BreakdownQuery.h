@@ -108,9 +108,6 @@ public:
     QStringList rowTexts(const Movies& movie) const;
     const Breakdown& member() const { return member_; }
 
-    // Copies a picked movie into the selection as every list does, but its notes.
-    static void fillSelection(const Movies& movie, SelectionState& selection);
-
 private:
     const Breakdown& member_;
     ManagedObjectContext& context_;

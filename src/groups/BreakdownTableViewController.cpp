@@ -165,7 +165,7 @@ void BreakdownTableViewController::SortButtonTapped() {
 void BreakdownTableViewController::selectRow(int row) {
     if (row < 0 || row >= int(query_.rows().size())) return;
     selectedRow_ = row;
-    BreakdownQuery::fillSelection(*query_.rows()[row], services_.selection);
+    selectMovie(*query_.rows()[row], services_.selection);
     performSegue("showDetail");
 }
 

@@ -109,15 +109,7 @@ MovieFormViewController::MovieFormViewController(const MovieFormMember& member, 
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
 
-    saveButton_ = new QToolButton;
-    saveButton_->setObjectName("SaveButton");
-    saveButton_->setText("Save");
-    saveButton_->setToolTip("Save (Ctrl+S)");
-    connect(saveButton_, &QToolButton::clicked, this, [this] { SaveButtonClicked(); });
-    addRightBarButton(saveButton_);
-    auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
-    saveKey->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(saveKey, &QShortcut::activated, this, [this] { SaveButtonClicked(); });
+    saveButton_ = addSaveButton([this] { SaveButtonClicked(); });
     indicator_ = new ActivityIndicator(this);
     offerReturnPoint(member_.notesReturnPoint, [this] { notesReturned(); });
 }

@@ -167,24 +167,7 @@ int MovieListQuery::rowOf(const ManagedObject* movie) const {
 
 void MovieListQuery::fillSelection(int row, SelectionState& s) const {
     const auto& feeding = rows();
-    if (row < 0 || row >= int(feeding.size())) return;
-    const Movies& m = *feeding[row];
-    const OptionalBytes front = m.frontImage();
-    const OptionalBytes back = m.hasImage(Attribute::backImage) ? m.backImage() : std::nullopt;
-    // The viewers decode the covers from the bytes when they open; a pick decodes nothing.
-    s.SelectedImages.clear();
-    s.SelectedName = orEmpty(m.name());
-    s.SelectedYear = m.year();
-    s.SelectedActor1 = orEmpty(m.leadingActor1());
-    s.SelectedActor2 = orEmpty(m.leadingActor2());
-    s.SelectedActress1 = orEmpty(m.leadingActress1());
-    s.SelectedActress2 = orEmpty(m.leadingActress2());
-    s.SelectedDirector = orEmpty(m.director());
-    s.SelectedProducer = orEmpty(m.producer());
-    s.SelectedGenre = orEmpty(m.genre());
-    s.SelectedFrontImage = front;
-    s.SelectedBackImage = back;
-    s.SelectedNotes = orEmpty(m.notes());
+    if (row >= 0 && row < int(feeding.size())) selectMovie(*feeding[row], s);
 }
 
 }  // namespace quillon

@@ -17,23 +17,13 @@
 namespace quillon {
 
 NotesViewController::NotesViewController(Services& services, QWidget* parent)
-    : ViewController(parent),
-      NotesTextView(new QPlainTextEdit),
-      services_(services),
-      saveButton_(new QToolButton) {
+    : ViewController(parent), NotesTextView(new QPlainTextEdit), services_(services) {
     setTitle("Notes");
     NotesTextView->setObjectName("NotesTextView");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(NotesTextView);
-    saveButton_->setObjectName("SaveButton");
-    saveButton_->setText("Save");
-    saveButton_->setToolTip("Save (Ctrl+S)");
-    connect(saveButton_, &QToolButton::clicked, this, [this] { SaveButtonClicked(); });
-    addRightBarButton(saveButton_);
-    auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
-    saveKey->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(saveKey, &QShortcut::activated, this, [this] { SaveButtonClicked(); });
+    saveButton_ = addSaveButton([this] { SaveButtonClicked(); });
     setFocusOnAppear(NotesTextView);
 }
 

@@ -36,7 +36,7 @@ private:
 
     Services& services_;
     MoviePtr detailItem_;
-    QToolButton* saveButton_;
+    QToolButton* saveButton_ = nullptr;
     QString opened_;  // the text shown when the screen opened
 };
 

@@ -114,21 +114,6 @@ bool isBareName(const QString& name, QString* error) {
     return false;
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
 constexpr int kNewFileFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
 
 }  // namespace
@@ -221,7 +206,7 @@ QString DataFolders::writePrivateFile(const QString& folder, const QString& file
     if (!file.valid()) {
         failure = systemError();
     } else {
-        if (::fchmod(file.get(), 0600) != 0 || !writeAll(file.get(), bytes))
+        if (::fchmod(file.get(), 0600) != 0 || !writeWhole(file.get(), bytes))
             failure = systemError();
         if (!file.close() && failure.isEmpty()) failure = systemError();
         // renameat replaces whatever stands at the name, a symlink included, without following it.
@@ -236,6 +221,21 @@ QString DataFolders::writePrivateFile(const QString& folder, const QString& file
         return {};
     }
     return path;
+}
+
+bool writeWhole(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
 }
 
 }  // namespace quillon

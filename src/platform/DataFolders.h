@@ -40,4 +40,7 @@ public:
                                     const QByteArray& bytes, QString* error = nullptr);
 };
 
+// Writes all of `bytes` to the open descriptor, going on after interrupted writes.
+bool writeWhole(int fd, const QByteArray& bytes);
+
 }  // namespace quillon

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/DataFolders.h"
+
 namespace quillon {
 
 namespace {
@@ -73,21 +75,6 @@ int openLibraryFolder(const QString& folder, QString* error) {
     return dir.release();
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
 }  // namespace
 
 DesktopPhotoLibrary::DesktopPhotoLibrary(QString folder, std::function<QDateTime()> now)
@@ -124,7 +111,7 @@ QString DesktopPhotoLibrary::addPicture(const QImage& picture, QString* error) {
             return fail(error, QDir(folder_).filePath(name) + QStringLiteral(": ") + systemError());
         }
         const QString path = QDir(folder_).filePath(name);
-        if (!writeAll(file.get(), png) || !file.close()) {
+        if (!writeWhole(file.get(), png) || !file.close()) {
             const QString reason = systemError();
             ::unlinkat(dir.get(), encoded.constData(), 0);  // no half picture left behind
             return fail(error, path + QStringLiteral(": ") + reason);

@@ -36,4 +36,10 @@ struct SelectionState {
     void reset() { *this = SelectionState{}; }
 };
 
+class Movies;
+
+// Copies a picked movie's fields and cover bytes into the selection. Nothing is decoded: the
+// viewers decode the covers when they open.
+void selectMovie(const Movies& movie, SelectionState& selection);
+
 }  // namespace quillon

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QHash>
+#include <QShortcut>
+#include <QToolButton>
 
 #include "platform/DiagnosticLog.h"
 #include "toolkit/AlertController.h"
@@ -50,6 +52,19 @@ void ViewController::setTitleView(QWidget* view) {
         old->hide();
         old->setParent(this);
     }
+}
+
+QToolButton* ViewController::addSaveButton(std::function<void()> save) {
+    auto* button = new QToolButton;
+    button->setObjectName("SaveButton");
+    button->setText("Save");
+    button->setToolTip("Save (Ctrl+S)");
+    connect(button, &QToolButton::clicked, this, [save] { save(); });
+    addRightBarButton(button);
+    auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    key->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(key, &QShortcut::activated, this, [save] { save(); });
+    return button;
 }
 
 void ViewController::addRightBarButton(QAbstractButton* button) {

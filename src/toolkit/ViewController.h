@@ -7,6 +7,7 @@
 #include <functional>
 
 class QAbstractButton;
+class QToolButton;
 
 namespace quillon {
 
@@ -43,6 +44,8 @@ public:
     // Buttons shown on the right of the navigation bar while this screen is on top.
     QList<QAbstractButton*> rightBarButtons() const { return rightBarButtons_; }
     void addRightBarButton(QAbstractButton* button);
+    // A "Save" bar button that runs `save`, as does Ctrl+S anywhere in the screen.
+    QToolButton* addSaveButton(std::function<void()> save);
     // The widget that takes the keyboard focus each time this screen comes into view.
     QWidget* focusOnAppear() const { return focusOnAppear_; }
     void setFocusOnAppear(QWidget* widget) { focusOnAppear_ = widget; }
