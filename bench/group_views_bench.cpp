@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "BenchSupport.h"
 #include "groups/BreakdownTableViewController.h"
 #include "groups/GroupTabTableViewController.h"
 #include "platform/ReviewService.h"
@@ -46,16 +47,8 @@ std::unique_ptr<NavigationController> show(ViewController* screen) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: group_views_bench DATA_DIR\n");
-        return 2;
-    }
-    Status status;
-    auto store = CatalogueStore::open(QString::fromLocal8Bit(argv[1]), &status);
-    if (!store) {
-        std::fprintf(stderr, "%s\n", qPrintable(status.describe()));
-        return 1;
-    }
+    auto store = bench::openCatalogueArgument(argc, argv, "group_views_bench");
+    if (!store) return 1;
     ManagedObjectContext& context = store->viewContext();
     test::FakeDevices devices;
     DeleteHistory deletes(context);

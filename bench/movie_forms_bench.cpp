@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "BenchPictures.h"
+#include "BenchSupport.h"
 #include "app/AppDelegate.h"
 #include "movies/CoverView.h"
 #include "movies/EditMoviesViewController.h"

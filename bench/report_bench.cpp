@@ -1,7 +1,5 @@
 // The breakdown report of every movie of a catalogue made by quillon_generate, written to PDF.
 //   report_bench DATA_DIR     time, file size and peak memory; then the bare layout for reference
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -10,6 +8,7 @@
 #include <QTextCursor>
 #include <cstdio>
 
+#include "BenchSupport.h"
 #include "groups/ReportPdf.h"
 #include "groups/ReportText.h"
 #include "store/CatalogueStore.h"
@@ -20,12 +19,6 @@ namespace {
 
 double ms(const QElapsedTimer& t) {
     return double(t.nsecsElapsed()) / 1e6;
-}
-
-long peakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
 }
 
 // The same text, fonts and paragraphs without the covers, laid out and written by Qt alone.
@@ -50,20 +43,12 @@ double bareLayout(const ReportDocument& report, const QString& path) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: report_bench DATA_DIR\n");
-        return 2;
-    }
-    Status status;
-    auto store = CatalogueStore::open(QString::fromLocal8Bit(argv[1]), &status);
-    if (!store) {
-        std::fprintf(stderr, "%s\n", qPrintable(status.describe()));
-        return 1;
-    }
+    auto store = bench::openCatalogueArgument(argc, argv, "report_bench");
+    if (!store) return 1;
     const auto movies = store->viewContext().fetch<Movies>(std::nullopt, {{Attribute::name}});
     QTemporaryDir out;
     const QString path = out.filePath("MoviesFilteredByGenre.pdf");
-    const long rssBefore = peakRssMb();
+    const long rssBefore = bench::peakRssMb();
 
     QElapsedTimer timer;
     timer.start();
@@ -82,7 +67,7 @@ int main(int argc, char** argv) {
     std::printf(
         "PDF %.1f MB (target <= 40); peak memory %ld MB, %ld MB with the store open "
         "(target <= 400)\n",
-        double(QFileInfo(path).size()) / 1e6, peakRssMb(), rssBefore);
+        double(QFileInfo(path).size()) / 1e6, bench::peakRssMb(), rssBefore);
     std::printf("bare QTextDocument::print of the same text without covers: %.0f ms\n",
                 bareLayout(*report, out.filePath("bare.pdf")));
     return 0;

@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "BenchPictures.h"
+#include "BenchSupport.h"
 #include "app/AppDelegate.h"
 #include "movies/ViewLargeImagesViewController.h"
 #include "toolkit/NavigationController.h"

@@ -1,10 +1,11 @@
-#include "BenchPictures.h"
+#include "BenchSupport.h"
 
 #include <sys/resource.h>
 
 #include <QFile>
 #include <QImage>
 #include <QList>
+#include <cstdio>
 
 namespace quillon::bench {
 
@@ -37,6 +38,17 @@ long currentRssMb() {
     if (!status.open(QIODevice::ReadOnly)) return -1;
     const QList<QByteArray> fields = status.readAll().split(' ');
     return fields.size() > 1 ? fields[1].toLong() * 4096 / (1024 * 1024) : -1;
+}
+
+std::unique_ptr<CatalogueStore> openCatalogueArgument(int argc, char** argv, const char* program) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DATA_DIR\n", program);
+        return nullptr;
+    }
+    Status status;
+    auto store = CatalogueStore::open(QString::fromLocal8Bit(argv[1]), &status);
+    if (!store) std::fprintf(stderr, "%s\n", qPrintable(status.describe()));
+    return store;
 }
 
 }  // namespace quillon::bench

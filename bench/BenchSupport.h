@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+
+#include "store/CatalogueStore.h"
 
 namespace quillon::bench {
 
@@ -11,5 +14,9 @@ bool makePhotoLikeJpeg(const QString& path, int seed);
 // The process's peak and current resident size, in MB.
 long peakRssMb();
 long currentRssMb();
+
+// The catalogue in the one folder a benchmark is given as its argument; null, with the usage or
+// the reason on standard error, when there is none.
+std::unique_ptr<CatalogueStore> openCatalogueArgument(int argc, char** argv, const char* program);
 
 }  // namespace quillon::bench
