@@ -53,9 +53,9 @@ int runExportCommand(ManagedObjectContext& context, const QStringList& args) {
 
 int runImportCommand(ManagedObjectContext& context, const QStringList& args) {
     if (!hasOneFile(args, "import")) return 1;
-    QFile file(args.front());
-    if (!file.open(QIODevice::ReadOnly)) {
-        printLine(stderr, QString("%1: %2").arg(args.front(), file.errorString()));
+    QFile file;
+    if (const Status opened = exchange::openImportFile(file, args.front()); !opened) {
+        printLine(stderr, opened.error);
         return 1;
     }
     exchange::MovieImporter importer(context, &file);

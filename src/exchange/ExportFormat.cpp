@@ -79,9 +79,10 @@ QByteArray numberField(qint16 value, bool escapedLine) {
     return value < 0 ? '-' + digits : digits;
 }
 
+// The sign stays on for the range check: "-032768" is in range, "032768" is not.
 bool marksEscapedLine(QByteArrayView field) {
-    if (field.startsWith('-')) field = field.sliced(1);
-    return field.size() >= 2 && field.front() == '0' && readNumber(field).has_value();
+    const QByteArrayView digits = field.startsWith('-') ? field.sliced(1) : field;
+    return digits.size() >= 2 && digits.front() == '0' && readNumber(field).has_value();
 }
 
 std::optional<qint16> readNumber(QByteArrayView field) {

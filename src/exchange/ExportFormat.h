@@ -21,6 +21,10 @@ inline constexpr int kDirectorField = 1;
 inline constexpr int kFrontImageField = 14;
 inline constexpr int kBackImageField = 15;
 inline constexpr int kJpegQuality = 60;  // quality 0.6 on Qt's 0-100 scale
+// The longest line an import reads. The largest cover is 12000 x 12000 pixels; at quality 60
+// even noise takes 3.8 bits a pixel: 69 MB of JPEG, 91 MB of Base64, so two such covers make a
+// line of about 183 MB. No export writes a longer line.
+inline constexpr qsizetype kMaxLineBytes = qsizetype(256) << 20;
 
 // The attribute behind each field index of a movie line. imdb never travels.
 inline constexpr std::array<Attribute, kFieldCount> kFieldAttributes = {

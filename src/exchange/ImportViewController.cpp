@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "exchange/DisplayText.h"
+#include "exchange/LineReader.h"
 #include "exchange/MovieImporter.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/DocumentPicker.h"
@@ -24,6 +25,8 @@ namespace quillon {
 namespace {
 
 constexpr int kSliceMilliseconds = 40;
+// About ten thousand movie lines: enough to see what the file is, and the view stays quick.
+constexpr qsizetype kShownCharacters = 1 << 20;
 
 QString helpText() {
     QString text = "YOU CAN ONLY IMPORT THE FILE CREATED BY THIS APP.";
@@ -32,6 +35,24 @@ QString helpText() {
     text += "\n";
     text += "2: Import the file into your device";
     return text;
+}
+
+// The beginning of the file as the export screen shows an export text, one line at a time, so a
+// large file is never held whole. Empty with `error` set when the file cannot be read.
+QString shownText(QIODevice* file, qsizetype maxLineBytes, QString* error) {
+    exchange::LineReader reader(file, maxLineBytes);
+    QString shown;
+    while (const std::optional<QByteArray> line = reader.next()) {
+        shown += exchange::displayLine(*line);
+        if (reader.lastLineTerminated()) shown += u'\n';
+        if (shown.size() > kShownCharacters) {
+            return shown.first(kShownCharacters) +
+                   "\n[The rest of the file is not shown here; Import reads all of it.]";
+        }
+    }
+    if (reader.lineTooLong()) shown += "[" + exchange::longLineText(maxLineBytes) + ".]";
+    *error = reader.errorString();
+    return error->isEmpty() ? shown : QString();
 }
 
 }  // namespace
@@ -91,18 +112,28 @@ void ImportViewController::LoadFile() {
 
 void ImportViewController::documentPickerDidPickDocumentAt(const QString& path) {
     filename = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        diagnosticLog(file.errorString());
+    // Picking a pipe or a device is the user's mistake; a file that cannot be read is logged.
+    if (const Status source = exchange::checkImportSource(path); !source) {
+        present(AlertController::ok("Data Import", source.error));
         return;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        diagnosticLog(file.errorString());
+    auto file = std::make_unique<QFile>();
+    if (const Status opened = exchange::openImportFile(*file, path); !opened) {
+        diagnosticLog(opened.error);
         return;
     }
-    document = std::move(bytes);
-    ImportTextView->setPlainText(exchange::displayText(*document));
+    showLoadedFile(std::move(file));
+}
+
+void ImportViewController::showLoadedFile(std::unique_ptr<QFile> file) {
+    QString error;
+    const QString shown = shownText(file.get(), maxLineBytes, &error);
+    if (!error.isEmpty() || !file->seek(0)) {
+        diagnosticLog(error.isEmpty() ? file->errorString() : error);
+        return;
+    }
+    document = std::move(file);
+    ImportTextView->setPlainText(shown);
     ImportButton->setEnabled(true);
     LoadFileButton->setEnabled(false);
     present(AlertController::ok("Data Import", "File Loaded and Ready to Import"));
@@ -117,11 +148,14 @@ void ImportViewController::ImportTextFile() {
 
 void ImportViewController::ImportRecords(std::function<void()> done) {
     managedObjectContext = &services_.context;
-    if (!document) document = QByteArray();
-    input_.setBuffer(&*document);
-    input_.open(QIODevice::ReadOnly);
-    importer_ = std::make_unique<exchange::MovieImporter>(*managedObjectContext, &input_);
+    QIODevice* input = document.get();
+    if (!input) {
+        input_.open(QIODevice::ReadOnly);  // nothing loaded: the wrong file
+        input = &input_;
+    }
+    importer_ = std::make_unique<exchange::MovieImporter>(*managedObjectContext, input);
     importer_->setFailureLog(diagnosticLog);
+    importer_->setMaxLineBytes(maxLineBytes);
     wrongFile = exchange::MovieImporter::isWrongFile(importer_->begin());
     if (!importer_->status()) {
         done();
@@ -153,6 +187,7 @@ void ImportViewController::setBackButtonShown(bool shown) {
 
 void ImportViewController::reportImport() {
     input_.close();
+    document.reset();
     setBackButtonShown(true);
     QString message;
     if (wrongFile == false && !importer_->status()) {

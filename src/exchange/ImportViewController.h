@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QBuffer>
-#include <QByteArray>
+#include <QFile>
 #include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <optional>
 
+#include "exchange/ExportFormat.h"
 #include "store/CatalogueStore.h"
 #include "toolkit/ViewController.h"
 
@@ -38,11 +39,14 @@ public:
     QPointer<QTextEdit> HelpTextView;
 
     ManagedObjectContext* managedObjectContext = nullptr;
-    // The loaded file as it was read; the text view shows it with covers shortened.
-    std::optional<QByteArray> document;
+    // The loaded file, kept open rather than held: the import reads it again line by line. The
+    // text view shows its beginning with covers shortened.
+    std::unique_ptr<QFile> document;
     std::optional<QString> filename;
     std::optional<bool> wrongFile;
     bool DarkMode = false;
+    // Lines longer than this end the reading; smaller only in tests.
+    qsizetype maxLineBytes = exchange::kMaxLineBytes;
 
     void LoadFile();
     void documentPickerDidPickDocumentAt(const QString& path);
@@ -52,6 +56,7 @@ public:
     void ImportRecords(std::function<void()> done);
 
 private:
+    void showLoadedFile(std::unique_ptr<QFile> file);
     void importSlice(std::function<void()> done);
     void setBackButtonShown(bool shown);
     void reportImport();

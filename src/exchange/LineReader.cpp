@@ -1,10 +1,12 @@
 #include "exchange/LineReader.h"
 
-#include <QStringConverter>
 #include <cstring>
 
 namespace quillon::exchange {
 namespace {
+
+// Reads big chunks: QIODevice::readLine is slow on lines of several hundred kilobytes.
+constexpr qint64 kChunk = 4 << 20;
 
 std::optional<QStringConverter::Encoding> wideEncodingOf(const QByteArray& head) {
     auto encoding = QStringConverter::encodingForData(head);
@@ -14,47 +16,57 @@ std::optional<QStringConverter::Encoding> wideEncodingOf(const QByteArray& head)
 
 }  // namespace
 
-LineReader::LineReader(QIODevice* device) : device_(device) {
+LineReader::LineReader(QIODevice* device, qsizetype maxLineBytes)
+    : device_(device), maxLineBytes_(maxLineBytes) {
     openSource();
 }
 
 void LineReader::openSource() {
     const QByteArray head = device_->peek(4);
-    if (auto wide = wideEncodingOf(head)) {
-        QStringDecoder decoder(*wide);
-        convertedBytes_ = QString(decoder.decode(device_->readAll())).toUtf8();
-        if (convertedBytes_.startsWith("\xEF\xBB\xBF")) convertedBytes_.remove(0, 3);
-        converted_ = std::make_unique<QBuffer>(&convertedBytes_);
-        converted_->open(QIODevice::ReadOnly);
-        source_ = converted_.get();
-        return;
-    }
-    source_ = device_;
-    if (head.startsWith("\xEF\xBB\xBF")) source_->skip(3);
-    start_ = source_->pos();
+    wideEncoding_ = wideEncodingOf(head);
+    // The decoder drops a wide byte-order mark itself.
+    if (wideEncoding_) decoder_ = QStringDecoder(*wideEncoding_);
+    if (!wideEncoding_ && head.startsWith("\xEF\xBB\xBF")) device_->skip(3);
+    start_ = device_->pos();
 }
 
 bool LineReader::rewind() {
-    buffer_.clear();
+    buffer_ = QByteArray();
     pos_ = 0;
     base_ = 0;
     lineFeed_ = carriageReturn_ = {};
-    if (source_->isSequential()) return false;
-    return source_->seek(converted_ ? 0 : start_);
+    terminated_ = true;
+    afterCarriageReturn_ = tooLong_ = false;
+    if (device_->isSequential()) return false;
+    if (wideEncoding_) decoder_ = QStringDecoder(*wideEncoding_);
+    return device_->seek(start_);
 }
 
-// Reads big chunks: QIODevice::readLine is slow on lines of several hundred kilobytes.
 bool LineReader::readMore() {
-    constexpr qint64 kChunk = 4 << 20;
-    buffer_.remove(0, pos_);
     base_ += pos_;
+    // Past a long line its room goes back, instead of staying taken for the rest of the file.
+    if (pos_ > kChunk) {
+        buffer_ = buffer_.sliced(pos_);
+    } else {
+        buffer_.remove(0, pos_);
+    }
     pos_ = 0;
-    const qsizetype kept = buffer_.size();
-    buffer_.resize(kept + kChunk);
-    const qint64 got = source_->read(buffer_.data() + kept, kChunk);
-    buffer_.resize(kept + qMax<qint64>(got, 0));
-    if (got < 0) error_ = source_->errorString();
+    const qint64 got = readInto(buffer_.size(), kChunk);
+    if (got < 0) error_ = device_->errorString();
     return got > 0;
+}
+
+qint64 LineReader::readInto(qsizetype at, qint64 size) {
+    if (!wideEncoding_) {
+        buffer_.resize(at + size);
+        const qint64 got = device_->read(buffer_.data() + at, size);
+        buffer_.resize(at + qMax<qint64>(got, 0));
+        return got;
+    }
+    QByteArray wide(size, Qt::Uninitialized);
+    const qint64 got = device_->read(wide.data(), size);
+    if (got > 0) buffer_ += QString(decoder_.decode(QByteArrayView(wide).first(got))).toUtf8();
+    return got;
 }
 
 // The buffer index of the first `byte` in [pos_, limit), or -1.
@@ -73,13 +85,32 @@ qsizetype LineReader::findFromPos(Search& search, char byte, qsizetype limit) {
     return search.found - base_;
 }
 
+void LineReader::skipLineFeedAfterCarriageReturn() {
+    afterCarriageReturn_ = false;
+    while (pos_ == buffer_.size() && readMore()) {
+    }
+    if (pos_ < buffer_.size() && buffer_[pos_] == '\n') ++pos_;
+}
+
+std::optional<QByteArray> LineReader::stopAtLongLine() {
+    tooLong_ = true;
+    buffer_ = QByteArray();
+    pos_ = 0;
+    lineFeed_ = carriageReturn_ = {};
+    return std::nullopt;
+}
+
 std::optional<QByteArray> LineReader::next() {
+    if (tooLong_) return std::nullopt;
+    if (afterCarriageReturn_) skipLineFeedAfterCarriageReturn();
     for (;;) {
         qsizetype end = findFromPos(lineFeed_, '\n', buffer_.size());
         const qsizetype cr = findFromPos(carriageReturn_, '\r', end >= 0 ? end : buffer_.size());
         if (cr >= 0) end = cr;
+        if ((end >= 0 ? end : buffer_.size()) - pos_ > maxLineBytes_) return stopAtLongLine();
         if (end >= 0) {
             QByteArray line(buffer_.constData() + pos_, end - pos_);
+            afterCarriageReturn_ = end == cr;
             pos_ = end + 1;
             terminated_ = true;
             return line;

@@ -1,12 +1,59 @@
 #include "exchange/MovieImporter.h"
 
-#include <QBuffer>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "exchange/ExportFormat.h"
 #include "exchange/MovieLine.h"
 #include "store/Backups.h"
 
 namespace quillon::exchange {
+namespace {
+
+QString sizeText(qsizetype bytes) {
+    constexpr qsizetype kMegabyte = 1 << 20;
+    return bytes % kMegabyte == 0 ? QString("%1 MB").arg(bytes / kMegabyte)
+                                  : QString("%1 bytes").arg(bytes);
+}
+
+Status notRegular(const QString& path) {
+    return Status::failure(
+        path + " is not a regular file (a device, a pipe or a folder); nothing was imported");
+}
+
+}  // namespace
+
+QString longLineText(qsizetype maxLineBytes) {
+    return "A line of the file is longer than " + sizeText(maxLineBytes) +
+           ", more than any movie line can be, so the file was read no further";
+}
+
+Status checkImportSource(const QString& path) {
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        return notRegular(path);
+    return Status::success();
+}
+
+Status openImportFile(QFile& file, const QString& path) {
+    if (Status source = checkImportSource(path); !source) return source;
+    // Non-blocking, should a pipe have taken the file's place since the check.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return Status::failure(path + ": " + qt_error_string(errno));
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return notRegular(path);
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Status::failure(path + ": " + file.errorString());
+    }
+    return Status::success();
+}
 
 QString ImportCounts::summary() const {
     return QString("%1 added, %2 updated, %3 skipped, %4 failed")
@@ -22,36 +69,15 @@ MovieImporter::MovieImporter(ManagedObjectContext& context, QIODevice* file)
 MovieImporter::~MovieImporter() = default;
 
 Status MovieImporter::begin() {
-    QIODevice* source = file_;
-    if (file_->isSequential()) {
-        // The header may stand below movie lines: a second pass needs a device that seeks.
-        copySequentialFile();
-        copyDevice_ = std::make_unique<QBuffer>(&sequentialCopy_);
-        copyDevice_->open(QIODevice::ReadOnly);
-        source = copyDevice_.get();
-    }
-    reader_ = std::make_unique<LineReader>(source);
+    reader_ = std::make_unique<LineReader>(file_, maxLineBytes_);
     if (findHeader()) return status_;
-    const QString error = readError();
-    status_ = error.isEmpty() ? Status::failure(kWrongFileError) : readFailure(error);
-    return status_;
-}
-
-// Not readAll(): it drops a read error, and the part before it would pass for the whole file.
-void MovieImporter::copySequentialFile() {
-    constexpr qint64 kChunk = 1 << 20;
-    for (;;) {
-        const qsizetype kept = sequentialCopy_.size();
-        sequentialCopy_.resize(kept + kChunk);
-        const qint64 got = file_->read(sequentialCopy_.data() + kept, kChunk);
-        sequentialCopy_.resize(kept + qMax<qint64>(got, 0));
-        if (got < 0) copyError_ = file_->errorString();
-        if (got <= 0) return;
+    const QString error = reader_->errorString();
+    if (reader_->lineTooLong()) {
+        status_ = Status::failure(longLineText(maxLineBytes_) + "; nothing was imported");
+    } else {
+        status_ = error.isEmpty() ? Status::failure(kWrongFileError) : readFailure(error);
     }
-}
-
-QString MovieImporter::readError() const {
-    return copyError_.isEmpty() ? reader_->errorString() : copyError_;
+    return status_;
 }
 
 Status MovieImporter::readFailure(const QString& error) const {
@@ -66,27 +92,51 @@ bool MovieImporter::findHeader() {
     while (line && line->isEmpty()) line = reader_->next();
     if (!line) return false;
     if (*line == kHeaderLine) return true;  // the usual file: one pass is enough
+    // The header may stand below movie lines: read them again, or keep them when the file
+    // cannot be read twice.
+    const bool keepsLines = file_->isSequential();
+    if (keepsLines) linesAbove_.push_back(*line);
     while ((line = reader_->next())) {
-        if (*line == kHeaderLine) return reader_->rewind();
+        if (*line == kHeaderLine) return keepsLines || reader_->rewind();
+        if (keepsLines && !line->isEmpty()) linesAbove_.push_back(std::move(*line));
     }
     return false;
 }
 
-std::optional<QByteArray> MovieImporter::nextMovieLine() {
+// The next line that is neither empty nor a header; `terminated` is false for a last line that
+// ends the file without a line feed.
+std::optional<QByteArray> MovieImporter::nextMovieLine(bool* terminated) {
+    *terminated = true;
+    if (!linesAbove_.empty()) {
+        QByteArray line = std::move(linesAbove_.front());
+        linesAbove_.pop_front();
+        return line;
+    }
     while (auto line = reader_->next()) {
-        if (!line->isEmpty() && *line != kHeaderLine) return line;
+        if (line->isEmpty() || *line == kHeaderLine) continue;
+        *terminated = reader_->lastLineTerminated();
+        return line;
     }
     return std::nullopt;
 }
 
 bool MovieImporter::applyNextLine() {
     if (!reader_ || !status_) return false;
-    const std::optional<QByteArray> text = nextMovieLine();
+    bool terminated = true;
+    const std::optional<QByteArray> text = nextMovieLine(&terminated);
     if (!text) {
-        if (const QString error = readError(); !error.isEmpty()) status_ = readFailure(error);
+        if (reader_->lineTooLong()) {
+            ++counts_.failed;
+            problems_ << longLineText(maxLineBytes_) +
+                             ": that line and any below it were not "
+                             "imported";
+            reader_.reset();  // told once; nothing more is read
+        } else if (const QString error = reader_->errorString(); !error.isEmpty()) {
+            status_ = readFailure(error);
+        }
         return false;
     }
-    if (!reader_->lastLineTerminated()) {
+    if (!terminated) {
         ++counts_.failed;
         problems_ << "The last line ends without a line feed, so the file may be cut short: "
                      "that line was not imported";

@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -118,6 +119,42 @@ TEST(Commands, ImportPrintsCountsAndTellsTheWrongFileByStatus) {
     ASSERT_TRUE(writeBytes(backups::folder(app.dataDir()), "blocks the folder"));
     expectRun(runImportCommand, app, {good}, 1, "",
               "The catalogue could not be backed up, so nothing was imported: ");
+}
+
+// Only a regular file, or a link to one, is imported: a pipe without a writer, a device or a
+// folder is refused before it is opened, so nothing waits on it. A sparse 4 GB file without a
+// line feed is read up to the line cap, not into memory whole.
+TEST(Commands, ImportReadsOnlyRegularFilesAndStopsAtALineOverTheCap) {
+    AppFixture app;
+    QTemporaryDir dir;
+    const auto path = [&](const char* name) { return dir.filePath(name); };
+    const auto at = [&](const char* name) { return QFile::encodeName(path(name)); };
+    ASSERT_TRUE(writeBytes(path("Quillon.csv"), "[QUILLON]\n" + movieLine("One", "2000", "Ann")));
+    ASSERT_TRUE(QFile::link(path("Quillon.csv"), path("link.csv")));
+    ASSERT_EQ(mkfifo(at("pipe"), 0600), 0);
+    ASSERT_TRUE(QFile::link(path("pipe"), path("pipe-link")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    const bool madeDevice = mknod(at("zero"), S_IFCHR | 0600, makedev(1, 5)) == 0;
+    QFile sparse(path("sparse.csv"));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+    sparse.write("[QUILLON]\n" + movieLine("Two", "2000", "Ann") + "^Bo^");
+    ASSERT_TRUE(sparse.resize(qint64(4) << 30));
+    sparse.close();
+
+    for (const char* name : {"pipe", "pipe-link", "folder", "zero"}) {
+        if (!madeDevice && name == std::string("zero")) continue;
+        expectRun(runImportCommand, app, {path(name)}, 1, "",
+                  path(name) +
+                      " is not a regular file (a device, a pipe or a folder); nothing was "
+                      "imported\n");
+    }
+    const QString counts = "Data Import Completed\n%1 added, 0 updated, 0 skipped, %2 failed\n";
+    expectRun(runImportCommand, app, {path("link.csv")}, 0, counts.arg(1).arg(0), "");
+    expectRun(runImportCommand, app, {path("sparse.csv")}, 1, counts.arg(1).arg(1),
+              exchange::longLineText(exchange::kMaxLineBytes) +
+                  ": that line and any below it were not imported\n");
+    EXPECT_EQ(names(app.context()), QStringList({"One", "Two"}));
+    if (!madeDevice) GTEST_SKIP() << "mknod needs root: the device was not tried";
 }
 
 }  // namespace

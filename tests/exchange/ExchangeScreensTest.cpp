@@ -189,5 +189,56 @@ TEST(ImportScreen, LoadsAFileImportsItWithNoWayOutTellsTheOutcomeAndReturns) {
     }
 }
 
+// A pipe is refused with an alert, and nothing waits on it. A line over the cap ends what is
+// shown and what is imported, and the outcome names it; a long file is shown only in part.
+TEST(ImportScreen, RefusesAPipeStopsAtALineOverTheCapAndShowsOnlyTheStart) {
+    QTemporaryDir files;
+    const QString pipe = files.filePath("pipe"), sparse = files.filePath("sparse.csv");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QByteArray one = movieLine("One", "2000", "Ann");
+    QFile file(sparse);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[QUILLON]\n" + one + "^Bo^");
+    ASSERT_TRUE(file.resize(64 << 20));  // zeros without a line feed
+    file.close();
+    const QString tooLong =
+        "A line of the file is longer than 4096 bytes, more than any movie line can be, so the "
+        "file was read no further";
+    {
+        ScreenRig rig;
+        auto* screen = rig.open<ImportViewController>("ImportMovies");
+        screen->maxLineBytes = 4096;
+        rig.app.devices().picker.next = pipe;
+        screen->LoadFileButton->click();
+        EXPECT_EQ(rig.alert(), "Data Import\n" + pipe +
+                                   " is not a regular file (a device, a pipe or a folder); "
+                                   "nothing was imported");
+        EXPECT_TRUE(screen->LoadFileButton->isEnabled() && !screen->ImportButton->isEnabled());
+
+        rig.app.devices().picker.next = sparse;
+        screen->LoadFileButton->click();
+        EXPECT_EQ(rig.alert(), "Data Import\nFile Loaded and Ready to Import");
+        EXPECT_EQ(screen->ImportTextView->toPlainText(),
+                  "[QUILLON]\n" + exchange::displayLine(one.chopped(1)) + "\n[" + tooLong + ".]");
+        screen->ImportButton->click();
+        EXPECT_EQ(rig.alert(false),
+                  "Data Import\nData Import Completed\n1 added, 0 updated, 0 skipped, 1 failed\n" +
+                      tooLong + ": that line and any below it were not imported");
+        EXPECT_EQ(names(rig.app.context()), QStringList{"One"});
+    }
+    ScreenRig rig;
+    auto* screen = rig.open<ImportViewController>("ImportMovies");
+    const QByteArray longFile = "[QUILLON]\n" + one.repeated(100000);
+    ASSERT_TRUE(writeBytes(files.filePath("long.csv"), longFile));
+    rig.app.devices().picker.next = files.filePath("long.csv");
+    screen->LoadFileButton->click();
+    EXPECT_EQ(rig.alert(), "Data Import\nFile Loaded and Ready to Import");
+    const QString shown = screen->ImportTextView->toPlainText();
+    EXPECT_LT(shown.size(), longFile.size() / 2);
+    EXPECT_TRUE(shown.startsWith("[QUILLON]\n" + QString::fromUtf8(one.repeated(10))));
+    EXPECT_TRUE(
+        shown.endsWith("\n[The rest of the file is not shown here; Import reads all of it.]"));
+}
+
 }  // namespace
 }  // namespace quillon::test

@@ -56,11 +56,12 @@ struct Imported {
     QStringList problems;
     QString backup;
 };
-inline Imported importFrom(ManagedObjectContext& context, QIODevice* file,
-                           bool backsUpFirst = true) {
+inline Imported importFrom(ManagedObjectContext& context, QIODevice* file, bool backsUpFirst = true,
+                           qsizetype maxLineBytes = exchange::kMaxLineBytes) {
     exchange::MovieImporter importer(context, file);
     importer.setFailureLog(diagnosticLog);
     importer.setBacksUpFirst(backsUpFirst);
+    importer.setMaxLineBytes(maxLineBytes);
     // A braced list is evaluated in order: the run comes first.
     return {importer.run(), importer.counts(), importer.problems(), importer.backupName()};
 }
@@ -180,6 +181,37 @@ protected:
 
 private:
     qint64 failAt_;
+    bool sequential_;
+    qint64 served_ = 0;
+};
+
+// Serves `head`, then `tail` over and over without end, like /dev/zero behind a header; with
+// an empty tail it ends after the head.
+class EndlessDevice : public QIODevice {
+public:
+    EndlessDevice(QByteArray head, QByteArray tail, bool sequential)
+        : head_(std::move(head)), tail_(std::move(tail)), sequential_(sequential) {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return sequential_; }
+    qint64 size() const override {
+        return sequential_ ? 0 : tail_.isEmpty() ? head_.size() : qint64(1) << 62;
+    }
+
+protected:
+    qint64 readData(char* data, qint64 size) override {
+        qint64 at = sequential_ ? served_ : pos();
+        if (tail_.isEmpty()) size = qMax<qint64>(0, qMin(size, head_.size() - at));
+        for (qint64 i = 0; i < size; ++i, ++at) {
+            data[i] = at < head_.size() ? head_[at] : tail_[(at - head_.size()) % tail_.size()];
+        }
+        served_ += size;
+        return size;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray head_, tail_;
     bool sequential_;
     qint64 served_ = 0;
 };

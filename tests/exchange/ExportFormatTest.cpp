@@ -110,6 +110,36 @@ TEST(ExportFormat, CoversAreReencodedUprightOrKeptOrReported) {
     EXPECT_GT(QColor(upright.pixel(10, 35)).blue(), 200);
 }
 
+// At both ends of the 16-bit range and around zero, the run-time field reads as its number for
+// any reader of the plain format and marks exactly the lines whose texts are escaped; the import
+// gives back every text, a backslash before an "n" on a plain line included.
+TEST(ExportFormat, RunTimeFieldKeepsItsNumberAndTheEscapeMarkAtTheLimits) {
+    AppFixture app;
+    for (const qint16 runTime : {-32768, -1, 0, 1, 32767}) {
+        for (const bool escaped : {false, true}) {
+            MoviePtr movie = insertMovie(
+                app.context(), QString("%1 %2").arg(runTime).arg(int(escaped)), 2000, "Ann");
+            movie->setRunTime(runTime);
+            movie->setText(Attribute::notes, escaped ? "a\nb^c\\n" : "a\\nb");
+        }
+    }
+    ASSERT_TRUE(app.context().save().ok);
+    const QByteArray file = exportBytes(app.context());
+    const QList<QByteArray> lines = file.split('\n');
+    ASSERT_EQ(lines.size(), 12);
+    for (const QByteArray& line : lines.mid(1, 10)) {
+        const QList<QByteArray> fields = line.split('^');
+        ASSERT_EQ(fields.size(), 16) << line.toStdString();
+        const QList<QByteArray> name = fields[7].split(' ');
+        EXPECT_EQ(exchange::readNumber(fields[11]), name[0].toShort()) << line.toStdString();
+        EXPECT_EQ(exchange::marksEscapedLine(fields[11]), name[1] == "1") << line.toStdString();
+    }
+    AppFixture target;
+    EXPECT_EQ(importBytes(target.context(), file).counts.summary(),
+              "10 added, 0 updated, 0 skipped, 0 failed");
+    EXPECT_EQ(dumpMovies(target.context()), dumpMovies(app.context()));
+}
+
 TEST(ExportFormat, NumbersAndEscapesReadBack) {
     using namespace exchange;
     for (const auto& [field, number] : std::initializer_list<std::pair<const char*, qint16>>{

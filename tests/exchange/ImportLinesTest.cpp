@@ -99,6 +99,53 @@ TEST(ImportLines, AFileThatCannotBeReadToItsEndFailsAndSaysWhatItKept) {
     }
 }
 
+// A line over the cap fails, is named and ends the reading, whatever would follow: more lines,
+// or no end at all (zeros, or a wide text, for ever). Above the header it fails the import. A
+// line at the cap reads.
+TEST(ImportLines, ALineOverTheCapFailsAndEndsTheReading) {
+    constexpr qsizetype kCap = 1000;
+    const QByteArray one = movieLine("One", "2001", "Ann");
+    const qsizetype atCapNotes = kCap + 1 - movieLine("AtCap", "2002", "Bo").size();
+    const QByteArray atCap = movieLine("AtCap", "2002", "Bo", {{8, QString(atCapNotes, 'n')}});
+    const QByteArray over = movieLine("Over", "2003", "Cy", {{8, QString(kCap, 'n')}});
+    const QString wide = "[QUILLON]\n" + QString::fromUtf8(one);
+    QByteArray utf16 = "\xFF\xFE";
+    utf16.append(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2);
+    const QString tooLong =
+        "A line of the file is longer than 1000 bytes, more than any movie line can be, so the "
+        "file was read no further";
+    const QString lineFailed = tooLong + ": that line and any below it were not imported";
+    const QByteArray zero(1, '\0');
+    const struct {
+        QByteArray head, endlessTail;
+        QString error;  // empty: the import is done, with `lineFailed` as its one problem
+        QStringList added;
+    } cases[] = {
+        {"[QUILLON]\n" + one + atCap + over + movieLine("After", "2004", "Di"),
+         {},
+         {},
+         {"One", "AtCap"}},
+        {"[QUILLON]\n" + one, zero, {}, {"One"}},
+        {utf16, QByteArray("x\0", 2), {}, {"One"}},
+        {over + "[QUILLON]\n" + one, {}, tooLong + "; nothing was imported", {}},
+        {{}, zero, tooLong + "; nothing was imported", {}},
+    };
+    for (const auto& c : cases) {
+        for (const bool sequential : {false, true}) {
+            SCOPED_TRACE(testing::Message() << c.added.join(',').toStdString() << ' '
+                                            << c.error.size() << (sequential ? " sequential" : ""));
+            AppFixture app;
+            EndlessDevice device(c.head, c.endlessTail, sequential);
+            const Imported imported = importFrom(app.context(), &device, false, kCap);
+            EXPECT_EQ(imported.status.error, c.error);
+            EXPECT_EQ(imported.problems,
+                      c.error.isEmpty() ? QStringList{lineFailed} : QStringList());
+            EXPECT_EQ(imported.counts.failed, c.error.isEmpty() ? 1 : 0);
+            EXPECT_EQ(names(app.context()), c.added);
+        }
+    }
+}
+
 // A cover field that does not decode to a whole picture changes nothing.
 TEST(ImportLines, ACoverThatDoesNotDecodeNeverDestroysAStoredCover) {
     AppFixture app;
