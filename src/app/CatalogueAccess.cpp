@@ -11,8 +11,8 @@ QString storeOpenFailureText(const Status& status, int lockWaitMs) {
                "%1 %2; gave up after waiting %3 s. Close it, or wait longer with "
                "--wait SECONDS.")
         .arg(QLatin1String(CatalogueStore::kLockedError),
-             "(" + QString(status.details).remove('{').remove('}') + ")")
-        .arg(lockWaitMs / 1000.0);
+             "(" + QString(status.details).remove('{').remove('}') + ")",
+             QString::number(lockWaitMs / 1000.0));
 }
 
 int storeOpenFailureExitStatus(const Status& status) {

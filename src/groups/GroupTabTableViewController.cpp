@@ -27,7 +27,8 @@ QVariant GroupTabModel::data(const QModelIndex& index, int role) const {
     if (role == LabelTextsRole)
         return QStringList{value, QString::number(query_.countMovies(value))};
     if (role == Qt::AccessibleTextRole)
-        return QStringLiteral("%1: %2 movies").arg(value).arg(query_.countMovies(value));
+        return QStringLiteral("%1: %2 movies")
+            .arg(value, QString::number(query_.countMovies(value)));
     return {};
 }
 

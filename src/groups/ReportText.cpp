@@ -280,6 +280,8 @@ std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKin
         const QSize size = sizes[i];
         if (!size.isValid()) continue;
         drawn[i] = QSizeF(coverWidth, coverWidth * size.height() / size.width());
+        if (drawn[i].height() > kTallestCover)
+            drawn[i].scale(drawn[i].width(), kTallestCover, Qt::KeepAspectRatio);
         ReportCover& cover = covers.emplace_back(std::move(candidates[i]));
         cover.name = QUrl(QStringLiteral("quillon-cover:%1").arg(i));
         cover.box = (drawn[i] * kCoverPixelsPerInch / 96).toSize();

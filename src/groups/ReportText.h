@@ -53,6 +53,9 @@ inline constexpr int kReportBodyPointSize = 12;
 // drawn size on paper.
 inline constexpr int kCoverWidthDivisor = 6;
 inline constexpr qreal kCoverPixelsPerInch = 144;
+// No cover is drawn taller than nine inches, so that it fits on one page of the PDF report and
+// of a printout on letter or A4 paper: one that spans pages is drawn again on each of them.
+inline constexpr qreal kTallestCover = 9 * 96;
 
 // One cover of a report: where its bytes are and the box it is decoded into.
 struct ReportCover {

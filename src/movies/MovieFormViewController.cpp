@@ -31,6 +31,7 @@
 #include "toolkit/DetailItem.h"
 #include "toolkit/SelectionState.h"
 #include "toolkit/Services.h"
+#include "toolkit/TextEntry.h"
 
 namespace quillon {
 
@@ -119,7 +120,7 @@ QGridLayout* MovieFormViewController::buildEntries() {
     int row = 0;
     for (const MovieFormField& f : kMovieFormFields) {
         const bool wheel = f.input == FieldInput::GenreWheel || f.input == FieldInput::RatingWheel;
-        QLineEdit* edit = wheel ? new ChoiceWheel : new QLineEdit;
+        QLineEdit* edit = wheel ? new ChoiceWheel : new TextEntry;
         const QString name = f.entryName ? f.entryName : member_.notesEntryName;
         edit->setObjectName(name);
         auto* caption = new QLabel(f.caption);

@@ -16,6 +16,19 @@
 
 namespace quillon {
 
+namespace {
+
+// The editor's text: its paragraphs and lines ended by line feeds, every other character as it
+// stands (toPlainText would also turn no-break spaces into spaces).
+QString editorText(const QPlainTextEdit* editor) {
+    QString text = editor->document()->toRawText();
+    for (const QChar lineEnd : {QChar(QChar::ParagraphSeparator), QChar(QChar::LineSeparator)})
+        text.replace(lineEnd, QLatin1Char('\n'));
+    return text;
+}
+
+}  // namespace
+
 NotesViewController::NotesViewController(Services& services, QWidget* parent)
     : ViewController(parent), NotesTextView(new QPlainTextEdit), services_(services) {
     setTitle("Notes");
@@ -30,6 +43,7 @@ NotesViewController::NotesViewController(Services& services, QWidget* parent)
 void NotesViewController::viewDidLoad() {
     opened_ = services_.selection.SelectedNotes;
     NotesTextView->setPlainText(opened_);
+    shown_ = editorText(NotesTextView);
     if (appearance::isDarkAppearance())
         NotesTextView->setStyleSheet(
             "QPlainTextEdit { border: 1px solid white; border-radius: 5px; }");
@@ -38,7 +52,12 @@ void NotesViewController::viewDidLoad() {
 }
 
 bool NotesViewController::leavesByKey() const {
-    return NotesTextView->toPlainText() == opened_;
+    return editorText(NotesTextView) == shown_;
+}
+
+QString NotesViewController::notesText() const {
+    const QString text = editorText(NotesTextView);
+    return text == shown_ ? opened_ : text;
 }
 
 void NotesViewController::tell(const QString& message) {
@@ -47,7 +66,7 @@ void NotesViewController::tell(const QString& message) {
 
 void NotesViewController::SaveButtonClicked() {
     SelectionState& selection = services_.selection;
-    const QString typed = NotesTextView->toPlainText();
+    const QString typed = notesText();
     const QString trimmed = trimmedEntryText(typed);
     const bool fromEdit = selection.CallingScreen == "Edit";
     if (fromEdit) {

@@ -26,6 +26,9 @@ public:
     bool leavesByKey() const override;
 
     void SaveButtonClicked();
+    // What Save hands on: the notes exactly as they came while the editor is untouched (it
+    // holds a carriage return as a line break), else the edited text.
+    QString notesText() const;
     QToolButton* saveButton() const { return saveButton_; }
 
     QPlainTextEdit* NotesTextView;
@@ -37,7 +40,8 @@ private:
     Services& services_;
     MoviePtr detailItem_;
     QToolButton* saveButton_ = nullptr;
-    QString opened_;  // the text shown when the screen opened
+    QString opened_;  // the notes the screen opened with
+    QString shown_;   // the editor's text when it opened
 };
 
 }  // namespace quillon

@@ -197,8 +197,8 @@ QString DataFolders::writePrivateFile(const QString& folder, const QString& file
     Descriptor file;
     for (int attempt = 0; attempt < 16 && !file.valid(); ++attempt) {
         const quint32 tag = QRandomGenerator::global()->generate();
-        staging = QFile::encodeName(
-            QStringLiteral(".%1.%2").arg(fileName).arg(tag, 8, 16, QLatin1Char('0')));
+        staging = QFile::encodeName(QStringLiteral(".%1.%2").arg(
+            fileName, QString::number(tag, 16).rightJustified(8, QLatin1Char('0'))));
         file.reset(::openat(dir.get(), staging.constData(), kNewFileFlags, 0600));
         if (!file.valid() && errno != EEXIST) break;
     }

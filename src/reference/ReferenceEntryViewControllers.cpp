@@ -8,6 +8,7 @@
 #include "toolkit/Appearance.h"
 #include "toolkit/SelectionState.h"
 #include "toolkit/Services.h"
+#include "toolkit/TextEntry.h"
 
 namespace quillon {
 
@@ -17,7 +18,7 @@ ReferenceEntryViewController::ReferenceEntryViewController(const ReferenceMember
       member_(member),
       services_(services),
       rules_(member, services.context),
-      textField_(new QLineEdit),
+      textField_(new TextEntry),
       saveButton_(new QPushButton("Save")) {
     textField_->setObjectName(member_.textFieldName);
     saveButton_->setObjectName("SaveButton");

@@ -85,8 +85,7 @@ void OverviewViewController::viewDidLoad() {
         notice_->setText(noticeFor(error));
         pages_->setCurrentWidget(notice_);
         diagnosticLog(QStringLiteral("Overview document %1 not shown: error %2")
-                          .arg(documentPath_)
-                          .arg(int(error)));
+                          .arg(documentPath_, QString::number(int(error))));
     }
 
     addShortcut(this, QKeySequence::ZoomIn, [this] { zoomIn(); });

@@ -7,7 +7,7 @@
 
 namespace quillon {
 
-ChoiceWheel::ChoiceWheel(QWidget* parent) : QLineEdit(parent) {}
+ChoiceWheel::ChoiceWheel(QWidget* parent) : TextEntry(parent) {}
 
 void ChoiceWheel::setChoices(const QStringList& choices) {
     choices_ = choices;
@@ -72,12 +72,12 @@ void ChoiceWheel::pick(int index) {
 }
 
 void ChoiceWheel::mousePressEvent(QMouseEvent* event) {
-    QLineEdit::mousePressEvent(event);
+    TextEntry::mousePressEvent(event);
     if (event->button() == Qt::LeftButton && !isWheelOpen()) openWheel();
 }
 
 void ChoiceWheel::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
+    TextEntry::focusInEvent(event);
     // Keyboard focus opens the wheel; a programmatic focus or the popup closing does not.
     if ((event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) &&
         !isWheelOpen())
@@ -104,7 +104,7 @@ bool ChoiceWheel::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return QLineEdit::eventFilter(watched, event);
+    return TextEntry::eventFilter(watched, event);
 }
 
 }  // namespace quillon

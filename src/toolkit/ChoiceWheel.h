@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QFont>
-#include <QLineEdit>
 #include <QStringList>
 #include <optional>
 #include <utility>
+
+#include "toolkit/TextEntry.h"
 
 class QListWidget;
 
@@ -12,7 +13,7 @@ namespace quillon {
 
 // A text entry whose input method is a wheel of choices: focusing or clicking it opens a popup
 // list; picking a choice puts it into the text (textEdited and choicePicked fire).
-class ChoiceWheel : public QLineEdit {
+class ChoiceWheel : public TextEntry {
     Q_OBJECT
 public:
     explicit ChoiceWheel(QWidget* parent = nullptr);

@@ -183,12 +183,19 @@ TEST_F(GroupScreensTest, BreakdownRowsShowTheCoverOrThePlaceholder) {
     EXPECT_TRUE(centre.red() > 200 && centre.green() < 60) << "the cover itself";
 }
 
-TEST_F(GroupScreensTest, CountsBeyondSixteenBitsAreShownAsTheyAre) {
+// Values and counts are shown and read out as they are: counts beyond 16 bits, "%" in a value.
+TEST_F(GroupScreensTest, ValuesAndCountsAreShownAndReadOutAsTheyAre) {
     for (int i = 0; i < 32770; ++i)
         Movies::insertInto(app.context())->setText(Attribute::genre, "Drama");
+    Movies::insertInto(app.context())->setText(Attribute::genre, "100% %1 %2");
     auto* genres = GroupTabTableViewController::create(GroupKind::Genre, app.services());
     nav->pushViewController(genres);
-    EXPECT_EQ(rows(genres->tableView()), QStringList{"Drama|32770"});
+    EXPECT_EQ(rows(genres->tableView()), (QStringList{"100% %1 %2|1", "Drama|32770"}));
+    const QAbstractItemModel* model = genres->tableView()->model();
+    EXPECT_EQ(model->index(0, 0).data(Qt::AccessibleTextRole).toString(),
+              QString("100% %1 %2: 1 movies"));
+    EXPECT_EQ(model->index(1, 0).data(Qt::AccessibleTextRole).toString(),
+              QString("Drama: 32770 movies"));
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 
 #include <QDir>
 #include <QPdfDocument>
+#include <QPrinter>
 #include <QRegularExpression>
 
 #include "ReportTestUtil.h"
 #include "groups/BreakdownReport.h"
 #include "groups/ReportCommand.h"
+#include "groups/ReportPdf.h"
+#include "groups/ReportText.h"
 #include "support/TestSupport.h"
 #include "toolkit/ViewController.h"
 
@@ -154,6 +157,53 @@ TEST_F(ReportPdfTest, TheReportCommandWritesEitherLayoutOrNothing) {
          {QStringList{"directors", "Mann", none}, {"director", "Mann"}, {"director", "--x", none}})
         EXPECT_EQ(runReportCommand(fixture.context(), wrong, rows), 2);
     EXPECT_FALSE(QFile::exists(none));
+}
+
+// How many pages of the PDF show something red.
+int pagesShowingRed(const QString& path) {
+    QPdfDocument pdf;
+    pdf.load(path);
+    int shown = 0;
+    for (int page = 0; page < pdf.pageCount(); ++page) {
+        const QImage look = pdf.render(page, (pdf.pagePointSize(page) / 4).toSize());
+        bool red = false;
+        for (int y = 0; y < look.height() && !red; ++y)
+            for (int x = 0; x < look.width() && !red; ++x) {
+                const QColor c = look.pixelColor(x, y);
+                red = c.alpha() > 200 && c.red() > 200 && c.green() < 60 && c.blue() < 60;
+            }
+        shown += red;
+    }
+    return shown;
+}
+
+// A cover far taller than a page is drawn once, on one page, in either report and in a printout
+// of the print screen's report on A4 or letter paper.
+TEST_F(ReportPdfTest, ACoverTallerThanAPageIsDrawnOnceOnOnePage) {
+    const MoviePtr movie =
+        test::addMovie(fixture.context(), {{A::name, "Tall"}, {A::director, "Mann"}});
+    movie->setImage(A::frontImage, test::jpegOf({400, 8000}, Qt::red));
+    movie->setImage(A::backImage, test::jpegOf({400, 600}, Qt::blue));
+    ASSERT_TRUE(fixture.saveContext());
+    const QString path = fixture.dataDir() + "/tall.pdf";
+    for (const ReportFamily* family : {&breakdownReportFamily(), &printReportFamily()}) {
+        const auto report =
+            buildReport(*family, GroupKind::Director, {movie}, {kReportViewWidth, "Mann"});
+        ASSERT_TRUE(writeReportPdfFile(*report, path));
+        EXPECT_EQ(readBack(path).imageWidths.size(), 2) << "each cover held once";
+        EXPECT_EQ(pagesShowingRed(path), 1);
+    }
+    // The print screen holds its covers and prints a copy of its report, as the printer does.
+    const auto shown = buildReport(printReportFamily(), GroupKind::Director, {movie}, {1280, {}});
+    shown->holdCovers();
+    for (QPageSize::PageSizeId paper : {QPageSize::A4, QPageSize::Letter}) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageSize(QPageSize(paper));
+        std::unique_ptr<QTextDocument>(shown->clone())->print(&printer);
+        EXPECT_EQ(pagesShowingRed(path), 1) << QPageSize::name(paper).toStdString();
+    }
 }
 
 }  // namespace

@@ -40,6 +40,17 @@ QImage filled(QSize size, QColor colour) {
     return image;
 }
 
+// Exactly `length` characters with a letter at each end and, between, what a screen could cut
+// or change: line breaks of every kind, tabs, no-break spaces, characters beyond 16 bits,
+// right-to-left script, "%1" and markup.
+QString longText(qsizetype length) {
+    const QString piece = QString::fromUtf8(
+        "word\tline\r\nbreak\rand\nno\u00a0break\u2028\U0001F3AC \u0645\u0631\u062D %1 <b>&amp; ");
+    QString text = "A";
+    while (text.size() + piece.size() < length) text += piece;
+    return text + QString(length - text.size(), QLatin1Char('z'));
+}
+
 // The movie list with the movie screens behind it, in a shown window.
 class MovieFormsTest : public ::testing::Test {
 protected:
@@ -343,15 +354,15 @@ TEST_F(MovieFormsTest, NotesGoToTheOpenedMovieOrBackToTheAddForm) {
     ASSERT_TRUE(notes);
     EXPECT_EQ(notes->NotesTextView->toPlainText(), "from the form");
     test::refuseWrites(app.dataDir(), Entity::Movies, "UPDATE");
-    notes->NotesTextView->setPlainText(" \tnew notes \n");
+    notes->NotesTextView->setPlainText(" \tnew\u00a0notes \n");
     notes->SaveButtonClicked();
     EXPECT_TRUE(refused(answer("OK")));
     EXPECT_TRUE(movie->notes() == "old" && !app.context().hasChanges());
     test::allowWrites(app.dataDir());
     press(notes->NotesTextView, Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(top<EditMoviesViewController>(), edit);
-    EXPECT_EQ(movie->notes(), "new notes \n");
-    EXPECT_TRUE(edit->entry(Notes)->text().startsWith("new notes"));
+    EXPECT_EQ(movie->notes(), "new\u00a0notes \n") << "a no-break space kept";
+    EXPECT_TRUE(edit->entry(Notes)->text().startsWith("new\u00a0notes"));
     EXPECT_EQ(edit->entry(Director)->text(), "typed");
     QTest::mouseClick(nav->backButton(), Qt::LeftButton);
 
@@ -364,6 +375,67 @@ TEST_F(MovieFormsTest, NotesGoToTheOpenedMovieOrBackToTheAddForm) {
     notes->SaveButtonClicked();
     ASSERT_EQ(top<AddMovieViewController>(), add);
     EXPECT_EQ(add->entry(Notes)->text(), "  as typed ");
+}
+
+// Texts far longer than a line entry's usual limit pass whole through the edit form (its wheels
+// too) while another field changes, through the notes screen from either form, and through the
+// add form.
+TEST_F(MovieFormsTest, LongTextsPassWholeThroughTheFormsAndTheNotesScreen) {
+    const QString name = longText(40000);
+    const QString notesText = longText(100000);
+    const MoviePtr movie = addMovie(name, "Mann");
+    movie->setText(Attribute::notes, notesText);
+    movie->setText(Attribute::genre, name);
+    ASSERT_TRUE(app.context().save());
+    EditMoviesViewController* edit = openEdit(0);
+    ASSERT_TRUE(edit);
+    EXPECT_TRUE(edit->entry(MovieName)->text() == name && edit->entry(Notes)->text() == notesText);
+    edit->entry(Director)->setText("Scott");
+    edit->SaveButtonClicked();
+    ASSERT_EQ(top<ListMoviesTableViewController>(), list);
+    EXPECT_TRUE(movie->name() == name && movie->notes() == notesText);
+
+    edit = openEdit(0);
+    ASSERT_TRUE(edit);
+    edit->openNotes();
+    auto* notes = top<NotesViewController>();
+    ASSERT_TRUE(notes);
+    EXPECT_TRUE(notes->leavesByKey()) << "untouched";
+    notes->SaveButtonClicked();
+    ASSERT_EQ(top<EditMoviesViewController>(), edit);
+    EXPECT_TRUE(movie->notes() == notesText);
+    edit->entry(Writer)->setText("Wes");
+    edit->SaveButtonClicked();
+    ASSERT_EQ(top<ListMoviesTableViewController>(), list);
+
+    AddMovieViewController* add = openAdd();
+    ASSERT_TRUE(add);
+    fillRequired(add);
+    add->entry(MovieName)->clear();
+    add->entry(MovieName)->insert(name);  // as a paste does
+    add->entry(Notes)->insert(notesText);
+    add->openNotes();
+    notes = top<NotesViewController>();
+    ASSERT_TRUE(notes);
+    notes->SaveButtonClicked();
+    ASSERT_EQ(top<AddMovieViewController>(), add);
+    add->SaveButtonClicked();
+    ASSERT_EQ(top<ListMoviesTableViewController>(), list);
+
+    // What the catalogue file holds, read afresh.
+    nav.reset();
+    app.restart();
+    const auto stored = app.context().fetch<Movies>();
+    ASSERT_EQ(stored.size(), 2u);
+    for (const MoviePtr& m : stored) {
+        const bool edited = m->director() == "Scott";
+        for (const auto& [attribute, text] : {std::pair{Attribute::name, name},
+                                              {Attribute::notes, notesText},
+                                              {Attribute::genre, edited ? name : "x"}}) {
+            const QString kept = m->text(attribute).value_or("");
+            EXPECT_TRUE(kept.toUtf8() == text.toUtf8()) << edited << ": " << kept.size();
+        }
+    }
 }
 
 // Alt+Left leaves an untouched form only; the back button always. The edit form asks for a review

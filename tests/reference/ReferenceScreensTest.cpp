@@ -213,4 +213,34 @@ TEST_F(ReferenceScreensTest, TappingAnEntryWhileSearchingEditsItAndTheListShowsT
     EXPECT_EQ(shown(), (QStringList{"Drama", "Spaghetti Western"}));
 }
 
+// A text far longer than a line entry's usual limit passes whole through the edit screen,
+// untouched, and through the add screen, pasted; both lists.
+TEST_F(ReferenceScreensTest, LongTextsPassWholeThroughTheEntryScreens) {
+    const QString edited = "Edited " + QString(40000, QLatin1Char('e')) + "\u00e9\U0001F3AC.";
+    const QString added = "Added " + QString(40000, QLatin1Char('a')) + "\u00e0\U0001F3AC.";
+    for (const ReferenceMember* member : {&kGenreMember, &kRatingMember}) {
+        SCOPED_TRACE(member->listTitle);
+        ASSERT_TRUE(openList(*member, {edited}));
+        TableView* table = list->tableView();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                          table->visualRect(table->model()->index(0, 0)).center());
+        auto* edit = dynamic_cast<EditReferenceEntryViewController*>(top());
+        ASSERT_NE(edit, nullptr);
+        EXPECT_TRUE(edit->textField()->text() == edited);
+        QTest::mouseClick(edit->saveButton(), Qt::LeftButton);
+        ASSERT_EQ(top(), list);
+        QTest::mouseClick(list->AddButton(), Qt::LeftButton);
+        auto* add = dynamic_cast<AddReferenceEntryViewController*>(top());
+        ASSERT_NE(add, nullptr);
+        add->textField()->insert(added);
+        QTest::mouseClick(add->saveButton(), Qt::LeftButton);
+        ASSERT_EQ(top(), list);
+        nav->popToViewController(menu);
+    }
+    nav.reset();
+    fixture.restart();
+    for (const ReferenceMember* member : {&kGenreMember, &kRatingMember})
+        EXPECT_TRUE(test::storedTexts(context(), *member) == (QStringList{edited, added}));
+}
+
 }  // namespace

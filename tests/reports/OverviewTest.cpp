@@ -118,7 +118,7 @@ TEST_F(OverviewScreen, SaysWhyInPlaceOfADocumentItCannotShow) {
 
     const QString missing = "The overview document is missing from this copy of Quillon.";
     for (const auto& [path, notice] :
-         {std::pair{dir.filePath("missing.pdf"), missing},
+         {std::pair{dir.filePath("missing %1.pdf"), missing},
           {notPdf,
            "The overview document in this copy of Quillon cannot be read: it is not a "
            "PDF file."}}) {
@@ -128,7 +128,9 @@ TEST_F(OverviewScreen, SaysWhyInPlaceOfADocumentItCannotShow) {
         EXPECT_FALSE(screen->TextView->isVisible());
         auto* label = screen->findChild<QLabel*>("overviewNotice");
         ASSERT_TRUE(label && label->isVisible());
-        EXPECT_EQ(log.lines.size(), 1);
+        ASSERT_EQ(log.lines.size(), 1);
+        EXPECT_TRUE(log.lines[0].startsWith("Overview document " + path + " not shown: error "))
+            << log.lines[0].toStdString();
     }
 }
 
