@@ -86,7 +86,7 @@ void RateShareTableViewController::didSelectRow(int row) {
 }
 
 void RateShareTableViewController::rate() {
-    open(writeReviewUrl(productURL), productURL);
+    open(writeReviewUrl(parseAddress(productURL)), productURL);
 }
 
 void RateShareTableViewController::share(const QUrl& url) {

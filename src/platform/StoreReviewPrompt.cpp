@@ -10,6 +10,7 @@
 
 #include "platform/ReviewService.h"
 #include "platform/UrlOpener.h"
+#include "platform/WebAddress.h"
 
 namespace quillon {
 
@@ -44,7 +45,8 @@ void placeBeside(QWidget* prompt, QWidget* window) {
 }  // namespace
 
 void DesktopStoreReview::requestReview(QWidget* window) {
-    if (storePage_.isEmpty() || !storePage_.isValid()) return;
+    const QUrl reviewPage = writeReviewUrl(storePage_);
+    if (!reviewPage.isValid()) return;
     QWidget* owner = window ? window->window() : nullptr;
     // One invitation at a time.
     if (owner && owner->findChild<QWidget*>(kPromptName, Qt::FindDirectChildrenOnly)) return;
@@ -81,7 +83,7 @@ void DesktopStoreReview::requestReview(QWidget* window) {
 
     QObject::connect(later, &QPushButton::clicked, prompt, &QWidget::close);
     QObject::connect(rate, &QPushButton::clicked, prompt,
-                     [prompt, message, &urls = urls_, page = storePage_] {
+                     [prompt, message, &urls = urls_, page = reviewPage] {
                          if (urls.openUrl(page)) {
                              prompt->close();
                              return;

@@ -148,7 +148,7 @@ TEST_F(StorePrompt, ShowsBesideTheWindowWithoutTakingTheKeyboardAndOpensTheStore
     auto* rate = shown->findChild<QPushButton*>("reviewPromptRate");
     ASSERT_NE(rate, nullptr);
     QTest::mouseClick(rate, Qt::LeftButton);
-    EXPECT_EQ(urls.opened, QList<QUrl>{page});
+    EXPECT_EQ(urls.opened, QList<QUrl>{QUrl(page.toString() + "?action=write-review")});
     pumpEvents();
     EXPECT_EQ(prompt(), nullptr);
     EXPECT_EQ(QApplication::focusWidget(), entry);
@@ -162,7 +162,8 @@ TEST_F(StorePrompt, SaysSoWhenNoProgramOpensThePageAndCloses) {
     QTest::mouseClick(shown->findChild<QPushButton*>("reviewPromptRate"), Qt::LeftButton);
     EXPECT_TRUE(shown->findChild<QLabel*>("reviewPromptMessage")
                     ->text()
-                    .startsWith("No program opened https://store.example.org/app/quillon."));
+                    .startsWith("No program opened "
+                                "https://store.example.org/app/quillon?action=write-review."));
     EXPECT_TRUE(shown->isVisible());
 
     QTest::mouseClick(shown->findChild<QPushButton*>("reviewPromptClose"), Qt::LeftButton);
