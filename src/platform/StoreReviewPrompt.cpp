@@ -42,6 +42,22 @@ void placeBeside(QWidget* prompt, QWidget* window) {
     prompt->move(at);
 }
 
+// The prompt closes once a program took the page; otherwise it stays and says why.
+void openReviewPage(const QUrl& page, UrlOpener& urls, QWidget* prompt, QLabel* message,
+                    QPushButton* rate) {
+    rate->setEnabled(false);  // one browser for one click
+    urls.openUrl(page, prompt, [=](const ProgramResult& result) {
+        if (result) {
+            prompt->close();
+            return;
+        }
+        rate->setEnabled(true);
+        message->setText(QStringLiteral("No program opened %1. Is a web browser set up?")
+                             .arg(page.toDisplayString()));
+        prompt->adjustSize();
+    });
+}
+
 }  // namespace
 
 void DesktopStoreReview::requestReview(QWidget* window) {
@@ -82,17 +98,9 @@ void DesktopStoreReview::requestReview(QWidget* window) {
     layout->addLayout(buttons);
 
     QObject::connect(later, &QPushButton::clicked, prompt, &QWidget::close);
-    QObject::connect(rate, &QPushButton::clicked, prompt,
-                     [prompt, message, &urls = urls_, page = reviewPage] {
-                         if (urls.openUrl(page)) {
-                             prompt->close();
-                             return;
-                         }
-                         message->setText(QStringLiteral("No program opened %1. Is a web "
-                                                         "browser set up?")
-                                              .arg(page.toDisplayString()));
-                         prompt->adjustSize();
-                     });
+    QObject::connect(rate, &QPushButton::clicked, prompt, [=, &urls = urls_] {
+        openReviewPage(reviewPage, urls, prompt, message, rate);
+    });
 
     // Some window managers activate a new window whatever it asks for: the keyboard goes back to
     // the window the user was typing in.
