@@ -198,7 +198,11 @@ void ExportViewController::WriteTextFile() {
     message.subject = "Quillon Update Text File";
     message.body = "Attachment: Quillon Text File";
     message.attachments.append({bytes, "csv", exchange::kFileName});
-    mail.compose(message);
+    mail.compose(message, this, [this](const ProgramResult& result) {
+        if (result) return;
+        diagnosticLog("No mail program took the export file: " + result.reason);
+        presentAlert("Sending Email", "Email not Setup or Unavailable");
+    });
 }
 
 void ExportViewController::presentAlert(const QString& title, const QString& message) {

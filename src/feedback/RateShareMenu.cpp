@@ -1,7 +1,5 @@
 #include "feedback/RateShareMenu.h"
 
-#include <QUrlQuery>
-
 #include "platform/BuildInfo.h"
 
 namespace quillon {
@@ -39,20 +37,6 @@ bool rateShareRowAvailable(RateShareRow row, const RateShareAddresses& addresses
             return !addresses.feedbackAddress.isEmpty();
     }
     return false;
-}
-
-QUrl parseAddress(const QString& text) {
-    const QUrl url(text.trimmed(), QUrl::StrictMode);
-    return url.isValid() && !url.isRelative() && !url.host().isEmpty() ? url : QUrl();
-}
-
-QUrl writeReviewUrl(const QString& productURL) {
-    QUrl url = parseAddress(productURL);
-    if (!url.isValid()) return {};
-    QUrlQuery query;
-    query.addQueryItem(QStringLiteral("action"), QStringLiteral("write-review"));
-    url.setQuery(query);
-    return url.isValid() ? url : QUrl();
 }
 
 }  // namespace quillon

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QUrl>
 
+#include "platform/WebAddress.h"
+
 namespace quillon {
 
 // The maker's three addresses. Each may be empty: a build that was given none offers none.
@@ -27,11 +29,5 @@ inline constexpr char kNotAvailableInThisBuild[] = "Not available in this build"
 QString rateShareRowTitle(RateShareRow row);
 // False while the address the row needs is empty.
 bool rateShareRowAvailable(RateShareRow row, const RateShareAddresses& addresses);
-
-// An absolute address, or an invalid QUrl when the text is none.
-QUrl parseAddress(const QString& text);
-// The store page with its query replaced by the single item action=write-review (the store then
-// opens its review page); invalid when the store page does not parse.
-QUrl writeReviewUrl(const QString& productURL);
 
 }  // namespace quillon

@@ -86,7 +86,7 @@ void RateShareTableViewController::didSelectRow(int row) {
 }
 
 void RateShareTableViewController::rate() {
-    open(writeReviewUrl(productURL), productURL);
+    open(writeReviewUrl(parseAddress(productURL)), productURL);
 }
 
 void RateShareTableViewController::share(const QUrl& url) {
@@ -120,11 +120,12 @@ void RateShareTableViewController::sendFeedback() {
     MailMessage message;
     message.recipients << feedbackAddress;
     message.body = QString::fromUtf8(kFeedbackBody);
-    if (!mailService_.compose(message)) {
-        diagnosticLog(QStringLiteral("The mail program did not start for feedback"));
+    mailService_.compose(message, this, [this](const ProgramResult& result) {
+        if (result) return;
+        diagnosticLog(QStringLiteral("No mail program took the feedback: ") + result.reason);
         presentAlert(QStringLiteral("Can't Send Email"),
                      QStringLiteral("The e-mail program could not be started."));
-    }
+    });
 }
 
 void RateShareTableViewController::open(const QUrl& url, const QString& address) {
@@ -132,10 +133,13 @@ void RateShareTableViewController::open(const QUrl& url, const QString& address)
         presentAlert(kCannotOpenTitle, QStringLiteral("%1 is not a web address.").arg(address));
         return;
     }
-    if (urlOpener_.openUrl(url)) return;
-    diagnosticLog(QStringLiteral("No program opened ") + url.toString());
-    presentAlert(kCannotOpenTitle, QStringLiteral("No program opened %1. Is a web browser set up?")
-                                       .arg(url.toDisplayString()));
+    urlOpener_.openUrl(url, this, [this, url](const ProgramResult& result) {
+        if (result) return;
+        diagnosticLog(QStringLiteral("No program opened ") + url.toString() + ": " + result.reason);
+        presentAlert(kCannotOpenTitle,
+                     QStringLiteral("No program opened %1. Is a web browser set up?")
+                         .arg(url.toDisplayString()));
+    });
 }
 
 void RateShareTableViewController::presentAlert(const QString& title, const QString& message) {

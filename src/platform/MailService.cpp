@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <optional>
@@ -64,12 +63,19 @@ bool DesktopMailService::canSendMail() const {
     return !mailProgram().isEmpty();
 }
 
-bool DesktopMailService::compose(const MailMessage& message) {
+void DesktopMailService::compose(const MailMessage& message, QObject* context, ProgramDone done) {
     const QString program = mailProgram();
-    if (program.isEmpty()) return false;
+    if (program.isEmpty()) {
+        done(ProgramResult::failure(QStringLiteral("xdg-email is not installed")));
+        return;
+    }
     const auto paths = writeAttachments(message.attachments);
-    if (!paths) return false;
-    return QProcess::startDetached(program, commandArguments(message, *paths));
+    if (!paths) {
+        done(ProgramResult::failure(QStringLiteral("The attachments could not be written")));
+        return;
+    }
+    runDesktopProgram(program, commandArguments(message, *paths), context, std::move(done),
+                      patience_);
 }
 
 QStringList DesktopMailService::commandArguments(const MailMessage& message,

@@ -20,7 +20,7 @@ public:
 };
 
 // A small prompt beside `window` that never takes the keyboard focus, offering to open the
-// store page. Shows nothing while the program has no store page.
+// store's review page (writeReviewUrl). Shows nothing while the program has no store page.
 class DesktopStoreReview : public StoreReview {
 public:
     DesktopStoreReview(QUrl storePage, UrlOpener& urls)

@@ -10,6 +10,7 @@
 
 #include "platform/ReviewService.h"
 #include "platform/UrlOpener.h"
+#include "platform/WebAddress.h"
 
 namespace quillon {
 
@@ -41,10 +42,27 @@ void placeBeside(QWidget* prompt, QWidget* window) {
     prompt->move(at);
 }
 
+// The prompt closes once a program took the page; otherwise it stays and says why.
+void openReviewPage(const QUrl& page, UrlOpener& urls, QWidget* prompt, QLabel* message,
+                    QPushButton* rate) {
+    rate->setEnabled(false);  // one browser for one click
+    urls.openUrl(page, prompt, [=](const ProgramResult& result) {
+        if (result) {
+            prompt->close();
+            return;
+        }
+        rate->setEnabled(true);
+        message->setText(QStringLiteral("No program opened %1. Is a web browser set up?")
+                             .arg(page.toDisplayString()));
+        prompt->adjustSize();
+    });
+}
+
 }  // namespace
 
 void DesktopStoreReview::requestReview(QWidget* window) {
-    if (storePage_.isEmpty() || !storePage_.isValid()) return;
+    const QUrl reviewPage = writeReviewUrl(storePage_);
+    if (!reviewPage.isValid()) return;
     QWidget* owner = window ? window->window() : nullptr;
     // One invitation at a time.
     if (owner && owner->findChild<QWidget*>(kPromptName, Qt::FindDirectChildrenOnly)) return;
@@ -80,17 +98,9 @@ void DesktopStoreReview::requestReview(QWidget* window) {
     layout->addLayout(buttons);
 
     QObject::connect(later, &QPushButton::clicked, prompt, &QWidget::close);
-    QObject::connect(rate, &QPushButton::clicked, prompt,
-                     [prompt, message, &urls = urls_, page = storePage_] {
-                         if (urls.openUrl(page)) {
-                             prompt->close();
-                             return;
-                         }
-                         message->setText(QStringLiteral("No program opened %1. Is a web "
-                                                         "browser set up?")
-                                              .arg(page.toDisplayString()));
-                         prompt->adjustSize();
-                     });
+    QObject::connect(rate, &QPushButton::clicked, prompt, [=, &urls = urls_] {
+        openReviewPage(reviewPage, urls, prompt, message, rate);
+    });
 
     // Some window managers activate a new window whatever it asks for: the keyboard goes back to
     // the window the user was typing in.

@@ -1,11 +1,18 @@
 #include "platform/UrlOpener.h"
 
-#include <QDesktopServices>
+#include <QStandardPaths>
 
 namespace quillon {
 
-bool DesktopUrlOpener::openUrl(const QUrl& url) {
-    return QDesktopServices::openUrl(url);
+void DesktopUrlOpener::openUrl(const QUrl& url, QObject* context, ProgramDone done) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (program.isEmpty()) {
+        done(ProgramResult::failure(QStringLiteral("xdg-open is not installed")));
+        return;
+    }
+    const QString argument =
+        url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded);
+    runDesktopProgram(program, {argument}, context, std::move(done), patience_);
 }
 
 }  // namespace quillon

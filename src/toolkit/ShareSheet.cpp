@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -18,6 +17,7 @@
 #include "platform/DiagnosticLog.h"
 #include "platform/FileDialogs.h"
 #include "platform/MailService.h"
+#include "platform/UrlOpener.h"
 #include "toolkit/AlertController.h"
 
 namespace quillon {
@@ -112,12 +112,16 @@ void openInApp(const ShareRequest& request, QWidget* anchor, DesktopHandoff& han
     QList<QUrl> urls;
     for (const QString& path : request.files) urls << QUrl::fromLocalFile(path);
     urls << request.urls;
+    const QPointer<QWidget> over(anchor);
     for (const QUrl& url : urls) {
-        if (handoff.openUrl(url)) continue;
         const QString what =
             url.isLocalFile() ? quotedName(url.toLocalFile()) : url.toDisplayString();
-        fail(anchor, "Could Not Open",
-             QStringLiteral("No program was found to open %1.").arg(what));
+        handoff.openUrl(url, anchor, [over, what](const ProgramResult& result) {
+            if (result) return;
+            diagnosticLog(result.reason);
+            fail(over, "Could Not Open",
+                 QStringLiteral("No program was found to open %1.").arg(what));
+        });
     }
 }
 
@@ -149,9 +153,12 @@ void mail(const ShareRequest& request, QWidget* anchor, MailService& mailService
         }
         message.attachments.append({bytes, {}, QFileInfo(path).fileName()});
     }
-    if (!mailService.compose(message)) {
-        fail(anchor, title, "The e-mail program could not be started.");
-    }
+    mailService.compose(message, anchor,
+                        [over = QPointer<QWidget>(anchor), title](const ProgramResult& result) {
+                            if (result) return;
+                            diagnosticLog(result.reason);
+                            fail(over, title, "The e-mail program could not be started.");
+                        });
 }
 
 QString elided(const QString& text) {
@@ -173,8 +180,8 @@ QList<ShareActivity> DesktopShareSheet::offeredActivities(const ShareRequest& re
     return offered;
 }
 
-bool DesktopHandoff::openUrl(const QUrl& url) {
-    return QDesktopServices::openUrl(url);
+void DesktopHandoff::openUrl(const QUrl& url, QObject* context, ProgramDone done) {
+    DesktopUrlOpener().openUrl(url, context, std::move(done));
 }
 
 void DesktopHandoff::askSavePath(QWidget* parent, const QString& fileName,

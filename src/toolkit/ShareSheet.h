@@ -7,6 +7,9 @@
 #include <QUrl>
 #include <functional>
 
+#include "platform/DesktopProgram.h"
+
+class QObject;
 class QWidget;
 
 namespace quillon {
@@ -52,8 +55,9 @@ public:
 class DesktopHandoff {
 public:
     virtual ~DesktopHandoff() = default;
-    // Hands `url` to the desktop's default program for it; false when none took it.
-    virtual bool openUrl(const QUrl& url);
+    // Hands `url` to the desktop's default program for it (DesktopUrlOpener) and returns at
+    // once; `done` tells whether one took it, and never runs once `context` (when given) is gone.
+    virtual void openUrl(const QUrl& url, QObject* context, ProgramDone done);
     // Asks, without blocking, where to save a copy of the file named `fileName`. The dialog opens
     // in fileDialogFolder() and remembers the folder chosen. `chosen` runs with the full target
     // path, or never when the user cancels.

@@ -6,6 +6,7 @@
 #include "feedback/RateShareTableViewController.h"
 #include "platform/MailService.h"
 #include "platform/UrlOpener.h"
+#include "support/FakePrograms.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
@@ -144,6 +145,40 @@ TEST_F(RateShare, TellsInAnAlertWhatCouldNotBeDone) {
                 "Can't Open the Address / quillon web page is not a web address.");
     expectAlert(1, {"/app/id1", kWeb, kMail},
                 "Can't Share the Address / /app/id1 is not a web address.");
+}
+
+// A row's alert comes when xdg-open or xdg-email ends with an exit status other than 0 (3: no
+// browser or mail program set up), and none when it ends with 0.
+TEST_F(RateShare, TellsWhenXdgOpenOrXdgEmailFoundNoProgram) {
+    const QString noBrowser =
+        "Can't Open the Address / No program opened %1. Is a web browser "
+        "set up?";
+    const struct {
+        int row;
+        QString alert;
+    } cases[] = {
+        {0, noBrowser.arg(kStore + "?action=write-review")},
+        {3, noBrowser.arg(kWeb)},
+        {4, "Can't Send Email / The e-mail program could not be started."},
+    };
+    AnsweringDesktop desktop;
+    for (const char* script : {"exit 3", "exit 0"}) {
+        FakePrograms programs;
+        for (const char* program : {"xdg-open", "xdg-email"}) programs.install(program, script);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::to_string(c.row) + " " + script);
+            navigation.reset();
+            auto* screen = new RateShareTableViewController({kStore, kWeb, kMail}, shareSheet,
+                                                            desktop, desktop);
+            navigation = std::make_unique<NavigationController>(screen);
+            navigation->show();
+            desktop.answers = 0;
+            screen->didSelectRow(c.row);
+            EXPECT_TRUE(AlertController::presentedAlerts().isEmpty()) << "before it ended";
+            for (int i = 0; i < 1000 && desktop.answers == 0; ++i) pumpEvents(10);
+            EXPECT_EQ(takeAlert(), QByteArray(script) == "exit 3" ? c.alert : "0 alerts");
+        }
+    }
 }
 
 TEST_F(RateShare, EnterOnARowRunsItsActionAndLeavesNoRowSelected) {

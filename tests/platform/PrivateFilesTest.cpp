@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/DataFolders.h"
+#include "platform/MailService.h"
 #include "support/TestSupport.h"
 
 namespace quillon::test {
@@ -134,12 +135,15 @@ TEST(PrivateTemporaryFolder, DesktopMailHandsItsAttachmentsOverFromAPrivateFolde
     ::utimes(QFile::encodeName(stale).constData(), times);
 
     DesktopMailService mail;
+    QStringList answers;
+    const ProgramDone answered = [&](const ProgramResult& result) { answers << result.reason; };
     ScopedEnv noMailProgram("PATH", "/nonexistent");
-    EXPECT_FALSE(mail.canSendMail() || mail.compose({}));
+    EXPECT_FALSE(mail.canSendMail());
+    mail.compose({}, nullptr, answered);
     ScopedEnv withMailProgram("PATH", folders.path("bin"));
     EXPECT_TRUE(mail.canSendMail());
-    EXPECT_TRUE(
-        mail.compose({{}, "A subject", "A body", false, {{"[QUILLON]\n", "csv", "Q.csv"}}}));
+    mail.compose({{}, "A subject", "A body", false, {{"[QUILLON]\n", "csv", "Q.csv"}}}, nullptr,
+                 answered);
     QStringList arguments;
     for (int i = 0; i < 200 && arguments.size() < 7; ++i, pumpEvents(10))
         arguments = QString(contents(script + ".arguments")).split('\n');
@@ -151,6 +155,8 @@ TEST(PrivateTemporaryFolder, DesktopMailHandsItsAttachmentsOverFromAPrivateFolde
     EXPECT_EQ(modeAt(attached.path()), S_IFDIR | 0700);
     EXPECT_EQ(modeAt(attached.filePath()), S_IFREG | 0600);
     EXPECT_EQ(contents(attached.filePath()), "[QUILLON]\n");
+    for (int i = 0; i < 200 && answers.size() < 2; ++i) pumpEvents(10);
+    EXPECT_EQ(answers, QStringList({"xdg-email is not installed", ""}));
     EXPECT_FALSE(QFile::exists(stale));
     EXPECT_TRUE(QFile::exists(recent));
 }

@@ -3,13 +3,16 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 #include <ctime>
 
 #include "platform/ReviewService.h"
+#include "platform/UrlOpener.h"
 #include "platform/UserDefaults.h"
+#include "support/FakePrograms.h"
 #include "support/TestSupport.h"
 
 namespace quillon::test {
@@ -148,27 +151,44 @@ TEST_F(StorePrompt, ShowsBesideTheWindowWithoutTakingTheKeyboardAndOpensTheStore
     auto* rate = shown->findChild<QPushButton*>("reviewPromptRate");
     ASSERT_NE(rate, nullptr);
     QTest::mouseClick(rate, Qt::LeftButton);
-    EXPECT_EQ(urls.opened, QList<QUrl>{page});
+    EXPECT_EQ(urls.opened, QList<QUrl>{QUrl(page.toString() + "?action=write-review")});
     pumpEvents();
     EXPECT_EQ(prompt(), nullptr);
     EXPECT_EQ(QApplication::focusWidget(), entry);
 }
 
-TEST_F(StorePrompt, SaysSoWhenNoProgramOpensThePageAndCloses) {
-    urls.opens = false;
-    review.requestReview(&window);
-    QWidget* shown = prompt();
-    ASSERT_NE(shown, nullptr);
-    QTest::mouseClick(shown->findChild<QPushButton*>("reviewPromptRate"), Qt::LeftButton);
-    EXPECT_TRUE(shown->findChild<QLabel*>("reviewPromptMessage")
-                    ->text()
-                    .startsWith("No program opened https://store.example.org/app/quillon."));
-    EXPECT_TRUE(shown->isVisible());
-
-    QTest::mouseClick(shown->findChild<QPushButton*>("reviewPromptClose"), Qt::LeftButton);
-    pumpEvents();
-    EXPECT_EQ(prompt(), nullptr);
-    EXPECT_EQ(urls.opened.size(), 1);
+// The answer of xdg-open decides: the prompt closes when a program took the review page, and
+// says so and stays when none did (exit status 3).
+TEST_F(StorePrompt, ClosesOnceXdgOpenTookTheReviewPageElseSaysSoAndStays) {
+    DesktopUrlOpener desktop;
+    DesktopStoreReview review{QUrl(page.toString() + "?mt=8"), desktop};
+    for (const char* script : {"exit 3", "exit 0"}) {
+        SCOPED_TRACE(script);
+        FakePrograms programs;
+        programs.install("xdg-open", script);
+        review.requestReview(&window);
+        QPointer<QWidget> shown = prompt();
+        ASSERT_TRUE(shown);
+        auto* rate = shown->findChild<QPushButton*>("reviewPromptRate");
+        QTest::mouseClick(rate, Qt::LeftButton);
+        EXPECT_FALSE(rate->isEnabled()) << "one browser for one click";
+        EXPECT_EQ(programs.arguments("xdg-open"),
+                  QStringList{"https://store.example.org/app/quillon?action=write-review"});
+        for (int i = 0; i < 1000 && shown && !rate->isEnabled(); ++i) pumpEvents(10);
+        if (QByteArray(script) == "exit 0") {
+            EXPECT_FALSE(shown);
+            continue;
+        }
+        ASSERT_TRUE(shown && shown->isVisible());
+        EXPECT_TRUE(rate->isEnabled());
+        EXPECT_TRUE(shown->findChild<QLabel*>("reviewPromptMessage")
+                        ->text()
+                        .startsWith("No program opened https://store.example.org/app/"
+                                    "quillon?action=write-review."));
+        QTest::mouseClick(shown->findChild<QPushButton*>("reviewPromptClose"), Qt::LeftButton);
+        pumpEvents();
+        EXPECT_FALSE(shown);
+    }
 }
 
 }  // namespace

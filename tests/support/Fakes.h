@@ -25,11 +25,16 @@ namespace quillon::test {
 
 // The device services, replaced. Each records what it was asked and answers as told.
 
+// What the fakes answer at once: success, or the failure they were told to give.
+inline ProgramResult fakeOutcome(bool works) {
+    return works ? ProgramResult::success() : ProgramResult::failure("told to fail");
+}
+
 struct RecordingMail : MailService {
     bool canSendMail() const override { return canSend; }
-    bool compose(const MailMessage& message) override {
+    void compose(const MailMessage& message, QObject*, ProgramDone done) override {
         composed << message;
-        return composes;
+        done(fakeOutcome(composes));
     }
     bool canSend = true;
     bool composes = true;
@@ -63,9 +68,9 @@ struct ScriptedPicker : DocumentPicker {
 
 // Opens URLs only when told to; answers the save dialog with `savePath`, or cancels when empty.
 struct ScriptedHandoff : DesktopHandoff {
-    bool openUrl(const QUrl& url) override {
+    void openUrl(const QUrl& url, QObject*, ProgramDone done) override {
         opened << url;
-        return opens;
+        done(fakeOutcome(opens));
     }
     void askSavePath(QWidget*, const QString& fileName,
                      std::function<void(const QString&)> chosen) override {
@@ -104,9 +109,9 @@ private:
 
 // Opens addresses only when told to, recording each.
 struct RecordingUrlOpener : UrlOpener {
-    bool openUrl(const QUrl& url) override {
+    void openUrl(const QUrl& url, QObject*, ProgramDone done) override {
         opened << url;
-        return opens;
+        done(fakeOutcome(opens));
     }
     bool opens = true;
     QList<QUrl> opened;

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "platform/DocumentPicker.h"
+#include "support/FakePrograms.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
@@ -182,6 +183,55 @@ TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
         }
     }
     EXPECT_EQ(test::contents(savedAs), "[QUILLON]\n");
+}
+
+// With the desktop's own programs, Open and Send by E-mail tell when xdg-open or xdg-email ends
+// with an exit status other than 0 (3: nothing set up to take it), and nothing on 0.
+TEST(ShareSheet, OpenAndMailTellWhenXdgOpenOrXdgEmailFoundNoProgram) {
+    struct AnsweringHandoff : DesktopHandoff {
+        explicit AnsweringHandoff(test::AnsweringDesktop& counter) : counter(counter) {}
+        void openUrl(const QUrl& url, QObject* context, ProgramDone done) override {
+            DesktopHandoff::openUrl(url, context, counter.counted(std::move(done)));
+        }
+        test::AnsweringDesktop& counter;
+    };
+    QTemporaryDir folder;
+    const QString file = folder.filePath("Quillon.csv");
+    ASSERT_TRUE(test::writeBytes(file, "[QUILLON]\n"));
+    test::AnsweringDesktop desktop;
+    AnsweringHandoff handoff(desktop);
+    const struct {
+        const char* script;
+        ShareActivity target;
+        QString alert;
+    } cases[] = {
+        {"exit 3", ShareActivity::OpenInApp,
+         "Could Not Open / No program was found to open \"Quillon.csv\"."},
+        {"exit 3", ShareActivity::Mail,
+         "Could Not Send by E-mail / The e-mail program could not be started."},
+        {"exit 0", ShareActivity::OpenInApp, {}},
+        {"exit 0", ShareActivity::Mail, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(DesktopShareSheet::titleOf(c.target).toStdString() + " " + c.script);
+        test::FakePrograms programs;
+        for (const char* program : {"xdg-open", "xdg-email"}) programs.install(program, c.script);
+        QWidget anchor;
+        anchor.show();
+        desktop.answers = 0;
+        DesktopShareSheet(desktop, handoff).perform(c.target, {{file}, {}, {}, {}}, &anchor);
+        for (int i = 0; i < 1000 && desktop.answers == 0; ++i) test::pumpEvents(10);
+        if (c.target == ShareActivity::OpenInApp) {
+            EXPECT_EQ(programs.arguments("xdg-open"), QStringList{file});
+        }
+        const QList<AlertController*> alerts = AlertController::presentedAlerts();
+        ASSERT_EQ(alerts.size(), c.alert.isEmpty() ? 0 : 1);
+        if (alerts.isEmpty()) continue;
+        EXPECT_EQ(alerts[0]->title() + " / " + alerts[0]->message(), c.alert);
+        EXPECT_EQ(alerts[0]->parentWidget(), &anchor);
+        alerts[0]->trigger("OK");
+        test::pumpEvents();
+    }
 }
 
 // Both dialogs open in Documents, then in the folder last picked from.
