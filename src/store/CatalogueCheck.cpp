@@ -52,8 +52,10 @@ QString missingPart(const sqlite::Database& db) {
 
 Status checkCatalogue(const sqlite::Database& db) {
     sqlite::Statement version(db, sql::kReadSchemaVersion);
-    if (!version.isValid() || version.step() != SQLITE_ROW)
-        return db.failure(kNotACatalogue);  // "file is not a database" and the like
+    if (!version.isValid() || version.step() != SQLITE_ROW) {
+        const bool notADatabase = (sqlite3_errcode(db.handle()) & 0xff) == SQLITE_NOTADB;
+        return db.failure(notADatabase ? kNotACatalogue : "is damaged");
+    }
     const qint64 schema = version.integer(0);
     int rc = SQLITE_OK;
     const QStringList problems = integrityProblems(db, &rc);
