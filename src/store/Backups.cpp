@@ -186,9 +186,7 @@ Status takeSafetyCopy(const QString& dataDir, const QDateTime& now, SafetyCopy* 
         if (readable) {
             if (Status s = backUpDatabase(current.handle(), dataDir, now, &copy->name); !s)
                 return Status::failure(
-                    "The catalogue could not be backed up, so nothing was "
-                    "put back: " +
-                        s.error,
+                    "The catalogue could not be backed up, so nothing was put back: " + s.error,
                     s.details);
         }
     }
@@ -207,16 +205,12 @@ Status takeSafetyCopy(const QString& dataDir, const QDateTime& now, SafetyCopy* 
     return Status::success();
 }
 
-// Gives the new store file the old one's permissions and owner (when we may).
+// Gives the new store file the old one's permissions and owner (when we may). Without an old
+// one it stays readable by its owner alone.
 void takeOverMode(const QString& candidate, const QString& storePath) {
     struct stat st;
     const QByteArray path = QFile::encodeName(candidate);
-    if (!entryAt(storePath, &st) || !S_ISREG(st.st_mode)) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(path.constData(), 0666 & ~mask);
-        return;
-    }
+    if (!entryAt(storePath, &st) || !S_ISREG(st.st_mode)) return;
     // Only root may give a file away; anyone else's file stays theirs.
     if (::geteuid() == 0 && ::chown(path.constData(), st.st_uid, st.st_gid) != 0) return;
     ::chmod(path.constData(), st.st_mode & 07777);
