@@ -117,7 +117,8 @@ Status copyDatabase(sqlite3* source, const QString& path, const std::function<vo
             status ? sqlite3_backup_init(target.handle(), "main", source, "main") : nullptr;
         if (status && !backup) status = target.failure("The store could not be copied");
         if (backup) {
-            // 256 KB a step for the usual page size.
+            // 256 KB a step for the usual page size. The copy stays one snapshot: a change by
+            // another connection between two steps makes SQLite start it again.
             constexpr int kPagesPerStep = 64;
             int rc;
             bool first = true;
