@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/BlockingMessage.h"
+#include "app/CatalogueAccess.h"
 #include "app/Segues.h"
 #include "platform/BuildInfo.h"
 #include "platform/Camera.h"
@@ -64,6 +65,7 @@ bool AppDelegate::didFinishLaunching() {
 
 Status AppDelegate::openStore() {
     if (store_) return Status::success();
+    if (dataDir_.isEmpty()) return Status::failure(noDataFolderError());
     Status status;
     store_ = CatalogueStore::open(dataDir_, &status, storeOptions_);
     if (!store_) return status;

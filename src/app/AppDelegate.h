@@ -30,7 +30,8 @@ public:
     void setStoreOptions(const StoreOptions& options) { storeOptions_ = options; }
     const StoreOptions& storeOptions() const { return storeOptions_; }
     // Opens the store unless it is open and builds the services and the storyboard over it. A
-    // failure is returned and nothing is shown.
+    // failure is returned and nothing is shown; an empty data folder (none could be found) fails
+    // with noDataFolderError().
     Status openStore();
     bool isStoreOpen() const { return store_ != nullptr; }
     // The open store, its context, the services and the storyboard: only while the store is open.

@@ -37,11 +37,11 @@ int runWindow(QApplication& app, AppDelegate& delegate) {
 
 std::unique_ptr<NavigationController> startWindow(AppDelegate& delegate, int* exitStatus) {
     if (const Status status = delegate.openStore(); !status) {
-        const bool locked = CatalogueStore::isLockedFailure(status);
-        const QString message = locked ? status.error : unresolvedErrorText(status);
+        const bool told = CatalogueStore::isLockedFailure(status) || isNoDataFolderFailure(status);
+        const QString message = told ? status.error : unresolvedErrorText(status);
         diagnosticLog(message);
-        showBlockingMessage(locked ? QMessageBox::Warning : QMessageBox::Critical,
-                            locked ? "Quillon" : "Unresolved error", message);
+        showBlockingMessage(told ? QMessageBox::Warning : QMessageBox::Critical,
+                            told ? "Quillon" : "Unresolved error", message);
         if (exitStatus) *exitStatus = storeOpenFailureExitStatus(status);
         return nullptr;
     }

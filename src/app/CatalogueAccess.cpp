@@ -1,11 +1,23 @@
 #include "app/CatalogueAccess.h"
 
+#include <QFileInfo>
+
 #include "app/AppDelegate.h"
-#include "store/Backups.h"
 
 namespace quillon {
 
+QString noDataFolderError() {
+    return QStringLiteral(
+        "Quillon cannot tell where to keep its catalogue: there is no home folder (HOME is not "
+        "set). Give a folder with --data-dir DIR or QUILLON_DATA_DIR.");
+}
+
+bool isNoDataFolderFailure(const Status& status) {
+    return !status.ok && status.error == noDataFolderError();
+}
+
 QString storeOpenFailureText(const Status& status, int lockWaitMs) {
+    if (isNoDataFolderFailure(status)) return status.error;
     if (!CatalogueStore::isLockedFailure(status)) return unresolvedErrorText(status);
     return QStringLiteral(
                "%1 %2; gave up after waiting %3 s. Close it, or wait longer with "
@@ -35,18 +47,33 @@ QString readOnlyWindowTitle(const QString& title) {
     return title + " (read-only)";
 }
 
-QStringList backupNames(AppDelegate& app) {
-    return backups::list(app.persistentContainer().dataDir());
+Status listBackups(AppDelegate& app, QStringList* names) {
+    const QString dataDir = app.dataDir();
+    if (dataDir.isEmpty()) return Status::failure(noDataFolderError());
+    std::unique_ptr<StoreLock> lock;
+    if (QFileInfo(dataDir).isDir() && QFileInfo(dataDir).isWritable()) {
+        Status locked;
+        lock = StoreLock::take(dataDir, app.storeOptions().lockWaitMs, &locked);
+        if (!lock) return locked;
+    }
+    Status listed;
+    *names = backups::list(dataDir, &listed);
+    return listed;
 }
 
-Status restoreBackup(AppDelegate& app, const QString& name, QString* safetyName) {
-    CatalogueStore& store = app.persistentContainer();
-    if (!backups::list(store.dataDir()).contains(name))
-        return Status::failure(QStringLiteral("There is no backup named \"%1\"").arg(name),
-                               QStringLiteral("quillon backups lists them"));
-    const Status status = backups::restore(store, name, safetyName);
+Status restoreBackup(AppDelegate& app, const QString& name, backups::SafetyCopy* safety) {
     app.closeStore();
-    return status;
+    const QString dataDir = app.dataDir();
+    if (dataDir.isEmpty()) return Status::failure(noDataFolderError());
+    if (!QFileInfo(dataDir).isDir())
+        return Status::failure(QStringLiteral("There is no backup named \"%1\"").arg(name));
+    if (!QFileInfo(dataDir).isWritable())
+        return Status::failure("The catalogue is read-only",
+                               QStringLiteral("{path = %1}").arg(dataDir));
+    Status locked;
+    const auto lock = StoreLock::take(dataDir, app.storeOptions().lockWaitMs, &locked);
+    if (!lock) return locked;
+    return backups::restore(*lock, name, safety);
 }
 
 }  // namespace quillon

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "store/Backups.h"
 #include "store/Status.h"
 #include "toolkit/ContextSave.h"
 
@@ -18,7 +19,13 @@ constexpr int kLockedExitStatus = 3;
 // How long a command waits for another process to let go of the catalogue.
 constexpr int kDefaultLockWaitMs = 10000;
 
-// For standard error: the lock message with how long was waited, or the unresolved error.
+// The error of a program that finds no folder for its catalogue: none was given and the user
+// has no home folder to keep one in.
+QString noDataFolderError();
+bool isNoDataFolderFailure(const Status& status);
+
+// For standard error: the lock message with how long was waited, the missing folder's, or the
+// unresolved error.
 QString storeOpenFailureText(const Status& status, int lockWaitMs);
 // kLockedExitStatus for a lock held by another process, else 1.
 int storeOpenFailureExitStatus(const Status& status);
@@ -28,10 +35,12 @@ QString readOnlyAlertTitle();
 QString readOnlyAlertMessage(const QString& dataDir);
 QString readOnlyWindowTitle(const QString& title);
 
-// The backups of the delegate's open catalogue, oldest first.
-QStringList backupNames(AppDelegate& app);
-// Puts backup `name` back after a backup of the current catalogue (its name in safetyName),
-// then closes the store, whose records no longer match the device.
-Status restoreBackup(AppDelegate& app, const QString& name, QString* safetyName);
+// The backups of the delegate's catalogue, oldest first, read while its lock is held (waiting
+// for it as the delegate's store options say; a folder that cannot be written has no lock).
+// The store is not opened, so this works when it cannot be.
+Status listBackups(AppDelegate& app, QStringList* names);
+// Closes the delegate's store, takes the lock, and puts backup `name` back (backups::restore).
+// The store is not opened, so a catalogue that cannot be opened can still be replaced.
+Status restoreBackup(AppDelegate& app, const QString& name, backups::SafetyCopy* safety);
 
 }  // namespace quillon

@@ -110,6 +110,9 @@ int runCommand(const CommandLine& command, AppDelegate& delegate) {
         printError("Unknown command: " + command.name);
         return 2;
     }
+    // These two never open the store, so that a catalogue that cannot be opened can be put back.
+    if (command.name == "backups") return runBackupsCommand(delegate, command.arguments);
+    if (command.name == "restore") return runRestoreCommand(delegate, command.arguments);
     if (const Status opened = delegate.openStore(); !opened) {
         printError(storeOpenFailureText(opened, delegate.storeOptions().lockWaitMs));
         return storeOpenFailureExitStatus(opened);
@@ -122,8 +125,6 @@ int runCommand(const CommandLine& command, AppDelegate& delegate) {
         return runReportCommand(context, command.arguments, breakdownRowsFor);
     if (command.name == "export") return runExportCommand(context, command.arguments);
     if (command.name == "import") return runImportCommand(context, command.arguments);
-    if (command.name == "backups") return runBackupsCommand(delegate, command.arguments);
-    if (command.name == "restore") return runRestoreCommand(delegate, command.arguments);
     printError("Unknown command: " + command.name);
     return 2;
 }
@@ -133,8 +134,13 @@ int runBackupsCommand(AppDelegate& delegate, const QStringList& arguments) {
         printError("backups: unexpected argument " + arguments.first());
         return 2;
     }
+    QStringList names;
+    if (const Status listed = listBackups(delegate, &names); !listed) {
+        printError("backups: " + storeOpenFailureText(listed, delegate.storeOptions().lockWaitMs));
+        return storeOpenFailureExitStatus(listed);
+    }
     QTextStream& out = standardOutput();
-    for (const QString& name : backupNames(delegate)) out << name << '\n';
+    for (const QString& name : names) out << name << '\n';
     out.flush();
     return 0;
 }
@@ -144,14 +150,26 @@ int runRestoreCommand(AppDelegate& delegate, const QStringList& arguments) {
         printError("restore: give the name of one backup (quillon backups lists them)");
         return 2;
     }
-    QString safetyName;
-    const Status status = restoreBackup(delegate, arguments.first(), &safetyName);
+    backups::SafetyCopy safety;
+    const Status status = restoreBackup(delegate, arguments.first(), &safety);
     if (!status) {
-        printError("restore: " + status.describe());
-        return 1;
+        const bool refused =
+            CatalogueStore::isLockedFailure(status) || isNoDataFolderFailure(status);
+        printError("restore: " +
+                   (refused ? storeOpenFailureText(status, delegate.storeOptions().lockWaitMs)
+                            : status.describe()));
+        return storeOpenFailureExitStatus(status);
     }
+    if (safety.unrestorable)
+        printError(
+            QStringLiteral("restore: the catalogue that was replaced could not be read (%1); "
+                           "its file was copied unchanged to %2 in the backup folder, which "
+                           "quillon backups does not list and restore does not offer.")
+                .arg(safety.reason, safety.name));
+    else if (safety.name.isEmpty())
+        printError("restore: there was no catalogue to back up first.");
     QTextStream& out = standardOutput();
-    out << safetyName << '\n';
+    if (!safety.name.isEmpty()) out << safety.name << '\n';
     out.flush();
     return 0;
 }

@@ -30,7 +30,9 @@ int runCommand(const CommandLine& command, AppDelegate& delegate);
 
 // `quillon backups`: the backup names, oldest first, one a line.
 int runBackupsCommand(AppDelegate& delegate, const QStringList& arguments);
-// `quillon restore NAME`: puts a backup back; prints the name of the backup taken first.
+// `quillon restore NAME`: puts a backup back; prints the name of the backup taken first (and
+// says on standard error when the catalogue replaced could only be copied as it was). Neither
+// command opens the store.
 int runRestoreCommand(AppDelegate& delegate, const QStringList& arguments);
 
 }  // namespace quillon

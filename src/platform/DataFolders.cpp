@@ -116,6 +116,16 @@ bool isBareName(const QString& name, QString* error) {
 
 constexpr int kNewFileFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
 
+// The user's folder of a kind (from its XDG variable, else below HOME), or empty when neither is
+// set: Qt would then answer a folder below the file system's root.
+QString userFolder(QStandardPaths::StandardLocation location, const char* xdgVariable) {
+    if (!QDir::isAbsolutePath(qEnvironmentVariable(xdgVariable)) &&
+        !QDir::isAbsolutePath(qEnvironmentVariable("HOME"))) {
+        return {};
+    }
+    return QStandardPaths::writableLocation(location);
+}
+
 }  // namespace
 
 void DataFolders::setDataDir(const QString& dir) {
@@ -126,10 +136,11 @@ QString DataFolders::dataDir() {
     if (!configuredDir().isEmpty()) return configuredDir();
     const QString fromEnv = qEnvironmentVariable("QUILLON_DATA_DIR");
     if (!fromEnv.isEmpty()) return fromEnv;
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return userFolder(QStandardPaths::AppDataLocation, "XDG_DATA_HOME");
 }
 
 QString DataFolders::documentsDir() {
+    if (dataDir().isEmpty()) return {};
     const QString dir = QDir(dataDir()).filePath("Documents");
     QDir().mkpath(dir);
     return dir;
@@ -143,7 +154,7 @@ QString DataFolders::tempDir() {
         const QString dir = QDir::cleanPath(QDir(runtime).filePath(QStringLiteral("Quillon")));
         if (makePrivateFolder(dir)) return dir;
     }
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    const QString cache = userFolder(QStandardPaths::CacheLocation, "XDG_CACHE_HOME");
     if (!cache.isEmpty() && QDir().mkpath(cache) && isTrustedBase(cache)) {
         const QString dir = QDir::cleanPath(QDir(cache).filePath(QStringLiteral("tmp")));
         if (makePrivateFolder(dir)) return dir;
@@ -158,6 +169,7 @@ QString DataFolders::tempDir() {
 }
 
 QString DataFolders::userDefaultsFile() {
+    if (dataDir().isEmpty()) return {};
     return QDir(dataDir()).filePath("UserDefaults.ini");
 }
 

@@ -8,6 +8,8 @@ namespace quillon {
 
 // Where the store and the user-defaults file live: --data-dir, else $QUILLON_DATA_DIR, else the
 // platform's application data folder. Set once at start-up (tests set a temporary folder).
+// Without HOME (and XDG_DATA_HOME) there is no data folder: dataDir(), documentsDir() and
+// userDefaultsFile() are then empty, and the cache folder is not used for temporary files.
 class DataFolders {
 public:
     static void setDataDir(const QString& dir);

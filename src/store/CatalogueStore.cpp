@@ -3,11 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QVariant>
 #include <algorithm>
 
+#include "store/Backups.h"
 #include "store/ContextState.h"
+#include "store/FileCopy.h"
 #include "store/Sorting.h"
 #include "store/StoreSql.h"
+#include "store/TestPause.h"
 
 namespace quillon {
 
@@ -57,19 +61,78 @@ bool folderIsWritable(const QString& dataDir) {
             QFileInfo(QDir(dataDir).filePath(CatalogueStore::kFileName)).isWritable());
 }
 
-Status takeLock(QLockFile& lock, int waitMs) {
-    // A lock whose process is gone is stale at once; a live one is never broken.
-    lock.setStaleLockTime(0);
-    if (lock.tryLock(waitMs)) return Status::success();
-    if (lock.error() == QLockFile::LockFailedError) {
-        qint64 pid = 0;
-        QString host, app;
-        lock.getLockInfo(&pid, &host, &app);
-        return Status::failure(CatalogueStore::kLockedError,
-                               QStringLiteral("{process = %1}").arg(pid));
+// How a store in a folder we cannot write is read. SQLite keeps committed changes in the -wal
+// until it copies them into the file; reading the file alone would miss them.
+enum class ReadOnlyAccess {
+    Shared,       // through the -shm index that a writer (live or dead) left: SQLite reads the -wal
+    Unchanging,   // no -wal to read, and nobody has the store open: the file is all there is
+    PrivateCopy,  // a -wal but no index to read it through: read a copy of both
+    Refused,      // the -wal or the -shm cannot be read
+};
+
+ReadOnlyAccess readOnlyAccessTo(const QString& path) {
+    const QFileInfo wal(path + "-wal"), shm(path + "-shm");
+    if (wal.exists() && shm.exists())
+        return wal.isReadable() && shm.isReadable() ? ReadOnlyAccess::Shared
+                                                    : ReadOnlyAccess::Refused;
+    if (!wal.exists() || wal.size() == 0) return ReadOnlyAccess::Unchanging;
+    return wal.isReadable() ? ReadOnlyAccess::PrivateCopy : ReadOnlyAccess::Refused;
+}
+
+// What tells whether the store's files changed while they were copied.
+QList<QVariant> fingerprint(const QString& path) {
+    QList<QVariant> marks;
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        const QFileInfo file(path + suffix);
+        marks << file.exists() << file.size()
+              << file.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch();
     }
-    return Status::failure("The store could not be locked",
-                           QStringLiteral("{path = %1}").arg(lock.fileName()));
+    return marks;
+}
+
+Status copyForReading(const QString& path, QTemporaryDir& folder, QString* copy) {
+    if (!folder.isValid())
+        return Status::failure("The catalogue could not be copied for reading",
+                               QStringLiteral("{reason = %1}").arg(folder.errorString()));
+    *copy = folder.filePath(CatalogueStore::kFileName);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QList<QVariant> before = fingerprint(path);
+        Status s = files::copyRegularFile(path + "-wal", *copy + "-wal");
+        if (s) s = files::copyRegularFile(path, *copy);
+        if (!s)
+            return Status::failure("The catalogue could not be copied for reading: " + s.error,
+                                   s.details);
+        if (fingerprint(path) == before) return Status::success();
+        QFile::remove(*copy);
+        QFile::remove(*copy + "-wal");
+    }
+    return Status::failure("The catalogue changed each time it was read; try again",
+                           QStringLiteral("{path = %1}").arg(path));
+}
+
+// Opens the store of a folder we cannot write (see ReadOnlyAccess).
+Status openForReading(ContextState& state, std::unique_ptr<QTemporaryDir>& privateCopy) {
+    const QString& path = state.path;
+    switch (readOnlyAccessTo(path)) {
+        case ReadOnlyAccess::Shared:
+            return state.db.open(path, /*readOnly=*/true);
+        case ReadOnlyAccess::Unchanging:
+            return state.db.open(path, /*readOnly=*/true, /*immutable=*/true);
+        case ReadOnlyAccess::PrivateCopy: {
+            privateCopy = std::make_unique<QTemporaryDir>();
+            QString copy;
+            if (Status s = copyForReading(path, *privateCopy, &copy); !s) return s;
+            // The copy is ours to write: SQLite reads the -wal into it.
+            return state.db.open(copy);
+        }
+        case ReadOnlyAccess::Refused:
+            break;
+    }
+    return Status::failure(
+        "The catalogue cannot be read safely: its folder cannot be written, and the files "
+        "beside it that hold its latest changes (Quillon.sqlite-wal, Quillon.sqlite-shm) cannot "
+        "be read",
+        QStringLiteral("{path = %1}").arg(path));
 }
 
 }  // namespace
@@ -89,8 +152,10 @@ std::unique_ptr<CatalogueStore> CatalogueStore::open(const QString& dataDir, Sta
     const bool folderWritable = QFileInfo(dataDir).isWritable();
     state->readOnly = options.readOnly || !folderIsWritable(dataDir);
     if (folderWritable) {
-        store->lock_ = std::make_unique<QLockFile>(QDir(dataDir).filePath(kLockFileName));
-        if (Status s = takeLock(*store->lock_, options.lockWaitMs); !s) return fail(s);
+        Status locked;
+        store->lock_ = StoreLock::take(dataDir, options.lockWaitMs, &locked);
+        if (!store->lock_) return fail(locked);
+        backups::removeLeftovers(dataDir);
     }
     if (state->readOnly) {
         if (!QFileInfo::exists(state->path))
@@ -98,8 +163,10 @@ std::unique_ptr<CatalogueStore> CatalogueStore::open(const QString& dataDir, Sta
                                         QStringLiteral("{path = %1, reason = the folder is "
                                                        "read-only and holds no store}")
                                             .arg(state->path)));
-        // Nobody can write in a read-only folder, so SQLite may skip its locks and WAL index.
-        if (Status s = state->db.open(state->path, true, !folderWritable); !s) return fail(s);
+        // In a folder we can write, SQLite makes what it needs to read the -wal.
+        const Status opened = folderWritable ? state->db.open(state->path, true)
+                                             : openForReading(*state, store->privateCopy_);
+        if (!opened) return fail(opened);
     } else {
         if (Status s = state->db.open(state->path); !s) return fail(s);
         if (Status s = state->db.exec(sql::kJournalMode); !s) return fail(s);
@@ -114,7 +181,7 @@ std::unique_ptr<CatalogueStore> CatalogueStore::open(const QString& dataDir, Sta
 }
 
 CatalogueStore::~CatalogueStore() {
-    // The connection closes before the lock is given up.
+    // The connection closes before its private copy goes and the lock is given up.
     context_.reset();
 }
 
@@ -131,34 +198,7 @@ void ManagedObjectContext::setLengthLimitForTesting(int bytes) {
 }
 
 Status ManagedObjectContext::backupTo(const QString& path) const {
-    QFile::remove(path);
-    sqlite::Database target;
-    if (Status s = target.open(path); !s) return s;
-    sqlite3_backup* backup =
-        sqlite3_backup_init(target.handle(), "main", state_->db.handle(), "main");
-    if (!backup) return target.failure("The store could not be copied");
-    // All pages in one step: the copy is one consistent snapshot.
-    const int rc = sqlite3_backup_step(backup, -1);
-    const int finished = sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE || finished != SQLITE_OK) {
-        const Status failed =
-            target.failure("The store could not be copied", rc != SQLITE_DONE ? rc : finished);
-        QFile::remove(path);
-        return failed;
-    }
-    return Status::success();
-}
-
-Status CatalogueStore::restoreFrom(sqlite3* source) {
-    sqlite::Database& db = context_->state_->db;
-    if (context_->isReadOnly()) return Status::failure("The catalogue is read-only", filePath());
-    sqlite3_backup* backup = sqlite3_backup_init(db.handle(), "main", source, "main");
-    if (!backup) return db.failure("The backup could not be put back");
-    const int rc = sqlite3_backup_step(backup, -1);
-    const int finished = sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE || finished != SQLITE_OK)
-        return db.failure("The backup could not be put back", rc != SQLITE_DONE ? rc : finished);
-    return Status::success();
+    return sqlite::copyDatabase(state_->db.handle(), path, [] { pausePointForTesting("backup"); });
 }
 
 Status ManagedObjectContext::load() {

@@ -2,8 +2,8 @@
 
 #include <sqlite3.h>
 
-#include <QLockFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -11,6 +11,7 @@
 #include "store/FetchRequest.h"
 #include "store/Records.h"
 #include "store/Status.h"
+#include "store/StoreLock.h"
 
 namespace quillon {
 
@@ -70,8 +71,8 @@ public:
     bool isReadOnly() const;
     // The data folder the store lives in.
     QString dataDir() const;
-    // A consistent copy of the saved store (pending changes are not in it) written to path
-    // with SQLite's online backup, replacing any file there.
+    // A consistent copy of the saved store (pending changes are not in it) written to a new
+    // file at path with SQLite's online backup (see sqlite::copyDatabase).
     Status backupTo(const QString& path) const;
 
     // Test seam: called inside the save transaction after each written row (the row's index).
@@ -102,24 +103,27 @@ struct StoreOptions {
 // The store container "Quillon": the SQLite file Quillon.sqlite in a data folder, with its
 // main context. Opening reads every record's texts and numbers (never the covers).
 //
-// One process at a time has a store open for writing: open() takes a lock file beside the
-// store and holds it until the store is destroyed, because each process keeps its own copy
-// of the catalogue in memory and would never see another's inserts. A lock left by a dead
-// process is taken over. A folder that cannot be written is opened read-only, without a lock.
+// One process at a time has a store open for writing: open() takes the StoreLock beside the
+// store and holds it until the store is destroyed, because each process keeps its own copy of
+// the catalogue in memory and would never see another's inserts.
+//
+// A folder that cannot be written is opened read-only, without a lock, and still shows every
+// committed change, those in the -wal included: through the -shm index when it is there and
+// readable (SQLite then reads beside a live writer), as an unchanging file when there is no
+// -wal to read, else from a private copy of the store and its -wal. When none of these is
+// safe the open fails and says why.
 class CatalogueStore {
 public:
     static constexpr const char* kFileName = "Quillon.sqlite";
-    static constexpr const char* kLockFileName = "Quillon.lock";
+    static constexpr const char* kLockFileName = StoreLock::kFileName;
     static constexpr int kSchemaVersion = 1;
     // The error of an open refused because another process holds the store.
-    static constexpr const char* kLockedError = "Quillon is already open on this catalogue";
+    static constexpr const char* kLockedError = StoreLock::kLockedError;
 
     // Opens or creates the store in dataDir (created when missing).
     static std::unique_ptr<CatalogueStore> open(const QString& dataDir, Status* status,
                                                 const StoreOptions& options = {});
-    static bool isLockedFailure(const Status& status) {
-        return !status.ok && status.error == QLatin1String(kLockedError);
-    }
+    static bool isLockedFailure(const Status& status) { return StoreLock::isLockedFailure(status); }
     ~CatalogueStore();
 
     ManagedObjectContext& viewContext() { return *context_; }
@@ -127,13 +131,11 @@ public:
     QString dataDir() const { return context_->dataDir(); }
     bool isReadOnly() const { return context_->isReadOnly(); }
     Status backupTo(const QString& path) const { return context_->backupTo(path); }
-    // Replaces the saved store with the content of another open SQLite database. The context
-    // keeps the old records: close and reopen the store before using it again.
-    Status restoreFrom(sqlite3* source);
 
 private:
     CatalogueStore() = default;
-    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<StoreLock> lock_;
+    std::unique_ptr<QTemporaryDir> privateCopy_;  // where a read-only store is read from
     std::unique_ptr<ManagedObjectContext> context_;
 };
 

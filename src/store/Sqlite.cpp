@@ -1,5 +1,6 @@
 #include "store/Sqlite.h"
 
+#include <QFile>
 #include <QUrl>
 
 namespace quillon::sqlite {
@@ -105,6 +106,38 @@ QByteArray Statement::blob(int column) const {
     const int size = sqlite3_column_bytes(stmt_.get(), column);
     if (!data || size == 0) return QByteArray("");
     return QByteArray(static_cast<const char*>(data), size);
+}
+
+Status copyDatabase(sqlite3* source, const QString& path, const std::function<void()>& midway) {
+    Status status;
+    {
+        Database target;
+        status = target.open(path);
+        sqlite3_backup* backup =
+            status ? sqlite3_backup_init(target.handle(), "main", source, "main") : nullptr;
+        if (status && !backup) status = target.failure("The store could not be copied");
+        if (backup) {
+            // 256 KB a step for the usual page size. The copy stays one snapshot: a change by
+            // another connection between two steps makes SQLite start it again.
+            constexpr int kPagesPerStep = 64;
+            int rc;
+            bool first = true;
+            while ((rc = sqlite3_backup_step(backup, kPagesPerStep)) == SQLITE_OK) {
+                if (first && midway) midway();
+                first = false;
+            }
+            const int finished = sqlite3_backup_finish(backup);
+            if (rc != SQLITE_DONE || finished != SQLITE_OK)
+                status = target.failure("The store could not be copied",
+                                        rc != SQLITE_DONE ? rc : finished);
+        }
+        // The copy keeps the source's journal mode; a rollback journal makes it one file.
+        if (status) status = target.exec("PRAGMA journal_mode = DELETE");
+    }
+    if (!status) {
+        for (const char* side : {"", "-journal", "-wal", "-shm"}) QFile::remove(path + side);
+    }
+    return status;
 }
 
 }  // namespace quillon::sqlite

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "store/Status.h"
@@ -59,5 +60,10 @@ private:
     };
     std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
 };
+
+// Writes a consistent copy of the database open in `source` to a new file at `path` with SQLite's
+// online backup, a few pages at a time (`midway` runs once, between two steps), as a file of its
+// own that needs no -wal beside it. A failure removes what was written.
+Status copyDatabase(sqlite3* source, const QString& path, const std::function<void()>& midway = {});
 
 }  // namespace quillon::sqlite

@@ -98,8 +98,13 @@ TEST(Import, TheStoreIsBackedUpBeforeTheFirstChangeOrNothingChanges) {
     EXPECT_EQ(notes(), "after");
     ASSERT_EQ(backups::list(app.dataDir()), QStringList{backup});
     const QDateTime later = QDateTime::currentDateTime().addSecs(60);  // a name of its own
-    ASSERT_TRUE(backups::restore(app.store(), backup, nullptr, later).ok);
     app.restart();
+    {
+        Status locked;
+        const auto lock = StoreLock::take(app.dataDir(), 0, &locked);
+        ASSERT_TRUE(lock) << locked.describe().toStdString();
+        ASSERT_TRUE(backups::restore(*lock, backup, nullptr, later).ok);
+    }
     EXPECT_EQ(notes(), "before");
 
     QDir(backups::folder(app.dataDir())).removeRecursively();

@@ -280,10 +280,16 @@ TEST_F(StoreTest, BackupsAreNamedByTheirTimeAndTheNewestThreeAreKept) {
     QString first;
     ASSERT_TRUE(backups::make(ctx(), &first, t0));
     EXPECT_EQ(first, "Quillon 2026-12-06 19-30-00.sqlite");
+    // What SQLite leaves beside a backup it opened goes with it.
+    const QDir folder(backups::folder(dataDir()));
+    for (const char* side : {"-wal", "-shm"})
+        ASSERT_TRUE(writeBytes(folder.filePath(first + side), "x"));
     for (int seconds : {1, 1, 2}) ASSERT_TRUE(backups::make(ctx(), nullptr, t0.addSecs(seconds)));
-    EXPECT_EQ(backups::list(dataDir()), (QStringList{"Quillon 2026-12-06 19-30-01.sqlite",
-                                                     "Quillon 2026-12-06 19-30-01_02.sqlite",
-                                                     "Quillon 2026-12-06 19-30-02.sqlite"}));
+    const QStringList kept{"Quillon 2026-12-06 19-30-01.sqlite",
+                           "Quillon 2026-12-06 19-30-01_02.sqlite",
+                           "Quillon 2026-12-06 19-30-02.sqlite"};
+    EXPECT_EQ(backups::list(dataDir()), kept);
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), kept);
 }
 
 }  // namespace
