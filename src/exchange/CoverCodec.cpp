@@ -1,8 +1,5 @@
 #include "exchange/CoverCodec.h"
 
-#include <QBuffer>
-#include <QImageReader>
-
 #include "exchange/Base64.h"
 #include "exchange/ExportFormat.h"
 #include "platform/CoverImage.h"
@@ -10,13 +7,11 @@
 namespace quillon::exchange {
 
 CoverField encodeCoverField(const QByteArray& storedBytes) {
-    const DecodedCover decoded = decodeCover(storedBytes);
+    DecodedCover decoded = decodeCover(storedBytes);
     QString problem = decoded.error;
     if (!decoded.image.isNull()) {
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        if (decoded.image.save(&buffer, "JPG", kJpegQuality)) return {jpeg.toBase64(), QString()};
+        const QByteArray jpeg = encodeJpeg(std::move(decoded.image), kJpegQuality);
+        if (!jpeg.isEmpty()) return {jpeg.toBase64(), QString()};
         problem = "the JPEG encoder failed";
     }
     if (isJpeg(storedBytes)) return {storedBytes.toBase64(), QString()};
@@ -26,10 +21,9 @@ CoverField encodeCoverField(const QByteArray& storedBytes) {
 std::optional<QByteArray> decodeCoverField(QByteArrayView field) {
     auto bytes = decodeBase64(field);
     if (!bytes || bytes->isEmpty()) return std::nullopt;
-    // Only the signature is read: decoding every cover in full would double the import time.
-    QBuffer buffer(&*bytes);
-    buffer.open(QIODevice::ReadOnly);
-    if (QImageReader::imageFormat(&buffer).isEmpty() || isCutShortJpeg(*bytes)) return std::nullopt;
+    // Only the header and the ends are read: decoding every cover in full would double the
+    // import time.
+    if (!checkCoverBytes(*bytes).storable()) return std::nullopt;
     return bytes;
 }
 

@@ -16,8 +16,8 @@ struct CoverField {
 };
 CoverField encodeCoverField(const QByteArray& storedBytes);
 
-// Bytes of a cover field that read as a picture; nullopt otherwise (bad Base64, not an image,
-// a JPEG cut short).
+// Bytes of a cover field that a form would take as a cover (checkCoverBytes); nullopt otherwise
+// (bad Base64, not an image, a JPEG or PNG cut short, too large to decode).
 std::optional<QByteArray> decodeCoverField(QByteArrayView field);
 
 // "[front cover, 212 KB]": what the text views show instead of a cover's Base64.

@@ -1,19 +1,6 @@
 #include "movies/CoverPicture.h"
 
-#include <QBuffer>
-
-#include "platform/CoverImage.h"
-
 namespace quillon {
-
-QByteArray encodeJpeg(const QImage& picture, int quality) {
-    if (picture.isNull()) return {};
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, "JPG", quality)) return {};
-    return bytes;
-}
 
 NewCoverPicture NewCoverPicture::fromImage(QImage picture) {
     NewCoverPicture p;

@@ -3,13 +3,12 @@
 #include <QByteArray>
 #include <QImage>
 
+#include "platform/CoverImage.h"
+
 namespace quillon {
 
 // The quality of a cover taken in by a form, as stored (0.6).
 inline constexpr int kStoredCoverQuality = 60;
-
-// JPEG bytes of the picture at its own pixel size; empty when it cannot be encoded.
-QByteArray encodeJpeg(const QImage& picture, int quality);
 
 // A picture that a form took in (clipboard, file, camera, drop), kept at its full size until Save
 // stores it. A picture file is kept as its bytes and decoded at full size only to be stored.

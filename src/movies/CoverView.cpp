@@ -2,7 +2,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFutureWatcher>
 #include <QMimeData>
 #include <QPainter>
@@ -27,6 +26,36 @@ QString droppedFile(const QMimeData* mime) {
     return {};
 }
 
+struct LoadedFile {
+    QImage shown;
+    QByteArray bytes;
+    QString refusal;
+    bool notAPicture = false;
+};
+
+LoadedFile refused(QString reason) {
+    LoadedFile loaded;
+    loaded.refusal = std::move(reason);
+    return loaded;
+}
+
+// Runs on a worker: a FIFO or a slow disk never holds up the window.
+LoadedFile loadPictureFile(const QString& path) {
+    PictureFile file = readPictureFile(path);
+    if (!file.error.isEmpty()) return refused(file.error);
+    const CoverCheck check = checkCoverBytes(file.bytes);
+    if (!check.storable() && check.problem != CoverCheck::NotAPicture)
+        return refused(check.reason());
+    LoadedFile loaded;
+    loaded.notAPicture = check.problem == CoverCheck::NotAPicture;
+    if (loaded.notAPicture) return loaded;
+    // Scaled while decoding: a large picture shows quickly, and is decoded whole only at Save.
+    loaded.shown = decodeCover(file.bytes, CoverView::viewBox()).image;
+    if (loaded.shown.isNull()) return refused(CoverCheck(CoverCheck::Damaged).reason());
+    loaded.bytes = std::move(file.bytes);
+    return loaded;
+}
+
 }  // namespace
 
 CoverView::CoverView(QWidget* parent) : QFrame(parent) {
@@ -43,16 +72,14 @@ void CoverView::showStored(const Movies& movie, Attribute cover) {
     const OptionalBytes atHand = saved ? std::nullopt : movie.image(cover);
     if (!saved && !atHand) return;
     showPicture(QImage(), {});
-    decoding_ = true;
     auto* watcher = new QFutureWatcher<QImage>(this);
     decode_ = watcher;
     connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher] {
-        watcher->deleteLater();
-        if (decode_ != watcher) return;
-        decoding_ = false;
-        shown_ = watcher->result();
-        update();
-        emit decodeFinished();
+        if (takeJob(decode_, watcher)) {
+            shown_ = watcher->result();
+            update();
+        }
+        jobEnded();
     });
     watcher->setFuture(QtConcurrent::run(&picturePool(), [saved, atHand] {
         const OptionalBytes bytes = saved ? readSavedCover(*saved).bytes : atHand;
@@ -60,24 +87,37 @@ void CoverView::showStored(const Movies& movie, Attribute cover) {
     }));
 }
 
-void CoverView::takeNewPicture(const QImage& picture) {
-    if (picture.isNull()) return;
+bool CoverView::takeNewPicture(const QImage& picture) {
+    if (picture.isNull()) return false;
+    if (const CoverCheck check = checkCoverPicture(picture); !check.storable()) {
+        emit pictureRefused(check.reason());
+        return false;
+    }
     showPicture(scaledForView(picture), NewCoverPicture::fromImage(picture));
+    emit pictureChanged();
+    return true;
 }
 
-Status CoverView::loadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return Status::failure(file.errorString(), path);
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return Status::failure(file.errorString(), path);
-    // Scaled while decoding: a large picture shows quickly, and is decoded whole only at Save.
-    QImage shown = decodeCover(bytes, viewBox()).image;
-    if (shown.isNull()) {
-        clear();
-        return Status::success();
-    }
-    showPicture(std::move(shown), NewCoverPicture::fromFileBytes(std::move(bytes)));
-    return Status::success();
+void CoverView::loadFile(const QString& path) {
+    auto* watcher = new QFutureWatcher<LoadedFile>(this);
+    load_ = watcher;  // the newest file wins
+    connect(watcher, &QFutureWatcher<LoadedFile>::finished, this, [this, watcher] {
+        if (takeJob(load_, watcher)) {
+            LoadedFile loaded = watcher->result();
+            if (!loaded.refusal.isEmpty()) {
+                emit pictureRefused(loaded.refusal);
+            } else {
+                if (loaded.notAPicture)
+                    clear();
+                else
+                    showPicture(std::move(loaded.shown),
+                                NewCoverPicture::fromFileBytes(std::move(loaded.bytes)));
+                emit pictureChanged();
+            }
+        }
+        jobEnded();
+    });
+    watcher->setFuture(QtConcurrent::run(&picturePool(), loadPictureFile, path));
 }
 
 void CoverView::clear() {
@@ -97,8 +137,21 @@ void CoverView::showPicture(QImage shown, NewCoverPicture picture) {
 }
 
 void CoverView::abandonDecode() {
-    decode_ = nullptr;  // its result is dropped when it arrives
-    decoding_ = false;
+    // Their results are dropped when they arrive.
+    decode_ = nullptr;
+    load_ = nullptr;
+}
+
+// Whether the ended job is the one wanted; it is no longer pending either way.
+bool CoverView::takeJob(QPointer<QObject>& wanted, QObject* watcher) {
+    watcher->deleteLater();
+    if (wanted != watcher) return false;
+    wanted = nullptr;
+    return true;
+}
+
+void CoverView::jobEnded() {
+    if (!isDecoding()) emit decodeFinished();
 }
 
 void CoverView::paintEvent(QPaintEvent* event) {
@@ -130,7 +183,6 @@ void CoverView::dropEvent(QDropEvent* event) {
         if (picture.isNull()) return;
         event->acceptProposedAction();
         takeNewPicture(picture);
-        emit pictureDropped();
         return;
     }
     const QString path = droppedFile(mime);

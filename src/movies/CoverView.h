@@ -7,16 +7,15 @@
 #include "movies/CoverPicture.h"
 #include "store/Records.h"
 
-template <class T>
-class QFutureWatcher;
-
 namespace quillon {
 
 // One cover of a movie form. It shows its picture fitted into the view, proportions kept, and
 // knows whether that picture is NEW: taken in by this opening of the form (clipboard, file,
 // camera, drop). Only a new picture is encoded and written at Save; a stored cover shown here
-// is never encoded again. Stored covers are decoded scaled for the view, off the main thread.
-// Accepts drops of picture data (taken in at once) and of a file (fileDropped). Main thread.
+// is never encoded again. Stored covers are decoded scaled for the view, and picture files read
+// and checked, off the main thread. A new picture that could not be stored is refused
+// (pictureRefused) and the view keeps its picture. Accepts drops of picture data (taken in at
+// once) and of a file (fileDropped). Main thread.
 class CoverView : public QFrame {
     Q_OBJECT
 public:
@@ -29,11 +28,13 @@ public:
     // Shows the movie's stored cover, not as a new picture; an absent cover leaves the view as it
     // is. decodeFinished follows once the picture is ready.
     void showStored(const Movies& movie, Attribute cover);
-    // Takes in a new picture.
-    void takeNewPicture(const QImage& picture);
-    // Takes in a picture file: a failure to read it is returned and the view keeps its picture;
-    // a file that is not a picture empties the view.
-    Status loadFile(const QString& path);
+    // Takes in a new picture (pictureChanged), or refuses one too large to be stored.
+    bool takeNewPicture(const QImage& picture);
+    // Takes in a picture file and returns at once: it is read, checked and decoded scaled off the
+    // main thread. Then pictureChanged (taken in; or the view emptied, for a file that is not a
+    // picture) or pictureRefused (not a regular file, unreadable, cut short, too large), then
+    // decodeFinished.
+    void loadFile(const QString& path);
     void clear();
     // The new picture becomes the stored one (it has been saved).
     void keepAsStored() { newPicture_ = {}; }
@@ -43,16 +44,21 @@ public:
     const NewCoverPicture& newPicture() const { return newPicture_; }
     // The copy scaled for the view; null while a stored cover is being decoded.
     const QImage& shownImage() const { return shown_; }
-    bool isDecoding() const { return decoding_; }
+    // A stored cover or a picture file is on its way.
+    bool isDecoding() const { return decode_ || load_; }
+    bool isLoadingFile() const { return !load_.isNull(); }
 
     QSize sizeHint() const override { return {150, 210}; }
 
 signals:
     void doubleClicked();
-    // A picture file was dropped; the form loads it (and tells a failure).
+    // A picture file was dropped; the form loads it.
     void fileDropped(const QString& path);
-    // A dropped picture was taken in.
-    void pictureDropped();
+    // A new picture was taken in, or a file that is not a picture emptied the view.
+    void pictureChanged();
+    // A new picture was not taken in, and why (a sentence for the user).
+    void pictureRefused(const QString& reason);
+    // A decode or file load ended (also one dropped for a newer picture) and none is left.
     void decodeFinished();
 
 protected:
@@ -64,12 +70,16 @@ protected:
 private:
     void showPicture(QImage shown, NewCoverPicture picture);
     void abandonDecode();
+    static bool takeJob(QPointer<QObject>& wanted, QObject* watcher);
+    void jobEnded();
 
     bool hasPicture_ = false;
-    bool decoding_ = false;
     QImage shown_;
     NewCoverPicture newPicture_;
-    QPointer<QFutureWatcher<QImage>> decode_;
+    // The watchers whose results are wanted: of the stored cover, and of the picture file. A file
+    // refused leaves the stored cover to come.
+    QPointer<QObject> decode_;
+    QPointer<QObject> load_;
 };
 
 }  // namespace quillon

@@ -116,10 +116,13 @@ void CardCollectionView::paintEvent(QPaintEvent*) {
 }
 
 FullScreenImageViewController::FullScreenImageViewController(Services& services, QWidget* parent)
-    : ViewController(parent), services_(services), shareButton_(new QToolButton) {
+    : ViewController(parent),
+      services_(services),
+      selection_(services.selection),
+      shareButton_(new QToolButton) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    ZoomCollectionView = new CardCollectionView(services.selection, this);
+    ZoomCollectionView = new CardCollectionView(selection_, this);
     layout->addWidget(ZoomCollectionView);
     shareButton_->setText(QStringLiteral("Share"));
     shareButton_->setObjectName(QStringLiteral("shareButton"));
@@ -130,9 +133,13 @@ FullScreenImageViewController::FullScreenImageViewController(Services& services,
     connect(shareButton_, &QToolButton::clicked, this, [this] { shareButtonClicked(); });
 }
 
+FullScreenImageViewController::~FullScreenImageViewController() {
+    selection_.SelectedImages.clear();
+}
+
 void FullScreenImageViewController::viewDidLoad() {
     setTitle(QStringLiteral("View Card"));
-    SelectionState& selection = services_.selection;
+    SelectionState& selection = selection_;
     const auto present = [](const std::optional<QByteArray>& cover) {
         return cover && !cover->isEmpty();
     };

@@ -53,11 +53,13 @@ private:
 
 // "View Card": the selected movie's pictures as cards, the whole screen zoomed by pinch,
 // Ctrl+wheel and Ctrl+plus/minus (Ctrl+0 back to normal) and moved by dragging. Opening it
-// fills SelectedImages from the selection's covers: front, then back, only when there is a front.
+// fills SelectedImages from the selection's covers: front, then back, only when there is a front;
+// closing it empties SelectedImages again (full-size covers are large).
 class FullScreenImageViewController : public ViewController {
     Q_OBJECT
 public:
     explicit FullScreenImageViewController(Services& services, QWidget* parent = nullptr);
+    ~FullScreenImageViewController() override;
     void viewDidLoad() override;
 
     CardCollectionView* ZoomCollectionView = nullptr;
@@ -71,6 +73,7 @@ public:
 
 private:
     Services& services_;
+    SelectionState& selection_;
     QToolButton* shareButton_;
 };
 

@@ -37,6 +37,8 @@ namespace quillon {
 
 namespace {
 
+constexpr const char* kImageNotLoadedTitle = "Image Not Loaded";
+
 // What an edit put into the entry: the new text without the part it shares with the old one at
 // either end.
 QString replacementIn(const QString& before, const QString& after) {
@@ -159,7 +161,10 @@ QWidget* MovieFormViewController::buildCover(Cover cover) {
     column->addWidget(view, 1);
     connect(view, &CoverView::fileDropped, this,
             [this, cover](const QString& path) { loadFileInto(cover, path); });
-    connect(view, &CoverView::pictureDropped, this, [this] { coversChanged_ = true; });
+    connect(view, &CoverView::pictureChanged, this, [this] { coversChanged_ = true; });
+    connect(view, &CoverView::pictureRefused, this,
+            [this](const QString& reason) { refusePicture(reason); });
+    connect(view, &CoverView::decodeFinished, this, [this] { saveOnceLoaded(); });
 
     const char* pasteName = side.pasteName ? side.pasteName : member_.backPasteButtonName;
     QToolButton* paste = coverButton(pasteName, "Paste", QIcon::fromTheme("edit-paste"));
@@ -288,10 +293,11 @@ void MovieFormViewController::attachImage(Cover cover) {
     isFrontImage = cover == Front;
     isBackImage = cover == Back;
     QPointer<MovieFormViewController> self(this);
+    // Into the cover that asked, whatever was pressed meanwhile.
     services_.picker.pickPicture(
         this,
-        [self](const QString& path) {
-            if (self) self->loadImageFromDocument(path);
+        [self, cover](const QString& path) {
+            if (self && !path.isEmpty()) self->loadFileInto(cover, path);
         },
         [] {});
 }
@@ -302,15 +308,11 @@ void MovieFormViewController::loadImageFromDocument(const QString& path) {
 }
 
 void MovieFormViewController::loadFileInto(Cover cover, const QString& path) {
-    const Status status = covers_[cover]->loadFile(path);
-    if (!status) {
-        tell("Image Not Loaded", status.describe());
-        return;
-    }
-    coversChanged_ = true;
+    covers_[cover]->loadFile(path);
 }
 
 void MovieFormViewController::openCamera(Cover cover) {
+    if (isFromCamera) return;  // one capture at a time
     if (!services_.camera.isAvailable()) {
         tell("Camera", "There is no camera available");
         return;
@@ -319,32 +321,47 @@ void MovieFormViewController::openCamera(Cover cover) {
     isBackImage = cover == Back;
     isFromCamera = true;
     QPointer<MovieFormViewController> self(this);
+    // The picture goes to the cover that asked for it, whatever was pressed meanwhile.
     services_.camera.capture(
         this,
-        [self](const QImage& picture) {
-            if (self) self->cameraTook(picture);
+        [self, cover](const QImage& picture) {
+            if (self) self->cameraTook(cover, picture);
         },
         [self] {
             if (self) self->isFromCamera = false;
         });
 }
 
-void MovieFormViewController::cameraTook(const QImage& picture) {
-    if (isFrontImage) {
-        chosenFrontImage = picture;
-        takeIn(Front, picture);
-        isFrontImage = false;
-    } else if (isBackImage) {
-        chosenBackImage = picture;
-        takeIn(Back, picture);
-        isBackImage = false;
-    }
+void MovieFormViewController::cameraTook(Cover cover, const QImage& picture) {
+    (cover == Front ? chosenFrontImage : chosenBackImage) = picture;
+    (cover == Front ? isFrontImage : isBackImage) = false;
     isFromCamera = false;
+    takeIn(cover, picture);
 }
 
 void MovieFormViewController::takeIn(Cover cover, const QImage& picture) {
     covers_[cover]->takeNewPicture(picture);
-    coversChanged_ = true;
+}
+
+void MovieFormViewController::refusePicture(const QString& reason) {
+    // A Save waiting for this picture waits no more: the form stays, so the user reads why.
+    tell(kImageNotLoadedTitle, reason);
+    if (saveWhenLoaded_) {
+        saveWhenLoaded_ = false;
+        setBusy(false);
+        emit saveFinished(false);
+    }
+}
+
+bool MovieFormViewController::coversLoading() const {
+    return covers_[Front]->isLoadingFile() || covers_[Back]->isLoadingFile();
+}
+
+void MovieFormViewController::saveOnceLoaded() {
+    if (!saveWhenLoaded_ || coversLoading()) return;
+    saveWhenLoaded_ = false;
+    setBusy(false);
+    SaveButtonClicked();
 }
 
 void MovieFormViewController::openNotes() {
@@ -368,6 +385,12 @@ void MovieFormViewController::SaveButtonClicked() {
     }
     if (const QString reason = refusal(); !reason.isEmpty()) {
         tell(kMovieNotSavedTitle, reason);
+        return;
+    }
+    // A picture file still on its way is saved with the rest (or told, when refused).
+    if (coversLoading()) {
+        saveWhenLoaded_ = true;
+        setBusy(true);
         return;
     }
     std::array<NewCoverPicture, 2> pictures;

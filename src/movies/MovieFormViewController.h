@@ -45,8 +45,11 @@ public:
     void attachImage(Cover cover);
     // Loads a picked file into the cover that the last attachImage named.
     void loadImageFromDocument(const QString& path);
-    // Loads a picture file into the cover; a file that cannot be read is told in an alert.
+    // Loads a picture file into the cover off the main thread; returns at once. A file that is
+    // refused (not a regular file, unreadable, cut short, too large to be stored) is told in an
+    // alert and the cover keeps its picture.
     void loadFileInto(Cover cover, const QString& path);
+    // One capture at a time: while one is under way, nothing. The picture goes to `cover`.
     void openCamera(Cover cover);
     void openNotes();
     // A tap on the form ends text entry.
@@ -105,7 +108,10 @@ private:
     void styleRequiredLabels();
     void loadWheel(QStringList& list, Entity entity, Attribute attribute, FormField field);
     void takeIn(Cover cover, const QImage& picture);
-    void cameraTook(const QImage& picture);
+    void cameraTook(Cover cover, const QImage& picture);
+    void refusePicture(const QString& reason);
+    bool coversLoading() const;
+    void saveOnceLoaded();
     void finishSave(const FormTexts& texts, const std::array<QByteArray, 2>& encoded);
     void setBusy(bool busy);
 
@@ -119,6 +125,7 @@ private:
     FormTexts unchanged_;
     bool coversChanged_ = false;
     bool busy_ = false;
+    bool saveWhenLoaded_ = false;
 };
 
 }  // namespace quillon

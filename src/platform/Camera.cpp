@@ -17,10 +17,11 @@ namespace quillon {
 
 namespace {
 
-// A live view of the default camera with a shutter button. Ends exactly once: with the picture,
-// or cancelled by the Cancel button, Escape or closing the window. The outcome is posted to the
-// parent, so it runs after the window has closed, and not at all when the parent is gone by then
-// (the window goes with its parent: the one who asked is gone).
+// A live view of the default camera with a shutter button, modal to the window that asked: the
+// form cannot start another capture, nor change its own, while it is open. Ends exactly once:
+// with the picture, or cancelled by the Cancel button, Escape or closing the window. The outcome is
+// posted to the parent, so it runs after the window has closed, and not at all when the parent is
+// gone by then (the window goes with its parent: the one who asked is gone).
 class CaptureWindow : public QWidget {
 public:
     CaptureWindow(QWidget* parent, std::function<void(const QImage&)> taken,
@@ -29,6 +30,7 @@ public:
         setObjectName(QStringLiteral("cameraCapture"));
         setWindowTitle(QStringLiteral("Camera"));
         setAttribute(Qt::WA_DeleteOnClose);
+        setWindowModality(Qt::WindowModal);
 
         auto* layout = new QVBoxLayout(this);
         status_ = new QLabel(this);
@@ -156,7 +158,17 @@ bool DesktopCamera::isAvailable() const {
 
 void DesktopCamera::capture(QWidget* parent, std::function<void(const QImage& picture)> taken,
                             std::function<void()> cancelled) {
+    if (open_ && open_->isVisible()) {
+        // One capture at a time: the one under way comes to the front, this one is cancelled.
+        open_->raise();
+        open_->activateWindow();
+        QObject* receiver = parent ? static_cast<QObject*>(parent) : QCoreApplication::instance();
+        if (cancelled)
+            QMetaObject::invokeMethod(receiver, std::move(cancelled), Qt::QueuedConnection);
+        return;
+    }
     auto* window = new CaptureWindow(parent, std::move(taken), std::move(cancelled));
+    open_ = window;
     window->show();
     window->raise();
 }

@@ -23,6 +23,7 @@ struct SelectionState {
     QString SelectedGenre;
     std::optional<QByteArray> SelectedFrontImage;
     std::optional<QByteArray> SelectedBackImage;
+    // The covers decoded at full size, held only while the card viewer is open.
     QList<QImage> SelectedImages;
     QString SelectedNotes;
     QString SelectedActorName;

@@ -156,8 +156,10 @@ TEST(ImportLines, ACoverThatDoesNotDecodeNeverDestroysAStoredCover) {
     ASSERT_TRUE(app.context().save().ok);
 
     const QByteArray jpeg = makeJpeg(40, 40, Qt::green), good = jpeg.toBase64();
+    const QByteArray png = encoded(QImage::fromData(jpeg), "PNG");
     for (const QByteArray& bad :
          {jpeg.chopped(30).toBase64(),  // cut short: no end-of-image marker
+          png.chopped(12).toBase64(), png.left(png.size() / 2).toBase64(),  // no IEND chunk
           good.chopped(1), good.left(good.size() - 4) + "A===", good.left(8) + "\t" + good.mid(9),
           good.left(40) + "=" + good.mid(41), QByteArray("bm90IGEgcGljdHVyZQ==")}) {
         const Imported imported = importBytes(

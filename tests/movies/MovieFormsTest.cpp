@@ -204,6 +204,7 @@ TEST_F(MovieFormsTest, TheAddFormTakesInCoversAndSavesOnce) {
     QTemporaryDir files;
     app.devices().picker.next = files.filePath("missing.png");
     form->attachImage(Front);
+    QSignalSpy(form->coverView(Front), &CoverView::decodeFinished).wait(20000);
     EXPECT_TRUE(answer("OK").startsWith("Image Not Loaded: "));
     EXPECT_TRUE(form->coverView(Front)->hasPicture());
     app.devices().picker.next = files.filePath("cover.png");

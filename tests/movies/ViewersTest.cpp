@@ -296,6 +296,20 @@ TEST_F(Viewers, CardViewerShowsTheFrontCoverBlownUpToFillTheScreen) {
     EXPECT_TRUE(near(pixelOf(cards, QRectF(cards->rect()).center()), Qt::black));
 }
 
+// Its covers are decoded at full size for the cards: closing the viewer lets them go.
+TEST_F(Viewers, CardViewerReleasesItsCoversWhenItCloses) {
+    select(cover(kFront), cover(kBack));
+    auto* viewer = dynamic_cast<FullScreenImageViewController*>(root->performSegue("ViewCard"));
+    pumpEvents();
+    ASSERT_NE(viewer, nullptr);
+    viewer->ZoomCollectionView->grab();
+    EXPECT_EQ(fixture.selection().SelectedImages.size(), 2);
+    QPointer<FullScreenImageViewController> closing(viewer);
+    back();
+    EXPECT_TRUE(closing.isNull());
+    EXPECT_TRUE(fixture.selection().SelectedImages.isEmpty());
+}
+
 TEST_F(Viewers, CardViewerShowsNothingForAMovieWithoutAFrontCover) {
     select(std::nullopt, cover(kBack));
     fixture.selection().SelectedImages = {QImage(10, 10, QImage::Format_RGB32)};

@@ -60,6 +60,33 @@ TEST(DesktopCameraTest, EndsExactlyOnceWhenTheUserCancels) {
     }
 }
 
+// One capture at a time: the window is modal to the form, and a capture asked for while it is
+// open is cancelled, the one under way going on.
+TEST(DesktopCameraTest, OneCaptureAtATime) {
+    DesktopCamera camera;
+    QWidget form;
+    form.show();
+    int firstCancelled = 0, secondCancelled = 0;
+    camera.capture(
+        &form, [](const QImage&) {}, [&] { ++firstCancelled; });
+    camera.capture(
+        &form, [](const QImage&) {}, [&] { ++secondCancelled; });
+    pumpEvents();
+    int windows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        windows += widget->objectName() == "cameraCapture" && widget->isVisible();
+    EXPECT_EQ(windows, 1);
+    QWidget* window = captureWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(secondCancelled, 1);
+    EXPECT_EQ(firstCancelled, 0);
+    window->close();
+    pumpEvents();
+    EXPECT_EQ(firstCancelled, 1);
+    EXPECT_EQ(secondCancelled, 1);
+}
+
 TEST(DesktopCameraTest, SaysNothingToAFormThatIsGone) {
     DesktopCamera camera;
     int outcomes = 0;

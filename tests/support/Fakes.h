@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/Camera.h"
@@ -117,20 +118,31 @@ struct RecordingUrlOpener : UrlOpener {
     QList<QUrl> opened;
 };
 
-// Takes `next` on the next capture, or is cancelled when `next` is null.
+// Takes `next` on the next capture, or is cancelled when `next` is null; while `answers` is
+// false, only when a test calls finish().
 struct FakeCamera : Camera {
     bool isAvailable() const override { return available; }
     void capture(QWidget*, std::function<void(const QImage&)> taken,
                  std::function<void()> cancelled) override {
         ++captures;
+        waitingTaken = std::move(taken);
+        waitingCancelled = std::move(cancelled);
+        if (answers) finish();
+    }
+    void finish() {
+        auto taken = std::exchange(waitingTaken, nullptr);
+        auto cancelled = std::exchange(waitingCancelled, nullptr);
         if (next.isNull())
             cancelled();
         else
             taken(next);
     }
     bool available = true;
+    bool answers = true;
     QImage next;
     int captures = 0;
+    std::function<void(const QImage&)> waitingTaken;
+    std::function<void()> waitingCancelled;
 };
 
 struct RecordingPhotoLibrary : PhotoLibrary {
