@@ -18,12 +18,18 @@ CoverField encodeCoverField(const QByteArray& storedBytes) {
     return {QByteArray(), problem.isEmpty() ? QString("not a picture") : problem};
 }
 
-std::optional<QByteArray> decodeCoverField(QByteArrayView field) {
+std::optional<QByteArray> decodeCoverField(QByteArrayView field, QString* problem) {
     auto bytes = decodeBase64(field);
-    if (!bytes || bytes->isEmpty()) return std::nullopt;
+    if (!bytes || bytes->isEmpty()) {
+        if (problem) *problem = QStringLiteral("The field is not Base64 text.");
+        return std::nullopt;
+    }
     // Only the header and the ends are read: decoding every cover in full would double the
     // import time.
-    if (!checkCoverBytes(*bytes).storable()) return std::nullopt;
+    if (const CoverCheck check = checkCoverBytes(*bytes); !check.storable()) {
+        if (problem) *problem = check.reason();
+        return std::nullopt;
+    }
     return bytes;
 }
 

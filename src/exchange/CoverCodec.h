@@ -17,8 +17,9 @@ struct CoverField {
 CoverField encodeCoverField(const QByteArray& storedBytes);
 
 // Bytes of a cover field that a form would take as a cover (checkCoverBytes); nullopt otherwise
-// (bad Base64, not an image, a JPEG or PNG cut short, too large to decode).
-std::optional<QByteArray> decodeCoverField(QByteArrayView field);
+// (bad Base64, not an image, a JPEG or PNG cut short, too large to decode), with the reason in
+// `problem` when given.
+std::optional<QByteArray> decodeCoverField(QByteArrayView field, QString* problem = nullptr);
 
 // "[front cover, 212 KB]": what the text views show instead of a cover's Base64.
 QString coverMarker(int fieldIndex, qsizetype base64Length);

@@ -164,14 +164,17 @@ bool MovieImporter::applyNextLine() {
     AppliedLine applied =
         AppliedLine::apply(context_, line, matches.empty() ? nullptr : matches.front());
     const Status saved = context_.save();
+    const QString label =
+        movieLabel(line.name, line.year ? QString::number(*line.year) : QString("?"));
     if (saved) {
         ++(applied.inserted() ? counts_.added : counts_.updated);
+        // The movie is in; what it kept of its own covers is worth a word.
+        for (const QString& problem : line.coverProblems) problems_ << label + ": " + problem;
     } else {
         if (failureLog_) failureLog_(saved.describe());
         applied.undo(context_);
         ++counts_.failed;
-        const QString year = line.year ? QString::number(*line.year) : QString("?");
-        problems_ << movieLabel(line.name, year) + ": " + saved.describe();
+        problems_ << label + ": " + saved.describe();
     }
     return true;
 }

@@ -26,7 +26,8 @@ QString textOf(QByteArrayView field, bool escaped) {
     return escaped ? unescapeText(text) : text;
 }
 
-std::optional<FieldChange> changeOf(Attribute a, QByteArrayView field, bool escaped) {
+std::optional<FieldChange> changeOf(Attribute a, QByteArrayView field, bool escaped,
+                                    QStringList& coverProblems) {
     if (field.isEmpty()) return std::nullopt;
     if (isTextAttribute(a)) return FieldChange{a, textOf(field, escaped)};
     if (isNumberAttribute(a)) {
@@ -34,7 +35,11 @@ std::optional<FieldChange> changeOf(Attribute a, QByteArrayView field, bool esca
         return FieldChange{a, number.value_or(0), !number.has_value()};
     }
     // A cover that does not decode changes nothing: never lose a stored cover to a bad field.
-    if (auto bytes = decodeCoverField(field)) return FieldChange{a, std::move(*bytes)};
+    QString problem;
+    if (auto bytes = decodeCoverField(field, &problem)) return FieldChange{a, std::move(*bytes)};
+    const char* side = a == Attribute::frontImage ? "front" : "back";
+    coverProblems << QLatin1String(side) +
+                         QStringLiteral(" cover not imported, any stored one kept: ") + problem;
     return std::nullopt;
 }
 
@@ -50,7 +55,8 @@ MovieLine readMovieLine(QByteArrayView text) {
         int(fields.size()) > kRunTimeField && marksEscapedLine(fields[kRunTimeField]);
     MovieLine line;
     for (int index = 0; index < int(fields.size()); ++index) {
-        if (auto change = changeOf(kFieldAttributes[index], fields[index], escaped)) {
+        if (auto change =
+                changeOf(kFieldAttributes[index], fields[index], escaped, line.coverProblems)) {
             line.changes.push_back(std::move(*change));
         }
     }

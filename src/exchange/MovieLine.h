@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -26,6 +27,8 @@ struct MovieLine {
     QString director;
     std::optional<qint16> year;  // nullopt when absent or unreadable: then nothing matches
     std::vector<FieldChange> changes;
+    // Why a cover field was left out (the stored cover is kept): "front cover: reason".
+    QStringList coverProblems;
 };
 MovieLine readMovieLine(QByteArrayView line);
 

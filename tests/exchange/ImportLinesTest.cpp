@@ -168,6 +168,16 @@ TEST(ImportLines, ACoverThatDoesNotDecodeNeverDestroysAStoredCover) {
                 movieLine("Covered", "2000", "Ann", {{14, bad}, {15, bad}, {6, "Eve"}}) +
                 movieLine("New", "2000", "Ann", {{14, bad}}));
         EXPECT_EQ(imported.counts.failed, 0);
+        // Each cover left out is told, with why.
+        const QStringList told{"Covered (2000): front", "Covered (2000): back",
+                               "New (2000): front"};
+        ASSERT_EQ(imported.problems.size(), told.size()) << bad.left(60).toStdString();
+        for (qsizetype i = 0; i < told.size(); ++i) {
+            const QString prefix = told[i] + " cover not imported, any stored one kept: ";
+            EXPECT_TRUE(imported.problems[i].startsWith(prefix) &&
+                        imported.problems[i].size() > prefix.size())
+                << imported.problems[i].toStdString();
+        }
         EXPECT_EQ(existing->frontImage(), front);
         EXPECT_EQ(existing->backImage(), back);
         EXPECT_EQ(existing->leadingActress2(), "Eve") << "the rest of the line applies";
