@@ -165,6 +165,9 @@ Status inspect(const Place& place, const QString& path, const StoreFiles& store,
     }
     if (!S_ISREG(st.st_mode)) return notRegular(path);
     if (store.holds(identityOf(st))) return ofTheStore(path);
+    // A file its owner made read-only is not replaced behind their back.
+    if (::faccessat(place.folder, place.name.constData(), W_OK, AT_EACCESS) != 0)
+        return failed(path, errno);
     *existing = st;
     return Status::success();
 }

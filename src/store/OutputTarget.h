@@ -13,7 +13,8 @@ namespace quillon {
 // pipe or a folder would be replaced, or written without end. Nor may it be one of the store's
 // own files in `dataDir` (the store, its -wal, -shm and -journal, its lock, Backups/ and what is
 // in it): those are known by device and inode, so that a link or a second name reaching them is
-// refused too. A missing target is fine. An empty `dataDir` protects nothing.
+// refused too. A missing target is fine; a read-only one is not replaced. An empty `dataDir`
+// protects nothing.
 // A refusal or failure names the path and its cause.
 Status checkOutputTarget(const QString& path, const QString& dataDir);
 
