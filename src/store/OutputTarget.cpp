@@ -186,8 +186,9 @@ int openBeside(int folder, const QByteArray& name, QByteArray* written) {
 
 // The new file keeps the mode of the one it replaces, and its owner where we may set it.
 void takeOver(int fd, const struct stat& replaced) {
-    if (::fchmod(fd, replaced.st_mode & 07777) != 0) return;
-    if (::geteuid() == 0 && ::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) return;
+    if (::fchmod(fd, replaced.st_mode & 07777) == 0 && ::geteuid() == 0) {
+        [[maybe_unused]] const int given = ::fchown(fd, replaced.st_uid, replaced.st_gid);
+    }
 }
 
 }  // namespace
