@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     auto report =
         buildReport(breakdownReportFamily(), GroupKind::Genre, movies, {kReportViewWidth, {}});
     const double built = ms(timer);
-    if (const Status written = writeReportPdfFile(*report, path); !written) {
+    if (const Status written = writeReportPdfFile(*report, path, store->dataDir()); !written) {
         std::fprintf(stderr, "%s\n", qPrintable(written.describe()));
         return 1;
     }

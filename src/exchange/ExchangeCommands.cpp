@@ -2,12 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstdio>
 
-#include "exchange/ExportFile.h"
 #include "exchange/ExportJob.h"
 #include "exchange/MovieImporter.h"
+#include "store/CatalogueStore.h"
+#include "store/OutputTarget.h"
 
 namespace quillon {
 namespace {
@@ -26,27 +26,23 @@ bool hasOneFile(const QStringList& args, const char* command) {
 
 int runExportCommand(ManagedObjectContext& context, const QStringList& args) {
     if (!hasOneFile(args, "export")) return 1;
-    if (const Status target = exchange::checkExportTarget(args.front()); !target) {
-        printLine(stderr, target.error);
-        return 1;
-    }
-    QSaveFile file(args.front());
-    if (!file.open(QIODevice::WriteOnly)) {
-        printLine(stderr, QString("%1: %2").arg(args.front(), file.errorString()));
+    const QString& path = args.front();
+    OutputFile file(path, context.dataDir());
+    if (const Status created = file.create(); !created) {
+        printLine(stderr, created.error);
         return 1;
     }
     exchange::ExportJob job(context, &file);
-    const Status status = job.run();
-    if (!status) {
-        file.cancelWriting();
-        printLine(stderr, QString("%1: %2").arg(args.front(), status.describe()));
+    if (const Status status = job.run(); !status) {
+        file.cancel();
+        printLine(stderr, path + ": " + status.describe());
         return 1;
     }
-    if (!file.commit()) {
-        printLine(stderr, QString("%1: %2").arg(args.front(), file.errorString()));
+    if (const Status committed = file.commit(); !committed) {
+        printLine(stderr, committed.error);
         return 1;
     }
-    printLine(stdout, QString("%1 movies exported to %2").arg(job.total()).arg(args.front()));
+    printLine(stdout, QString("%1 movies exported to ").arg(job.total()) + path);
     for (const QString& problem : job.problems()) printLine(stderr, problem);
     return job.problems().isEmpty() ? 0 : 1;
 }

@@ -5,29 +5,16 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 
 namespace quillon::exchange {
 namespace {
-
-Status notRegular(const QString& path) {
-    return Status::failure(
-        QString("%1 is not a regular file (a device, a pipe or a folder); nothing was written")
-            .arg(path));
-}
 
 Status systemFailure(const QString& what, const QString& path, int error) {
     return Status::failure(QString("%1: %2").arg(what, qt_error_string(error)), path);
 }
 
 }  // namespace
-
-Status checkExportTarget(const QString& path) {
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) return notRegular(path);
-    return Status::success();
-}
 
 std::optional<QByteArray> readPrivateFile(const QString& path, Status* status) {
     // Non-blocking, so that a pipe planted there cannot hang the open.

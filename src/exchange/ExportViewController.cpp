@@ -16,6 +16,8 @@
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/MailService.h"
+#include "store/CatalogueStore.h"
+#include "store/OutputTarget.h"
 #include "toolkit/ActivityIndicator.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
@@ -94,11 +96,12 @@ QString ExportViewController::exportFilePath() {
 
 Status ExportViewController::writeExportFile(const QByteArray& bytes) {
     const QString path = exportFilePath();
-    if (Status target = exchange::checkExportTarget(path); !target) return target;
+    if (Status target = checkOutputTarget(path, services_.context.dataDir()); !target)
+        return target;
     QString error;
     if (DataFolders::writePrivateFile(DataFolders::tempDir(), exchange::kFileName, bytes, &error)
             .isEmpty())
-        return Status::failure("The file could not be written", error);
+        return Status::failure(error);
     return Status::success();
 }
 

@@ -53,8 +53,9 @@ public:
     void WriteTextFile();
     // The export file in the temporary folder.
     static QString exportFilePath();
-    // Writes the temporary export file, private to the user and never through a planted link.
-    static Status writeExportFile(const QByteArray& bytes);
+    // Writes the temporary export file, private to the user and never through a planted link,
+    // nor over a file of the catalogue.
+    Status writeExportFile(const QByteArray& bytes);
 
 private:
     void exportFinished();

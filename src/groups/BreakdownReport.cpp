@@ -7,6 +7,7 @@
 #include "groups/ReportText.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
+#include "store/CatalogueStore.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/Services.h"
@@ -51,7 +52,8 @@ void shareBreakdownReport(GroupKind kind, const std::vector<MoviePtr>& movies, S
     const ReportFamily& family = breakdownReportFamily();
     const auto report = buildReport(family, kind, movies, {kReportViewWidth, {}});
     const QString path = QDir(DataFolders::documentsDir()).filePath(family.member(kind).fileName);
-    if (const Status written = writeReportPdfFile(*report, path); !written) {
+    if (const Status written = writeReportPdfFile(*report, path, services.context.dataDir());
+        !written) {
         diagnosticLog("Could not create PDF file: " + written.describe());
         // The share sheet would offer a missing or an older report.
         tell(anchor, QStringLiteral("PDF Report"), "Could not create PDF file: " + written.error);

@@ -5,6 +5,7 @@
 
 #include "groups/ReportPdf.h"
 #include "groups/ReportText.h"
+#include "store/CatalogueStore.h"
 
 namespace quillon {
 
@@ -56,11 +57,11 @@ int runReportCommand(ManagedObjectContext& context, const QStringList& args,
     }
     const ReportFamily& family = printLayout ? printReportFamily() : breakdownReportFamily();
     const auto report = buildReport(family, *kind, movies, {kReportViewWidth, value});
-    if (const Status written = writeReportPdfFile(*report, path); !written) {
+    if (const Status written = writeReportPdfFile(*report, path, context.dataDir()); !written) {
         printLine(stderr, "Could not create PDF file: " + written.describe());
         return 1;
     }
-    printLine(stdout, QString("%1 movies written to %2").arg(movies.size()).arg(path));
+    printLine(stdout, QString("%1 movies written to ").arg(movies.size()) + path);
     return 0;
 }
 

@@ -3,9 +3,9 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "groups/ReportText.h"
+#include "store/OutputTarget.h"
 
 namespace quillon {
 
@@ -46,15 +46,14 @@ Status writeReportPdf(ReportDocument& document, QIODevice* device) {
     return Status::success();
 }
 
-Status writeReportPdfFile(ReportDocument& document, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return Status::failure(file.errorString(), path);
+Status writeReportPdfFile(ReportDocument& document, const QString& path, const QString& dataDir) {
+    OutputFile file(path, dataDir);
+    if (Status created = file.create(); !created) return created;
     if (Status written = writeReportPdf(document, &file); !written) {
-        file.cancelWriting();
+        file.cancel();
         return written;
     }
-    if (!file.commit()) return Status::failure(file.errorString(), path);
-    return Status::success();
+    return file.commit();
 }
 
 }  // namespace quillon

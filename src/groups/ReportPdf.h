@@ -20,7 +20,8 @@ inline constexpr qreal kReportViewWidth = kReportLayoutWidth * 96 / 72;
 // Lays the report out for the PDF, in pages as tall as the page they are drawn on, so that every
 // line is on a page, and writes them to `device`. The document stays laid out for the PDF.
 Status writeReportPdf(ReportDocument& document, QIODevice* device);
-// The same into the file at `path`, whole or not at all (an earlier file stays as it was).
-Status writeReportPdfFile(ReportDocument& document, const QString& path);
+// The same into the file at `path`, whole or not at all (an earlier file stays as it was); never
+// over anything but a regular file, nor over a file of the catalogue in `dataDir`.
+Status writeReportPdfFile(ReportDocument& document, const QString& path, const QString& dataDir);
 
 }  // namespace quillon

@@ -1,6 +1,7 @@
 #include "movies/ScreenShare.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QImageReader>
 #include <QPointer>
 #include <QWidget>
@@ -9,6 +10,8 @@
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/PhotoLibrary.h"
+#include "store/CatalogueStore.h"
+#include "store/OutputTarget.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/SelectionState.h"
@@ -56,10 +59,15 @@ QString suffixOf(const QByteArray& bytes) {
 
 // Writes one item for the share sheet into the private temporary folder; empty on failure, the
 // reason told to the user.
-QString writeItem(QWidget* screen, const QString& fileName, const QByteArray& bytes) {
+QString writeItem(QWidget* screen, const QString& fileName, const QByteArray& bytes,
+                  const QString& dataDir) {
+    const QString folder = DataFolders::tempDir();
     QString error;
-    const QString path =
-        DataFolders::writePrivateFile(DataFolders::tempDir(), fileName, bytes, &error);
+    QString path;
+    if (const Status target = checkOutputTarget(QDir(folder).filePath(fileName), dataDir); !target)
+        error = target.error;
+    else
+        path = DataFolders::writePrivateFile(folder, fileName, bytes, &error);
     if (path.isEmpty()) {
         diagnosticLog(QStringLiteral("Screen share: ") + error);
         tell(screen, QStringLiteral("Can't Share"), error);
@@ -90,8 +98,8 @@ void shareScreen(QWidget* screen, const ScreenShareMember& member, Services& ser
     if (services.photos.addPicture(picture, &photoError).isEmpty()) {
         diagnosticLog(QStringLiteral("Screen picture not added to the photos: ") + photoError);
         tell(screen, QStringLiteral("Picture Not Saved"),
-             QStringLiteral("The picture of the screen could not be added to your pictures: %1")
-                 .arg(photoError));
+             QStringLiteral("The picture of the screen could not be added to your pictures: ") +
+                 photoError);
     }
     const QImage kept = jpegRoundTrip(picture, member.jpegQuality);
     if (screenShotImage) *screenShotImage = kept;
@@ -106,7 +114,8 @@ void shareScreen(QWidget* screen, const ScreenShareMember& member, Services& ser
             {&selection.SelectedBackImage, QStringLiteral("Back Cover")}};
         for (const auto& [bytes, name] : covers) {
             if (!*bytes || (*bytes)->isEmpty()) continue;
-            const QString path = writeItem(screen, name + '.' + suffixOf(**bytes), **bytes);
+            const QString path = writeItem(screen, name + '.' + suffixOf(**bytes), **bytes,
+                                           services.context.dataDir());
             if (path.isEmpty()) return;
             request.files << path;
         }
@@ -120,7 +129,8 @@ void shareScreen(QWidget* screen, const ScreenShareMember& member, Services& ser
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         kept.save(&buffer, "PNG");
-        const QString path = writeItem(screen, QStringLiteral("Quillon Screen.png"), png);
+        const QString path = writeItem(screen, QStringLiteral("Quillon Screen.png"), png,
+                                       services.context.dataDir());
         if (path.isEmpty()) return;
         request.files << path;
     }

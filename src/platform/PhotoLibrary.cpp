@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/DataFolders.h"
+#include "store/OutputTarget.h"
 
 namespace quillon {
 
@@ -31,9 +32,6 @@ public:
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
-    // Closes now, for the error close() may report (a write the disk could not keep).
-    bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
-    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
@@ -49,15 +47,14 @@ QString fail(QString* error, const QString& text) {
     return {};
 }
 
-// Makes the folder when missing and opens it; a symlink at its name is refused, not entered,
-// and it must be ours. Files are then made relative to this descriptor: what was checked is
-// where they go.
-int openLibraryFolder(const QString& folder, QString* error) {
+// Makes the folder when missing; a symlink at its name is refused, not entered, and it must be
+// ours.
+bool prepareLibraryFolder(const QString& folder, QString* error) {
     const QByteArray path = QFile::encodeName(folder);
     QDir().mkpath(QFileInfo(folder).path());
     if (::mkdir(path.constData(), 0755) != 0 && errno != EEXIST) {
         fail(error, folder + QStringLiteral(": ") + systemError());
-        return -1;
+        return false;
     }
     Descriptor dir(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st;
@@ -66,13 +63,13 @@ int openLibraryFolder(const QString& folder, QString* error) {
         const bool link = ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode);
         fail(error, folder + QStringLiteral(": ") +
                         (link ? QStringLiteral("a symbolic link stands in its place") : reason));
-        return -1;
+        return false;
     }
     if (::fstat(dir.get(), &st) != 0 || st.st_uid != ::geteuid()) {
         fail(error, folder + QStringLiteral(" is not a folder of this user"));
-        return -1;
+        return false;
     }
-    return dir.release();
+    return true;
 }
 
 }  // namespace
@@ -94,28 +91,20 @@ QString DesktopPhotoLibrary::addPicture(const QImage& picture, QString* error) {
     if (!picture.save(&buffer, "PNG"))
         return fail(error, QStringLiteral("The picture could not be written as PNG"));
 
-    Descriptor dir(openLibraryFolder(folder_, error));
-    if (!dir.valid()) return {};
+    if (!prepareLibraryFolder(folder_, error)) return {};
     const QDateTime when = now_ ? now_() : QDateTime::currentDateTime();
     const QString stem =
         QStringLiteral("Quillon ") + when.toString(QStringLiteral("yyyy-MM-dd hh.mm.ss"));
     for (int n = 1; n <= kNamesPerSecond; ++n) {
-        const QString name =
-            n == 1 ? stem + QStringLiteral(".png") : QStringLiteral("%1 %2.png").arg(stem).arg(n);
-        const QByteArray encoded = QFile::encodeName(name);
-        // O_EXCL fails on anything standing at the name, a symlink included: never written through.
-        Descriptor file(::openat(dir.get(), encoded.constData(),
-                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-        if (!file.valid()) {
-            if (errno == EEXIST) continue;
-            return fail(error, QDir(folder_).filePath(name) + QStringLiteral(": ") + systemError());
-        }
+        const QString name = stem + (n == 1 ? QString() : ' ' + QString::number(n)) + ".png";
         const QString path = QDir(folder_).filePath(name);
-        if (!writeWhole(file.get(), png) || !file.close()) {
-            const QString reason = systemError();
-            ::unlinkat(dir.get(), encoded.constData(), 0);  // no half picture left behind
-            return fail(error, path + QStringLiteral(": ") + reason);
+        OutputFile file(path, DataFolders::dataDir(), OutputFile::Mode::CreateNew);
+        if (const Status created = file.create(); !created) {
+            if (file.taken()) continue;
+            return fail(error, created.error);
         }
+        file.write(png);  // a failed write is told by commit(), which then removes the file
+        if (const Status committed = file.commit(); !committed) return fail(error, committed.error);
         return path;
     }
     return fail(error, QStringLiteral("%1: no free name for a picture taken at %2")

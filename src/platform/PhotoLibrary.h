@@ -20,7 +20,8 @@ public:
 // PNG files in "Quillon" inside the user's Pictures folder, each with a new timestamped name
 // ("Quillon 2026-12-07 10.15.03.png", then " 2", " 3"... within the same second). A file is only
 // ever created, never opened again: an earlier picture, or a symlink planted at a name, is passed
-// over for the next name. The folder is made when missing; a symlink at its own name is refused.
+// over for the next name. The folder is made when missing; a symlink at its own name is refused,
+// and so are the catalogue's own folders.
 class DesktopPhotoLibrary : public PhotoLibrary {
 public:
     // `now` gives the time the names are made of; the system's time when empty.

@@ -3,6 +3,9 @@
 #include <QString>
 #include <functional>
 
+#include "store/Status.h"
+
+class QPrinter;
 class QTextDocument;
 class QWidget;
 
@@ -27,5 +30,11 @@ public:
     void print(QWidget* parent, const QTextDocument& document,
                std::function<void(bool sent, QString error)> done) override;
 };
+
+// Prints `document` on `printer`. QPrinter tells nothing of a file it could not write, so a job
+// into a file (the printer's output file name) goes to a private file first, is checked to be a
+// whole PDF, and only then is written to the output file, which the rules of every file the
+// program writes apply to (store/OutputTarget.h; `dataDir` is the catalogue's folder).
+Status printDocument(QPrinter& printer, const QTextDocument& document, const QString& dataDir);
 
 }  // namespace quillon

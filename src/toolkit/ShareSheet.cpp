@@ -11,13 +11,14 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
+#include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/FileDialogs.h"
 #include "platform/MailService.h"
 #include "platform/UrlOpener.h"
+#include "store/OutputTarget.h"
 #include "toolkit/AlertController.h"
 
 namespace quillon {
@@ -54,35 +55,19 @@ void tell(QWidget* anchor, const QString& title, const QString& message) {
     alert->open();
 }
 
-// Through QSaveFile: a copy that fails half way leaves the file the user chose to replace intact.
-bool copyFile(const QString& source, const QString& target, QString* error) {
+// A copy that fails half way leaves the file the user chose to replace intact; the store's own
+// files are never replaced.
+Status copyFile(const QString& source, const QString& target) {
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *error = in.errorString();
-        return false;
-    }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        *error = out.errorString();
-        return false;
-    }
+    if (!in.open(QIODevice::ReadOnly)) return Status::failure(source + ": " + in.errorString());
+    OutputFile out(target, DataFolders::dataDir());
+    if (Status created = out.create(); !created) return created;
     for (QByteArray chunk = in.read(1 << 20); !chunk.isEmpty(); chunk = in.read(1 << 20)) {
-        if (out.write(chunk) != chunk.size()) {
-            *error = out.errorString();
-            out.cancelWriting();
-            return false;
-        }
+        if (out.write(chunk) != chunk.size()) return out.status();
     }
-    if (in.error() != QFileDevice::NoError) {
-        *error = in.errorString();
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit()) {
-        *error = out.errorString();
-        return false;
-    }
-    return true;
+    if (in.error() != QFileDevice::NoError)
+        return Status::failure(source + ": " + in.errorString());
+    return out.commit();
 }
 
 void fail(QWidget* anchor, const QString& title, const QString& message) {
@@ -93,18 +78,16 @@ void fail(QWidget* anchor, const QString& title, const QString& message) {
 void saveToFiles(const ShareRequest& request, QWidget* anchor, DesktopHandoff& handoff) {
     const QPointer<QWidget> over(anchor);
     for (const QString& source : request.files) {
-        handoff.askSavePath(anchor, QFileInfo(source).fileName(),
-                            [source, over](const QString& target) {
-                                const QString shown = QDir::toNativeSeparators(target);
-                                QString error;
-                                if (copyFile(source, target, &error)) {
-                                    tell(over, "File Saved", "The file was saved as " + shown);
-                                } else {
-                                    fail(over, "Could Not Save the File",
-                                         QStringLiteral("%1 could not be saved as %2: %3")
-                                             .arg(quotedName(source), shown, error));
-                                }
-                            });
+        handoff.askSavePath(
+            anchor, QFileInfo(source).fileName(), [source, over](const QString& target) {
+                const QString shown = QDir::toNativeSeparators(target);
+                if (const Status copied = copyFile(source, target); copied) {
+                    tell(over, "File Saved", "The file was saved as " + shown);
+                } else {
+                    fail(over, "Could Not Save the File",
+                         quotedName(source) + " could not be saved: " + copied.error);
+                }
+            });
     }
 }
 

@@ -189,7 +189,7 @@ TEST_F(ReportPdfTest, ACoverTallerThanAPageIsDrawnOnceOnOnePage) {
     for (const ReportFamily* family : {&breakdownReportFamily(), &printReportFamily()}) {
         const auto report =
             buildReport(*family, GroupKind::Director, {movie}, {kReportViewWidth, "Mann"});
-        ASSERT_TRUE(writeReportPdfFile(*report, path));
+        ASSERT_TRUE(writeReportPdfFile(*report, path, fixture.dataDir()));
         EXPECT_EQ(readBack(path).imageWidths.size(), 2) << "each cover held once";
         EXPECT_EQ(pagesShowingRed(path), 1);
     }

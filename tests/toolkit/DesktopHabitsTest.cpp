@@ -140,7 +140,8 @@ TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
         {save, source, true, savedAs, "File Saved / The file was saved as " + savedAs},
         {save, source, true, {}, {}},  // cancelled
         {save, source, true, missing,
-         "Could Not Save the File / \"Quillon.csv\" could not be saved as " + missing + ": "},
+         "Could Not Save the File / \"Quillon.csv\" could not be saved: " + missing +
+             ": No such file or directory"},
         {send, source, true, {}, {}},
         {send, source, false, {}, "Could Not Send by E-mail / The e-mail program could not"},
         {send, gone, true, {}, "Could Not Send by E-mail / \"gone.csv\" could not be read: "},
