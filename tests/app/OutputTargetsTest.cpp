@@ -2,6 +2,7 @@
 // left as it was, and what goes wrong is told with its cause.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -164,12 +165,20 @@ const Writer kWriters[] = {
      }},
 };
 
+// Mounts made by this program stay in a mount namespace of its own, taken before any thread
+// starts: one killed half way leaves nothing mounted on the machine.
+const bool kPrivateMounts = [] {
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}();
+
 // A small file system over a folder while alive (root only).
 class Mount {
 public:
     explicit Mount(const QString& folder)
         : folder_(encoded(folder)),
-          mounted_(::mount("tmpfs", folder_.constData(), "tmpfs", 0, kOptions) == 0) {}
+          mounted_(kPrivateMounts &&
+                   ::mount("tmpfs", folder_.constData(), "tmpfs", 0, kOptions) == 0) {}
     ~Mount() {
         if (mounted_) ::umount2(folder_.constData(), MNT_DETACH);
     }
@@ -258,6 +267,7 @@ Planted storeFile(const QString& file, const QString& at, bool chosen) {
 
 Planted onMountedFolder(const QString& at, bool readOnly) {
     if (::geteuid() != 0) return {at, at, "a file system of its own needs root", {}};
+    if (!kPrivateMounts) return {at, at, "no mount namespace of its own could be had", {}};
     auto mount = std::make_shared<Mount>(QFileInfo(at).path());
     if (!*mount) return {at, at, "tmpfs cannot be mounted here: " + cause(errno), {}};
     makeFile(at);
