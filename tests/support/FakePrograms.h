@@ -23,7 +23,9 @@ public:
     void install(const QString& name, const QByteArray& body) {
         const QString path = script(name);
         QFile::remove(path + ".arguments");
-        writeBytes(path, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.arguments\"\n" + body + "\n");
+        // A closing "." tells a reader that the arguments are written whole.
+        writeBytes(path, "#!/bin/sh\n{ printf '%s\\n' \"$@\"; echo .; } > \"$0.arguments\"\n" +
+                             body + "\n");
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     // A body that runs until this ends, as a browser that stays open does.
@@ -32,10 +34,15 @@ public:
     }
     // What the program was last run with, once it has written it; waits a while for that.
     QStringList arguments(const QString& name) const {
-        QFile file(script(name) + ".arguments");
-        for (int i = 0; i < 500 && !file.exists(); ++i) pumpEvents(10);
-        QStringList lines = file.open(QIODevice::ReadOnly) ? QString(file.readAll()).split('\n')
-                                                           : QStringList{"(not run)"};
+        const QString path = script(name) + ".arguments";
+        QByteArray written;
+        for (int i = 0; i < 500 && !written.endsWith(".\n"); ++i) {
+            pumpEvents(10);
+            QFile file(path);
+            written = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }
+        if (!written.endsWith(".\n")) return {"(not run)"};
+        QStringList lines = QString(written.chopped(2)).split('\n');
         if (lines.last().isEmpty()) lines.removeLast();
         return lines;
     }
