@@ -2,7 +2,7 @@
 
 #include "exchange/Base64.h"
 #include "exchange/ExportFormat.h"
-#include "platform/CoverImage.h"
+#include "images/CoverImage.h"
 
 namespace quillon::exchange {
 

@@ -6,7 +6,7 @@
 
 #include "exchange/CoverCodec.h"
 #include "exchange/ExportFormat.h"
-#include "platform/CoverImage.h"
+#include "images/CoverImage.h"
 
 namespace quillon::exchange {
 namespace {

@@ -11,7 +11,7 @@
 #include <QtConcurrent>
 #include <algorithm>
 
-#include "platform/CoverImage.h"
+#include "images/CoverImage.h"
 
 namespace quillon {
 

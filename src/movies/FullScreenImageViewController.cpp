@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "images/CoverImage.h"
 #include "movies/ScreenShare.h"
-#include "platform/CoverImage.h"
 #include "toolkit/SelectionState.h"
 #include "toolkit/Services.h"
 

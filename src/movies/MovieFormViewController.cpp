@@ -17,10 +17,10 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <memory>
 
+#include "images/CoverImage.h"
 #include "movies/CoverView.h"
 #include "movies/MovieSegues.h"
 #include "platform/Camera.h"
-#include "platform/CoverImage.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/DocumentPicker.h"
 #include "store/CatalogueStore.h"

@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "images/CoverImage.h"
 #include "movies/ScreenShare.h"
-#include "platform/CoverImage.h"
 #include "toolkit/SelectionState.h"
 #include "toolkit/Services.h"
 

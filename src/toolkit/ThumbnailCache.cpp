@@ -4,7 +4,7 @@
 #include <QtConcurrent>
 #include <atomic>
 
-#include "platform/CoverImage.h"
+#include "images/CoverImage.h"
 
 namespace quillon {
 

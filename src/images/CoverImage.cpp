@@ -1,4 +1,4 @@
-#include "platform/CoverImage.h"
+#include "images/CoverImage.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
