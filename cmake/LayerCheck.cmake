@@ -13,7 +13,7 @@ endfunction()
 
 set(features movies groups reference exchange reports feedback)
 quillon_refuse_links(quillon_store "^(Qt6::(Gui|Widgets)|quillon_)" "the store is QtCore and SQLite only")
-foreach(lib quillon_images quillon_exchange_format)
+foreach(lib quillon_images quillon_formats)
   quillon_refuse_links(${lib} "Widgets|quillon_toolkit|quillon_platform$" "no widgets in the data layers")
 endforeach()
 quillon_refuse_links(quillon_platform "^quillon_(toolkit|app)" "platform sits below the toolkit")

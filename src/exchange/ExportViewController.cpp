@@ -8,10 +8,10 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "exchange/DisplayText.h"
-#include "exchange/ExportFile.h"
-#include "exchange/ExportFormat.h"
-#include "exchange/ExportJob.h"
+#include "formats/DisplayText.h"
+#include "formats/ExportFile.h"
+#include "formats/ExportFormat.h"
+#include "formats/ExportJob.h"
 #include "platform/Clock.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"

@@ -10,9 +10,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "exchange/DisplayText.h"
-#include "exchange/LineReader.h"
-#include "exchange/MovieImporter.h"
+#include "formats/DisplayText.h"
+#include "formats/LineReader.h"
+#include "formats/MovieImporter.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/DocumentPicker.h"
 #include "toolkit/AlertController.h"

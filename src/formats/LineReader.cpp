@@ -1,4 +1,4 @@
-#include "exchange/LineReader.h"
+#include "formats/LineReader.h"
 
 #include <cstring>
 

@@ -1,11 +1,11 @@
-#include "exchange/ExportJob.h"
+#include "formats/ExportJob.h"
 
 #include <QEventLoop>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "exchange/CoverCodec.h"
-#include "exchange/ExportFormat.h"
+#include "formats/CoverCodec.h"
+#include "formats/ExportFormat.h"
 #include "images/CoverImage.h"
 
 namespace quillon::exchange {

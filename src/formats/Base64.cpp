@@ -1,4 +1,4 @@
-#include "exchange/Base64.h"
+#include "formats/Base64.h"
 
 #include <array>
 

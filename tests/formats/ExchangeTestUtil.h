@@ -13,9 +13,9 @@
 #include <cstring>
 #include <ostream>
 
-#include "exchange/ExportFormat.h"
-#include "exchange/ExportJob.h"
-#include "exchange/MovieImporter.h"
+#include "formats/ExportFormat.h"
+#include "formats/ExportJob.h"
+#include "formats/MovieImporter.h"
 #include "platform/DiagnosticLog.h"
 #include "store/CatalogueStore.h"
 #include "support/RefuseWrites.h"

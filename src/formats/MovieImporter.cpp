@@ -1,4 +1,4 @@
-#include "exchange/MovieImporter.h"
+#include "formats/MovieImporter.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,8 +6,8 @@
 
 #include <cerrno>
 
-#include "exchange/ExportFormat.h"
-#include "exchange/MovieLine.h"
+#include "formats/ExportFormat.h"
+#include "formats/MovieLine.h"
 #include "store/Backups.h"
 
 namespace quillon::exchange {

@@ -1,7 +1,7 @@
-#include "exchange/CoverCodec.h"
+#include "formats/CoverCodec.h"
 
-#include "exchange/Base64.h"
-#include "exchange/ExportFormat.h"
+#include "formats/Base64.h"
+#include "formats/ExportFormat.h"
 #include "images/CoverImage.h"
 
 namespace quillon::exchange {

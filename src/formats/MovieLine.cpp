@@ -1,7 +1,7 @@
-#include "exchange/MovieLine.h"
+#include "formats/MovieLine.h"
 
-#include "exchange/CoverCodec.h"
-#include "exchange/ExportFormat.h"
+#include "formats/CoverCodec.h"
+#include "formats/ExportFormat.h"
 
 namespace quillon::exchange {
 namespace {

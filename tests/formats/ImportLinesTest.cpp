@@ -1,7 +1,7 @@
 // How an import reads its file: the header, line ends, encodings, fields, and damaged, cut or
 // unreadable input.
 #include "ExchangeTestUtil.h"
-#include "exchange/Base64.h"
+#include "formats/Base64.h"
 
 namespace quillon::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <QStringDecoder>
 #include <optional>
 
-#include "exchange/ExportFormat.h"
+#include "formats/ExportFormat.h"
 
 namespace quillon::exchange {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "exchange/LineReader.h"
+#include "formats/LineReader.h"
 #include "store/CatalogueStore.h"
 #include "store/Status.h"
 

@@ -1,4 +1,4 @@
-#include "exchange/ExportFile.h"
+#include "formats/ExportFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "exchange/ExportFormat.h"
+#include "formats/ExportFormat.h"
 
 #include <QStringConverter>
 

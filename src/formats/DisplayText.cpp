@@ -1,9 +1,9 @@
-#include "exchange/DisplayText.h"
+#include "formats/DisplayText.h"
 
 #include <QStringConverter>
 
-#include "exchange/CoverCodec.h"
-#include "exchange/ExportFormat.h"
+#include "formats/CoverCodec.h"
+#include "formats/ExportFormat.h"
 
 namespace quillon::exchange {
 namespace {
