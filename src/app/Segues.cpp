@@ -4,13 +4,13 @@
 #include "feedback/RateShareTableViewController.h"
 #include "groups/GroupSegues.h"
 #include "groups/ReportSegues.h"
+#include "handover/Services.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "movies/MovieSegues.h"
 #include "movies/ViewerSegues.h"
 #include "reference/ReferenceListViewController.h"
 #include "reference/ReferenceSegues.h"
 #include "reports/OverviewViewController.h"
-#include "toolkit/Services.h"
 #include "toolkit/Storyboard.h"
 
 namespace quillon {

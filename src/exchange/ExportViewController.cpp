@@ -12,6 +12,7 @@
 #include "formats/ExportFile.h"
 #include "formats/ExportFormat.h"
 #include "formats/ExportJob.h"
+#include "handover/Services.h"
 #include "platform/Clock.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
@@ -22,7 +23,6 @@
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
-#include "toolkit/Services.h"
 #include "toolkit/ShareSheet.h"
 
 namespace quillon {

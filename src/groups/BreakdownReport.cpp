@@ -5,12 +5,12 @@
 
 #include "groups/ReportPdf.h"
 #include "groups/ReportText.h"
+#include "handover/Services.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "store/CatalogueStore.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/MainQueue.h"
-#include "toolkit/Services.h"
 #include "toolkit/ShareSheet.h"
 #include "toolkit/ViewController.h"
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "groups/GroupKind.h"
+#include "handover/SelectionState.h"
 #include "store/CatalogueStore.h"
-#include "toolkit/SelectionState.h"
 
 namespace quillon {
 

@@ -7,13 +7,13 @@
 #include <QVBoxLayout>
 
 #include "groups/ReportText.h"
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/Printer.h"
 #include "store/CatalogueStore.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
 
 namespace quillon {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "handover/SelectionState.h"
 #include "store/TextSearch.h"
-#include "toolkit/SelectionState.h"
 
 namespace quillon {
 

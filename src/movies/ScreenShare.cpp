@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <cmath>
 
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/PhotoLibrary.h"
@@ -14,8 +16,6 @@
 #include "store/OutputTarget.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/MainQueue.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
 #include "toolkit/ViewController.h"
 
 namespace quillon {

@@ -3,8 +3,8 @@
 #include <QString>
 #include <memory>
 
+#include "handover/SelectionState.h"
 #include "store/CatalogueStore.h"
-#include "toolkit/SelectionState.h"
 
 namespace quillon {
 

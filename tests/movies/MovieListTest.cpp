@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "handover/SelectionState.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "movies/MovieListModel.h"
 #include "movies/MovieListQuery.h"
@@ -22,7 +23,6 @@
 #include "toolkit/KeySelector.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
-#include "toolkit/SelectionState.h"
 #include "toolkit/TableView.h"
 #include "toolkit/ThumbnailCache.h"
 #include "toolkit/UndoNotice.h"

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "handover/Services.h"
 #include "platform/Camera.h"
 #include "platform/Clock.h"
 #include "platform/DocumentPicker.h"
@@ -19,7 +20,6 @@
 #include "platform/Printer.h"
 #include "platform/ReviewService.h"
 #include "platform/UrlOpener.h"
-#include "toolkit/Services.h"
 #include "toolkit/ShareSheet.h"
 
 namespace quillon::test {

@@ -1,4 +1,4 @@
-#include "toolkit/SelectionState.h"
+#include "handover/SelectionState.h"
 
 #include "store/Records.h"
 
