@@ -15,6 +15,7 @@
 #include "platform/Printer.h"
 #include "platform/ReviewService.h"
 #include "platform/UrlOpener.h"
+#include "toolkit/AlertController.h"
 #include "toolkit/ContextSave.h"
 #include "toolkit/ShareSheet.h"
 
@@ -24,7 +25,7 @@ struct AppDelegate::DesktopDevices {
     DesktopDocumentPicker picker;
     DesktopMailService mail;
     DesktopHandoff handoff;
-    DesktopShareSheet share{mail, handoff};
+    DesktopShareSheet share{mail, handoff, AlertController::tell};
     DesktopUrlOpener urls;
     Clock clock;
     DesktopCamera camera;

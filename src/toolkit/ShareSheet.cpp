@@ -19,7 +19,6 @@
 #include "platform/MailService.h"
 #include "platform/UrlOpener.h"
 #include "store/OutputTarget.h"
-#include "toolkit/AlertController.h"
 
 namespace quillon {
 namespace {
@@ -46,15 +45,6 @@ QString quotedName(const QString& path) {
     return QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName());
 }
 
-void tell(QWidget* anchor, const QString& title, const QString& message) {
-    AlertController* alert = AlertController::ok(title, message);
-    if (anchor) {
-        alert->setParent(anchor->window(), Qt::Dialog);
-        alert->setWindowModality(Qt::WindowModal);
-    }
-    alert->open();
-}
-
 // A copy that fails half way leaves the file the user chose to replace intact; the store's own
 // files are never replaced.
 Status copyFile(const QString& source, const QString& target) {
@@ -70,28 +60,30 @@ Status copyFile(const QString& source, const QString& target) {
     return out.commit();
 }
 
-void fail(QWidget* anchor, const QString& title, const QString& message) {
+void fail(const ShareOutcome& tell, QWidget* anchor, const QString& title, const QString& message) {
     diagnosticLog(title + ": " + message);
     tell(anchor, title, message);
 }
 
-void saveToFiles(const ShareRequest& request, QWidget* anchor, DesktopHandoff& handoff) {
+void saveToFiles(const ShareRequest& request, QWidget* anchor, DesktopHandoff& handoff,
+                 const ShareOutcome& tell) {
     const QPointer<QWidget> over(anchor);
     for (const QString& source : request.files) {
         handoff.askSavePath(
-            anchor, QFileInfo(source).fileName(), [source, over](const QString& target) {
+            anchor, QFileInfo(source).fileName(), [source, over, tell](const QString& target) {
                 const QString shown = QDir::toNativeSeparators(target);
                 if (const Status copied = copyFile(source, target); copied) {
                     tell(over, "File Saved", "The file was saved as " + shown);
                 } else {
-                    fail(over, "Could Not Save the File",
+                    fail(tell, over, "Could Not Save the File",
                          quotedName(source) + " could not be saved: " + copied.error);
                 }
             });
     }
 }
 
-void openInApp(const ShareRequest& request, QWidget* anchor, DesktopHandoff& handoff) {
+void openInApp(const ShareRequest& request, QWidget* anchor, DesktopHandoff& handoff,
+               const ShareOutcome& tell) {
     QList<QUrl> urls;
     for (const QString& path : request.files) urls << QUrl::fromLocalFile(path);
     urls << request.urls;
@@ -99,10 +91,10 @@ void openInApp(const ShareRequest& request, QWidget* anchor, DesktopHandoff& han
     for (const QUrl& url : urls) {
         const QString what =
             url.isLocalFile() ? quotedName(url.toLocalFile()) : url.toDisplayString();
-        handoff.openUrl(url, anchor, [over, what](const ProgramResult& result) {
+        handoff.openUrl(url, anchor, [over, what, tell](const ProgramResult& result) {
             if (result) return;
             diagnosticLog(result.reason);
-            fail(over, "Could Not Open",
+            fail(tell, over, "Could Not Open",
                  QStringLiteral("No program was found to open %1.").arg(what));
         });
     }
@@ -119,7 +111,8 @@ void copyToPasteboard(const ShareRequest& request) {
     QApplication::clipboard()->setMimeData(mime);
 }
 
-void mail(const ShareRequest& request, QWidget* anchor, MailService& mailService) {
+void mail(const ShareRequest& request, QWidget* anchor, MailService& mailService,
+          const ShareOutcome& tell) {
     const QString title = "Could Not Send by E-mail";
     MailMessage message;
     message.body = request.texts.join('\n');
@@ -129,19 +122,20 @@ void mail(const ShareRequest& request, QWidget* anchor, MailService& mailService
         QByteArray bytes;
         if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
         if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-            fail(anchor, title,
+            fail(tell, anchor, title,
                  QStringLiteral("%1 could not be read: %2")
                      .arg(quotedName(path), file.errorString()));
             return;
         }
         message.attachments.append({bytes, {}, QFileInfo(path).fileName()});
     }
-    mailService.compose(message, anchor,
-                        [over = QPointer<QWidget>(anchor), title](const ProgramResult& result) {
-                            if (result) return;
-                            diagnosticLog(result.reason);
-                            fail(over, title, "The e-mail program could not be started.");
-                        });
+    mailService.compose(
+        message, anchor,
+        [over = QPointer<QWidget>(anchor), title, tell](const ProgramResult& result) {
+            if (result) return;
+            diagnosticLog(result.reason);
+            fail(tell, over, title, "The e-mail program could not be started.");
+        });
 }
 
 QString elided(const QString& text) {
@@ -218,16 +212,16 @@ void DesktopShareSheet::perform(ShareActivity activity, const ShareRequest& requ
                                 QWidget* anchor) {
     switch (activity) {
         case ShareActivity::SaveToFiles:
-            saveToFiles(request, anchor, handoff_);
+            saveToFiles(request, anchor, handoff_, tell_);
             break;
         case ShareActivity::OpenInApp:
-            openInApp(request, anchor, handoff_);
+            openInApp(request, anchor, handoff_, tell_);
             break;
         case ShareActivity::CopyToPasteboard:
             copyToPasteboard(request);
             break;
         case ShareActivity::Mail:
-            mail(request, anchor, mail_);
+            mail(request, anchor, mail_, tell_);
             break;
         default:
             break;
@@ -250,9 +244,10 @@ void DesktopShareSheet::present(const ShareRequest& request, QWidget* anchor) {
     for (ShareActivity activity : offeredActivities(request)) {
         auto* button = new QPushButton(titleOf(activity), dialog);
         layout->addWidget(button);
-        QObject::connect(button, &QPushButton::clicked, dialog, [=, this] {
+        // A copy of the sheet: the dialog may outlive it.
+        QObject::connect(button, &QPushButton::clicked, dialog, [=, sheet = *this]() mutable {
             dialog->close();
-            perform(activity, request, over);
+            sheet.perform(activity, request, over);
         });
     }
     auto* cancel = new QPushButton("Cancel", dialog);

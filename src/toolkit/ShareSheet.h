@@ -65,26 +65,31 @@ public:
                              std::function<void(const QString& path)> chosen);
 };
 
+// Tells the user how a target ended: a title and a message over `anchor`'s window.
+using ShareOutcome =
+    std::function<void(QWidget* anchor, const QString& title, const QString& message)>;
+
 // A non-blocking dialog: a sentence saying what is shared and one button per offered target,
-// each labelled with what it does. A target that fails says so in an alert; a saved copy is
+// each labelled with what it does. A target that fails says so through `tell`; a saved copy is
 // confirmed with its full path.
 // The mail service and the handoff must outlive the sheet.
 class DesktopShareSheet : public ShareSheet {
 public:
-    DesktopShareSheet(MailService& mail, DesktopHandoff& handoff)
-        : mail_(mail), handoff_(handoff) {}
+    DesktopShareSheet(MailService& mail, DesktopHandoff& handoff, ShareOutcome tell)
+        : mail_(mail), handoff_(handoff), tell_(std::move(tell)) {}
     void present(const ShareRequest& request, QWidget* anchor) override;
     // The targets this desktop can serve for the request, in the order they are offered.
     QList<ShareActivity> offeredActivities(const ShareRequest& request) const;
     static QString titleOf(ShareActivity activity);
     // The sentence naming what the request shares ("The file "Quillon.csv" is ready to share.").
     static QString summaryOf(const ShareRequest& request);
-    // Carries out one target; its outcome, when there is one to tell, in an alert over `anchor`.
+    // Carries out one target; its outcome, when there is one to tell, told over `anchor`.
     void perform(ShareActivity activity, const ShareRequest& request, QWidget* anchor);
 
 private:
     MailService& mail_;
     DesktopHandoff& handoff_;
+    ShareOutcome tell_;
 };
 
 }  // namespace quillon

@@ -120,7 +120,7 @@ TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
     noMail.canSend = false;
     test::ScriptedHandoff desktop;
     const ShareRequest file{{"/somewhere/Quillon.csv"}, {}, {}, {ShareActivity::CopyToPasteboard}};
-    EXPECT_EQ(DesktopShareSheet(noMail, desktop).offeredActivities(file),
+    EXPECT_EQ(DesktopShareSheet(noMail, desktop, AlertController::tell).offeredActivities(file),
               QList<ShareActivity>({ShareActivity::SaveToFiles, ShareActivity::OpenInApp}));
     EXPECT_EQ(DesktopShareSheet::summaryOf(file), "The file \"Quillon.csv\" is ready to share.");
     QTemporaryDir folder;
@@ -155,7 +155,8 @@ TEST(ShareSheet, TargetsThatFailSaySoAndASavedCopyTellsWhereItWent) {
         test::LogCapture log;
         QWidget anchor;
         anchor.show();
-        DesktopShareSheet(mail, handoff).present(ShareRequest{{c.sharedFile}, {}, {}, {}}, &anchor);
+        DesktopShareSheet(mail, handoff, AlertController::tell)
+            .present(ShareRequest{{c.sharedFile}, {}, {}, {}}, &anchor);
         QPointer<QDialog> dialog = anchor.findChild<QDialog*>("ShareSheet");
         ASSERT_TRUE(dialog && dialog->isVisible());
         QPushButton* button = nullptr;
@@ -220,7 +221,8 @@ TEST(ShareSheet, OpenAndMailTellWhenXdgOpenOrXdgEmailFoundNoProgram) {
         QWidget anchor;
         anchor.show();
         desktop.answers = 0;
-        DesktopShareSheet(desktop, handoff).perform(c.target, {{file}, {}, {}, {}}, &anchor);
+        DesktopShareSheet(desktop, handoff, AlertController::tell)
+            .perform(c.target, {{file}, {}, {}, {}}, &anchor);
         for (int i = 0; i < 1000 && desktop.answers == 0; ++i) test::pumpEvents(10);
         if (c.target == ShareActivity::OpenInApp) {
             EXPECT_EQ(programs.arguments("xdg-open"), QStringList{file});
