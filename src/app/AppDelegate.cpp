@@ -14,10 +14,10 @@
 #include "platform/PhotoLibrary.h"
 #include "platform/Printer.h"
 #include "platform/ReviewService.h"
+#include "platform/ShareSheet.h"
 #include "platform/UrlOpener.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/ContextSave.h"
-#include "toolkit/ShareSheet.h"
 
 namespace quillon {
 

@@ -17,13 +17,13 @@
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/MailService.h"
+#include "platform/ShareSheet.h"
 #include "store/CatalogueStore.h"
 #include "store/OutputTarget.h"
 #include "toolkit/ActivityIndicator.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
-#include "toolkit/ShareSheet.h"
 
 namespace quillon {
 namespace {

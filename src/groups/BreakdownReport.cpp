@@ -8,10 +8,10 @@
 #include "handover/Services.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
+#include "platform/ShareSheet.h"
 #include "store/CatalogueStore.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/MainQueue.h"
-#include "toolkit/ShareSheet.h"
 
 namespace quillon {
 

@@ -19,8 +19,8 @@
 #include "platform/PhotoLibrary.h"
 #include "platform/Printer.h"
 #include "platform/ReviewService.h"
+#include "platform/ShareSheet.h"
 #include "platform/UrlOpener.h"
-#include "toolkit/ShareSheet.h"
 
 namespace quillon::test {
 

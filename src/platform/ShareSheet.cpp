@@ -1,4 +1,4 @@
-#include "toolkit/ShareSheet.h"
+#include "platform/ShareSheet.h"
 
 #include <QApplication>
 #include <QClipboard>
