@@ -5,6 +5,7 @@
 
 #include "app/BlockingMessage.h"
 #include "app/CatalogueAccess.h"
+#include "app/ContextSave.h"
 #include "app/Segues.h"
 #include "platform/BuildInfo.h"
 #include "platform/Camera.h"
@@ -17,7 +18,6 @@
 #include "platform/ShareSheet.h"
 #include "platform/UrlOpener.h"
 #include "toolkit/AlertController.h"
-#include "toolkit/ContextSave.h"
 
 namespace quillon {
 

@@ -1,4 +1,4 @@
-#include "toolkit/ContextSave.h"
+#include "app/ContextSave.h"
 
 #include <QApplication>
 #include <QDialog>
