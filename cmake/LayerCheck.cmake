@@ -53,11 +53,12 @@ quillon_layer(store "" "^Qt6::(Gui|Widgets)" "the store is QtCore and SQLite onl
 quillon_layer(images "store" "${no_widgets}" "no widgets in the data layers")
 quillon_layer(handover "store" "${no_widgets}" "no widgets in the data layers")
 quillon_layer(formats "store;images" "${no_widgets}" "no widgets in the data layers")
+quillon_layer(catalogue "store;images;handover" "${no_widgets}" "no widgets in the data layers")
 quillon_layer(platform "store;images" "" "platform sits below the toolkit")
 quillon_layer(toolkit "store;images;platform" "" "the toolkit is generic widgets only")
 set(features movies groups reference exchange reports feedback)
 foreach(feature IN LISTS features)
-  quillon_layer(${feature} "store;images;handover;formats;platform;toolkit" ""
+  quillon_layer(${feature} "store;images;handover;formats;catalogue;platform;toolkit" ""
                 "features stand side by side, below the app")
 endforeach()
 

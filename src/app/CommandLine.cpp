@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "app/AppDelegate.h"
+#include "catalogue/BreakdownQuery.h"
 #include "exchange/ExchangeCommands.h"
-#include "groups/BreakdownQuery.h"
 #include "groups/GroupCommands.h"
 #include "groups/ReportCommand.h"
 #include "movies/ListCommand.h"

@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QPointer>
 
-#include "groups/ReportPdf.h"
-#include "groups/ReportText.h"
+#include "catalogue/ReportPdf.h"
+#include "catalogue/ReportText.h"
 #include "handover/Services.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"

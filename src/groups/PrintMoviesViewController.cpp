@@ -6,7 +6,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "groups/ReportText.h"
+#include "catalogue/ReportText.h"
 #include "handover/SelectionState.h"
 #include "handover/Services.h"
 #include "platform/DiagnosticLog.h"

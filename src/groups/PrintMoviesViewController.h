@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "groups/GroupKind.h"
+#include "catalogue/GroupKind.h"
 #include "store/Records.h"
 #include "toolkit/ViewController.h"
 

@@ -3,8 +3,8 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "groups/ReportPdf.h"
-#include "groups/ReportText.h"
+#include "catalogue/ReportPdf.h"
+#include "catalogue/ReportText.h"
 #include "store/CatalogueStore.h"
 
 namespace quillon {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "groups/GroupKind.h"
+#include "catalogue/GroupKind.h"
 #include "store/Records.h"
 
 namespace quillon {

@@ -4,10 +4,10 @@
 #include <QTest>
 #include <QTextEdit>
 
-#include "ReportTestUtil.h"
+#include "catalogue/ReportTestUtil.h"
+#include "catalogue/ReportText.h"
 #include "groups/PrintMoviesViewController.h"
 #include "groups/ReportSegues.h"
-#include "groups/ReportText.h"
 #include "support/TestSupport.h"
 #include "toolkit/NavigationController.h"
 

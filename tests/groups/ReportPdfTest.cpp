@@ -5,11 +5,11 @@
 #include <QPrinter>
 #include <QRegularExpression>
 
-#include "ReportTestUtil.h"
+#include "catalogue/ReportPdf.h"
+#include "catalogue/ReportTestUtil.h"
+#include "catalogue/ReportText.h"
 #include "groups/BreakdownReport.h"
 #include "groups/ReportCommand.h"
-#include "groups/ReportPdf.h"
-#include "groups/ReportText.h"
 #include "support/TestSupport.h"
 #include "toolkit/ViewController.h"
 

@@ -1,4 +1,4 @@
-#include "groups/GroupTabQuery.h"
+#include "catalogue/GroupTabQuery.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 
 #include "ReportTestUtil.h"
-#include "groups/ReportText.h"
+#include "catalogue/ReportText.h"
 #include "support/TestSupport.h"
 
 namespace quillon {

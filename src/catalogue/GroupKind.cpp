@@ -1,4 +1,4 @@
-#include "groups/GroupKind.h"
+#include "catalogue/GroupKind.h"
 
 namespace quillon {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "reference/ReferenceMember.h"
+#include "catalogue/ReferenceMember.h"
 
 namespace quillon {
 

@@ -1,4 +1,4 @@
-#include "groups/ReportText.h"
+#include "catalogue/ReportText.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>

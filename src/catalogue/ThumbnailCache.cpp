@@ -1,4 +1,4 @@
-#include "toolkit/ThumbnailCache.h"
+#include "catalogue/ThumbnailCache.h"
 
 #include <QThread>
 #include <QtConcurrent>

@@ -1,8 +1,8 @@
-#include "groups/BreakdownQuery.h"
+#include "catalogue/BreakdownQuery.h"
 
 #include <algorithm>
 
-#include "groups/GroupTabQuery.h"
+#include "catalogue/GroupTabQuery.h"
 #include "store/TextSearch.h"
 
 namespace quillon {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "groups/GroupKind.h"
+#include "catalogue/GroupKind.h"
 #include "handover/SelectionState.h"
 #include "store/CatalogueStore.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "groups/GroupKind.h"
+#include "catalogue/GroupKind.h"
 
 namespace quillon {
 

@@ -1,4 +1,4 @@
-#include "reference/ReferenceListQuery.h"
+#include "catalogue/ReferenceListQuery.h"
 
 #include <algorithm>
 

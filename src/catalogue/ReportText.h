@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "groups/GroupKind.h"
+#include "catalogue/GroupKind.h"
 #include "store/Records.h"
 
 namespace quillon {

@@ -1,10 +1,10 @@
-#include "groups/ReportPdf.h"
+#include "catalogue/ReportPdf.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPdfWriter>
 
-#include "groups/ReportText.h"
+#include "catalogue/ReportText.h"
 #include "store/OutputTarget.h"
 
 namespace quillon {

@@ -1,4 +1,4 @@
-#include "movies/MovieListQuery.h"
+#include "catalogue/MovieListQuery.h"
 
 #include <algorithm>
 
