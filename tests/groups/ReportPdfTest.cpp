@@ -17,32 +17,8 @@ namespace quillon {
 namespace {
 
 using A = Attribute;
-
-// What a reader finds in a PDF file.
-struct ReadBack {
-    QList<QSizeF> pages;
-    QStringList lines;  // every page's text lines, in order
-    int outside = 0;    // pieces of text not within their page
-    QList<int> imageWidths;
-};
-
-ReadBack readBack(const QString& path) {
-    ReadBack found;
-    QPdfDocument pdf;
-    pdf.load(path);
-    for (int page = 0; page < pdf.pageCount(); ++page) {
-        found.pages << pdf.pagePointSize(page);
-        const QPdfSelection text = pdf.getAllText(page);
-        found.lines << text.text().split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts);
-        const QRectF inside = QRectF(QPointF(), found.pages.last()).adjusted(-.5, -.5, .5, .5);
-        for (const QPolygonF& piece : text.bounds())
-            found.outside += !inside.contains(piece.boundingRect());
-    }
-    static const QRegularExpression image(R"(/Subtype\s*/Image\s*/Width\s+(\d+))");
-    for (const auto& match : image.globalMatch(QString::fromLatin1(test::contents(path))))
-        found.imageWidths << match.captured(1).toInt();
-    return found;
-}
+using test::readBack;
+using test::ReadBack;
 
 class ReportPdfTest : public ::testing::Test {
 protected:
@@ -50,32 +26,9 @@ protected:
     void TearDown() override {
         for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
     }
-    // Saved movies of Mann, each with both covers and a note of two lines.
-    std::vector<MoviePtr> addMovies(int count) {
-        std::vector<MoviePtr> movies;
-        for (int i = 0; i < count; ++i) {
-            movies.push_back(test::addMovie(fixture.context(),
-                                            {{A::name, QString("Movie %1").arg(i)},
-                                             {A::director, "Mann"},
-                                             {A::leadingActor1, "Ann"},
-                                             {A::notes, "First line\nsecond line"}},
-                                            qint16(1950 + i), 100));
-            for (A side : {A::frontImage, A::backImage})
-                movies.back()->setImage(side, test::jpegOf({400, 600}, QColor::fromHsv(i, 99, 99)));
-        }
-        EXPECT_TRUE(fixture.saveContext());
-        return movies;
-    }
+    std::vector<MoviePtr> addMovies(int count) { return test::addMannMovies(fixture, count); }
     static QStringList linesOf(const std::vector<MoviePtr>& movies) {
-        QStringList lines{"Movies Filtered by Director: Mann"};
-        for (const MoviePtr& movie : movies)
-            lines << "Director: Mann"
-                  << "Actor: Ann"
-                  << "Movie Name: " + *movie->name() << QString("Year: %1").arg(movie->year())
-                  << "Run Time: 100"
-                  << "Notes: First line"
-                  << "second line";
-        return lines;
+        return test::mannReportLines(movies);
     }
     QString reportPath() const {
         return fixture.dataDir() + "/Documents/MoviesFilteredByDirector.pdf";
