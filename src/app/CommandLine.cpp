@@ -7,9 +7,9 @@
 #include "catalogue/BreakdownQuery.h"
 #include "exchange/ExchangeCommands.h"
 #include "groups/GroupCommands.h"
-#include "groups/ReportCommand.h"
 #include "movies/ListCommand.h"
 #include "platform/BuildInfo.h"
+#include "reports/ReportCommand.h"
 
 namespace quillon {
 

@@ -3,7 +3,6 @@
 #include "exchange/ExchangeSegues.h"
 #include "feedback/RateShareTableViewController.h"
 #include "groups/GroupSegues.h"
-#include "groups/ReportSegues.h"
 #include "handover/Services.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "movies/MovieSegues.h"
@@ -11,6 +10,7 @@
 #include "reference/ReferenceListViewController.h"
 #include "reference/ReferenceSegues.h"
 #include "reports/OverviewViewController.h"
+#include "reports/ReportSegues.h"
 #include "toolkit/Storyboard.h"
 
 namespace quillon {

@@ -1,4 +1,4 @@
-#include "groups/PrintMoviesViewController.h"
+#include "reports/PrintMoviesViewController.h"
 
 #include <QHBoxLayout>
 #include <QPointer>

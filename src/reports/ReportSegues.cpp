@@ -1,6 +1,6 @@
-#include "groups/ReportSegues.h"
+#include "reports/ReportSegues.h"
 
-#include "groups/PrintMoviesViewController.h"
+#include "reports/PrintMoviesViewController.h"
 #include "toolkit/Storyboard.h"
 
 namespace quillon {

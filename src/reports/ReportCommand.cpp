@@ -1,4 +1,4 @@
-#include "groups/ReportCommand.h"
+#include "reports/ReportCommand.h"
 
 #include <QGuiApplication>
 #include <cstdio>

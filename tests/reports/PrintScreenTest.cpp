@@ -6,8 +6,8 @@
 
 #include "catalogue/ReportTestUtil.h"
 #include "catalogue/ReportText.h"
-#include "groups/PrintMoviesViewController.h"
-#include "groups/ReportSegues.h"
+#include "reports/PrintMoviesViewController.h"
+#include "reports/ReportSegues.h"
 #include "support/TestSupport.h"
 #include "toolkit/NavigationController.h"
 
