@@ -6,7 +6,7 @@
 #include <QRegularExpression>
 
 #include "catalogue/ReportPdf.h"
-#include "catalogue/ReportTestUtil.h"
+#include "catalogue/ReportReadBack.h"
 #include "catalogue/ReportText.h"
 #include "groups/BreakdownReport.h"
 #include "support/TestSupport.h"

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "catalogue/ReportTestUtil.h"
+#include "catalogue/ReportReadBack.h"
 #include "reports/ReportCommand.h"
 #include "support/TestSupport.h"
 
