@@ -11,7 +11,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 #include <cstdio>
 
-#include "exchange/Base64.h"
+#include "formats/Base64.h"
 #include "store/CatalogueStore.h"
 
 using namespace quillon;

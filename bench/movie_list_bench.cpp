@@ -14,13 +14,13 @@
 #include <cstdlib>
 
 #include "app/AppDelegate.h"
+#include "catalogue/ThumbnailCache.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "store/TextSearch.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/TableView.h"
-#include "toolkit/ThumbnailCache.h"
 
 using namespace quillon;
 

@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "BenchSupport.h"
-#include "groups/ReportPdf.h"
-#include "groups/ReportText.h"
+#include "catalogue/ReportPdf.h"
+#include "catalogue/ReportText.h"
 #include "store/CatalogueStore.h"
 
 using namespace quillon;

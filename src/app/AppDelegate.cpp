@@ -5,6 +5,7 @@
 
 #include "app/BlockingMessage.h"
 #include "app/CatalogueAccess.h"
+#include "app/ContextSave.h"
 #include "app/Segues.h"
 #include "platform/BuildInfo.h"
 #include "platform/Camera.h"
@@ -14,9 +15,9 @@
 #include "platform/PhotoLibrary.h"
 #include "platform/Printer.h"
 #include "platform/ReviewService.h"
+#include "platform/ShareSheet.h"
 #include "platform/UrlOpener.h"
-#include "toolkit/ContextSave.h"
-#include "toolkit/ShareSheet.h"
+#include "toolkit/AlertController.h"
 
 namespace quillon {
 
@@ -24,7 +25,7 @@ struct AppDelegate::DesktopDevices {
     DesktopDocumentPicker picker;
     DesktopMailService mail;
     DesktopHandoff handoff;
-    DesktopShareSheet share{mail, handoff};
+    DesktopShareSheet share{mail, handoff, AlertController::tell};
     DesktopUrlOpener urls;
     Clock clock;
     DesktopCamera camera;

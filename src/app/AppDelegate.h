@@ -3,10 +3,10 @@
 #include <QString>
 #include <memory>
 
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
 #include "store/CatalogueStore.h"
 #include "store/DeleteHistory.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
 #include "toolkit/Storyboard.h"
 
 namespace quillon {

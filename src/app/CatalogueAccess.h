@@ -3,9 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/ContextSave.h"
 #include "store/Backups.h"
 #include "store/Status.h"
-#include "toolkit/ContextSave.h"
 
 namespace quillon {
 

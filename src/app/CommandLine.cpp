@@ -4,12 +4,12 @@
 #include <cstdio>
 
 #include "app/AppDelegate.h"
+#include "catalogue/BreakdownQuery.h"
 #include "exchange/ExchangeCommands.h"
-#include "groups/BreakdownQuery.h"
 #include "groups/GroupCommands.h"
-#include "groups/ReportCommand.h"
 #include "movies/ListCommand.h"
 #include "platform/BuildInfo.h"
+#include "reports/ReportCommand.h"
 
 namespace quillon {
 

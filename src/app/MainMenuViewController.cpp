@@ -6,14 +6,14 @@
 #include <QVBoxLayout>
 
 #include "app/FirstLaunch.h"
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
 #include "platform/UserDefaults.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/MenuColumn.h"
 #include "toolkit/NavigationController.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
 
 namespace quillon {
 

@@ -3,14 +3,14 @@
 #include "exchange/ExchangeSegues.h"
 #include "feedback/RateShareTableViewController.h"
 #include "groups/GroupSegues.h"
-#include "groups/ReportSegues.h"
+#include "handover/Services.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "movies/MovieSegues.h"
 #include "movies/ViewerSegues.h"
 #include "reference/ReferenceListViewController.h"
 #include "reference/ReferenceSegues.h"
 #include "reports/OverviewViewController.h"
-#include "toolkit/Services.h"
+#include "reports/ReportSegues.h"
 #include "toolkit/Storyboard.h"
 
 namespace quillon {

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "exchange/ExportJob.h"
-#include "exchange/MovieImporter.h"
+#include "formats/ExportJob.h"
+#include "formats/MovieImporter.h"
 #include "store/CatalogueStore.h"
 #include "store/OutputTarget.h"
 

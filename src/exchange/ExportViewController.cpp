@@ -8,22 +8,22 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "exchange/DisplayText.h"
-#include "exchange/ExportFile.h"
-#include "exchange/ExportFormat.h"
-#include "exchange/ExportJob.h"
+#include "formats/DisplayText.h"
+#include "formats/ExportFile.h"
+#include "formats/ExportFormat.h"
+#include "formats/ExportJob.h"
+#include "handover/Services.h"
 #include "platform/Clock.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/MailService.h"
+#include "platform/ShareSheet.h"
 #include "store/CatalogueStore.h"
 #include "store/OutputTarget.h"
 #include "toolkit/ActivityIndicator.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
-#include "toolkit/Services.h"
-#include "toolkit/ShareSheet.h"
 
 namespace quillon {
 namespace {

@@ -10,16 +10,16 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "exchange/DisplayText.h"
-#include "exchange/LineReader.h"
-#include "exchange/MovieImporter.h"
+#include "formats/DisplayText.h"
+#include "formats/LineReader.h"
+#include "formats/MovieImporter.h"
+#include "handover/Services.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/DocumentPicker.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/NavigationController.h"
-#include "toolkit/Services.h"
 
 namespace quillon {
 namespace {

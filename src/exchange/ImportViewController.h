@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "exchange/ExportFormat.h"
+#include "formats/ExportFormat.h"
 #include "store/CatalogueStore.h"
 #include "toolkit/ViewController.h"
 

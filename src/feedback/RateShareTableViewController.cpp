@@ -6,9 +6,9 @@
 
 #include "platform/DiagnosticLog.h"
 #include "platform/MailService.h"
+#include "platform/ShareSheet.h"
 #include "platform/UrlOpener.h"
 #include "toolkit/AlertController.h"
-#include "toolkit/ShareSheet.h"
 #include "toolkit/TableView.h"
 
 namespace quillon {

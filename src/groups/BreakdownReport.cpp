@@ -3,49 +3,33 @@
 #include <QDir>
 #include <QPointer>
 
-#include "groups/ReportPdf.h"
-#include "groups/ReportText.h"
+#include "catalogue/ReportPdf.h"
+#include "catalogue/ReportText.h"
+#include "handover/Services.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
+#include "platform/ShareSheet.h"
 #include "store/CatalogueStore.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/MainQueue.h"
-#include "toolkit/Services.h"
-#include "toolkit/ShareSheet.h"
-#include "toolkit/ViewController.h"
 
 namespace quillon {
-
-namespace {
-
-void tell(QWidget* anchor, const QString& title, const QString& message) {
-    AlertController* alert = AlertController::ok(title, message);
-    if (auto* screen = qobject_cast<ViewController*>(anchor)) {
-        screen->present(alert);
-        return;
-    }
-    if (anchor) {
-        alert->setParent(anchor->window(), Qt::Dialog);
-        alert->setWindowModality(Qt::WindowModal);
-    }
-    alert->open();
-}
-
-}  // namespace
 
 void shareBreakdownReport(GroupKind kind, const std::vector<MoviePtr>& movies, Services& services,
                           QWidget* anchor) {
     // The title names the first movie: with none there is no report to make.
     if (movies.empty()) {
-        tell(anchor, QStringLiteral("Empty Data Set!"), QStringLiteral("No Movies to Print!"));
+        AlertController::tell(anchor, QStringLiteral("Empty Data Set!"),
+                              QStringLiteral("No Movies to Print!"));
         return;
     }
     if (!services.share.canSendText()) {
         const QPointer<QWidget> over = anchor;
         mainQueue::async(
             [over] {
-                tell(over, QStringLiteral("Can't Send Text Message"),
-                     QStringLiteral("Your device is not able to send text messages."));
+                AlertController::tell(
+                    over, QStringLiteral("Can't Send Text Message"),
+                    QStringLiteral("Your device is not able to send text messages."));
             },
             anchor);
     }
@@ -56,7 +40,8 @@ void shareBreakdownReport(GroupKind kind, const std::vector<MoviePtr>& movies, S
         !written) {
         diagnosticLog("Could not create PDF file: " + written.describe());
         // The share sheet would offer a missing or an older report.
-        tell(anchor, QStringLiteral("PDF Report"), "Could not create PDF file: " + written.error);
+        AlertController::tell(anchor, QStringLiteral("PDF Report"),
+                              "Could not create PDF file: " + written.error);
         return;
     }
     diagnosticLog("wrote PDF file with multiple pages to: " + path);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "groups/GroupKind.h"
+#include "catalogue/GroupKind.h"
 #include "store/Records.h"
 
 class QWidget;

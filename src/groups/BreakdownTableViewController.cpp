@@ -6,11 +6,11 @@
 #include <QVBoxLayout>
 
 #include "groups/BreakdownReport.h"
+#include "handover/DetailItem.h"
+#include "handover/Services.h"
 #include "toolkit/Appearance.h"
-#include "toolkit/DetailItem.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
-#include "toolkit/Services.h"
 #include "toolkit/SortButton.h"
 #include "toolkit/TableView.h"
 

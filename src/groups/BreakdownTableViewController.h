@@ -2,8 +2,8 @@
 
 #include <QAbstractListModel>
 
-#include "groups/BreakdownQuery.h"
-#include "toolkit/ThumbnailCache.h"
+#include "catalogue/BreakdownQuery.h"
+#include "catalogue/ThumbnailCache.h"
 #include "toolkit/ViewController.h"
 
 class QAction;

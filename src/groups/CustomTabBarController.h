@@ -1,6 +1,6 @@
 #pragma once
 
-#include "groups/GroupKind.h"
+#include "catalogue/GroupKind.h"
 #include "toolkit/TabBarController.h"
 
 namespace quillon {

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <optional>
 
-#include "groups/BreakdownQuery.h"
-#include "groups/GroupTabQuery.h"
+#include "catalogue/BreakdownQuery.h"
+#include "catalogue/GroupTabQuery.h"
 
 namespace quillon {
 

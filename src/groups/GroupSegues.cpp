@@ -1,8 +1,8 @@
 #include "groups/GroupSegues.h"
 
+#include "catalogue/GroupTabQuery.h"
 #include "groups/BreakdownTableViewController.h"
 #include "groups/CustomTabBarController.h"
-#include "groups/GroupTabQuery.h"
 #include "toolkit/Storyboard.h"
 
 namespace quillon {

@@ -5,9 +5,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "handover/Services.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/SearchBar.h"
-#include "toolkit/Services.h"
 #include "toolkit/SortButton.h"
 #include "toolkit/TableView.h"
 

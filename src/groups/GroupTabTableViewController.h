@@ -2,7 +2,7 @@
 
 #include <QAbstractListModel>
 
-#include "groups/GroupTabQuery.h"
+#include "catalogue/GroupTabQuery.h"
 #include "toolkit/ViewController.h"
 
 class QLabel;

@@ -2,8 +2,8 @@
 
 #include <QLineEdit>
 
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
 
 namespace quillon {
 

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 
-#include "platform/CoverImage.h"
+#include "images/CoverImage.h"
 
 namespace quillon {
 

@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "platform/CoverImage.h"
+#include "images/CoverImage.h"
 
 namespace quillon {
 

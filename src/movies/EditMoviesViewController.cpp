@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "handover/Services.h"
 #include "movies/CoverView.h"
 #include "movies/MovieSegues.h"
 #include "movies/ScreenShare.h"
@@ -11,7 +12,6 @@
 #include "platform/ReviewService.h"
 #include "store/CatalogueStore.h"
 #include "toolkit/AlertController.h"
-#include "toolkit/Services.h"
 
 namespace quillon {
 

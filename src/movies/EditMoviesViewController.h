@@ -2,8 +2,8 @@
 
 #include <QImage>
 
+#include "handover/DetailItem.h"
 #include "movies/MovieFormViewController.h"
-#include "toolkit/DetailItem.h"
 
 namespace quillon {
 

@@ -8,10 +8,10 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
+#include "images/CoverImage.h"
 #include "movies/ScreenShare.h"
-#include "platform/CoverImage.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
 
 namespace quillon {
 

@@ -3,7 +3,7 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "movies/MovieListQuery.h"
+#include "catalogue/MovieListQuery.h"
 
 namespace quillon {
 

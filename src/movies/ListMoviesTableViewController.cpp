@@ -4,14 +4,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "handover/DetailItem.h"
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
 #include "movies/MovieSegues.h"
 #include "store/DeleteHistory.h"
 #include "toolkit/Appearance.h"
-#include "toolkit/DetailItem.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/SearchBar.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
 #include "toolkit/SortButton.h"
 #include "toolkit/TableView.h"
 #include "toolkit/UndoNotice.h"

@@ -3,8 +3,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "catalogue/MovieListQuery.h"
 #include "movies/MovieListModel.h"
-#include "movies/MovieListQuery.h"
 #include "toolkit/ViewController.h"
 
 class QToolButton;

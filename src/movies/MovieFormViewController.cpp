@@ -17,10 +17,13 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <memory>
 
+#include "handover/DetailItem.h"
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
+#include "images/CoverImage.h"
 #include "movies/CoverView.h"
 #include "movies/MovieSegues.h"
 #include "platform/Camera.h"
-#include "platform/CoverImage.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/DocumentPicker.h"
 #include "store/CatalogueStore.h"
@@ -28,9 +31,6 @@
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/ChoiceWheel.h"
-#include "toolkit/DetailItem.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
 #include "toolkit/TextEntry.h"
 
 namespace quillon {

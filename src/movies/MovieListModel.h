@@ -2,8 +2,8 @@
 
 #include <QAbstractListModel>
 
-#include "movies/MovieListQuery.h"
-#include "toolkit/ThumbnailCache.h"
+#include "catalogue/MovieListQuery.h"
+#include "catalogue/ThumbnailCache.h"
 
 namespace quillon {
 

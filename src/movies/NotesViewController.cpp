@@ -5,14 +5,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
 #include "movies/MovieForm.h"
 #include "platform/DiagnosticLog.h"
 #include "store/CatalogueStore.h"
 #include "store/TextTrim.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
 
 namespace quillon {
 

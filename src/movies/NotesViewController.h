@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/DetailItem.h"
+#include "handover/DetailItem.h"
 #include "toolkit/ViewController.h"
 
 class QPlainTextEdit;

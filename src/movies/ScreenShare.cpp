@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <cmath>
 
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/PhotoLibrary.h"
@@ -14,9 +16,6 @@
 #include "store/OutputTarget.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/MainQueue.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
-#include "toolkit/ViewController.h"
 
 namespace quillon {
 
@@ -26,19 +25,6 @@ const ScreenShareMember kFullScreenViewerShare{1.0, true, {}};
 const ScreenShareMember kLargeViewerShare{1.0, false, {}};
 
 namespace {
-
-void tell(QWidget* screen, const QString& title, const QString& message) {
-    AlertController* alert = AlertController::ok(title, message);
-    if (auto* controller = qobject_cast<ViewController*>(screen)) {
-        controller->present(alert);
-        return;
-    }
-    if (screen) {
-        alert->setParent(screen->window(), Qt::Dialog);
-        alert->setWindowModality(Qt::WindowModal);
-    }
-    alert->open();
-}
 
 QImage jpegRoundTrip(const QImage& picture, double quality) {
     QByteArray jpeg;
@@ -70,7 +56,7 @@ QString writeItem(QWidget* screen, const QString& fileName, const QByteArray& by
         path = DataFolders::writePrivateFile(folder, fileName, bytes, &error);
     if (path.isEmpty()) {
         diagnosticLog(QStringLiteral("Screen share: ") + error);
-        tell(screen, QStringLiteral("Can't Share"), error);
+        AlertController::tell(screen, QStringLiteral("Can't Share"), error);
     }
     return path;
 }
@@ -86,8 +72,9 @@ void shareScreen(QWidget* screen, const ScreenShareMember& member, Services& ser
         mainQueue::async(
             [guard] {
                 if (guard)
-                    tell(guard, QStringLiteral("Can't Send Text Message"),
-                         QStringLiteral("Your device is not able to send text messages."));
+                    AlertController::tell(
+                        guard, QStringLiteral("Can't Send Text Message"),
+                        QStringLiteral("Your device is not able to send text messages."));
             },
             screen);
         return;
@@ -97,9 +84,10 @@ void shareScreen(QWidget* screen, const ScreenShareMember& member, Services& ser
     QString photoError;
     if (services.photos.addPicture(picture, &photoError).isEmpty()) {
         diagnosticLog(QStringLiteral("Screen picture not added to the photos: ") + photoError);
-        tell(screen, QStringLiteral("Picture Not Saved"),
-             QStringLiteral("The picture of the screen could not be added to your pictures: ") +
-                 photoError);
+        AlertController::tell(
+            screen, QStringLiteral("Picture Not Saved"),
+            QStringLiteral("The picture of the screen could not be added to your pictures: ") +
+                photoError);
     }
     const QImage kept = jpegRoundTrip(picture, member.jpegQuality);
     if (screenShotImage) *screenShotImage = kept;
@@ -120,8 +108,8 @@ void shareScreen(QWidget* screen, const ScreenShareMember& member, Services& ser
             request.files << path;
         }
         if (request.files.isEmpty()) {
-            tell(screen, QStringLiteral("Can't Share"),
-                 QStringLiteral("This movie has no cover to share."));
+            AlertController::tell(screen, QStringLiteral("Can't Share"),
+                                  QStringLiteral("This movie has no cover to share."));
             return;
         }
     } else {

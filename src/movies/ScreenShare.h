@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QSet>
 
-#include "toolkit/ShareSheet.h"
+#include "platform/ShareSheet.h"
 
 class QWidget;
 

@@ -11,10 +11,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
+#include "images/CoverImage.h"
 #include "movies/ScreenShare.h"
-#include "platform/CoverImage.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
 
 namespace quillon {
 

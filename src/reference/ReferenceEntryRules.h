@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "reference/ReferenceMember.h"
+#include "catalogue/ReferenceMember.h"
 
 namespace quillon {
 

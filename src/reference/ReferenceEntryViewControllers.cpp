@@ -4,10 +4,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
 #include "toolkit/TextEntry.h"
 
 namespace quillon {

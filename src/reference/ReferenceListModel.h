@@ -2,7 +2,7 @@
 
 #include <QAbstractListModel>
 
-#include "reference/ReferenceListQuery.h"
+#include "catalogue/ReferenceListQuery.h"
 #include "toolkit/TableView.h"
 
 namespace quillon {

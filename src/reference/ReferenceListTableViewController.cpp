@@ -3,12 +3,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "handover/Services.h"
 #include "reference/ReferenceEntryViewControllers.h"
 #include "store/DeleteHistory.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
 #include "toolkit/SearchBar.h"
-#include "toolkit/Services.h"
 #include "toolkit/SortButton.h"
 #include "toolkit/TableView.h"
 #include "toolkit/UndoNotice.h"

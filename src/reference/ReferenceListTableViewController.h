@@ -1,7 +1,7 @@
 #pragma once
 
+#include "catalogue/ReferenceListQuery.h"
 #include "reference/ReferenceListModel.h"
-#include "reference/ReferenceListQuery.h"
 #include "toolkit/ViewController.h"
 
 class QToolButton;

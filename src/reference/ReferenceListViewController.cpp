@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "reference/ReferenceMember.h"
+#include "catalogue/ReferenceMember.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MenuColumn.h"
 

@@ -58,6 +58,15 @@ AlertController* AlertController::ok(const QString& title, const QString& messag
     return alert;
 }
 
+void AlertController::tell(QWidget* anchor, const QString& title, const QString& message) {
+    AlertController* alert = ok(title, message);
+    if (anchor) {
+        alert->setParent(anchor->window(), Qt::Dialog);
+        alert->setWindowModality(Qt::WindowModal);
+    }
+    alert->open();
+}
+
 void AlertController::addAction(Action action) {
     const int index = actions_.size();
     auto* button = new QPushButton(action.title, this);

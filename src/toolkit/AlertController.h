@@ -24,6 +24,8 @@ public:
     ~AlertController() override;
     // The usual user-error alert: one "OK" action that only closes it.
     static AlertController* ok(const QString& title, const QString& message);
+    // Opens that alert over `anchor`'s window (on its own without an anchor).
+    static void tell(QWidget* anchor, const QString& title, const QString& message);
 
     void addAction(Action action);
     QString title() const { return title_; }

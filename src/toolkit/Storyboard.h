@@ -6,6 +6,8 @@
 
 namespace quillon {
 
+// Only passed on to the factories: the toolkit never looks into the services (handover/), nor
+// links them.
 struct Services;
 class ViewController;
 

@@ -147,7 +147,7 @@ const Writer kWriters[] = {
          handoff.savePath = target;
          QWidget anchor;
          anchor.show();
-         DesktopShareSheet(mail, handoff)
+         DesktopShareSheet(mail, handoff, AlertController::tell)
              .perform(ShareActivity::SaveToFiles, ShareRequest{{source}, {}, {}, {}}, &anchor);
          const QString alert = takeAlert();
          return Outcome{alert.startsWith("File Saved / "), alert};

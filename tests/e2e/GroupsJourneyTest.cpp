@@ -10,8 +10,8 @@
 #include "groups/BreakdownTableViewController.h"
 #include "groups/CustomTabBarController.h"
 #include "groups/GroupTabTableViewController.h"
-#include "groups/PrintMoviesViewController.h"
 #include "movies/EditMoviesViewController.h"
+#include "reports/PrintMoviesViewController.h"
 
 using namespace quillon;
 

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "ExchangeTestUtil.h"
 #include "exchange/ExchangeCommands.h"
+#include "formats/ExchangeTestUtil.h"
 #include "store/Backups.h"
 
 namespace quillon::test {

@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "ExchangeTestUtil.h"
-#include "exchange/DisplayText.h"
 #include "exchange/ExchangeSegues.h"
 #include "exchange/ExportViewController.h"
 #include "exchange/ImportViewController.h"
+#include "formats/DisplayText.h"
+#include "formats/ExchangeTestUtil.h"
 #include "store/Backups.h"
 #include "toolkit/ActivityIndicator.h"
 #include "toolkit/AlertController.h"

@@ -5,12 +5,12 @@
 
 #include "feedback/RateShareTableViewController.h"
 #include "platform/MailService.h"
+#include "platform/ShareSheet.h"
 #include "platform/UrlOpener.h"
 #include "support/FakePrograms.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
-#include "toolkit/ShareSheet.h"
 #include "toolkit/TableView.h"
 
 namespace quillon::test {

@@ -2,9 +2,9 @@
 
 #include <QTextStream>
 
-#include "groups/BreakdownQuery.h"
+#include "catalogue/BreakdownQuery.h"
+#include "catalogue/GroupTabQuery.h"
 #include "groups/GroupCommands.h"
-#include "groups/GroupTabQuery.h"
 #include "support/TestSupport.h"
 
 using namespace quillon;

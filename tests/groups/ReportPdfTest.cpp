@@ -5,11 +5,10 @@
 #include <QPrinter>
 #include <QRegularExpression>
 
-#include "ReportTestUtil.h"
+#include "catalogue/ReportPdf.h"
+#include "catalogue/ReportReadBack.h"
+#include "catalogue/ReportText.h"
 #include "groups/BreakdownReport.h"
-#include "groups/ReportCommand.h"
-#include "groups/ReportPdf.h"
-#include "groups/ReportText.h"
 #include "support/TestSupport.h"
 #include "toolkit/ViewController.h"
 
@@ -17,32 +16,8 @@ namespace quillon {
 namespace {
 
 using A = Attribute;
-
-// What a reader finds in a PDF file.
-struct ReadBack {
-    QList<QSizeF> pages;
-    QStringList lines;  // every page's text lines, in order
-    int outside = 0;    // pieces of text not within their page
-    QList<int> imageWidths;
-};
-
-ReadBack readBack(const QString& path) {
-    ReadBack found;
-    QPdfDocument pdf;
-    pdf.load(path);
-    for (int page = 0; page < pdf.pageCount(); ++page) {
-        found.pages << pdf.pagePointSize(page);
-        const QPdfSelection text = pdf.getAllText(page);
-        found.lines << text.text().split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts);
-        const QRectF inside = QRectF(QPointF(), found.pages.last()).adjusted(-.5, -.5, .5, .5);
-        for (const QPolygonF& piece : text.bounds())
-            found.outside += !inside.contains(piece.boundingRect());
-    }
-    static const QRegularExpression image(R"(/Subtype\s*/Image\s*/Width\s+(\d+))");
-    for (const auto& match : image.globalMatch(QString::fromLatin1(test::contents(path))))
-        found.imageWidths << match.captured(1).toInt();
-    return found;
-}
+using test::readBack;
+using test::ReadBack;
 
 class ReportPdfTest : public ::testing::Test {
 protected:
@@ -50,32 +25,9 @@ protected:
     void TearDown() override {
         for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
     }
-    // Saved movies of Mann, each with both covers and a note of two lines.
-    std::vector<MoviePtr> addMovies(int count) {
-        std::vector<MoviePtr> movies;
-        for (int i = 0; i < count; ++i) {
-            movies.push_back(test::addMovie(fixture.context(),
-                                            {{A::name, QString("Movie %1").arg(i)},
-                                             {A::director, "Mann"},
-                                             {A::leadingActor1, "Ann"},
-                                             {A::notes, "First line\nsecond line"}},
-                                            qint16(1950 + i), 100));
-            for (A side : {A::frontImage, A::backImage})
-                movies.back()->setImage(side, test::jpegOf({400, 600}, QColor::fromHsv(i, 99, 99)));
-        }
-        EXPECT_TRUE(fixture.saveContext());
-        return movies;
-    }
+    std::vector<MoviePtr> addMovies(int count) { return test::addMannMovies(fixture, count); }
     static QStringList linesOf(const std::vector<MoviePtr>& movies) {
-        QStringList lines{"Movies Filtered by Director: Mann"};
-        for (const MoviePtr& movie : movies)
-            lines << "Director: Mann"
-                  << "Actor: Ann"
-                  << "Movie Name: " + *movie->name() << QString("Year: %1").arg(movie->year())
-                  << "Run Time: 100"
-                  << "Notes: First line"
-                  << "second line";
-        return lines;
+        return test::mannReportLines(movies);
     }
     QString reportPath() const {
         return fixture.dataDir() + "/Documents/MoviesFilteredByDirector.pdf";
@@ -129,34 +81,6 @@ TEST_F(ReportPdfTest, NothingIsWrittenOrSharedForAnEmptyListOrAFailedWrite) {
               1);
     EXPECT_TRUE(fixture.devices().share.requests.isEmpty());
     EXPECT_TRUE(log.lines.filter("wrote PDF file").isEmpty());
-}
-
-TEST_F(ReportPdfTest, TheReportCommandWritesEitherLayoutOrNothing) {
-    const std::vector<MoviePtr> movies = addMovies(2);
-    QStringList asked;
-    auto rows = [&](ManagedObjectContext&, GroupKind kind, const QString& value, bool descending,
-                    const QString& search) {
-        asked << QString("%1 %2 %3 %4").arg(commandNameOf(kind), value).arg(descending).arg(search);
-        return value == "Mann" ? movies : std::vector<MoviePtr>{};
-    };
-    const QString path = fixture.dataDir() + "/out.pdf";
-    EXPECT_EQ(
-        runReportCommand(
-            fixture.context(),
-            {"actor", "Mann", "--descending", "--search", "ov", "--print-layout", path}, rows),
-        0);
-    EXPECT_EQ(asked, QStringList{"actor Mann 1 ov"});
-    EXPECT_EQ(readBack(path).lines.mid(0, 3), (QStringList{"Movies Filtered by Actor: Mann",
-                                                           "Actor 1: Ann", "Movie Name: Movie 0"}));
-    EXPECT_EQ(runReportCommand(fixture.context(), {"director", "Mann", path}, rows), 0);
-    EXPECT_EQ(readBack(path).lines, linesOf(movies));
-
-    const QString none = fixture.dataDir() + "/none.pdf";
-    EXPECT_EQ(runReportCommand(fixture.context(), {"director", "Nobody", none}, rows), 1);
-    for (const QStringList& wrong :
-         {QStringList{"directors", "Mann", none}, {"director", "Mann"}, {"director", "--x", none}})
-        EXPECT_EQ(runReportCommand(fixture.context(), wrong, rows), 2);
-    EXPECT_FALSE(QFile::exists(none));
 }
 
 // How many pages of the PDF show something red.

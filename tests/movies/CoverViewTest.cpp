@@ -15,9 +15,9 @@
 #include <atomic>
 #include <thread>
 
+#include "images/CoverImage.h"
 #include "movies/CoverView.h"
 #include "movies/EditMoviesViewController.h"
-#include "platform/CoverImage.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"

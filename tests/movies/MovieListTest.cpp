@@ -13,18 +13,18 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "catalogue/MovieListQuery.h"
+#include "catalogue/ThumbnailCache.h"
+#include "handover/SelectionState.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "movies/MovieListModel.h"
-#include "movies/MovieListQuery.h"
 #include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
-#include "toolkit/SelectionState.h"
 #include "toolkit/TableView.h"
-#include "toolkit/ThumbnailCache.h"
 #include "toolkit/UndoNotice.h"
 
 using namespace quillon;

@@ -3,9 +3,9 @@
 #include <QAbstractItemModelTester>
 
 #include "ReferenceTestUtil.h"
+#include "catalogue/ReferenceListQuery.h"
 #include "reference/ReferenceEntryRules.h"
 #include "reference/ReferenceListModel.h"
-#include "reference/ReferenceListQuery.h"
 #include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 

@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QStringList>
 
-#include "reference/ReferenceMember.h"
+#include "catalogue/ReferenceMember.h"
 #include "toolkit/TableView.h"
 
 namespace quillon::test {

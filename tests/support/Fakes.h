@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "handover/Services.h"
 #include "platform/Camera.h"
 #include "platform/Clock.h"
 #include "platform/DocumentPicker.h"
@@ -18,9 +19,8 @@
 #include "platform/PhotoLibrary.h"
 #include "platform/Printer.h"
 #include "platform/ReviewService.h"
+#include "platform/ShareSheet.h"
 #include "platform/UrlOpener.h"
-#include "toolkit/Services.h"
-#include "toolkit/ShareSheet.h"
 
 namespace quillon::test {
 

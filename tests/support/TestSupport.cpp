@@ -4,8 +4,8 @@
 #include <QElapsedTimer>
 #include <stdexcept>
 
+#include "app/ContextSave.h"
 #include "platform/DataFolders.h"
-#include "toolkit/ContextSave.h"
 
 namespace quillon::test {
 

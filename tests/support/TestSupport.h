@@ -8,12 +8,12 @@
 #include <memory>
 #include <ostream>
 
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
 #include "platform/DiagnosticLog.h"
 #include "store/CatalogueStore.h"
 #include "store/DeleteHistory.h"
 #include "support/Fakes.h"
-#include "toolkit/SelectionState.h"
-#include "toolkit/Services.h"
 #include "toolkit/Storyboard.h"
 
 // Readable QString values in test failures.

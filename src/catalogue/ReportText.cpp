@@ -1,0 +1,342 @@
+#include "catalogue/ReportText.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QImageReader>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QTextCursor>
+#include <QTextObjectInterface>
+#include <QThreadPool>
+#include <QtConcurrent>
+#include <algorithm>
+
+#include "images/CoverImage.h"
+
+namespace quillon {
+
+namespace {
+
+using A = Attribute;
+
+const ReportFamily kBreakdownFamily{
+    {{A::leadingActor1, "Actor: "},
+     {A::leadingActor2, "Actor: "},
+     {A::leadingActress1, "Actress: "},
+     {A::leadingActress2, "Actress: "},
+     {A::name, "Movie Name: "},
+     {A::year, "Year: "},
+     {A::runTime, "Run Time: "},
+     {A::rating, "Rating: "},
+     {A::director, "Director: "},
+     {A::producer, "Producer: "},
+     {A::writer, "Writer: "},
+     {A::genre, "Genre: "},
+     {A::notes, "Notes: "}},
+    21,
+    {{{"Movies Filtered by Genre: ",
+       A::genre,
+       {A::genre, A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2,
+        A::name, A::year, A::runTime, A::rating, A::director, A::producer, A::writer, A::notes},
+       "MoviesFilteredByGenre.pdf"},
+      {"Movies Filtered by Actor: ",
+       A::leadingActor1,
+       {A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2, A::name,
+        A::year, A::runTime, A::rating, A::director, A::producer, A::writer, A::genre, A::notes},
+       "MoviesFilteredByActor.pdf"},
+      {"Movies Filtered by Actress: ",
+       A::leadingActress1,
+       {A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2, A::name,
+        A::year, A::runTime, A::rating, A::director, A::producer, A::writer, A::genre, A::notes},
+       "MoviesFilteredByActress.pdf"},
+      {"Movies Filtered by Director: ",
+       A::director,
+       {A::director, A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2,
+        A::name, A::year, A::runTime, A::rating, A::producer, A::writer, A::genre, A::notes},
+       "MoviesFilteredByDirector.pdf"},
+      {"Movies Filtered by Producer: ",
+       A::producer,
+       {A::producer, A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2,
+        A::name, A::year, A::runTime, A::rating, A::director, A::writer, A::genre, A::notes},
+       "MoviesFilteredByProducer.pdf"}}}};
+
+const ReportFamily kPrintFamily{
+    {{A::leadingActor1, "Actor 1: "},
+     {A::leadingActor2, "Actor 2: "},
+     {A::leadingActress1, "Actress 1: "},
+     {A::leadingActress2, "Actress 2: "},
+     {A::name, "Movie Name: "},
+     {A::year, "Year: "},
+     {A::genre, "Genre: "},
+     {A::director, "Director: "},
+     {A::producer, "Producer: "}},
+    17,
+    {{{"Movies Filtered by Genre: ",
+       A::genre,
+       {A::genre, A::name, A::year, A::leadingActor1, A::leadingActor2, A::leadingActress1,
+        A::leadingActress2, A::director, A::producer},
+       {}},
+      {"Movies Filtered by Actor: ",
+       std::nullopt,
+       {A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2, A::name,
+        A::year, A::genre, A::director, A::producer},
+       {}},
+      {"Movies Filtered by Actress: ",
+       std::nullopt,
+       {A::leadingActress1, A::leadingActress2, A::name, A::year, A::genre, A::leadingActor1,
+        A::leadingActor2, A::director, A::producer},
+       {}},
+      {"Movies Filtered by Director: ",
+       A::director,
+       {A::director, A::name, A::year, A::genre, A::leadingActor1, A::leadingActor2,
+        A::leadingActress1, A::leadingActress2, A::producer},
+       {}},
+      {"Movies Filtered by Producer: ",
+       A::producer,
+       {A::producer, A::name, A::year, A::genre, A::leadingActor1, A::leadingActor2,
+        A::leadingActress1, A::leadingActress2, A::director},
+       {}}}}};
+
+// Qt's own image handler sizes an image by decoding it whenever the layout has a paint device,
+// and loads an image it cannot find from a file of that name. Covers are sized from their
+// formats alone, and one that cannot be had is left blank.
+class CoverHandler : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    using QObject::QObject;
+    QSizeF intrinsicSize(QTextDocument* doc, int, const QTextFormat& format) override {
+        const QTextImageFormat image = format.toImageFormat();
+        const QPaintDevice* device = doc->documentLayout()->paintDevice();
+        const qreal scale = device ? device->logicalDpiY() / 96.0 : 1.0;
+        return QSizeF(image.width(), image.height()) * scale;
+    }
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* doc, int,
+                    const QTextFormat& format) override {
+        const QImage image =
+            doc->resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()))
+                .value<QImage>();
+        if (!image.isNull()) painter->drawImage(rect, image);
+    }
+};
+
+QByteArray coverBytes(const ReportCover& cover, SavedCoverReader& reader) {
+    return cover.saved ? reader.read(*cover.saved).bytes.value_or(QByteArray()) : cover.bytes;
+}
+
+QImage decodeReportCover(const ReportCover& cover, SavedCoverReader& reader) {
+    return decodeCover(coverBytes(cover, reader), cover.box).image;
+}
+
+// Covers are read in runs, each run through one connection: long runs when only their headers
+// are read, short ones when they are decoded a few pages ahead of the text.
+constexpr size_t kSizesPerRun = 64;
+constexpr size_t kCoversPerRun = 8;
+
+std::vector<QImage> decodeRun(const std::vector<ReportCover>& covers, size_t first, size_t count) {
+    SavedCoverReader reader;
+    std::vector<QImage> images;
+    images.reserve(count);
+    for (size_t i = first; i < first + count; ++i)
+        images.push_back(decodeReportCover(covers[i], reader));
+    return images;
+}
+
+// The upright size of the picture from its header alone; invalid when it is no picture.
+QSize uprightSize(const ReportCover& cover, SavedCoverReader& covers) {
+    QByteArray bytes = coverBytes(cover, covers);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    QSize size = reader.size();
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
+    return size.isEmpty() ? QSize() : size;
+}
+
+QString textOf(const Movies& movie, Attribute attribute) {
+    if (isNumberAttribute(attribute)) return QString::number(movie.number(attribute));
+    const QString* text = movie.textIfPresent(attribute);
+    return text ? *text : QString();
+}
+
+}  // namespace
+
+QString ReportFamily::labelOf(Attribute line) const {
+    for (const auto& [attribute, label] : labels)
+        if (attribute == line) return label;
+    return {};
+}
+
+const ReportFamily& breakdownReportFamily() {
+    return kBreakdownFamily;
+}
+
+const ReportFamily& printReportFamily() {
+    return kPrintFamily;
+}
+
+ReportDocument::ReportDocument(std::vector<ReportCover> covers, QObject* parent)
+    : QTextDocument(parent), covers_(std::move(covers)) {
+    for (size_t i = 0; i < covers_.size(); ++i) index_.insert(covers_[i].name, i);
+    documentLayout()->registerHandler(QTextFormat::ImageObject, new CoverHandler(this));
+}
+
+ReportDocument::~ReportDocument() {
+    for (DecodingRun& run : ahead_) run.images.waitForFinished();
+}
+
+namespace {
+// Runs `work(first, count)` over the covers in runs, in parallel, and waits for them all.
+template <class Work>
+void inRuns(size_t covers, size_t perRun, Work work) {
+    std::vector<size_t> firsts;
+    for (size_t first = 0; first < covers; first += perRun) firsts.push_back(first);
+    QtConcurrent::blockingMap(&picturePool(), firsts,
+                              [&](size_t first) { work(first, std::min(perRun, covers - first)); });
+}
+}  // namespace
+
+void ReportDocument::holdCovers() {
+    std::vector<QImage> images(covers_.size());
+    inRuns(covers_.size(), kCoversPerRun, [&](size_t first, size_t count) {
+        std::vector<QImage> run = decodeRun(covers_, first, count);
+        std::move(run.begin(), run.end(), images.begin() + qsizetype(first));
+    });
+    for (size_t i = 0; i < covers_.size(); ++i)
+        if (!images[i].isNull()) addResource(ImageResource, covers_[i].name, images[i]);
+}
+
+void ReportDocument::decodeAhead() {
+    topUp();
+}
+
+QVariant ReportDocument::loadResource(int type, const QUrl& name) {
+    const auto found = index_.constFind(name);
+    if (type != ImageResource || found == index_.cend()) return {};
+    return takeDecoded(*found);
+}
+
+// Covers are asked for in the order of the text as the pages are drawn; one asked for again
+// (a page drawn twice) is decoded again.
+QImage ReportDocument::takeDecoded(size_t index) {
+    if (index < next_) {
+        SavedCoverReader reader;
+        return decodeReportCover(covers_[index], reader);
+    }
+    next_ = index + 1;
+    while (!ahead_.empty() && ahead_.front().first + ahead_.front().count <= index)
+        ahead_.pop_front();
+    if (ahead_.empty()) scheduled_ = std::max(scheduled_, index);
+    topUp();
+    const DecodingRun& run = ahead_.front();
+    QImage image = run.images.result()[index - run.first];
+    topUp();
+    return image;
+}
+
+void ReportDocument::topUp() {
+    // Enough to keep every worker busy while a page is drawn, few enough to hold little.
+    const size_t runs = size_t(std::max(1, picturePool().maxThreadCount())) * 4;
+    while (ahead_.size() < runs && scheduled_ < covers_.size()) {
+        const size_t count = std::min(kCoversPerRun, covers_.size() - scheduled_);
+        ahead_.push_back(
+            {scheduled_, count,
+             QtConcurrent::run(&picturePool(), decodeRun, std::cref(covers_), scheduled_, count)});
+        scheduled_ += count;
+    }
+}
+
+std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKind kind,
+                                            const std::vector<MoviePtr>& movies,
+                                            const ReportOptions& options) {
+    const ReportMember& member = family.member(kind);
+    const qreal coverWidth = options.viewWidth / kCoverWidthDivisor;
+
+    // Every cover in the order of the text, then their sizes read in parallel.
+    std::vector<ReportCover> candidates;
+    std::vector<size_t> firstCoverOf;
+    for (const MoviePtr& movie : movies) {
+        firstCoverOf.push_back(candidates.size());
+        for (Attribute side : {Attribute::frontImage, Attribute::backImage}) {
+            if (!movie->hasImage(side)) continue;
+            ReportCover cover;
+            cover.saved = movie->savedCover(side);
+            if (!cover.saved) cover.bytes = movie->image(side).value_or(QByteArray());
+            candidates.push_back(std::move(cover));
+        }
+    }
+    firstCoverOf.push_back(candidates.size());
+    std::vector<QSize> sizes(candidates.size());
+    inRuns(candidates.size(), kSizesPerRun, [&](size_t first, size_t count) {
+        SavedCoverReader reader;
+        for (size_t i = first; i < first + count; ++i)
+            sizes[i] = uprightSize(candidates[i], reader);
+    });
+
+    std::vector<QSizeF> drawn(candidates.size());
+    std::vector<ReportCover> covers;
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const QSize size = sizes[i];
+        if (!size.isValid()) continue;
+        drawn[i] = QSizeF(coverWidth, coverWidth * size.height() / size.width());
+        if (drawn[i].height() > kTallestCover)
+            drawn[i].scale(drawn[i].width(), kTallestCover, Qt::KeepAspectRatio);
+        ReportCover& cover = covers.emplace_back(std::move(candidates[i]));
+        cover.name = QUrl(QStringLiteral("quillon-cover:%1").arg(i));
+        cover.box = (drawn[i] * kCoverPixelsPerInch / 96).toSize();
+    }
+
+    auto document = std::make_unique<ReportDocument>(std::move(covers));
+    QTextOption option = document->defaultTextOption();
+    option.setUseDesignMetrics(true);  // the same line breaks on screen, paper and PDF
+    document->setDefaultTextOption(option);
+    QFont bodyFont(QString::fromLatin1(kReportBodyFont));
+    bodyFont.setPointSize(kReportBodyPointSize);
+    document->setDefaultFont(bodyFont);
+
+    QTextCharFormat body;
+    body.setForeground(Qt::black);
+    body.setFont(bodyFont);
+    QTextCharFormat title;
+    title.setForeground(Qt::black);
+    title.setFontFamilies({QString::fromLatin1(kReportTitleFont)});
+    title.setFontPointSize(family.titlePointSize);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+
+    QString titleValue = options.pickedName;
+    if (member.titleAttribute)
+        titleValue = movies.empty() ? QString() : textOf(*movies.front(), *member.titleAttribute);
+    QTextCursor cursor(document.get());
+    cursor.setBlockFormat(centred);
+    cursor.setBlockCharFormat(title);
+    cursor.insertText(member.titleText + titleValue, title);
+    cursor.insertBlock(centred, title);
+    cursor.insertBlock(QTextBlockFormat(), body);
+
+    for (size_t m = 0; m < movies.size(); ++m) {
+        const Movies& movie = *movies[m];
+        for (Attribute line : member.lines) {
+            if (isTextAttribute(line) && !movie.textIfPresent(line)) continue;
+            cursor.insertText(family.labelOf(line) + textOf(movie, line), body);
+            cursor.insertBlock(QTextBlockFormat(), body);
+        }
+        for (size_t c = firstCoverOf[m]; c < firstCoverOf[m + 1]; ++c) {
+            if (drawn[c].isEmpty()) continue;
+            QTextImageFormat image;
+            image.setName(QStringLiteral("quillon-cover:%1").arg(c));
+            image.setWidth(drawn[c].width());
+            image.setHeight(drawn[c].height());
+            cursor.insertImage(image);
+            cursor.insertText(QStringLiteral("   "), body);
+        }
+        cursor.insertBlock(QTextBlockFormat(), body);
+        cursor.insertBlock(QTextBlockFormat(), body);
+    }
+    return document;
+}
+
+}  // namespace quillon
+
+#include "ReportText.moc"

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFuture>
+#include <QHash>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QTextDocument>
+#include <QUrl>
+#include <array>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "catalogue/GroupKind.h"
+#include "store/Records.h"
+
+namespace quillon {
+
+// What one group kind's report says: its title and the lines of each movie's block.
+struct ReportMember {
+    QString titleText;
+    // The title's value: this attribute of the first movie or, when none is given, the name
+    // picked in the tab.
+    std::optional<Attribute> titleAttribute;
+    // The lines of a block in order. A number line is always written, a text line only when the
+    // movie has that text (an empty text writes the label alone).
+    std::vector<Attribute> lines;
+    QString fileName;  // the PDF file of the report; empty where the report is only printed
+};
+
+// A family of reports: the label of each line, the title's font size and one member per kind.
+struct ReportFamily {
+    std::vector<std::pair<Attribute, QString>> labels;
+    int titlePointSize = 0;
+    std::array<ReportMember, kGroupKinds.size()> members;  // in GroupKind order
+
+    const ReportMember& member(GroupKind kind) const { return members[size_t(kind)]; }
+    QString labelOf(Attribute line) const;
+};
+
+// The breakdown's PDF report and the print screen's report.
+const ReportFamily& breakdownReportFamily();
+const ReportFamily& printReportFamily();
+
+inline constexpr char kReportTitleFont[] = "Arial";
+inline constexpr char kReportBodyFont[] = "Helvetica";
+inline constexpr int kReportBodyPointSize = 12;
+// Covers are drawn a sixth as wide as the view and kept at 144 pixels per inch: twice their
+// drawn size on paper.
+inline constexpr int kCoverWidthDivisor = 6;
+inline constexpr qreal kCoverPixelsPerInch = 144;
+// No cover is drawn taller than nine inches, so that it fits on one page of the PDF report and
+// of a printout on letter or A4 paper: one that spans pages is drawn again on each of them.
+inline constexpr qreal kTallestCover = 9 * 96;
+
+// One cover of a report: where its bytes are and the box it is decoded into.
+struct ReportCover {
+    QUrl name;  // the name the text gives it
+    std::optional<SavedCover> saved;
+    QByteArray bytes;  // a cover not saved yet
+    QSize box;
+};
+
+// A report's text: styled runs and inline covers, made with QTextCursor only, so catalogue
+// text is never read as markup. Covers are named in the text; a cover the document holds as a
+// resource is drawn from it, any other is decoded when it is drawn, on worker threads a stretch
+// ahead of the text being drawn, and not kept, so that writing a long report holds the covers
+// of a few pages only. Covers are sized from their formats (1/96 inch per unit, like Qt's own
+// images), never by decoding them; nothing is ever loaded from a file. Main thread.
+class ReportDocument : public QTextDocument {
+    Q_OBJECT
+public:
+    explicit ReportDocument(std::vector<ReportCover> covers, QObject* parent = nullptr);
+    ~ReportDocument() override;
+
+    const std::vector<ReportCover>& covers() const { return covers_; }
+    // Decodes every cover now, in parallel, and holds them as resources: for a report shown on
+    // screen and printed from there.
+    void holdCovers();
+    // Starts decoding the first covers on worker threads, before they are asked for.
+    void decodeAhead();
+
+protected:
+    QVariant loadResource(int type, const QUrl& name) override;
+
+private:
+    QImage takeDecoded(size_t index);
+    void topUp();
+
+    std::vector<ReportCover> covers_;
+    QHash<QUrl, size_t> index_;
+    // Covers are decoded in runs, each run reading through one connection to the store.
+    struct DecodingRun {
+        size_t first;  // the index of its first cover
+        size_t count;
+        QFuture<std::vector<QImage>> images;
+    };
+    std::deque<DecodingRun> ahead_;  // consecutive runs, the first holding next_ - 1 or later
+    size_t scheduled_ = 0;           // covers before this index are decoded or skipped
+    size_t next_ = 0;                // the cover the text should ask for next
+};
+
+struct ReportOptions {
+    // The width the report is shown in, in pixels of 1/96 inch.
+    qreal viewWidth = 0;
+    // The name picked in the tab, for members whose title names it.
+    QString pickedName;
+};
+
+// The report of `movies` in the order given: the title in the family's title font, centred,
+// then one block per movie in the body font, each line "label value", the covers after the
+// lines (front, then back, each followed by three spaces), an empty line after each block.
+// A cover that cannot be read as a picture is left out.
+std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKind kind,
+                                            const std::vector<MoviePtr>& movies,
+                                            const ReportOptions& options);
+
+}  // namespace quillon

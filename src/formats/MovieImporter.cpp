@@ -1,0 +1,189 @@
+#include "formats/MovieImporter.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "formats/ExportFormat.h"
+#include "formats/MovieLine.h"
+#include "store/Backups.h"
+
+namespace quillon::exchange {
+namespace {
+
+QString sizeText(qsizetype bytes) {
+    constexpr qsizetype kMegabyte = 1 << 20;
+    return bytes % kMegabyte == 0 ? QString("%1 MB").arg(bytes / kMegabyte)
+                                  : QString("%1 bytes").arg(bytes);
+}
+
+Status notRegular(const QString& path) {
+    return Status::failure(
+        path + " is not a regular file (a device, a pipe or a folder); nothing was imported");
+}
+
+}  // namespace
+
+QString longLineText(qsizetype maxLineBytes) {
+    return "A line of the file is longer than " + sizeText(maxLineBytes) +
+           ", more than any movie line can be, so the file was read no further";
+}
+
+Status checkImportSource(const QString& path) {
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        return notRegular(path);
+    return Status::success();
+}
+
+Status openImportFile(QFile& file, const QString& path) {
+    if (Status source = checkImportSource(path); !source) return source;
+    // Non-blocking, should a pipe have taken the file's place since the check.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return Status::failure(path + ": " + qt_error_string(errno));
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return notRegular(path);
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Status::failure(path + ": " + file.errorString());
+    }
+    return Status::success();
+}
+
+QString ImportCounts::summary() const {
+    return QString("%1 added, %2 updated, %3 skipped, %4 failed")
+        .arg(added)
+        .arg(updated)
+        .arg(skipped)
+        .arg(failed);
+}
+
+MovieImporter::MovieImporter(ManagedObjectContext& context, QIODevice* file)
+    : context_(context), file_(file) {}
+
+MovieImporter::~MovieImporter() = default;
+
+Status MovieImporter::begin() {
+    reader_ = std::make_unique<LineReader>(file_, maxLineBytes_);
+    if (findHeader()) return status_;
+    const QString error = reader_->errorString();
+    if (reader_->lineTooLong()) {
+        status_ = Status::failure(longLineText(maxLineBytes_) + "; nothing was imported");
+    } else {
+        status_ = error.isEmpty() ? Status::failure(kWrongFileError) : readFailure(error);
+    }
+    return status_;
+}
+
+Status MovieImporter::readFailure(const QString& error) const {
+    return Status::failure(
+        QString("The file could not be read to its end (%1); the lines before that stay "
+                "imported: %2")
+            .arg(error, counts_.summary()));
+}
+
+bool MovieImporter::findHeader() {
+    std::optional<QByteArray> line = reader_->next();
+    while (line && line->isEmpty()) line = reader_->next();
+    if (!line) return false;
+    if (*line == kHeaderLine) return true;  // the usual file: one pass is enough
+    // The header may stand below movie lines: read them again, or keep them when the file
+    // cannot be read twice.
+    const bool keepsLines = file_->isSequential();
+    if (keepsLines) linesAbove_.push_back(*line);
+    while ((line = reader_->next())) {
+        if (*line == kHeaderLine) return keepsLines || reader_->rewind();
+        if (keepsLines && !line->isEmpty()) linesAbove_.push_back(std::move(*line));
+    }
+    return false;
+}
+
+// The next line that is neither empty nor a header; `terminated` is false for a last line that
+// ends the file without a line feed.
+std::optional<QByteArray> MovieImporter::nextMovieLine(bool* terminated) {
+    *terminated = true;
+    if (!linesAbove_.empty()) {
+        QByteArray line = std::move(linesAbove_.front());
+        linesAbove_.pop_front();
+        return line;
+    }
+    while (auto line = reader_->next()) {
+        if (line->isEmpty() || *line == kHeaderLine) continue;
+        *terminated = reader_->lastLineTerminated();
+        return line;
+    }
+    return std::nullopt;
+}
+
+bool MovieImporter::applyNextLine() {
+    if (!reader_ || !status_) return false;
+    bool terminated = true;
+    const std::optional<QByteArray> text = nextMovieLine(&terminated);
+    if (!text) {
+        if (reader_->lineTooLong()) {
+            ++counts_.failed;
+            problems_ << longLineText(maxLineBytes_) +
+                             ": that line and any below it were not "
+                             "imported";
+            reader_.reset();  // told once; nothing more is read
+        } else if (const QString error = reader_->errorString(); !error.isEmpty()) {
+            status_ = readFailure(error);
+        }
+        return false;
+    }
+    if (!terminated) {
+        ++counts_.failed;
+        problems_ << "The last line ends without a line feed, so the file may be cut short: "
+                     "that line was not imported";
+        return true;
+    }
+    const MovieLine line = readMovieLine(*text);
+    const std::vector<MoviePtr> matches = findMatches(context_, line);
+    if (matches.size() > 1) {
+        ++counts_.skipped;
+        return true;
+    }
+    if (context_.isReadOnly()) {
+        status_ = Status::failure("The catalogue is read-only, so nothing was imported");
+        return false;
+    }
+    if (backsUpFirst_ && !backedUp_) {
+        if (const Status backup = backups::make(context_, &backupName_); !backup) {
+            status_ =
+                Status::failure("The catalogue could not be backed up, so nothing was imported: " +
+                                backup.describe());
+            return false;
+        }
+        backedUp_ = true;
+    }
+    AppliedLine applied =
+        AppliedLine::apply(context_, line, matches.empty() ? nullptr : matches.front());
+    const Status saved = context_.save();
+    const QString label =
+        movieLabel(line.name, line.year ? QString::number(*line.year) : QString("?"));
+    if (saved) {
+        ++(applied.inserted() ? counts_.added : counts_.updated);
+        // The movie is in; what it kept of its own covers is worth a word.
+        for (const QString& problem : line.coverProblems) problems_ << label + ": " + problem;
+    } else {
+        if (failureLog_) failureLog_(saved.describe());
+        applied.undo(context_);
+        ++counts_.failed;
+        problems_ << label + ": " + saved.describe();
+    }
+    return true;
+}
+
+Status MovieImporter::run() {
+    if (!begin()) return status_;
+    while (applyNextLine()) {
+    }
+    return status_;
+}
+
+}  // namespace quillon::exchange

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "catalogue/ReportReadBack.h"
+#include "reports/ReportCommand.h"
+#include "support/TestSupport.h"
+
+namespace quillon {
+namespace {
+
+TEST(ReportCommandTest, WritesEitherLayoutOrNothing) {
+    test::AppFixture fixture;
+    const std::vector<MoviePtr> movies = test::addMannMovies(fixture, 2);
+    QStringList asked;
+    auto rows = [&](ManagedObjectContext&, GroupKind kind, const QString& value, bool descending,
+                    const QString& search) {
+        asked << QString("%1 %2 %3 %4").arg(commandNameOf(kind), value).arg(descending).arg(search);
+        return value == "Mann" ? movies : std::vector<MoviePtr>{};
+    };
+    const QString path = fixture.dataDir() + "/out.pdf";
+    EXPECT_EQ(
+        runReportCommand(
+            fixture.context(),
+            {"actor", "Mann", "--descending", "--search", "ov", "--print-layout", path}, rows),
+        0);
+    EXPECT_EQ(asked, QStringList{"actor Mann 1 ov"});
+    EXPECT_EQ(
+        test::readBack(path).lines.mid(0, 3),
+        (QStringList{"Movies Filtered by Actor: Mann", "Actor 1: Ann", "Movie Name: Movie 0"}));
+    EXPECT_EQ(runReportCommand(fixture.context(), {"director", "Mann", path}, rows), 0);
+    EXPECT_EQ(test::readBack(path).lines, test::mannReportLines(movies));
+
+    const QString none = fixture.dataDir() + "/none.pdf";
+    EXPECT_EQ(runReportCommand(fixture.context(), {"director", "Nobody", none}, rows), 1);
+    for (const QStringList& wrong :
+         {QStringList{"directors", "Mann", none}, {"director", "Mann"}, {"director", "--x", none}})
+        EXPECT_EQ(runReportCommand(fixture.context(), wrong, rows), 2);
+    EXPECT_FALSE(QFile::exists(none));
+}
+
+}  // namespace
+}  // namespace quillon
