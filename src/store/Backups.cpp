@@ -12,10 +12,10 @@
 #include <cstring>
 #include <functional>
 
-#include "store/CatalogueCheck.h"
-#include "store/FileCopy.h"
-#include "store/Sqlite.h"
-#include "store/TestPause.h"
+#include "store/private/CatalogueCheck.h"
+#include "store/private/FileCopy.h"
+#include "store/private/Sqlite.h"
+#include "store/private/TestPause.h"
 
 namespace quillon::backups {
 

@@ -7,11 +7,11 @@
 #include <algorithm>
 
 #include "store/Backups.h"
-#include "store/ContextState.h"
-#include "store/FileCopy.h"
-#include "store/Sorting.h"
-#include "store/StoreSql.h"
-#include "store/TestPause.h"
+#include "store/private/ContextState.h"
+#include "store/private/FileCopy.h"
+#include "store/private/Sorting.h"
+#include "store/private/StoreSql.h"
+#include "store/private/TestPause.h"
 
 namespace quillon {
 

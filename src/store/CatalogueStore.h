@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sqlite3.h>
-
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>

@@ -1,8 +1,8 @@
 #include "store/Records.h"
 
 #include "store/CatalogueStore.h"
-#include "store/ContextState.h"
 #include "store/TextSearch.h"
+#include "store/private/ContextState.h"
 
 namespace quillon {
 

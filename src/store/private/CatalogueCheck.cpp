@@ -1,10 +1,10 @@
-#include "store/CatalogueCheck.h"
+#include "store/private/CatalogueCheck.h"
 
 #include <QSet>
 #include <QStringList>
 
 #include "store/CatalogueStore.h"
-#include "store/StoreSql.h"
+#include "store/private/StoreSql.h"
 
 namespace quillon {
 

@@ -7,7 +7,7 @@
 
 #include "store/FetchRequest.h"
 #include "store/Records.h"
-#include "store/Sqlite.h"
+#include "store/private/Sqlite.h"
 
 namespace quillon {
 

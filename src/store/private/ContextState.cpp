@@ -1,9 +1,9 @@
-#include "store/ContextState.h"
+#include "store/private/ContextState.h"
 
 #include <algorithm>
 
-#include "store/Sorting.h"
-#include "store/StoreSql.h"
+#include "store/private/Sorting.h"
+#include "store/private/StoreSql.h"
 
 namespace quillon {
 

@@ -1,4 +1,4 @@
-#include "store/FileCopy.h"
+#include "store/private/FileCopy.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "store/TestPause.h"
+#include "store/private/TestPause.h"
 
 namespace quillon::files {
 

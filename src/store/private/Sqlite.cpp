@@ -1,4 +1,4 @@
-#include "store/Sqlite.h"
+#include "store/private/Sqlite.h"
 
 #include <QFile>
 #include <QUrl>
