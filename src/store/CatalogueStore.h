@@ -85,8 +85,9 @@ private:
     explicit ManagedObjectContext(std::shared_ptr<ContextState> state);
     void insert(const std::shared_ptr<ManagedObject>& object);
     Status load();
-    Status writePendingChanges(std::vector<std::pair<ManagedObject*, qint64>>& newRowIds);
-    void acceptSavedChanges(const std::vector<std::pair<ManagedObject*, qint64>>& newRowIds);
+    Status loadMovies();
+    Status loadEntries(Entity e);
+    void reinsertDeleted(const DeletedRecord& record);
 
     std::shared_ptr<ContextState> state_;
 };
@@ -132,6 +133,7 @@ public:
 
 private:
     CatalogueStore() = default;
+    Status openIn(const QString& dataDir, const StoreOptions& options);
     std::unique_ptr<StoreLock> lock_;
     std::unique_ptr<QTemporaryDir> privateCopy_;  // where a read-only store is read from
     std::unique_ptr<ManagedObjectContext> context_;
