@@ -49,7 +49,7 @@ QString readOnlyWindowTitle(const QString& title) {
 
 Status listBackups(AppDelegate& app, QStringList* names) {
     const QString dataDir = app.dataDir();
-    if (dataDir.isEmpty()) return Status::failure(noDataFolderError());
+    if (dataDir.isEmpty()) return Status::failure(Status::NotFound, noDataFolderError());
     std::unique_ptr<StoreLock> lock;
     if (QFileInfo(dataDir).isDir() && QFileInfo(dataDir).isWritable()) {
         Status locked;
@@ -64,11 +64,12 @@ Status listBackups(AppDelegate& app, QStringList* names) {
 Status restoreBackup(AppDelegate& app, const QString& name, backups::SafetyCopy* safety) {
     app.closeStore();
     const QString dataDir = app.dataDir();
-    if (dataDir.isEmpty()) return Status::failure(noDataFolderError());
+    if (dataDir.isEmpty()) return Status::failure(Status::NotFound, noDataFolderError());
     if (!QFileInfo(dataDir).isDir())
-        return Status::failure(QStringLiteral("There is no backup named \"%1\"").arg(name));
+        return Status::failure(Status::NotFound,
+                               QStringLiteral("There is no backup named \"%1\"").arg(name));
     if (!QFileInfo(dataDir).isWritable())
-        return Status::failure("The catalogue is read-only",
+        return Status::failure(Status::ReadOnly, "The catalogue is read-only",
                                QStringLiteral("{path = %1}").arg(dataDir));
     Status locked;
     const auto lock = StoreLock::take(dataDir, app.storeOptions().lockWaitMs, &locked);

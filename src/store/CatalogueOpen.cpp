@@ -29,7 +29,7 @@ Status connectForReading(sqlite::Database& db, const QString& path, bool folderW
                          std::unique_ptr<QTemporaryDir>& privateCopy) {
     if (!QFileInfo::exists(path))
         return Status::failure(
-            "The store could not be opened",
+            Status::ReadOnly, "The store could not be opened",
             QStringLiteral("{path = %1, reason = the folder is read-only and holds no store}")
                 .arg(path));
     return folderWritable ? db.open(path, /*readOnly=*/true)
@@ -42,11 +42,13 @@ Status migrate(sqlite::Database& db, bool readOnly) {
         return db.failure("The store could not be read");
     const qint64 current = version.integer(0);
     if (current > CatalogueStore::kSchemaVersion)
-        return Status::failure("The store was written by a newer version of Quillon",
+        return Status::failure(Status::Refused,
+                               "The store was written by a newer version of Quillon",
                                QStringLiteral("{version = %1}").arg(current));
     if (current == CatalogueStore::kSchemaVersion) return Status::success();
     if (readOnly)
-        return Status::failure("The store is read-only and must first be opened for writing",
+        return Status::failure(Status::ReadOnly,
+                               "The store is read-only and must first be opened for writing",
                                QStringLiteral("{version = %1}").arg(current));
     if (Status s = db.exec(sql::kBegin); !s) return s;
     Status s = db.exec(sql::kCreateSchema);
@@ -69,7 +71,7 @@ std::unique_ptr<CatalogueStore> CatalogueStore::open(const QString& dataDir, Sta
 
 Status CatalogueStore::openIn(const QString& dataDir, const StoreOptions& options) {
     if (!QDir().mkpath(dataDir))
-        return Status::failure("The data folder could not be created",
+        return Status::failure(Status::Io, "The data folder could not be created",
                                QStringLiteral("{path = %1}").arg(dataDir));
     auto state = std::make_shared<ContextState>();
     state->path = QDir(dataDir).filePath(kFileName);

@@ -64,7 +64,7 @@ public:
     // deleted), a changed one gets its saved values back, a deleted one comes back.
     void refreshObject(const std::shared_ptr<ManagedObject>& object);
     bool hasChanges() const;
-    // Fails at once, writing nothing, when the store was opened read-only.
+    // Fails at once (ReadOnly), writing nothing, when the store was opened read-only.
     Status save();
     bool isReadOnly() const;
     // The data folder the store lives in.

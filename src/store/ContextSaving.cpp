@@ -71,7 +71,7 @@ Status ManagedObjectContext::save() {
     ContextState& s = *state_;
     if (!hasChanges()) return Status::success();
     if (s.readOnly)
-        return Status::failure("The catalogue is read-only",
+        return Status::failure(Status::ReadOnly, "The catalogue is read-only",
                                QStringLiteral("{path = %1}").arg(s.path));
     if (Status begun = s.db.exec(sql::kBegin); !begun) return begun;
 

@@ -43,7 +43,7 @@ QList<QVariant> fingerprint(const QString& path) {
 
 Status copyForReading(const QString& path, QTemporaryDir& folder, QString* copy) {
     if (!folder.isValid())
-        return Status::failure("The catalogue could not be copied for reading",
+        return Status::failure(Status::Io, "The catalogue could not be copied for reading",
                                QStringLiteral("{reason = %1}").arg(folder.errorString()));
     *copy = folder.filePath(CatalogueStore::kFileName);
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -51,13 +51,13 @@ Status copyForReading(const QString& path, QTemporaryDir& folder, QString* copy)
         Status s = files::copyRegularFile(path + "-wal", *copy + "-wal");
         if (s) s = files::copyRegularFile(path, *copy);
         if (!s)
-            return Status::failure("The catalogue could not be copied for reading: " + s.error,
-                                   s.details);
+            return Status::failure(
+                s.code, "The catalogue could not be copied for reading: " + s.error, s.details);
         if (fingerprint(path) == before) return Status::success();
         QFile::remove(*copy);
         QFile::remove(*copy + "-wal");
     }
-    return Status::failure("The catalogue changed each time it was read; try again",
+    return Status::failure(Status::Io, "The catalogue changed each time it was read; try again",
                            QStringLiteral("{path = %1}").arg(path));
 }
 
@@ -81,6 +81,7 @@ Status openForReading(sqlite::Database& db, const QString& path,
             break;
     }
     return Status::failure(
+        Status::Refused,
         "The catalogue cannot be read safely: its folder cannot be written, and the files "
         "beside it that hold its latest changes (Quillon.sqlite-wal, Quillon.sqlite-shm) cannot "
         "be read",

@@ -5,6 +5,33 @@
 
 namespace quillon::sqlite {
 
+Status::Code codeOf(int rc) {
+    switch (rc & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return Status::Busy;
+        case SQLITE_READONLY:
+            return Status::ReadOnly;
+        // The store's SQL is fixed: a table or column it does not find, or a value of another
+        // type, is a file that is not what it should be.
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+        case SQLITE_ERROR:
+        case SQLITE_SCHEMA:
+        case SQLITE_MISMATCH:
+        case SQLITE_FORMAT:
+            return Status::Corrupt;
+        case SQLITE_TOOBIG:
+            return Status::TooBig;
+        case SQLITE_CONSTRAINT:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return Status::Refused;
+        default:  // SQLITE_IOERR, SQLITE_FULL, SQLITE_CANTOPEN, SQLITE_NOMEM, ...
+            return Status::Io;
+    }
+}
+
 Status Database::open(const QString& path, bool readOnly, bool immutable) {
     sqlite3* raw = nullptr;
     int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
@@ -27,14 +54,16 @@ Status Database::exec(const char* sql) {
     if (rc == SQLITE_OK) return Status::success();
     const QString text = QString::fromUtf8(message ? message : sqlite3_errstr(rc));
     sqlite3_free(message);
-    return Status::failure(text, QStringLiteral("{code = %1}").arg(rc));
+    return Status::failure(codeOf(rc), text, QStringLiteral("{code = %1}").arg(rc));
 }
 
 Status Database::failure(const QString& what) const {
-    if (!db_) return Status::failure(what, "{reason = out of memory}");
-    return Status::failure(what, QStringLiteral("{code = %1, reason = %2}")
-                                     .arg(sqlite3_extended_errcode(db_.get()))
-                                     .arg(QString::fromUtf8(sqlite3_errmsg(db_.get()))));
+    if (!db_) return Status::failure(Status::Io, what, "{reason = out of memory}");
+    const int rc = sqlite3_extended_errcode(db_.get());
+    return Status::failure(codeOf(rc), what,
+                           QStringLiteral("{code = %1, reason = %2}")
+                               .arg(rc)
+                               .arg(QString::fromUtf8(sqlite3_errmsg(db_.get()))));
 }
 
 Status Database::failure(const QString& what, int rc) const {
@@ -42,7 +71,8 @@ Status Database::failure(const QString& what, int rc) const {
     const bool sameError = db_ && (sqlite3_errcode(db_.get()) & 0xff) == (rc & 0xff);
     const char* reason = sameError ? sqlite3_errmsg(db_.get()) : sqlite3_errstr(rc);
     return Status::failure(
-        what, QStringLiteral("{code = %1, reason = %2}").arg(rc).arg(QString::fromUtf8(reason)));
+        codeOf(rc), what,
+        QStringLiteral("{code = %1, reason = %2}").arg(rc).arg(QString::fromUtf8(reason)));
 }
 
 Statement::Statement(const Database& db, const char* sql) {

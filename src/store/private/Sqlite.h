@@ -11,6 +11,9 @@
 
 namespace quillon::sqlite {
 
+// The kind of failure a failed call's SQLite result code (primary or extended) tells.
+Status::Code codeOf(int rc);
+
 // RAII over one connection and its prepared statements. Private to the store.
 class Database {
 public:
