@@ -12,13 +12,9 @@ QString noDataFolderError() {
         "set). Give a folder with --data-dir DIR or QUILLON_DATA_DIR.");
 }
 
-bool isNoDataFolderFailure(const Status& status) {
-    return !status.ok && status.error == noDataFolderError();
-}
-
 QString storeOpenFailureText(const Status& status, int lockWaitMs) {
-    if (isNoDataFolderFailure(status)) return status.error;
-    if (!CatalogueStore::isLockedFailure(status)) return unresolvedErrorText(status);
+    if (status.code == Status::NotFound) return status.error;
+    if (status.code != Status::Busy) return unresolvedErrorText(status);
     return QStringLiteral(
                "%1 %2; gave up after waiting %3 s. Close it, or wait longer with "
                "--wait SECONDS.")
@@ -28,7 +24,7 @@ QString storeOpenFailureText(const Status& status, int lockWaitMs) {
 }
 
 int storeOpenFailureExitStatus(const Status& status) {
-    return CatalogueStore::isLockedFailure(status) ? kLockedExitStatus : 1;
+    return status.code == Status::Busy ? kLockedExitStatus : 1;
 }
 
 QString readOnlyAlertTitle() {

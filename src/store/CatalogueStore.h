@@ -119,10 +119,10 @@ public:
     // The error of an open refused because another process holds the store.
     static constexpr const char* kLockedError = StoreLock::kLockedError;
 
-    // Opens or creates the store in dataDir (created when missing).
+    // Opens or creates the store in dataDir (created when missing). A store another process
+    // holds fails Busy (see StoreLock).
     static std::unique_ptr<CatalogueStore> open(const QString& dataDir, Status* status,
                                                 const StoreOptions& options = {});
-    static bool isLockedFailure(const Status& status) { return StoreLock::isLockedFailure(status); }
     ~CatalogueStore();
 
     ManagedObjectContext& viewContext() { return *context_; }
