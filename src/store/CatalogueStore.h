@@ -70,7 +70,8 @@ public:
     // The data folder the store lives in.
     QString dataDir() const;
     // A consistent copy of the saved store (pending changes are not in it) written to a new
-    // file at path with SQLite's online backup (see sqlite::copyDatabase).
+    // file at path, a few pages at a time, as a file of its own that needs no -wal beside it.
+    // A failure removes what was written.
     Status backupTo(const QString& path) const;
 
     // Test seam: called inside the save transaction after each written row (the row's index).

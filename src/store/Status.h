@@ -16,7 +16,8 @@ struct [[nodiscard]] Status {
         Corrupt,   // a file is damaged, or is not of the kind expected
         TooBig,    // a value or a line beyond what can be stored or read
         Io,        // the device or the system failed: reading, writing, space, memory
-        Refused,   // not done by rule: a link, a device, a newer version, a store's own file
+        Refused,   // not done by rule: a link or a device for a file, a newer version, a
+                   // constraint of the store, a write to one of its own files
     };
     using enum Code;
 
