@@ -2,34 +2,28 @@
 
 #include <QFile>
 #include <QUrl>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace quillon::sqlite {
 
 Status::Code codeOf(int rc) {
-    switch (rc & 0xff) {
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            return Status::Busy;
-        case SQLITE_READONLY:
-            return Status::ReadOnly;
-        // The store's SQL is fixed: a table or column it does not find, or a value of another
-        // type, is a file that is not what it should be.
-        case SQLITE_CORRUPT:
-        case SQLITE_NOTADB:
-        case SQLITE_ERROR:
-        case SQLITE_SCHEMA:
-        case SQLITE_MISMATCH:
-        case SQLITE_FORMAT:
-            return Status::Corrupt;
-        case SQLITE_TOOBIG:
-            return Status::TooBig;
-        case SQLITE_CONSTRAINT:
-        case SQLITE_PERM:
-        case SQLITE_AUTH:
-            return Status::Refused;
-        default:  // SQLITE_IOERR, SQLITE_FULL, SQLITE_CANTOPEN, SQLITE_NOMEM, ...
-            return Status::Io;
-    }
+    // The store's SQL is fixed: a table or column it does not find (SQLITE_ERROR), or a value of
+    // another type, is a file that is not what it should be.
+    static const std::vector<std::pair<Status::Code, std::vector<int>>> kKinds = {
+        {Status::Busy, {SQLITE_BUSY, SQLITE_LOCKED}},
+        {Status::ReadOnly, {SQLITE_READONLY}},
+        {Status::Corrupt,
+         {SQLITE_CORRUPT, SQLITE_NOTADB, SQLITE_ERROR, SQLITE_SCHEMA, SQLITE_MISMATCH,
+          SQLITE_FORMAT}},
+        {Status::TooBig, {SQLITE_TOOBIG}},
+        {Status::Refused, {SQLITE_CONSTRAINT, SQLITE_PERM, SQLITE_AUTH}},
+    };
+    for (const auto& [code, primaries] : kKinds)
+        if (std::find(primaries.begin(), primaries.end(), rc & 0xff) != primaries.end())
+            return code;
+    return Status::Io;  // SQLITE_IOERR, SQLITE_FULL, SQLITE_CANTOPEN, SQLITE_NOMEM, ...
 }
 
 Status Database::open(const QString& path, bool readOnly, bool immutable) {
