@@ -66,7 +66,7 @@ bool AppDelegate::didFinishLaunching() {
 
 Status AppDelegate::openStore() {
     if (store_) return Status::success();
-    if (dataDir_.isEmpty()) return Status::failure(noDataFolderError());
+    if (dataDir_.isEmpty()) return Status::failure(Status::NotFound, noDataFolderError());
     Status status;
     store_ = CatalogueStore::open(dataDir_, &status, storeOptions_);
     if (!store_) return status;

@@ -37,7 +37,7 @@ int runWindow(QApplication& app, AppDelegate& delegate) {
 
 std::unique_ptr<NavigationController> startWindow(AppDelegate& delegate, int* exitStatus) {
     if (const Status status = delegate.openStore(); !status) {
-        const bool told = CatalogueStore::isLockedFailure(status) || isNoDataFolderFailure(status);
+        const bool told = status.code == Status::Busy || status.code == Status::NotFound;
         const QString message = told ? status.error : unresolvedErrorText(status);
         diagnosticLog(message);
         showBlockingMessage(told ? QMessageBox::Warning : QMessageBox::Critical,

@@ -12,13 +12,9 @@ QString noDataFolderError() {
         "set). Give a folder with --data-dir DIR or QUILLON_DATA_DIR.");
 }
 
-bool isNoDataFolderFailure(const Status& status) {
-    return !status.ok && status.error == noDataFolderError();
-}
-
 QString storeOpenFailureText(const Status& status, int lockWaitMs) {
-    if (isNoDataFolderFailure(status)) return status.error;
-    if (!CatalogueStore::isLockedFailure(status)) return unresolvedErrorText(status);
+    if (status.code == Status::NotFound) return status.error;
+    if (status.code != Status::Busy) return unresolvedErrorText(status);
     return QStringLiteral(
                "%1 %2; gave up after waiting %3 s. Close it, or wait longer with "
                "--wait SECONDS.")
@@ -28,7 +24,7 @@ QString storeOpenFailureText(const Status& status, int lockWaitMs) {
 }
 
 int storeOpenFailureExitStatus(const Status& status) {
-    return CatalogueStore::isLockedFailure(status) ? kLockedExitStatus : 1;
+    return status.code == Status::Busy ? kLockedExitStatus : 1;
 }
 
 QString readOnlyAlertTitle() {
@@ -49,7 +45,7 @@ QString readOnlyWindowTitle(const QString& title) {
 
 Status listBackups(AppDelegate& app, QStringList* names) {
     const QString dataDir = app.dataDir();
-    if (dataDir.isEmpty()) return Status::failure(noDataFolderError());
+    if (dataDir.isEmpty()) return Status::failure(Status::NotFound, noDataFolderError());
     std::unique_ptr<StoreLock> lock;
     if (QFileInfo(dataDir).isDir() && QFileInfo(dataDir).isWritable()) {
         Status locked;
@@ -64,11 +60,12 @@ Status listBackups(AppDelegate& app, QStringList* names) {
 Status restoreBackup(AppDelegate& app, const QString& name, backups::SafetyCopy* safety) {
     app.closeStore();
     const QString dataDir = app.dataDir();
-    if (dataDir.isEmpty()) return Status::failure(noDataFolderError());
+    if (dataDir.isEmpty()) return Status::failure(Status::NotFound, noDataFolderError());
     if (!QFileInfo(dataDir).isDir())
-        return Status::failure(QStringLiteral("There is no backup named \"%1\"").arg(name));
+        return Status::failure(Status::NotFound,
+                               QStringLiteral("There is no backup named \"%1\"").arg(name));
     if (!QFileInfo(dataDir).isWritable())
-        return Status::failure("The catalogue is read-only",
+        return Status::failure(Status::ReadOnly, "The catalogue is read-only",
                                QStringLiteral("{path = %1}").arg(dataDir));
     Status locked;
     const auto lock = StoreLock::take(dataDir, app.storeOptions().lockWaitMs, &locked);

@@ -20,12 +20,11 @@ constexpr int kLockedExitStatus = 3;
 constexpr int kDefaultLockWaitMs = 10000;
 
 // The error of a program that finds no folder for its catalogue: none was given and the user
-// has no home folder to keep one in.
+// has no home folder to keep one in. Its code is NotFound.
 QString noDataFolderError();
-bool isNoDataFolderFailure(const Status& status);
 
-// For standard error: the lock message with how long was waited, the missing folder's, or the
-// unresolved error.
+// For standard error: the lock message with how long was waited, what was not found (the
+// folder, a backup), or the unresolved error.
 QString storeOpenFailureText(const Status& status, int lockWaitMs);
 // kLockedExitStatus for a lock held by another process, else 1.
 int storeOpenFailureExitStatus(const Status& status);

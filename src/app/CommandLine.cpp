@@ -153,8 +153,7 @@ int runRestoreCommand(AppDelegate& delegate, const QStringList& arguments) {
     backups::SafetyCopy safety;
     const Status status = restoreBackup(delegate, arguments.first(), &safety);
     if (!status) {
-        const bool refused =
-            CatalogueStore::isLockedFailure(status) || isNoDataFolderFailure(status);
+        const bool refused = status.code == Status::Busy || status.code == Status::NotFound;
         printError("restore: " +
                    (refused ? storeOpenFailureText(status, delegate.storeOptions().lockWaitMs)
                             : status.describe()));

@@ -25,7 +25,7 @@ Status writeReportPdf(ReportDocument& document, QIODevice* device) {
 
     QPainter painter;
     if (!painter.begin(&writer))
-        return Status::failure(QStringLiteral("The PDF could not be started"),
+        return Status::failure(Status::Io, QStringLiteral("The PDF could not be started"),
                                device->errorString());
     const int pages = document.pageCount();
     for (int i = 0; i < pages; ++i) {
@@ -41,7 +41,7 @@ Status writeReportPdf(ReportDocument& document, QIODevice* device) {
         painter.restore();
     }
     if (!painter.end())
-        return Status::failure(QStringLiteral("The PDF could not be finished"),
+        return Status::failure(Status::Io, QStringLiteral("The PDF could not be finished"),
                                device->errorString());
     return Status::success();
 }

@@ -101,7 +101,7 @@ Status ExportViewController::writeExportFile(const QByteArray& bytes) {
     QString error;
     if (DataFolders::writePrivateFile(DataFolders::tempDir(), exchange::kFileName, bytes, &error)
             .isEmpty())
-        return Status::failure(error);
+        return Status::failure(Status::Io, error);
     return Status::success();
 }
 

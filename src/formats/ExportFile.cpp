@@ -11,7 +11,7 @@ namespace quillon::exchange {
 namespace {
 
 Status systemFailure(const QString& what, const QString& path, int error) {
-    return Status::failure(QString("%1: %2").arg(what, qt_error_string(error)), path);
+    return Status::failure(Status::Io, QString("%1: %2").arg(what, qt_error_string(error)), path);
 }
 
 }  // namespace
@@ -27,18 +27,18 @@ std::optional<QByteArray> readPrivateFile(const QString& path, Status* status) {
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        *status = Status::failure(QString("%1 is not a regular file").arg(path));
+        *status = Status::failure(Status::Refused, QString("%1 is not a regular file").arg(path));
         return std::nullopt;
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        *status = Status::failure(file.errorString(), path);
+        *status = Status::failure(Status::Io, file.errorString(), path);
         return std::nullopt;
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        *status = Status::failure(file.errorString(), path);
+        *status = Status::failure(Status::Io, file.errorString(), path);
         return std::nullopt;
     }
     *status = Status::success();

@@ -165,7 +165,8 @@ bool ExportJob::writeLine(const Line& line) {
 
 bool ExportJob::write(QByteArrayView bytes) {
     if (bytes.isEmpty() || device_->write(bytes.data(), bytes.size()) == bytes.size()) return true;
-    finish(Status::failure("The export file could not be written", device_->errorString()));
+    finish(Status::failure(Status::Io, "The export file could not be written",
+                           device_->errorString()));
     return false;
 }
 

@@ -21,6 +21,7 @@ QString sizeText(qsizetype bytes) {
 
 Status notRegular(const QString& path) {
     return Status::failure(
+        Status::Refused,
         path + " is not a regular file (a device, a pipe or a folder); nothing was imported");
 }
 
@@ -42,7 +43,7 @@ Status openImportFile(QFile& file, const QString& path) {
     if (Status source = checkImportSource(path); !source) return source;
     // Non-blocking, should a pipe have taken the file's place since the check.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return Status::failure(path + ": " + qt_error_string(errno));
+    if (fd < 0) return Status::failure(Status::Io, path + ": " + qt_error_string(errno));
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
@@ -50,7 +51,7 @@ Status openImportFile(QFile& file, const QString& path) {
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return Status::failure(path + ": " + file.errorString());
+        return Status::failure(Status::Io, path + ": " + file.errorString());
     }
     return Status::success();
 }
@@ -73,15 +74,18 @@ Status MovieImporter::begin() {
     if (findHeader()) return status_;
     const QString error = reader_->errorString();
     if (reader_->lineTooLong()) {
-        status_ = Status::failure(longLineText(maxLineBytes_) + "; nothing was imported");
+        status_ =
+            Status::failure(Status::TooBig, longLineText(maxLineBytes_) + "; nothing was imported");
     } else {
-        status_ = error.isEmpty() ? Status::failure(kWrongFileError) : readFailure(error);
+        status_ = error.isEmpty() ? Status::failure(Status::Corrupt, kWrongFileError)
+                                  : readFailure(error);
     }
     return status_;
 }
 
 Status MovieImporter::readFailure(const QString& error) const {
     return Status::failure(
+        Status::Io,
         QString("The file could not be read to its end (%1); the lines before that stay "
                 "imported: %2")
             .arg(error, counts_.summary()));
@@ -149,14 +153,15 @@ bool MovieImporter::applyNextLine() {
         return true;
     }
     if (context_.isReadOnly()) {
-        status_ = Status::failure("The catalogue is read-only, so nothing was imported");
+        status_ = Status::failure(Status::ReadOnly,
+                                  "The catalogue is read-only, so nothing was imported");
         return false;
     }
     if (backsUpFirst_ && !backedUp_) {
         if (const Status backup = backups::make(context_, &backupName_); !backup) {
-            status_ =
-                Status::failure("The catalogue could not be backed up, so nothing was imported: " +
-                                backup.describe());
+            status_ = Status::failure(
+                Status::Refused, "The catalogue could not be backed up, so nothing was imported: " +
+                                     backup.describe());
             return false;
         }
         backedUp_ = true;

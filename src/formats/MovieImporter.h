@@ -38,11 +38,10 @@ struct ImportCounts {
 // store is read-only, the import stops there and changes nothing.
 class MovieImporter {
 public:
-    // The error of a file without the header line. Callers name the file themselves.
+    // The error of a file without the header line, the one import failure of code Corrupt.
+    // Callers name the file themselves.
     static constexpr const char* kWrongFileError = "The file has no header line";
-    static bool isWrongFile(const Status& status) {
-        return !status.ok && status.error == QLatin1String(kWrongFileError);
-    }
+    static bool isWrongFile(const Status& status) { return status.code == Status::Corrupt; }
 
     // Neither is owned; both must outlive the importer. `file` is open for reading and is read
     // from its current position by begin() and applyNextLine(), so it stays open, and nobody
@@ -60,9 +59,10 @@ public:
     bool applyNextLine();
     // begin(), then every line; returns status().
     Status run();
-    // How the import stands. A failure says why it stopped: the wrong file; a line too long
-    // before the header; a read-only catalogue or a failed backup, before anything changed; a
-    // file that could not be read to its end, after the lines before that point were applied.
+    // How the import stands. A failure says why it stopped: the wrong file (Corrupt); a line
+    // too long before the header (TooBig); a read-only catalogue (ReadOnly) or a failed backup
+    // (Refused), before anything changed; a file that could not be read to its end (Io), after
+    // the lines before that point were applied.
     const Status& status() const { return status_; }
 
     // On by default. Off only where a store is thrown away afterwards (tests that import

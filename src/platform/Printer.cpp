@@ -44,7 +44,7 @@ Status printThroughFile(QPrinter& printer, const QTextDocument& document, const 
     const QString name = QStringLiteral("Print %1.pdf").arg(QCoreApplication::applicationPid());
     QString error;
     std::unique_ptr<QFile> scratch = DataFolders::createPrivateFile(folder, name, &error);
-    if (!scratch) return Status::failure(error);
+    if (!scratch) return Status::failure(Status::Io, error);
     scratch->close();
     const QString scratchPath = QDir(folder).filePath(name);
     printer.setOutputFileName(scratchPath);
@@ -54,7 +54,7 @@ Status printThroughFile(QPrinter& printer, const QTextDocument& document, const 
     QByteArray pdf;
     if (printed.open(QIODevice::ReadOnly)) pdf = printed.readAll();
     printed.remove();
-    if (!isWholePdf(pdf)) return Status::failure(cutShort(folder));
+    if (!isWholePdf(pdf)) return Status::failure(Status::Io, cutShort(folder));
     return writeOutputFile(target, dataDir, pdf);
 }
 
@@ -69,7 +69,7 @@ Status printDocument(QPrinter& printer, const QTextDocument& document, const QSt
     }
     document.print(&printer);
     if (printer.printerState() == QPrinter::Error)
-        return Status::failure(QStringLiteral("The printer reported an error."));
+        return Status::failure(Status::Io, QStringLiteral("The printer reported an error."));
     return Status::success();
 }
 

@@ -49,14 +49,15 @@ QString quotedName(const QString& path) {
 // files are never replaced.
 Status copyFile(const QString& source, const QString& target) {
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) return Status::failure(source + ": " + in.errorString());
+    if (!in.open(QIODevice::ReadOnly))
+        return Status::failure(Status::Io, source + ": " + in.errorString());
     OutputFile out(target, DataFolders::dataDir());
     if (Status created = out.create(); !created) return created;
     for (QByteArray chunk = in.read(1 << 20); !chunk.isEmpty(); chunk = in.read(1 << 20)) {
         if (out.write(chunk) != chunk.size()) return out.status();
     }
     if (in.error() != QFileDevice::NoError)
-        return Status::failure(source + ": " + in.errorString());
+        return Status::failure(Status::Io, source + ": " + in.errorString());
     return out.commit();
 }
 

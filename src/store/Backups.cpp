@@ -12,10 +12,10 @@
 #include <cstring>
 #include <functional>
 
-#include "store/CatalogueCheck.h"
-#include "store/FileCopy.h"
-#include "store/Sqlite.h"
-#include "store/TestPause.h"
+#include "store/private/CatalogueCheck.h"
+#include "store/private/FileCopy.h"
+#include "store/private/Sqlite.h"
+#include "store/private/TestPause.h"
 
 namespace quillon::backups {
 
@@ -37,7 +37,7 @@ QString systemError(int error = errno) {
 
 Status fileFailure(const QString& what, const QString& path, int error = errno) {
     return Status::failure(
-        what, QStringLiteral("{path = %1, reason = %2}").arg(path, systemError(error)));
+        Status::Io, what, QStringLiteral("{path = %1, reason = %2}").arg(path, systemError(error)));
 }
 
 // lstat: the entry itself, a link never followed. False when there is none.
@@ -92,13 +92,13 @@ Status checkFolder(const QString& dataDir, bool create) {
         if (!entryAt(path, &st)) return fileFailure("The backup folder could not be created", path);
     }
     if (S_ISLNK(st.st_mode))
-        return Status::failure(
-            "The backup folder is a link, and backups are kept only in a "
-            "folder of the catalogue's own",
-            QStringLiteral("{path = %1}").arg(path));
+        return Status::failure(Status::Refused,
+                               "The backup folder is a link, and backups are kept only in a "
+                               "folder of the catalogue's own",
+                               QStringLiteral("{path = %1}").arg(path));
     if (!S_ISDIR(st.st_mode))
         return Status::failure(
-            "The backup folder could not be created",
+            Status::Refused, "The backup folder could not be created",
             QStringLiteral("{path = %1, reason = a file stands there}").arg(path));
     return Status::success();
 }
@@ -175,7 +175,8 @@ Status takeSafetyCopy(const QString& dataDir, const QDateTime& now, SafetyCopy* 
     struct stat st;
     if (!entryAt(storePath, &st)) return Status::success();
     if (!S_ISREG(st.st_mode))
-        return Status::failure("The catalogue file is not a regular file, so nothing was put back",
+        return Status::failure(Status::Refused,
+                               "The catalogue file is not a regular file, so nothing was put back",
                                QStringLiteral("{path = %1}").arg(storePath));
     Status readable;
     {
@@ -186,6 +187,7 @@ Status takeSafetyCopy(const QString& dataDir, const QDateTime& now, SafetyCopy* 
         if (readable) {
             if (Status s = backUpDatabase(current.handle(), dataDir, now, &copy->name); !s)
                 return Status::failure(
+                    s.code,
                     "The catalogue could not be backed up, so nothing was put back: " + s.error,
                     s.details);
         }
@@ -201,7 +203,8 @@ Status takeSafetyCopy(const QString& dataDir, const QDateTime& now, SafetyCopy* 
     copy->reason = "it " + readable.describe();
     if (Status s = copyUnrestorable(storePath, dataDir, now, &copy->name); !s)
         return Status::failure(
-            "The catalogue could not be copied, so nothing was put back: " + s.error, s.details);
+            s.code, "The catalogue could not be copied, so nothing was put back: " + s.error,
+            s.details);
     return Status::success();
 }
 
@@ -221,9 +224,11 @@ Status checkBackupEntry(const QString& dataDir, const QString& name) {
     const bool plainName = !name.isEmpty() && !name.contains('/') && name != "." && name != "..";
     struct stat st;
     if (!plainName || !name.startsWith(kPrefix) || !name.endsWith(kSuffix) || !entryAt(path, &st))
-        return Status::failure(QStringLiteral("There is no backup named \"%1\"").arg(name));
+        return Status::failure(Status::NotFound,
+                               QStringLiteral("There is no backup named \"%1\"").arg(name));
     if (!S_ISREG(st.st_mode))
         return Status::failure(
+            Status::Refused,
             QStringLiteral("The backup \"%1\" is not a regular file, so it is not restored")
                 .arg(name),
             QStringLiteral("{path = %1, kind = %2}")
@@ -243,6 +248,7 @@ Status checkCandidate(const QString& candidate, const QString& name) {
     for (const char* side : kSideFiles) QFile::remove(candidate + side);
     if (status) return status;
     return Status::failure(
+        status.code,
         QStringLiteral("The backup \"%1\" %2, so it is not restored").arg(name, status.error),
         status.details);
 }
@@ -273,7 +279,7 @@ QStringList list(const QString& dataDir, Status* status) {
 
 Status make(const ManagedObjectContext& store, QString* name, const QDateTime& now) {
     if (store.isReadOnly())
-        return Status::failure("The catalogue is read-only",
+        return Status::failure(Status::ReadOnly, "The catalogue is read-only",
                                QStringLiteral("{path = %1}").arg(store.dataDir()));
     if (Status s = checkFolder(store.dataDir(), true); !s) return s;
     removeEntriesStartingWith(folder(store.dataDir()), kPartialPrefix);
@@ -286,7 +292,7 @@ Status restore(const StoreLock& lock, const QString& name, SafetyCopy* safety,
     const QString dataDir = lock.dataDir();
     const QString storePath = QDir(dataDir).filePath(CatalogueStore::kFileName);
     if (!isWritableCatalogue(dataDir))
-        return Status::failure("The catalogue is read-only",
+        return Status::failure(Status::ReadOnly, "The catalogue is read-only",
                                QStringLiteral("{path = %1}").arg(storePath));
     if (Status s = checkFolder(dataDir, false); !s) return s;
     if (Status s = checkBackupEntry(dataDir, name); !s) return s;

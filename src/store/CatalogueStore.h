@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sqlite3.h>
-
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
@@ -66,13 +64,14 @@ public:
     // deleted), a changed one gets its saved values back, a deleted one comes back.
     void refreshObject(const std::shared_ptr<ManagedObject>& object);
     bool hasChanges() const;
-    // Fails at once, writing nothing, when the store was opened read-only.
+    // Fails at once (ReadOnly), writing nothing, when the store was opened read-only.
     Status save();
     bool isReadOnly() const;
     // The data folder the store lives in.
     QString dataDir() const;
     // A consistent copy of the saved store (pending changes are not in it) written to a new
-    // file at path with SQLite's online backup (see sqlite::copyDatabase).
+    // file at path, a few pages at a time, as a file of its own that needs no -wal beside it.
+    // A failure removes what was written.
     Status backupTo(const QString& path) const;
 
     // Test seam: called inside the save transaction after each written row (the row's index).
@@ -87,8 +86,9 @@ private:
     explicit ManagedObjectContext(std::shared_ptr<ContextState> state);
     void insert(const std::shared_ptr<ManagedObject>& object);
     Status load();
-    Status writePendingChanges(std::vector<std::pair<ManagedObject*, qint64>>& newRowIds);
-    void acceptSavedChanges(const std::vector<std::pair<ManagedObject*, qint64>>& newRowIds);
+    Status loadMovies();
+    Status loadEntries(Entity e);
+    void reinsertDeleted(const DeletedRecord& record);
 
     std::shared_ptr<ContextState> state_;
 };
@@ -120,10 +120,10 @@ public:
     // The error of an open refused because another process holds the store.
     static constexpr const char* kLockedError = StoreLock::kLockedError;
 
-    // Opens or creates the store in dataDir (created when missing).
+    // Opens or creates the store in dataDir (created when missing). A store another process
+    // holds fails Busy (see StoreLock).
     static std::unique_ptr<CatalogueStore> open(const QString& dataDir, Status* status,
                                                 const StoreOptions& options = {});
-    static bool isLockedFailure(const Status& status) { return StoreLock::isLockedFailure(status); }
     ~CatalogueStore();
 
     ManagedObjectContext& viewContext() { return *context_; }
@@ -134,6 +134,7 @@ public:
 
 private:
     CatalogueStore() = default;
+    Status openIn(const QString& dataDir, const StoreOptions& options);
     std::unique_ptr<StoreLock> lock_;
     std::unique_ptr<QTemporaryDir> privateCopy_;  // where a read-only store is read from
     std::unique_ptr<ManagedObjectContext> context_;

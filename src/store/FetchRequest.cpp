@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "store/ContextState.h"
+#include "store/private/ContextState.h"
 
 namespace quillon {
 

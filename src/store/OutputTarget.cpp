@@ -45,18 +45,20 @@ QString causeOf(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-Status failed(const QString& path, int error) {
-    return Status::failure(path + QStringLiteral(": ") + causeOf(error));
+Status failed(const QString& path, int error, Status::Code code = Status::Io) {
+    return Status::failure(code, path + QStringLiteral(": ") + causeOf(error));
 }
 
 Status notRegular(const QString& path) {
     return Status::failure(
+        Status::Refused,
         path + QStringLiteral(" is not a regular file (a device, a pipe or a folder); nothing was "
                               "written"));
 }
 
 Status ofTheStore(const QString& path) {
     return Status::failure(
+        Status::Refused,
         path + QStringLiteral(" is one of the catalogue's own files; nothing was written"));
 }
 
@@ -167,7 +169,7 @@ Status inspect(const Place& place, const QString& path, const StoreFiles& store,
     if (store.holds(identityOf(st))) return ofTheStore(path);
     // A file its owner made read-only is not replaced behind their back.
     if (::faccessat(place.folder, place.name.constData(), W_OK, AT_EACCESS) != 0)
-        return failed(path, errno);
+        return failed(path, errno, Status::ReadOnly);
     *existing = st;
     return Status::success();
 }

@@ -1,8 +1,8 @@
 #include "store/Records.h"
 
 #include "store/CatalogueStore.h"
-#include "store/ContextState.h"
 #include "store/TextSearch.h"
+#include "store/private/ContextState.h"
 
 namespace quillon {
 
@@ -133,7 +133,8 @@ CoverRead ManagedObject::readImage(Attribute a) const {
     if (s.loaded) return {s.bytes, Status::success()};
     auto state = state_.lock();
     if (!state || rowId_ == 0)
-        return {std::nullopt, Status::failure("The cover is no longer in the store")};
+        return {std::nullopt,
+                Status::failure(Status::NotFound, "The cover is no longer in the store")};
     return state->readImage(rowId_, a);
 }
 

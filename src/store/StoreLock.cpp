@@ -86,7 +86,7 @@ Status lockedFailure(const QLockFile& lock) {
     qint64 pid = 0;
     QString host, application;
     lock.getLockInfo(&pid, &host, &application);
-    return Status::failure(StoreLock::kLockedError,
+    return Status::failure(Status::Busy, StoreLock::kLockedError,
                            pid > 0 ? QStringLiteral("{process = %1}").arg(pid)
                                    : QStringLiteral("{lock = %1}").arg(lock.fileName()));
 }
@@ -105,7 +105,7 @@ std::unique_ptr<StoreLock> StoreLock::take(const QString& dataDir, int waitMs, S
         return std::unique_ptr<StoreLock>();
     };
     if (!QDir().mkpath(dataDir))
-        return fail(Status::failure("The data folder could not be created",
+        return fail(Status::failure(Status::Io, "The data folder could not be created",
                                     QStringLiteral("{path = %1}").arg(dataDir)));
     std::unique_ptr<StoreLock> taken(new StoreLock(dataDir));
     QElapsedTimer waited;
@@ -117,7 +117,7 @@ std::unique_ptr<StoreLock> StoreLock::take(const QString& dataDir, int waitMs, S
         }
         if (taken->lock_.error() != QLockFile::LockFailedError)
             return fail(
-                Status::failure("The store could not be locked",
+                Status::failure(Status::Io, "The store could not be locked",
                                 QStringLiteral("{path = %1}").arg(taken->lock_.fileName())));
         if (removeIfStale(taken->lock_.fileName())) continue;
         const qint64 left = waitMs - waited.elapsed();

@@ -18,16 +18,13 @@ namespace quillon {
 class StoreLock {
 public:
     static constexpr const char* kFileName = "Quillon.lock";
-    // The error of a lock held by another process.
+    // The error of a lock held by another process; its code is Busy.
     static constexpr const char* kLockedError = "Quillon is already open on this catalogue";
     // How long a lock naming no process is taken to be still in the making.
     static constexpr int kUnnamedOwnerGraceMs = 3000;
 
     // Takes the lock of dataDir (created when missing), waiting up to waitMs for its holder.
     static std::unique_ptr<StoreLock> take(const QString& dataDir, int waitMs, Status* status);
-    static bool isLockedFailure(const Status& status) {
-        return !status.ok && status.error == QLatin1String(kLockedError);
-    }
     QString dataDir() const { return dataDir_; }
 
 private:

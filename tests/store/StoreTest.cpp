@@ -167,7 +167,9 @@ TEST_F(StoreTest, AFailedSaveWritesNothingAndKeepsEveryChangePendingForTheNext) 
         const char* cause;
         bool byTrigger;  // else by the length limit
         const char* reason;
-    } causes[] = {{"refused", true, kRefusedByTest}, {"too big", false, "too big"}};
+        Status::Code code;
+    } causes[] = {{"refused", true, kRefusedByTest, Status::Refused},
+                  {"too big", false, "too big", Status::TooBig}};
     for (const auto& c : causes) {
         SCOPED_TRACE(c.cause);
         if (c.byTrigger)
@@ -182,6 +184,7 @@ TEST_F(StoreTest, AFailedSaveWritesNothingAndKeepsEveryChangePendingForTheNext) 
         const Status failed = ctx().save();
         EXPECT_FALSE(failed.ok);
         EXPECT_TRUE(failed.describe().contains(c.reason)) << failed.describe().toStdString();
+        EXPECT_EQ(failed.code, c.code);
         EXPECT_TRUE(ctx().hasChanges());
         EXPECT_TRUE(fresh->isInserted());
         EXPECT_EQ(ctx().count(Entity::Movies), 3);
@@ -230,19 +233,35 @@ TEST_F(StoreTest, AProcessKilledInTheMiddleOfASaveLeavesThePreviousState) {
     EXPECT_EQ(movies[0]->name(), "Before");
     Status status;
     EXPECT_FALSE(CatalogueStore::open(dataDir(), &status, {.lockWaitMs = 50}));
-    EXPECT_TRUE(CatalogueStore::isLockedFailure(status)) << status.describe().toStdString();
+    EXPECT_EQ(status.code, Status::Busy) << status.describe().toStdString();
 }
 
-TEST_F(StoreTest, AStoreFromANewerVersionIsNotOpened) {
+TEST_F(StoreTest, AStoreThatCannotBeOpenedOrWrittenSaysWhichKindOfFailureItIs) {
+    movie("Kept");
+    ASSERT_TRUE(ctx().save());
     store_.reset();
+    Status status;
+    {
+        auto readOnly = CatalogueStore::open(dataDir(), &status, {.readOnly = true});
+        ASSERT_TRUE(readOnly) << status.describe().toStdString();
+        readOnly->viewContext().fetch<Movies>().at(0)->setName("Changed");
+        EXPECT_EQ(readOnly->viewContext().save().code, Status::ReadOnly);
+    }
+    const QString path = QDir(dataDir()).filePath(CatalogueStore::kFileName);
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(QDir(dataDir()).filePath(CatalogueStore::kFileName).toUtf8(), &db), 0);
+    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), 0);
     sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr);
     sqlite3_close(db);
-    Status status;
     EXPECT_FALSE(CatalogueStore::open(dataDir(), &status));
     EXPECT_TRUE(status.describe().contains("newer")) << status.describe().toStdString();
-    EXPECT_FALSE(CatalogueStore::isLockedFailure(status));
+    EXPECT_EQ(status.code, Status::Refused);
+
+    for (const char* side : {"", "-wal", "-shm"}) QFile::remove(path + side);
+    ASSERT_TRUE(writeBytes(path, QByteArray(8192, 'x')));
+    for (const bool readOnly : {false, true}) {
+        EXPECT_FALSE(CatalogueStore::open(dataDir(), &status, {.readOnly = readOnly}));
+        EXPECT_EQ(status.code, Status::Corrupt) << status.describe().toStdString();
+    }
 }
 
 TEST_F(StoreTest, ACoverReadTellsAbsentFromUnreadable) {
@@ -271,6 +290,7 @@ TEST_F(StoreTest, ACoverReadTellsAbsentFromUnreadable) {
     reopen();
     const CoverRead damaged = ctx().fetch<Movies>().at(0)->readImage(Attribute::frontImage);
     EXPECT_TRUE(damaged.failed()) << "bytes read: " << (damaged.bytes ? damaged.bytes->size() : -1);
+    EXPECT_EQ(damaged.status.code, Status::Corrupt) << damaged.status.describe().toStdString();
 }
 
 TEST_F(StoreTest, BackupsAreNamedByTheirTimeAndTheNewestThreeAreKept) {

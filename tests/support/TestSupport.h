@@ -23,6 +23,15 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 }
 QT_END_NAMESPACE
 
+namespace quillon {
+// Status codes by name in test failures.
+inline void PrintTo(Status::Code code, std::ostream* os) {
+    constexpr const char* kNames[] = {"Ok",      "NotFound", "Busy", "ReadOnly",
+                                      "Corrupt", "TooBig",   "Io",   "Refused"};
+    *os << kNames[int(code)];
+}
+}  // namespace quillon
+
 namespace quillon::test {
 
 // A fresh data folder with an open catalogue and the services a screen is given: the real

@@ -11,6 +11,9 @@
 
 namespace quillon::sqlite {
 
+// The kind of failure a failed call's SQLite result code (primary or extended) tells.
+Status::Code codeOf(int rc);
+
 // RAII over one connection and its prepared statements. Private to the store.
 class Database {
 public:
@@ -19,6 +22,7 @@ public:
     sqlite3* handle() const { return db_.get(); }
     Status exec(const char* sql);
     Status exec(const QByteArray& sql) { return exec(sql.constData()); }
+    // The failure `what` of the connection's last error, coded by codeOf.
     Status failure(const QString& what) const;
     // For an error code a call returned (the connection's last message may be another's).
     Status failure(const QString& what, int rc) const;

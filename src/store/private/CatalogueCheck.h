@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/Sqlite.h"
 #include "store/Status.h"
+#include "store/private/Sqlite.h"
 
 namespace quillon {
 

@@ -1,4 +1,4 @@
-#include "store/TestPause.h"
+#include "store/private/TestPause.h"
 
 #include <signal.h>
 

@@ -1,4 +1,4 @@
-#include "store/StoreSql.h"
+#include "store/private/StoreSql.h"
 
 #include <QStringList>
 

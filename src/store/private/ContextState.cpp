@@ -1,9 +1,9 @@
-#include "store/ContextState.h"
+#include "store/private/ContextState.h"
 
 #include <algorithm>
 
-#include "store/Sorting.h"
-#include "store/StoreSql.h"
+#include "store/private/Sorting.h"
+#include "store/private/StoreSql.h"
 
 namespace quillon {
 
@@ -224,6 +224,39 @@ const EqualityIndex* ContextState::indexFor(const Predicate& predicate) {
     return &indexes.back();
 }
 
+std::vector<std::shared_ptr<ManagedObject>> ContextState::indexedMatches(
+    const EqualityIndex& index, const Predicate& predicate) {
+    std::vector<std::shared_ptr<ManagedObject>> result;
+    const auto key = indexKeyOf(predicate, index.attributes);
+    const auto it = key ? index.buckets.constFind(*key) : index.buckets.constEnd();
+    if (it == index.buckets.constEnd()) return result;
+    std::vector<ManagedObject*> hits = it.value();
+    std::sort(hits.begin(), hits.end(), [](const ManagedObject* a, const ManagedObject* b) {
+        return a->sequence_ < b->sequence_;
+    });
+    const auto& all = of(Entity::Movies);
+    for (ManagedObject* hit : hits) {
+        // Buckets point only at records of objects (see indexObject); a pending delete is not
+        // found.
+        const auto found = placeOf(hit);
+        Q_ASSERT(found != all.end() && found->get() == hit);
+        if (found != all.end() && found->get() == hit && !hit->isDeleted())
+            result.push_back(*found);
+    }
+    return result;
+}
+
+std::vector<std::shared_ptr<ManagedObject>> ContextState::scannedMatches(
+    Entity e, const std::optional<Predicate>& predicate) {
+    std::vector<std::shared_ptr<ManagedObject>> result;
+    const auto& all = of(e);
+    result.reserve(all.size());
+    for (const auto& object : all)
+        if (!object->isDeleted() && (!predicate || predicate->matches(*object)))
+            result.push_back(object);
+    return result;
+}
+
 const CountIndex& ContextState::countIndexFor(std::vector<Attribute> attributes) {
     std::sort(attributes.begin(), attributes.end());
     attributes.erase(std::unique(attributes.begin(), attributes.end()), attributes.end());
@@ -235,6 +268,14 @@ const CountIndex& ContextState::countIndexFor(std::vector<Attribute> attributes)
         if (!object->isDeleted()) countValues(index, *object, +1);
     countIndexes.push_back(std::move(index));
     return countIndexes.back();
+}
+
+void ContextState::takeBackPendingDelete(const std::shared_ptr<ManagedObject>& object) {
+    object->deleted_ = false;
+    object->deletePending_ = false;
+    std::erase(pendingDeletes, object);
+    indexObject(object.get());
+    ++versions[int(object->entity())];
 }
 
 CoverRead ContextState::readImage(qint64 rowId, Attribute a) {

@@ -1,9 +1,30 @@
-#include "store/Sqlite.h"
+#include "store/private/Sqlite.h"
 
 #include <QFile>
 #include <QUrl>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace quillon::sqlite {
+
+Status::Code codeOf(int rc) {
+    // The store's SQL is fixed: a table or column it does not find (SQLITE_ERROR), or a value of
+    // another type, is a file that is not what it should be.
+    static const std::vector<std::pair<Status::Code, std::vector<int>>> kKinds = {
+        {Status::Busy, {SQLITE_BUSY, SQLITE_LOCKED}},
+        {Status::ReadOnly, {SQLITE_READONLY}},
+        {Status::Corrupt,
+         {SQLITE_CORRUPT, SQLITE_NOTADB, SQLITE_ERROR, SQLITE_SCHEMA, SQLITE_MISMATCH,
+          SQLITE_FORMAT}},
+        {Status::TooBig, {SQLITE_TOOBIG}},
+        {Status::Refused, {SQLITE_CONSTRAINT, SQLITE_PERM, SQLITE_AUTH}},
+    };
+    for (const auto& [code, primaries] : kKinds)
+        if (std::find(primaries.begin(), primaries.end(), rc & 0xff) != primaries.end())
+            return code;
+    return Status::Io;  // SQLITE_IOERR, SQLITE_FULL, SQLITE_CANTOPEN, SQLITE_NOMEM, ...
+}
 
 Status Database::open(const QString& path, bool readOnly, bool immutable) {
     sqlite3* raw = nullptr;
@@ -27,14 +48,16 @@ Status Database::exec(const char* sql) {
     if (rc == SQLITE_OK) return Status::success();
     const QString text = QString::fromUtf8(message ? message : sqlite3_errstr(rc));
     sqlite3_free(message);
-    return Status::failure(text, QStringLiteral("{code = %1}").arg(rc));
+    return Status::failure(codeOf(rc), text, QStringLiteral("{code = %1}").arg(rc));
 }
 
 Status Database::failure(const QString& what) const {
-    if (!db_) return Status::failure(what, "{reason = out of memory}");
-    return Status::failure(what, QStringLiteral("{code = %1, reason = %2}")
-                                     .arg(sqlite3_extended_errcode(db_.get()))
-                                     .arg(QString::fromUtf8(sqlite3_errmsg(db_.get()))));
+    if (!db_) return Status::failure(Status::Io, what, "{reason = out of memory}");
+    const int rc = sqlite3_extended_errcode(db_.get());
+    return Status::failure(codeOf(rc), what,
+                           QStringLiteral("{code = %1, reason = %2}")
+                               .arg(rc)
+                               .arg(QString::fromUtf8(sqlite3_errmsg(db_.get()))));
 }
 
 Status Database::failure(const QString& what, int rc) const {
@@ -42,7 +65,8 @@ Status Database::failure(const QString& what, int rc) const {
     const bool sameError = db_ && (sqlite3_errcode(db_.get()) & 0xff) == (rc & 0xff);
     const char* reason = sameError ? sqlite3_errmsg(db_.get()) : sqlite3_errstr(rc);
     return Status::failure(
-        what, QStringLiteral("{code = %1, reason = %2}").arg(rc).arg(QString::fromUtf8(reason)));
+        codeOf(rc), what,
+        QStringLiteral("{code = %1, reason = %2}").arg(rc).arg(QString::fromUtf8(reason)));
 }
 
 Statement::Statement(const Database& db, const char* sql) {

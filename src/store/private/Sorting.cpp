@@ -1,4 +1,4 @@
-#include "store/Sorting.h"
+#include "store/private/Sorting.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "store/CatalogueCheck.h"
+#include "store/private/CatalogueCheck.h"
 
 #include <QSet>
 #include <QStringList>
 
 #include "store/CatalogueStore.h"
-#include "store/StoreSql.h"
+#include "store/private/StoreSql.h"
 
 namespace quillon {
 
@@ -61,15 +61,16 @@ Status checkCatalogue(const sqlite::Database& db) {
     const QStringList problems = integrityProblems(db, &rc);
     if (rc != SQLITE_OK) return db.failure("is damaged", rc);
     if (!problems.isEmpty())
-        return Status::failure("is damaged",
+        return Status::failure(Status::Corrupt, "is damaged",
                                QStringLiteral("{reason = %1}").arg(problems.join("; ")));
     if (schema > CatalogueStore::kSchemaVersion)
-        return Status::failure("was written by a newer version of Quillon",
+        return Status::failure(Status::Refused, "was written by a newer version of Quillon",
                                QStringLiteral("{version = %1}").arg(schema));
     if (const QString missing = missingPart(db); !missing.isEmpty())
-        return Status::failure(kNotACatalogue, QStringLiteral("{reason = %1}").arg(missing));
+        return Status::failure(Status::Corrupt, kNotACatalogue,
+                               QStringLiteral("{reason = %1}").arg(missing));
     if (schema < 1)
-        return Status::failure(kNotACatalogue,
+        return Status::failure(Status::Corrupt, kNotACatalogue,
                                QStringLiteral("{reason = it has no schema version}"));
     return Status::success();
 }

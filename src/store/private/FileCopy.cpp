@@ -1,4 +1,4 @@
-#include "store/FileCopy.h"
+#include "store/private/FileCopy.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,15 +8,16 @@
 #include <cerrno>
 #include <cstring>
 
-#include "store/TestPause.h"
+#include "store/private/TestPause.h"
 
 namespace quillon::files {
 
 namespace {
 
 Status failure(const QString& what, const QString& path, int error) {
-    return Status::failure(what, QStringLiteral("{path = %1, reason = %2}")
-                                     .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+    return Status::failure(Status::Io, what,
+                           QStringLiteral("{path = %1, reason = %2}")
+                               .arg(path, QString::fromLocal8Bit(std::strerror(error))));
 }
 
 bool writeWhole(int fd, const char* data, ssize_t size) {
@@ -58,7 +59,7 @@ Status copyRegularFile(const QString& from, const QString& to, const char* pause
     struct stat st;
     if (::fstat(source, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(source);
-        return Status::failure("The file is not a regular file",
+        return Status::failure(Status::Refused, "The file is not a regular file",
                                QStringLiteral("{path = %1}").arg(from));
     }
     const int target = ::open(QFile::encodeName(to).constData(),

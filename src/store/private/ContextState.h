@@ -7,7 +7,7 @@
 
 #include "store/FetchRequest.h"
 #include "store/Records.h"
-#include "store/Sqlite.h"
+#include "store/private/Sqlite.h"
 
 namespace quillon {
 
@@ -67,10 +67,24 @@ struct ContextState {
     void indexObject(ManagedObject* object);
     void unindexObject(ManagedObject* object);
     const EqualityIndex* indexFor(const Predicate& predicate);
+    // The live records the predicate matches, in the store's own order: looked up in an index
+    // that answers it (see indexFor), or found by testing every record of the entity.
+    std::vector<std::shared_ptr<ManagedObject>> indexedMatches(const EqualityIndex& index,
+                                                               const Predicate& predicate);
+    std::vector<std::shared_ptr<ManagedObject>> scannedMatches(
+        Entity e, const std::optional<Predicate>& predicate);
     const CountIndex& countIndexFor(std::vector<Attribute> attributes);
     // Every live record of the entity in the keys' order; reuses earlier sorts while valid.
     std::vector<std::shared_ptr<ManagedObject>> sortedListing(
         Entity e, const std::vector<SortDescriptor>& keys);
+
+    // A pending delete taken back: the record is live again as it was.
+    void takeBackPendingDelete(const std::shared_ptr<ManagedObject>& object);
+
+    // Writes every pending change inside the caller's transaction; newRowIds receives the rows
+    // the inserts got. Records change only in acceptSavedChanges, once the transaction commits.
+    Status writePendingChanges(std::vector<std::pair<ManagedObject*, qint64>>& newRowIds);
+    void acceptSavedChanges(const std::vector<std::pair<ManagedObject*, qint64>>& newRowIds);
 
     CoverRead readImage(qint64 rowId, Attribute a);
 };
