@@ -50,7 +50,7 @@ DecodedText decodeSpreadsheetText(QByteArrayView bytes, TextEncoding encoding) {
     }
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
     if (encoding != TextEncoding::Windows1252) {
-        QStringDecoder utf8(QStringConverter::Utf8);
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
         QString text = utf8.decode(bytes);
         if (!utf8.hasError() || encoding == TextEncoding::Utf8)
             return {std::move(text), TextEncoding::Utf8, "UTF-8"};
