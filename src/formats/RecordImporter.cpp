@@ -55,8 +55,11 @@ bool RecordImporter::apply(MovieLine line, QStringList problems) {
 }
 
 void RecordImporter::fail(const QString& problem) {
-    ++counts_.failed;
-    problems_ << problem;
+    Pending record{MovieLine(), {problem}, Outcome::Unread, MoviePtr()};
+    if (pending_.empty())
+        count(record);
+    else
+        pending_.push_back(std::move(record));
 }
 
 bool RecordImporter::readyToChange() {
@@ -136,6 +139,10 @@ void RecordImporter::count(const Pending& record) {
         case Outcome::Skipped:
             ++counts_.skipped;
             return;
+        case Outcome::Unread:
+            ++counts_.failed;
+            problems_ << record.problems;
+            return;
         case Outcome::Added:
             ++counts_.added;
             break;
@@ -161,6 +168,10 @@ void RecordImporter::takeBack(const std::vector<Pending>& records) {
 
 void RecordImporter::saveOneByOne(std::vector<Pending> records) {
     for (Pending& record : records) {
+        if (record.outcome == Outcome::Unread) {
+            count(record);
+            continue;
+        }
         applyToContext(record, findMatches(context_, record.line));
         const Status saved =
             record.outcome == Outcome::Skipped ? Status::success() : context_.save();

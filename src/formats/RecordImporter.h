@@ -55,7 +55,8 @@ public:
     // Applies one record; `problems` are told once it is in ("front cover not imported: ..."),
     // after its label. False once the import has stopped (status()).
     bool apply(MovieLine line, QStringList problems = {});
-    // A record that could not be read counts as failed, with its reason.
+    // A record that could not be read counts as failed, with its reason, in its place among
+    // the records.
     void fail(const QString& problem);
     // Saves the records still pending. Call when no record is left, or before stopping early.
     bool flush();
@@ -68,7 +69,7 @@ public:
     QString backupName() const { return backupName_; }
 
 private:
-    enum class Outcome { Added, Updated, Skipped };
+    enum class Outcome { Added, Updated, Skipped, Unread };
     struct Pending {
         MovieLine line;
         QStringList problems;

@@ -153,14 +153,25 @@ private:
         return kept;
     }
 
+    // A reader reads a carriage return written as it is as a line feed: it goes as a reference.
+    void writeTextElement(const QString& element, const QString& text, const QString& field) {
+        xml_.writeStartElement(element);
+        const QStringList pieces = xmlText(text, field).split(u'\r');
+        for (qsizetype i = 0; i < pieces.size(); ++i) {
+            if (i > 0) xml_.writeEntityReference("#13");
+            if (!pieces[i].isEmpty()) xml_.writeCharacters(pieces[i]);
+        }
+        xml_.writeEndElement();
+    }
+
     void writeText(const QString& element, const QString* text) {
-        if (text && !text->isEmpty()) xml_.writeTextElement(element, xmlText(*text, element));
+        if (text && !text->isEmpty()) writeTextElement(element, *text, element);
     }
 
     void writeValues(const QString& element, const QStringList& values) {
         if (values.isEmpty()) return;
         xml_.writeStartElement(element + 's');
-        for (const QString& value : values) xml_.writeTextElement(element, xmlText(value, element));
+        for (const QString& value : values) writeTextElement(element, value, element);
         xml_.writeEndElement();
     }
 
@@ -169,7 +180,7 @@ private:
         xml_.writeStartElement("casts");
         for (const QString& name : names) {
             xml_.writeStartElement("cast");
-            xml_.writeTextElement("column", xmlText(name, "cast"));
+            writeTextElement("column", name, "cast");
             xml_.writeEndElement();
         }
         xml_.writeEndElement();
