@@ -163,20 +163,17 @@ QString commandGuideMarkdown() {
         QStringList meaning{command.help};
         for (const CommandArgument& argument : command.arguments)
             meaning << argument.name + " is " + meaningOf(argument);
-        const QString head = commandWithArguments(command);
-        out += guideRow(head, meaning.join("; "));
+        out += guideRow(commandWithArguments(command), meaning.join("; "));
         for (const CommandOption& option : command.options)
-            out += guideRow(head + ' ' + optionUsage(option), meaningOf(option));
+            out += guideRow(optionUsage(option), meaningOf(option));
     }
     out += guideRow("quillon help COMMAND", "tells what COMMAND takes: its arguments and options");
-    for (const CommandOption& option : globalOptions())
+    for (const CommandOption& option : globalOptions()) {
         if (option.valueName.isEmpty())
             out += guideRow("quillon " + dashed(option.name), option.help);
-    out +=
-        "\nOptions for every command, before or after it:\n\n| Option | What it does |\n"
-        "|---|---|\n";
-    for (const CommandOption& option : globalOptions())
-        if (!option.valueName.isEmpty()) out += guideRow(optionUsage(option), option.help);
+        else
+            out += guideRow("quillon [COMMAND] " + optionUsage(option), option.help);
+    }
     return out + "\nExit status: " + kStatuses + ".\n";
 }
 

@@ -23,8 +23,8 @@ QString commandHelp(const CommandRow& command);
 // What standard error says of a command line that is refused: the fault, then the usage line of
 // the command (of the program when no command was recognised).
 QString usageErrorText(const CommandRow* command, const QString& fault);
-// The guide's command table, in Markdown: a row for each command and each of its options, then
-// the global options and the exit statuses.
+// The guide's command table, in Markdown: a row for each command, followed by one for each of its
+// options, then the options of every command, and the exit statuses.
 QString commandGuideMarkdown();
 
 }  // namespace quillon

@@ -247,7 +247,7 @@ TEST(CommandLineTest, TheHelpListsEveryCommandAndTheGuideShowsEachOfThem) {
             << told.out.toStdString();
         EXPECT_TRUE(text.contains("quillon " + name)) << "the guide lacks " << name.toStdString();
         for (const CommandOption& option : command->options)
-            EXPECT_TRUE(text.contains("quillon " + name + ' ') && text.contains("--" + option.name))
+            EXPECT_TRUE(text.contains("--" + option.name))
                 << name.toStdString() << " --" << option.name.toStdString();
     }
 
