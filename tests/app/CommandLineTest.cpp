@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 
 #include "app/CommandLine.h"
+#include "catalogue/GroupKind.h"
+#include "catalogue/MovieListQuery.h"
 #include "commands/CommandHelp.h"
 #include "reports/OverviewViewController.h"
 #include "store/Backups.h"
@@ -217,6 +219,14 @@ TEST(CommandLineTest, EveryCommandTakesItsWordsAnywhereAndRefusesWrongOnesWithIt
     }
     for (const CommandRow& command : commandTable())
         EXPECT_TRUE(run.contains(command.name)) << "no case runs " << command.name.toStdString();
+
+    // The choices let through are the names the commands' code reads, in its order.
+    QStringList keys, kinds;
+    for (const MovieListKey& key : kMovieListKeys) keys << QString(key.title).toLower();
+    for (GroupKind kind : kGroupKinds) kinds << commandNameOf(kind);
+    EXPECT_EQ(findCommand(u"list")->options.at(0).choices, keys);
+    for (const char16_t* name : {u"groups", u"breakdown", u"report"})
+        EXPECT_EQ(findCommand(name)->arguments.at(0).choices, kinds);
 }
 
 // The real program: its help and each command's, from the same rows as the guide's table.
