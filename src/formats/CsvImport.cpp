@@ -44,6 +44,7 @@ public:
         const std::optional<QStringList> header = reader_->next();
         if (!header) {
             status_ = Status::failure(Status::Corrupt, "The file holds no rows");
+            wrongFile_ = true;
             return status_;
         }
         readColumns(*header);
@@ -54,6 +55,7 @@ public:
             preview_.rows << previewCells(*row, preview_.columns.size());
         }
         if (!mapsNames()) {
+            wrongFile_ = true;
             status_ = Status::failure(Status::Corrupt,
                                       "No column holds the movies' names: choose the column "
                                       "that does (--map COLUMN=name)");

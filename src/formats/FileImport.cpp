@@ -115,6 +115,7 @@ public:
     void stop() override { stopped_ = true; }
     double progress() const override { return importer_.progress(); }
     const Status& status() const override { return importer_.status(); }
+    bool isWrongFile() const override { return MovieImporter::isWrongFile(importer_.status()); }
     const ImportCounts& counts() const override { return importer_.counts(); }
     const QStringList& problems() const override { return importer_.problems(); }
     QString backupName() const override { return importer_.backupName(); }

@@ -88,6 +88,9 @@ public:
     virtual double progress() const = 0;
 
     virtual const Status& status() const = 0;
+    // begin() found a file of another kind: ours without its header line, a spreadsheet without
+    // a column of names, another program's file that is no collection of movies.
+    virtual bool isWrongFile() const = 0;
     virtual const ImportCounts& counts() const = 0;
     virtual const QStringList& problems() const = 0;
     virtual QString backupName() const = 0;

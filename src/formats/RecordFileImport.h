@@ -14,6 +14,7 @@ public:
     bool applyNext() final;
     void stop() final;
     const Status& status() const final { return status_ ? applier_.status() : status_; }
+    bool isWrongFile() const final { return wrongFile_; }
     const ImportCounts& counts() const final { return applier_.counts(); }
     const QStringList& problems() const final { return applier_.problems(); }
     QString backupName() const final { return applier_.backupName(); }
@@ -25,6 +26,7 @@ protected:
 
     ImportOptions options_;
     Status status_;  // of the reading; the applier's tells the rest
+    bool wrongFile_ = false;
 
 private:
     RecordImporter applier_;

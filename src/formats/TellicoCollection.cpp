@@ -26,6 +26,8 @@ public:
     XmlReading(const QByteArray& xml, QString fileName, Status* status)
         : reader_(xml), fileName_(std::move(fileName)), status_(status) {}
 
+    bool foreign = false;  // a document, or a collection, of another kind
+
     std::optional<TellicoCollection> read() {
         bool inRoot = false, sawCollection = false;
         while (!reader_.atEnd() && status_->ok) {
@@ -57,6 +59,7 @@ public:
 private:
     bool readRoot() {
         if (reader_.name() != u"tellico") {
+            foreign = true;
             fail(Status::Corrupt, QString("this is not a Tellico collection: its document is <%1>")
                                       .arg(reader_.name()));
             return false;
@@ -76,6 +79,7 @@ private:
     void readCollection() {
         collection_.type = reader_.attributes().value("type").toInt();
         if (collection_.type != kTellicoVideoCollection) {
+            foreign = true;
             fail(Status::Refused, QString("the file holds %1, not movies: nothing was imported")
                                       .arg(tellicoCollectionKind(collection_.type)));
             return;
@@ -277,9 +281,12 @@ const TellicoField* TellicoCollection::field(const QString& name) const {
 }
 
 std::optional<TellicoCollection> readTellicoXml(const QByteArray& xml, const QString& fileName,
-                                                Status* status) {
+                                                Status* status, bool* foreign) {
     *status = Status::success();
-    return XmlReading(xml, fileName, status).read();
+    XmlReading reading(xml, fileName, status);
+    std::optional<TellicoCollection> collection = reading.read();
+    if (foreign) *foreign = reading.foreign;
+    return collection;
 }
 
 }  // namespace quillon::exchange

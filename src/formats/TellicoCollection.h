@@ -69,8 +69,9 @@ struct TellicoCollection {
 // Reads a collection's XML. No DTD or external entity is ever fetched; a document that declares
 // or uses an entity is refused before any of it is expanded. Fails (Corrupt) with the line of
 // `fileName` for a document that is not well formed or not a Tellico collection, and (Refused)
-// for a syntax newer than we read or a collection other than videos, naming its kind.
+// for a syntax newer than we read or a collection other than videos, naming its kind; `foreign` is
+// set when the document is no collection of movies.
 std::optional<TellicoCollection> readTellicoXml(const QByteArray& xml, const QString& fileName,
-                                                Status* status);
+                                                Status* status, bool* foreign = nullptr);
 
 }  // namespace quillon::exchange

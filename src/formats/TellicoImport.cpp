@@ -69,7 +69,8 @@ public:
         preview_.format = FileFormat::Tellico;
         std::optional<QByteArray> xml = readXml();
         if (!xml) return status_;
-        auto collection = readTellicoXml(*xml, zip_ ? kXmlEntry : "The file", &status_);
+        auto collection =
+            readTellicoXml(*xml, zip_ ? kXmlEntry : "The file", &status_, &wrongFile_);
         if (!collection) return status_;
         collection_ = std::move(*collection);
         xml.reset();
@@ -109,6 +110,7 @@ private:
         zip_.emplace(device_);
         if (status_ = zip_->open(); !status_) return std::nullopt;
         if (!zip_->contains(kXmlEntry)) {
+            wrongFile_ = true;
             status_ = Status::failure(Status::Corrupt,
                                       "The zip archive holds no tellico.xml, so it is not a "
                                       "Tellico collection");
