@@ -91,7 +91,8 @@ QStringList previewFields(QByteArrayView line) {
 class QuillonImport : public FileImport {
 public:
     QuillonImport(ManagedObjectContext& context, QIODevice* device, const ImportOptions& options)
-        : device_(device), importer_(context, device) {
+        : device_(device), maxLineBytes_(options.maxLineBytes), importer_(context, device) {
+        importer_.setMaxLineBytes(maxLineBytes_);
         importer_.setDryRun(options.dryRun);
         importer_.setBacksUpFirst(options.backsUpFirst);
         importer_.setFailureLog(options.failureLog);
@@ -126,7 +127,7 @@ private:
         if (device_->isSequential()) return;
         const qint64 start = device_->pos();
         {
-            LineReader reader(device_);
+            LineReader reader(device_, maxLineBytes_);
             while (preview_.rows.size() < kPreviewRows) {
                 const std::optional<QByteArray> line = reader.next();
                 if (!line) break;
@@ -137,6 +138,7 @@ private:
     }
 
     QIODevice* device_;
+    qsizetype maxLineBytes_;
     MovieImporter importer_;
     ImportPreview preview_;
     bool stopped_ = false;

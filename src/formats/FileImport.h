@@ -12,6 +12,7 @@
 
 #include "formats/ColumnMapping.h"
 #include "formats/CsvText.h"
+#include "formats/ExportFormat.h"
 #include "formats/RecordImporter.h"
 #include "store/CatalogueStore.h"
 #include "store/Status.h"
@@ -48,6 +49,8 @@ struct ImportOptions {
     bool backsUpFirst = true;
     // Receives the error of each failed save (the screens pass the diagnostic log).
     std::function<void(const QString&)> failureLog;
+    // The longest line of our export file that is read; smaller only in tests.
+    qsizetype maxLineBytes = kMaxLineBytes;
 };
 
 // The key of a header in ImportOptions::columnMap.
