@@ -114,8 +114,14 @@ ImportViewController::ImportViewController(Services& services, QWidget* parent)
     // Deferred: the preview is made anew, and the box that asked with it.
     connect(PreviewView, &ImportPreviewView::readingChanged, this,
             [this] { mainQueue::async([this] { previewFile(); }, this); });
-    connect(PreviewView, &ImportPreviewView::columnsChanged, this,
-            [this] { mainQueue::async([this] { columnsChosen(); }, this); });
+    connect(PreviewView, &ImportPreviewView::columnsChanged, this, [this] {
+        mainQueue::async(
+            [this] {
+                takeChoices();
+                previewFile();
+            },
+            this);
+    });
 }
 
 ImportViewController::~ImportViewController() = default;
@@ -212,11 +218,10 @@ void ImportViewController::previewFile() {
         this);
 }
 
-void ImportViewController::columnsChosen() {
+void ImportViewController::takeChoices() {
     PreviewView->applyChoices(options_);
     if (!options_.columnMap.isEmpty())
         rememberColumns(PreviewView->columnTitles(), options_.columnMap);
-    previewFile();
 }
 
 void ImportViewController::ImportTextFile() {
@@ -235,6 +240,7 @@ void ImportViewController::ImportRecords(std::function<void()> done) {
     preview_.reset();
     options_.dryRun = false;
     if (document) {
+        takeChoices();  // also those the preview has not counted yet
         document->seek(0);
         import_ = beginImport(*managedObjectContext, document.get(), options_);
     } else {

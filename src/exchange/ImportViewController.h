@@ -63,7 +63,8 @@ private:
     void showLoadedFile(std::unique_ptr<QFile> file, const QString& folder);
     // Reads the loaded file for the preview with the options chosen, then counts a dry run.
     void previewFile();
-    void columnsChosen();
+    // The choices of the preview into the options; a spreadsheet's columns are remembered.
+    void takeChoices();
     // Applies `import` a slice at a time until it ends or `cancelled` is set.
     void runSlices(exchange::FileImport* import, std::function<bool()> cancelled,
                    std::function<void()> done);
