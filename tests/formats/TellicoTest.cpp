@@ -1,6 +1,7 @@
 // Tellico collections in and out: a collection written here by hand from the format (both forms of
 // its fields, pictures in the zip and inline), every damaged or foreign collection refused with
 // nothing changed, and Quillon -> Tellico -> Quillon.
+#include <QBuffer>
 #include <QCryptographicHash>
 
 #include "InterchangeTestUtil.h"
@@ -231,6 +232,54 @@ TEST(TellicoRoundTrip, QuillonToTellicoToQuillonKeepsTextsNumbersCastAndCovers) 
     EXPECT_EQ(covers(target.context()), covers(source.context()));
     EXPECT_EQ(importWith(target.context(), tc.bytes).counts.summary(),
               "0 added, 6 updated, 0 skipped, 0 failed");
+}
+
+// An entry is held only up to its cap, also when its sizes in the archive understate it, as a
+// crafted archive's may; nothing beyond the cap is inflated into memory.
+TEST(ZipReader, ReadsAnEntryOnlyUpToItsCapWhateverItsHeadersSay) {
+    const QByteArray big(3 << 20, 'a');
+    exchange::ZipWriter writer;
+    ASSERT_TRUE(writer.add("big.bin", big, true).ok);
+    Status made;
+    const QByteArray archive = writer.finish(&made).value_or(QByteArray());
+    ASSERT_TRUE(made.ok);
+    QByteArray understated = archive;
+    // The uncompressed size in the local header (offset 22) and the central one (offset 24).
+    for (const auto& [signature, offset] : {std::pair{"PK\x03\x04", 22}, {"PK\x01\x02", 24}}) {
+        const qsizetype at = understated.indexOf(signature);
+        ASSERT_GE(at, 0);
+        const char small[4] = {100, 0, 0, 0};
+        understated.replace(at + offset, 4, QByteArray(small, 4));
+    }
+    const struct {
+        const char* what;
+        QByteArray archive;
+        qint64 limit;
+        Status::Code code;
+        QString error;
+    } cases[] = {
+        {"within its cap", archive, 3 << 20, Status::Ok, ""},
+        {"over its cap", archive, 1 << 20, Status::TooBig,
+         "big.bin in the zip archive is larger than 1 MB, more than is read"},
+        {"over its cap, its sizes understated", understated, 1 << 20, Status::TooBig,
+         "big.bin in the zip archive is larger than 1 MB, more than is read"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QBuffer device;
+        device.setData(c.archive);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        exchange::ZipReader zip(&device);
+        ASSERT_TRUE(zip.open().ok);
+        Status read;
+        const std::optional<QByteArray> bytes = zip.read("big.bin", c.limit, &read);
+        EXPECT_EQ(read.code, c.code);
+        EXPECT_EQ(read.error, c.error);
+        EXPECT_EQ(bytes.has_value(), c.code == Status::Ok);
+        if (bytes) {
+            EXPECT_EQ(*bytes, big);
+        }
+    }
 }
 
 }  // namespace
