@@ -29,18 +29,19 @@ protected:
     }
 
     bool writeMovie(const Movies& movie) override {
-        QStringList cells;
+        bool first = true;
         for (const ColumnTarget target : spreadsheetColumns()) {
+            if (!first) pending_ += options_.delimiter;
+            first = false;
             const Attribute a = *targetInfo(target).attribute;
             if (isNumberAttribute(a)) {
                 const qint16 number = movie.number(a);
-                cells << (number == 0 ? QString() : QString::number(number));
-            } else {
-                const QString* text = movie.textIfPresent(a);
-                cells << (text ? *text : QString());
+                if (number != 0) appendCell(QString::number(number));
+            } else if (const QString* text = movie.textIfPresent(a)) {
+                appendCell(*text);
             }
         }
-        return writeRow(cells);
+        return endRow();
     }
 
     bool writeTail() override { return flush(); }
@@ -49,8 +50,16 @@ private:
     bool writeRow(const QStringList& cells) {
         for (qsizetype i = 0; i < cells.size(); ++i) {
             if (i > 0) pending_ += options_.delimiter;
-            pending_ += csvCell(guardedCell(cells[i]), options_.delimiter);
+            appendCell(cells[i]);
         }
+        return endRow();
+    }
+
+    void appendCell(const QString& text) {
+        pending_ += csvCell(guardedCell(text), options_.delimiter);
+    }
+
+    bool endRow() {
         pending_ += QStringLiteral("\r\n");
         return pending_.size() < kFlushCharacters || flush();
     }
