@@ -82,6 +82,8 @@ int runExportCommand(ManagedObjectContext& context, const CommandInput& input) {
     exchange::ExportOptions options;
     QString fault;
     options.delimiter = delimiterOf(input, &fault).value_or(options.delimiter);
+    if (fault.isEmpty() && input.isSet("delimiter") && formatOf(input) != exchange::FileFormat::Csv)
+        fault = "--delimiter separates a spreadsheet's cells: it goes with --format csv";
     if (!fault.isEmpty()) return usageError(input, fault);
     OutputFile file(path, context.dataDir());
     if (const Status created = file.create(); !created) {

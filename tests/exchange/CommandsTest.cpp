@@ -213,6 +213,10 @@ TEST(Commands, ImportAndExportTakeOtherFormatsAndTheirOptions) {
               "\xEF\xBB\xBFMovie Name;Year;Leading Actor;Second Actor;Leading Actress;Second "
               "Actress;Director;Producer;Writer;Rating;Run Time;Genre;Notes;Color\r\n"
               "Alien;1979;;;;;;;;;;;Ort: Box;\r\n");
+    expectRun(runExportCommand, app, {"--delimiter", ";", tc}, 2, "",
+              "export: --delimiter separates a spreadsheet's cells: it goes with --format csv\n"
+              "Usage: quillon export");
+    EXPECT_FALSE(QFile::exists(tc));
     expectRun(runExportCommand, app, {"--format", "tellico", tc}, 0,
               "1 movies exported to " + tc + "\n", "");
     expectRun(runImportCommand, app, {tc}, 0, counts.arg(done, "0", "1"), "");
