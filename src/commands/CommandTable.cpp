@@ -59,7 +59,7 @@ QList<CommandRow> makeTable() {
            "a Quillon file (the default), a spreadsheet (csv) or a Tellico collection",
            kFileFormats},
           {"delimiter", "CHAR",
-           "the separator of a spreadsheet's cells: \",\" (unless told), \";\", \"|\" or tab"}},
+           "the separator of the cells of --format csv: \",\" (unless told), \";\", \"|\" or tab"}},
          "writes the whole catalogue to FILE, as Export Movies does"},
         {"import",
          {{"FILE", "a Quillon file, a spreadsheet (CSV) or a Tellico collection"}},
