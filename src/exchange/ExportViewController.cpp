@@ -147,8 +147,8 @@ void ExportViewController::BuildDataString() {
         ProgressView->setValue(done);
     });
     connect(job_.get(), &exchange::CatalogueExport::finished, this, [this] { exportFinished(); });
-    theEntryList = exchange::moviesInExportOrder(*managedObjectContext);
     job_->start();
+    theEntryList = job_->entries();
     ProgressView->setRange(0, qMax(1, job_->total()));
 }
 

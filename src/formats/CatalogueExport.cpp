@@ -25,6 +25,7 @@ public:
     }
     void start() override { job_.start(); }
     int total() const override { return job_.total(); }
+    const std::vector<MoviePtr>& entries() const override { return job_.entries(); }
     bool isFinished() const override { return job_.isFinished(); }
     Status status() const override { return job_.status(); }
     const QStringList& problems() const override { return job_.problems(); }

@@ -36,6 +36,8 @@ public:
     Status run();
 
     virtual int total() const = 0;
+    // The movies being written, in order; filled by start().
+    virtual const std::vector<MoviePtr>& entries() const = 0;
     virtual bool isFinished() const = 0;
     virtual Status status() const = 0;
     // What is not in the file, one line each naming the movie: covers that could not be read

@@ -11,6 +11,7 @@ public:
 
     void start() final;
     int total() const final { return int(entries_.size()); }
+    const std::vector<MoviePtr>& entries() const final { return entries_; }
     bool isFinished() const final { return finished_; }
     Status status() const final { return status_; }
     const QStringList& problems() const final { return problems_; }
