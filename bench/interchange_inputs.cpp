@@ -159,6 +159,16 @@ QByteArray tellicoCollection(int entries, bool covers) {
     xml.writeStartElement("fields");
     xml.writeEmptyElement("field");
     xml.writeAttribute("name", "_default");
+    if (covers) {  // an image field of the user's for the back cover
+        xml.writeEmptyElement("field");
+        for (const auto& [name, value] : {std::pair{"flags", "0"},
+                                          {"title", "Back Cover"},
+                                          {"category", "Back Cover"},
+                                          {"format", "4"},
+                                          {"type", "10"},
+                                          {"name", "back"}})
+            xml.writeAttribute(name, value);
+    }
     xml.writeEndElement();
     exchange::ZipWriter zip;
     QStringList images;
