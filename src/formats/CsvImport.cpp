@@ -99,8 +99,11 @@ protected:
                        splitCell(unguardedCell(cells->at(i)), column.mapping));
         }
         const QString folder = options_.folder;
-        RecordBuilder::Built built = record.build(
-            [folder](ColumnTarget, const QString& path) { return loadPictureFile(path, folder); });
+        const CoverIntake intake = coverIntake(options_.dryRun);
+        RecordBuilder::Built built =
+            record.build([folder, intake](ColumnTarget, const QString& path) {
+                return loadPictureFile(path, folder, intake);
+            });
         if (!built.empty) applier().apply(std::move(built.line), std::move(built.problems));
         return true;
     }

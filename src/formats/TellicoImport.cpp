@@ -250,10 +250,10 @@ private:
             record.add(titleOf(value.field), *target, rows);
         }
         const auto build = [record = std::move(record), pictures = std::move(pictures),
-                            extraPictures]() {
+                            extraPictures, intake = coverIntake(options_.dryRun)]() {
             RecordBuilder::Built built = record.build([&](ColumnTarget, const QString& id) {
                 const CoverLoad raw = pictures.value(id);
-                return raw.bytes.isEmpty() ? raw : storedFormOfPicture(raw.bytes);
+                return raw.bytes.isEmpty() ? raw : intake(raw.bytes);
             });
             for (const QString& title : extraPictures) {
                 built.problems << title +

@@ -102,21 +102,29 @@ TEST(SpreadsheetImport, ADryRunCountsWhatTheImportDoesAndChangesNothing) {
     addMovie(app.context(), "Twin", 2000, "Ann");
     addMovie(app.context(), "Twin", 2000, "Ann");
     addMovie(app.context(), "Kept", 1990, "Bo");
+    QTemporaryDir folder;
+    const QByteArray jpeg = makeJpeg(30, 45, Qt::green);
+    ASSERT_TRUE(writeBytes(folder.filePath("whole.jpg"), jpeg));
+    ASSERT_TRUE(writeBytes(folder.filePath("cut.jpg"), jpeg.left(jpeg.size() / 2)));
+    ASSERT_TRUE(writeBytes(folder.filePath("text.jpg"), "not a picture"));
     const QByteArray file =
-        "Movie Name,Year,Director,Run Time\n"
-        "Twin,2000,Ann,90\nKept,1990,Bo,80\nNew,2001,Cy,x\nNew,2001,Cy,70\nNo year,,Dee,\n"
-        "No year,,Dee,\nCut,1,\"";
+        "Movie Name,Year,Director,Run Time,Cover\n"
+        "Twin,2000,Ann,90,whole.jpg\nKept,1990,Bo,80,cut.jpg\nNew,2001,Cy,x,text.jpg\n"
+        "New,2001,Cy,70\nNo year,,Dee,\nNo year,,Dee,\nCut,1,\"";
     const QStringList before = dumpMovies(app.context());
     exchange::ImportOptions options;
+    options.folder = folder.path();
     options.dryRun = true;
     const Imported dry = importWith(app.context(), file, options);
     EXPECT_EQ(dumpMovies(app.context()), before);
     EXPECT_TRUE(dry.backup.isEmpty());
     EXPECT_TRUE(backups::list(app.dataDir()).isEmpty());
 
-    const Imported real = importWith(app.context(), file);
+    options.dryRun = false;
+    const Imported real = importWith(app.context(), file, options);
     EXPECT_EQ(dry.counts.summary(), "2 added, 3 updated, 1 skipped, 1 failed");
     EXPECT_EQ(real.counts.summary(), dry.counts.summary());
+    EXPECT_EQ(real.problems.size(), 3);
     EXPECT_EQ(real.problems, dry.problems);
     EXPECT_EQ(movieNamed(app.context(), "New")->runTime(), 70);
     EXPECT_EQ(movieNamed(app.context(), "New")->notes(), "Run Time: x");
