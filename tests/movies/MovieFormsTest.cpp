@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -132,11 +131,6 @@ TEST_F(MovieFormsTest, TheAddFormChecksItsEntriesSavesAndReturnsToTheList) {
     auto* genre = qobject_cast<ChoiceWheel*>(form->entry(Genre));
     ASSERT_TRUE(genre);
     EXPECT_EQ(genre->choices(), (QStringList{"Action", "Crime", "Crime", "War"}));
-    genre->openWheel();
-    const QListWidgetItem* row = genre->wheel()->item(1);
-    EXPECT_TRUE(row->font().bold() && row->font().pointSize() == 16);
-    EXPECT_TRUE(Qt::Alignment(row->textAlignment()) == Qt::AlignCenter);
-    genre->closeWheel();
     for (QColor window : {QColor(Qt::white), QColor(40, 40, 40)}) {
         QPalette palette(window);
         palette.setColor(QPalette::WindowText, window.lightness() > 128 ? Qt::black : Qt::white);
@@ -193,7 +187,6 @@ TEST_F(MovieFormsTest, TheAddFormTakesInCoversAndSavesOnce) {
     for (const char* name : {"FrontPasteButton", "BackPasteButton", "BackCameraButton"}) {
         auto* button = form->findChild<QToolButton*>(name);
         ASSERT_TRUE(button && button->isVisible()) << name;
-        EXPECT_FALSE(button->toolTip().isEmpty() || button->accessibleName().isEmpty());
     }
     QGuiApplication::clipboard()->setText("no picture");
     QTest::mouseClick(form->findChild<QToolButton*>("FrontPasteButton"), Qt::LeftButton);
