@@ -23,13 +23,6 @@
 
 namespace quillon::test {
 
-inline QByteArray encoded(const QImage& image, const char* format = "JPG", int quality = 95) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format, quality);
-    return buffer.data();
-}
-
 // A small real JPEG of one colour with a gradient, so that re-encoding changes its bytes.
 inline QByteArray makeJpeg(int width, int height, QColor color, int quality = 95) {
     QImage image(width, height, QImage::Format_RGB32);
@@ -37,7 +30,7 @@ inline QByteArray makeJpeg(int width, int height, QColor color, int quality = 95
     gradient.setColorAt(0, color);
     gradient.setColorAt(1, color.darker(300));
     QPainter(&image).fillRect(image.rect(), gradient);
-    return encoded(image, "JPG", quality);
+    return imageBytes(image, "JPG", quality);
 }
 
 // Runs the export into memory; fails the test when the export reports a failure.

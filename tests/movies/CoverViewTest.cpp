@@ -4,7 +4,6 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <QBuffer>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
@@ -153,14 +152,6 @@ QByteArray pngOfSize(QSize size) {
            chunk("IDAT", qCompress(QByteArray(1, 0)).mid(4)) + chunk("IEND", {});
 }
 
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format, 95);
-    return bytes;
-}
-
 // Two colours: the upper and lower half, or the left and right half.
 QImage halves(QSize size, QColor first, QColor second, Qt::Orientation split) {
     QImage image(size, QImage::Format_ARGB32);
@@ -269,7 +260,8 @@ TEST_F(CoverFormTest, PictureFilesIntoACover) {
     const QString damaged = "The picture is cut short or damaged, so it cannot be stored.";
     const QImage upright = halves({40, 60}, Qt::red, Qt::blue, Qt::Vertical);
     const QImage seeThrough = halves({60, 40}, Qt::transparent, Qt::red, Qt::Horizontal);
-    const QByteArray jpeg = encoded(upright, "JPG"), png = encoded(upright, "PNG");
+    const QByteArray jpeg = test::imageBytes(upright, "JPG"),
+                     png = test::imageBytes(upright, "PNG");
 
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
     // A device node of our own, as a null device: on a faulty build it ends at once.
@@ -278,7 +270,8 @@ TEST_F(CoverFormTest, PictureFilesIntoACover) {
     QFile big(path("big.png"));
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize((qint64(600) << 20) + 1));
     big.close();
-    ASSERT_TRUE(QFile::link(write("seeThrough.png", encoded(seeThrough, "PNG")), path("link")));
+    ASSERT_TRUE(
+        QFile::link(write("seeThrough.png", test::imageBytes(seeThrough, "PNG")), path("link")));
     const struct {
         QString file;
         QString told;   // after "Image Not Loaded: "; empty when taken in
@@ -299,8 +292,9 @@ TEST_F(CoverFormTest, PictureFilesIntoACover) {
         {write("halfway.png", png.left(png.size() / 2)), damaged, {}},
         {path("seeThrough.png"), {}, halves({60, 40}, Qt::white, Qt::red, Qt::Horizontal)},
         {path("link"), {}, halves({60, 40}, Qt::white, Qt::red, Qt::Horizontal)},
-        {write("turned.jpg", test::withExifOrientation(
-                                 encoded(upright.transformed(QTransform().rotate(-90)), "JPG"), 6)),
+        {write("turned.jpg",
+               test::withExifOrientation(
+                   test::imageBytes(upright.transformed(QTransform().rotate(-90)), "JPG"), 6)),
          {},
          upright},
     };

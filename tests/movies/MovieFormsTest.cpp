@@ -33,12 +33,6 @@ namespace {
 constexpr auto Front = MovieFormViewController::Front;
 constexpr auto Back = MovieFormViewController::Back;
 
-QImage filled(QSize size, QColor colour) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
 // Exactly `length` characters with a letter at each end and, between, what a screen could cut
 // or change: line breaks of every kind, tabs, no-break spaces, characters beyond 16 bits,
 // right-to-left script, "%1" and markup.
@@ -191,7 +185,7 @@ TEST_F(MovieFormsTest, TheAddFormTakesInCoversAndSavesOnce) {
     QGuiApplication::clipboard()->setText("no picture");
     QTest::mouseClick(form->findChild<QToolButton*>("FrontPasteButton"), Qt::LeftButton);
     EXPECT_EQ(answer("OK"), "Clipboard: There is no image in the Clipboard");
-    QGuiApplication::clipboard()->setImage(filled({60, 90}, Qt::red));
+    QGuiApplication::clipboard()->setImage(test::filledImage({60, 90}, Qt::red));
     form->pasteFromClipboard(Front);
     EXPECT_TRUE(form->coverView(Front)->hasNewPicture());
     QTemporaryDir files;
@@ -201,7 +195,7 @@ TEST_F(MovieFormsTest, TheAddFormTakesInCoversAndSavesOnce) {
     EXPECT_TRUE(answer("OK").startsWith("Image Not Loaded: "));
     EXPECT_TRUE(form->coverView(Front)->hasPicture());
     app.devices().picker.next = files.filePath("cover.png");
-    const QImage png = filled({300, 200}, Qt::green);
+    const QImage png = test::filledImage({300, 200}, Qt::green);
     ASSERT_TRUE(png.save(app.devices().picker.next));
     form->attachImage(Front);
 
@@ -209,7 +203,7 @@ TEST_F(MovieFormsTest, TheAddFormTakesInCoversAndSavesOnce) {
     form->openCamera(Back);
     EXPECT_EQ(answer("OK"), "Camera: There is no camera available");
     app.devices().camera.available = true;
-    app.devices().camera.next = filled({80, 60}, Qt::blue);
+    app.devices().camera.next = test::filledImage({80, 60}, Qt::blue);
     form->openCamera(Back);
     EXPECT_EQ(form->chosenBackImage, app.devices().camera.next);
     EXPECT_TRUE(form->chosenFrontImage.isNull() && !form->isFromCamera);
@@ -285,10 +279,10 @@ TEST_F(MovieFormsTest, TheEditFormWritesToTheMovieItOpened) {
 // A double click opens the viewer where there is one. Remove asks, then removes at once; a
 // refused removal keeps the cover.
 TEST_F(MovieFormsTest, TheEditFormKeepsStoredCoversAndRemovesThemWhenAsked) {
-    const QByteArray front = encodeJpeg(filled({2000, 3000}, Qt::red), 95);
+    const QByteArray front = encodeJpeg(test::filledImage({2000, 3000}, Qt::red), 95);
     const MoviePtr movie = addMovie("Alien", "Scott");
     movie->setImage(Attribute::frontImage, front);
-    movie->setImage(Attribute::backImage, encodeJpeg(filled({4, 6}, Qt::blue), 95));
+    movie->setImage(Attribute::backImage, encodeJpeg(test::filledImage({4, 6}, Qt::blue), 95));
     ASSERT_TRUE(app.context().save());
     EditMoviesViewController* edit = openEdit(0);
     ASSERT_TRUE(edit);
@@ -304,7 +298,7 @@ TEST_F(MovieFormsTest, TheEditFormKeepsStoredCoversAndRemovesThemWhenAsked) {
     ASSERT_TRUE(top<ViewController>() != edit);
     QTest::mouseClick(nav->backButton(), Qt::LeftButton);
 
-    const QImage pasted = filled({120, 80}, Qt::yellow);
+    const QImage pasted = test::filledImage({120, 80}, Qt::yellow);
     QGuiApplication::clipboard()->setImage(pasted);
     edit->pasteFromClipboard(Back);
     press(edit->entry(Writer), Qt::Key_S, Qt::ControlModifier);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QLinearGradient>
 #include <QPainter>
@@ -33,22 +32,8 @@ protected:
     }
 };
 
-QByteArray encoded(const QImage& image, const char* format, int quality = -1) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format, quality);
-    return bytes;
-}
-
 QImage throughJpeg(const QImage& image, int quality) {
-    return QImage::fromData(encoded(image, "JPG", quality), "JPG");
-}
-
-QByteArray coverBytes(QColor colour) {
-    QImage image(120, 90, QImage::Format_RGB32);
-    image.fill(colour);
-    return encoded(image, "JPG", 90);
+    return QImage::fromData(imageBytes(image, "JPG", quality), "JPG");
 }
 
 QStringList alertTexts() {
@@ -85,7 +70,7 @@ protected:
 };
 
 TEST_F(ScreenShareTest, EachScreenSharesItsOwnItemsAtItsOwnQuality) {
-    const QByteArray front = coverBytes(Qt::red), rear = coverBytes(Qt::blue);
+    const QByteArray front = jpegOf({120, 90}, Qt::red), rear = jpegOf({120, 90}, Qt::blue);
     fixture.selection().SelectedFrontImage = front;
     fixture.selection().SelectedBackImage = rear;
     struct Member {
@@ -157,7 +142,7 @@ TEST_F(ScreenShareTest, EachScreenSharesItsOwnItemsAtItsOwnQuality) {
 }
 
 TEST_F(ScreenShareTest, TheCardViewerSharesTheCoversThereAre) {
-    const QByteArray rear = coverBytes(Qt::blue);
+    const QByteArray rear = jpegOf({120, 90}, Qt::blue);
     fixture.selection().SelectedBackImage = rear;
     shareScreen(root, kFullScreenViewerShare, fixture.services(), nullptr);
     ASSERT_EQ(share.requests.size(), 1);

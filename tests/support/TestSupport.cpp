@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <stdexcept>
@@ -47,6 +48,24 @@ void AppFixture::restart() {
     review_.reset();
     deletes_.reset();
     store_.reset();
+}
+
+QImage filledImage(QSize size, QColor colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+QByteArray imageBytes(const QImage& image, const char* format, int quality) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, quality);
+    return bytes;
+}
+
+QByteArray jpegOf(QSize size, QColor colour) {
+    return imageBytes(filledImage(size, colour));
 }
 
 QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {

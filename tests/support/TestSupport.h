@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QFile>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -78,6 +80,12 @@ private:
     DiagnosticSink previous_;
 };
 
+// An image of one colour.
+QImage filledImage(QSize size, QColor colour);
+// The image's bytes in `format` ("JPG", "PNG"...), at `quality` (-1: the format's own).
+QByteArray imageBytes(const QImage& image, const char* format = "JPG", int quality = 95);
+// A JPEG of one colour.
+QByteArray jpegOf(QSize size, QColor colour);
 // JPEG bytes with an EXIF orientation tag (6: turn clockwise to show upright).
 QByteArray withExifOrientation(const QByteArray& jpeg, int orientation);
 
