@@ -9,7 +9,6 @@
 
 #include "store/CatalogueStore.h"
 #include "support/TestSupport.h"
-#include "toolkit/AlertController.h"
 
 namespace quillon::test {
 
@@ -42,14 +41,6 @@ inline QStringList paragraphsOf(const QTextDocument& document) {
         paragraphs << text;
     }
     return paragraphs;
-}
-
-// The alerts on screen, "title / message" each.
-inline QStringList alertTexts() {
-    QStringList texts;
-    for (AlertController* alert : AlertController::presentedAlerts())
-        texts << alert->title() + " / " + alert->message();
-    return texts;
 }
 
 }  // namespace quillon::test

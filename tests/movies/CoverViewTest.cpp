@@ -18,7 +18,6 @@
 #include "movies/CoverView.h"
 #include "movies/EditMoviesViewController.h"
 #include "support/TestSupport.h"
-#include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
 
 using namespace quillon;
@@ -229,15 +228,6 @@ protected:
             }
         }
     }
-    // The message of the alert on top, closed; empty when there is none.
-    static QString told() {
-        const auto alerts = AlertController::presentedAlerts();
-        if (alerts.isEmpty()) return {};
-        const QString said = alerts.last()->title() + ": " + alerts.last()->message();
-        alerts.last()->trigger("OK");
-        test::pumpEvents();
-        return said;
-    }
 
     test::AppFixture app;
     QTemporaryDir files;
@@ -317,7 +307,8 @@ TEST_F(CoverFormTest, PictureFilesIntoACover) {
             ASSERT_TRUE(done.wait(20000));
             EXPECT_FALSE(unblocker.hadToUnblock()) << "the FIFO was opened";
         }
-        EXPECT_EQ(told(), c.told.isEmpty() ? QString() : "Image Not Loaded: " + c.told);
+        EXPECT_EQ(test::answerAlert(),
+                  c.told.isEmpty() ? QString() : "Image Not Loaded / " + c.told);
         form->entry(FormField::Writer)->setText(QString("Writer %1").arg(++row));
         QSignalSpy saved(form, &MovieFormViewController::saveFinished);
         form->SaveButtonClicked();

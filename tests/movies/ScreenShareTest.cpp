@@ -12,7 +12,6 @@
 #include "movies/ViewerSegues.h"
 #include "platform/DataFolders.h"
 #include "support/TestSupport.h"
-#include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
 
 namespace quillon::test {
@@ -34,19 +33,6 @@ protected:
 
 QImage throughJpeg(const QImage& image, int quality) {
     return QImage::fromData(imageBytes(image, "JPG", quality), "JPG");
-}
-
-QStringList alertTexts() {
-    QStringList texts;
-    for (AlertController* alert : AlertController::presentedAlerts())
-        texts << alert->title() + " / " + alert->message() + " / " +
-                     alert->actionTitles().join(",");
-    return texts;
-}
-
-void closeAlerts() {
-    for (AlertController* alert : AlertController::presentedAlerts()) alert->trigger("OK");
-    pumpEvents();
 }
 
 class ScreenShareTest : public ::testing::Test {
@@ -153,7 +139,7 @@ TEST_F(ScreenShareTest, TheCardViewerSharesTheCoversThereAre) {
     fixture.selection().SelectedBackImage.reset();
     shareScreen(root, kFullScreenViewerShare, fixture.services(), nullptr);
     EXPECT_EQ(share.requests.size(), 1);
-    EXPECT_EQ(alertTexts(), QStringList{"Can't Share / This movie has no cover to share. / OK"});
+    EXPECT_EQ(alertTexts(), QStringList{"Can't Share / This movie has no cover to share."});
 }
 
 TEST_F(ScreenShareTest, ADeviceThatCannotSendTextIsToldSoAfterTheClickAndNothingIsMade) {
@@ -164,7 +150,7 @@ TEST_F(ScreenShareTest, ADeviceThatCannotSendTextIsToldSoAfterTheClickAndNothing
     pumpEvents();
     EXPECT_EQ(alertTexts(),
               QStringList{"Can't Send Text Message / Your device is not able to send text "
-                          "messages. / OK"});
+                          "messages."});
     EXPECT_TRUE(photos.added.isEmpty());
     EXPECT_TRUE(share.requests.isEmpty());
     EXPECT_TRUE(kept.isNull());
@@ -174,7 +160,7 @@ TEST_F(ScreenShareTest, APictureThePhotosRefuseIsToldAndTheShareGoesOn) {
     photos.error_ = "The disk is full";
     shareScreen(root, kLargeViewerShare, fixture.services(), nullptr);
     EXPECT_EQ(alertTexts(), QStringList{"Picture Not Saved / The picture of the screen could not "
-                                        "be added to your pictures: The disk is full / OK"});
+                                        "be added to your pictures: The disk is full"});
     ASSERT_EQ(share.requests.size(), 1);
     EXPECT_EQ(share.requests[0].files.size(), 1);
 }

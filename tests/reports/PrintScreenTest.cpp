@@ -32,7 +32,7 @@ protected:
         ASSERT_TRUE(fixture.saveContext());
     }
     void TearDown() override {
-        for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
+        test::closeAlerts();
         nav.reset();
         test::pumpEvents();
     }

@@ -7,6 +7,7 @@
 
 #include "app/ContextSave.h"
 #include "platform/DataFolders.h"
+#include "toolkit/AlertController.h"
 
 namespace quillon::test {
 
@@ -97,6 +98,31 @@ void pumpEvents(int ms) {
     QCoreApplication::processEvents();
     // Outside an event loop deleteLater() waits for this.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QStringList alertTexts() {
+    QStringList texts;
+    for (AlertController* alert : AlertController::presentedAlerts())
+        texts << alert->title() + " / " + alert->message();
+    return texts;
+}
+
+QString answerAlert(const QString& action) {
+    pumpEvents();
+    const QList<AlertController*> alerts = AlertController::presentedAlerts();
+    if (alerts.size() > 1) {
+        closeAlerts();
+        return QString("%1 alerts").arg(alerts.size());
+    }
+    if (alerts.isEmpty()) return {};
+    const QString shown = alerts[0]->title() + " / " + alerts[0]->message();
+    const bool answered = alerts[0]->trigger(action);
+    pumpEvents();
+    return answered ? shown : shown + " (no " + action + ")";
+}
+
+void closeAlerts() {
+    for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
 }
 
 }  // namespace quillon::test

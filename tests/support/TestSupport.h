@@ -122,4 +122,12 @@ inline QByteArray contents(const QString& path) {
 // Processes queued events (and due timers) for up to `ms` milliseconds.
 void pumpEvents(int ms = 0);
 
+// The alerts on screen, oldest first, "title / message" each.
+QStringList alertTexts();
+// The one alert on screen, once queued events have run, as "title / message", answered with
+// `action`; empty when there is none, "N alerts" (all closed unanswered) when there are more.
+QString answerAlert(const QString& action = "OK");
+// Closes every alert on screen unanswered.
+void closeAlerts();
+
 }  // namespace quillon::test
