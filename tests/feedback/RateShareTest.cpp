@@ -31,9 +31,7 @@ protected:
     RateShareTableViewController* open(RateShareAddresses addresses = {kStore, kWeb, kMail}) {
         navigation.reset();
         auto* screen = new RateShareTableViewController(addresses, shareSheet, mail, opener);
-        navigation = std::make_unique<NavigationController>(new ViewController);
-        navigation->resize(420, 700);
-        navigation->show();
+        navigation = showNavigation(new ViewController, {420, 700});
         navigation->pushViewController(screen);
         pumpEvents();
         return screen;
@@ -159,8 +157,7 @@ TEST_F(RateShare, TellsWhenXdgOpenOrXdgEmailFoundNoProgram) {
             navigation.reset();
             auto* screen = new RateShareTableViewController({kStore, kWeb, kMail}, shareSheet,
                                                             desktop, desktop);
-            navigation = std::make_unique<NavigationController>(screen);
-            navigation->show();
+            navigation = showNavigation(screen);
             desktop.answers = 0;
             screen->didSelectRow(c.row);
             EXPECT_TRUE(AlertController::presentedAlerts().isEmpty()) << "before it ended";

@@ -213,8 +213,7 @@ protected:
         movie->setYear(1979);
         movie->setImage(Attribute::frontImage, encodeJpeg(picture({30, 40}), 95));
         ASSERT_TRUE(app.context().save());
-        nav = std::make_unique<NavigationController>(new ViewController);
-        nav->show();
+        nav = test::showNavigation(new ViewController);
         form = new EditMoviesViewController(app.services());
         form->setDetailItem(movie);
         nav->pushViewController(form);

@@ -53,9 +53,7 @@ protected:
             GenreList::insertInto(app.context())->setGenre(QString(genre));
         ASSERT_TRUE(app.context().save());
         list = new ListMoviesTableViewController(app.services());
-        nav = std::make_unique<NavigationController>(list);
-        nav->setStoryboard(&app.storyboard());
-        nav->show();
+        nav = test::showNavigation(list, {}, &app.storyboard());
     }
     void TearDown() override {
         nav.reset();

@@ -40,10 +40,7 @@ protected:
     ScreenShareTest() {
         registerViewerSegues(fixture.storyboard());
         root = new Patterned;
-        navigation = std::make_unique<NavigationController>(root);
-        navigation->setStoryboard(&fixture.storyboard());
-        navigation->resize(360, 560);
-        navigation->show();
+        navigation = showNavigation(root, {360, 560}, &fixture.storyboard());
         pumpEvents();
     }
     ~ScreenShareTest() override { closeAlerts(); }

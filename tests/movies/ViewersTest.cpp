@@ -67,10 +67,7 @@ protected:
     Viewers() {
         registerViewerSegues(fixture.storyboard());
         root = new ViewController;
-        navigation = std::make_unique<NavigationController>(root);
-        navigation->setStoryboard(&fixture.storyboard());
-        navigation->resize(420, 700);
-        navigation->show();
+        navigation = showNavigation(root, {420, 700}, &fixture.storyboard());
         // Ctrl+plus and the like are shortcuts of the window: it must be the active one.
         QApplication::setActiveWindow(navigation.get());
         pumpEvents();

@@ -42,10 +42,7 @@ protected:
     PrintMoviesViewController* open(const QString& callingScreen) {
         TearDown();
         auto* breakdown = new ViewController;
-        nav = std::make_unique<NavigationController>(breakdown);
-        nav->setStoryboard(&fixture.storyboard());
-        nav->resize(600, 700);
-        nav->show();
+        nav = test::showNavigation(breakdown, {600, 700}, &fixture.storyboard());
         selection().CallingScreen = callingScreen;
         return screen = qobject_cast<PrintMoviesViewController*>(
                    breakdown->performSegue(QString::fromLatin1(kPrintReportSegue)));

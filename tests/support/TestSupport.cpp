@@ -100,6 +100,15 @@ void pumpEvents(int ms) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+std::unique_ptr<NavigationController> showNavigation(ViewController* root, QSize size,
+                                                     Storyboard* storyboard) {
+    auto navigation = std::make_unique<NavigationController>(root);
+    if (storyboard) navigation->setStoryboard(storyboard);
+    if (size.isValid()) navigation->resize(size);
+    navigation->show();
+    return navigation;
+}
+
 QStringList alertTexts() {
     QStringList texts;
     for (AlertController* alert : AlertController::presentedAlerts())

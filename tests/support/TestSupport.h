@@ -16,6 +16,7 @@
 #include "store/CatalogueStore.h"
 #include "store/DeleteHistory.h"
 #include "support/Fakes.h"
+#include "toolkit/NavigationController.h"
 #include "toolkit/Storyboard.h"
 
 // Readable QString values in test failures.
@@ -121,6 +122,10 @@ inline QByteArray contents(const QString& path) {
 
 // Processes queued events (and due timers) for up to `ms` milliseconds.
 void pumpEvents(int ms = 0);
+
+// A shown window on `root`, `size` large when given, its segues from `storyboard` when given.
+std::unique_ptr<NavigationController> showNavigation(ViewController* root, QSize size = {},
+                                                     Storyboard* storyboard = nullptr);
 
 // The alerts on screen, oldest first, "title / message" each.
 QStringList alertTexts();
