@@ -89,7 +89,7 @@ inline void fillAwkwardCatalogue(ManagedObjectContext& context) {
         movie->setImage(Attribute::frontImage, makeJpeg(60 + m, 90, Qt::red));
         QImage back(40, 30 + m, QImage::Format_RGB32);
         back.fill(Qt::blue);
-        movie->setImage(Attribute::backImage, encoded(back, "PNG"));
+        movie->setImage(Attribute::backImage, imageBytes(back, "PNG"));
     }
     ASSERT_TRUE(context.save().ok);
 }

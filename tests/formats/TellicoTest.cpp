@@ -73,7 +73,7 @@ QByteArray zipOf(const QList<std::pair<QString, QByteArray>>& entries) {
 QByteArray backPicture() {
     QImage image(20, 30, QImage::Format_ARGB32);
     image.fill(Qt::blue);
-    return encoded(image, "PNG");
+    return imageBytes(image, "PNG");
 }
 
 QByteArray collection() {
