@@ -65,7 +65,7 @@ int runGroupsCommand(ManagedObjectContext& context, const QStringList& arguments
                      QTextStream& err) {
     const auto parsed = parse(arguments, false, "groups", err);
     if (!parsed) return 2;
-    GroupTabQuery query(groupTab(parsed->kind), context);
+    GroupTabQuery query(parsed->kind, context);
     query.SortAsc = !parsed->descending;
     query.loadValues();
     query.filterValues(parsed->search);
@@ -80,7 +80,7 @@ int runBreakdownCommand(ManagedObjectContext& context, const QStringList& argume
                         QTextStream& out, QTextStream& err) {
     const auto parsed = parse(arguments, true, "breakdown", err);
     if (!parsed) return 2;
-    BreakdownQuery query(breakdownOf(parsed->kind), context);
+    BreakdownQuery query(parsed->kind, context);
     query.openFor(parsed->value, parsed->descending, parsed->search);
     out << query.sectionTitle() << '\n';
     for (const MoviePtr& movie : query.rows()) out << query.rowTexts(*movie).join('\t') << '\n';
