@@ -92,7 +92,7 @@ protected:
             movie->setName(text);
             movie->setText(Attribute::director, text);
             movie->setText(Attribute::producer, "P");
-            movie->setImage(Attribute::frontImage, test::jpeg(Qt::red, 20, 30));
+            movie->setImage(Attribute::frontImage, test::jpegOf({20, 30}, Qt::red));
             GenreList::insertInto(app.context())->setText(Attribute::genre, text);
         }
         ASSERT_TRUE(app.app().saveContext());
