@@ -16,6 +16,7 @@
 #include "formats/DisplayText.h"
 #include "formats/LineReader.h"
 #include "formats/MovieImporter.h"
+#include "handover/ReturnPoints.h"
 #include "handover/Services.h"
 #include "platform/DiagnosticLog.h"
 #include "platform/DocumentPicker.h"
@@ -320,7 +321,7 @@ void ImportViewController::reportImport() {
     auto* alert = new AlertController("Data Import", outcomeText());
     QPointer<ImportViewController> self(this);
     alert->addAction({"OK", AlertController::Style::Default, [self] {
-                          if (self) self->unwind("unwindToMenu");
+                          if (self) self->unwind(kUnwindToMenu);
                       }});
     present(alert);
 }
