@@ -110,16 +110,20 @@ void NavigationController::installBackKeys() {
 }
 
 void NavigationController::goBackByKey(bool escape) {
-    if (barHidden_ || !back_->isVisibleTo(this) || !back_->isEnabled() || stack_.size() <= 1)
-        return;
-    if (!topViewController()->leavesByKey()) return;
+    ViewController* top = topViewController();
+    if (stack_.size() <= 1 || !top->backEnabled() || !top->leavesByKey()) return;
+    const std::function<void()> ownWayBack = top->backAction();
+    if (!ownWayBack && (barHidden_ || !back_->isVisibleTo(this))) return;
     // A search bar keeps Escape while it has a text to clear, so a second Escape goes back.
     QWidget* focus = QApplication::focusWidget();
     const bool typing = qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
                         qobject_cast<QPlainTextEdit*>(focus) ||
                         qobject_cast<QAbstractSpinBox*>(focus);
     if (escape && typing && !qobject_cast<SearchBar*>(focus)) return;
-    popViewController();
+    if (ownWayBack)
+        ownWayBack();
+    else
+        popViewController();
 }
 
 void NavigationController::showRoot(ViewController* root) {
