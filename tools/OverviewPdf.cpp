@@ -1,7 +1,8 @@
 // Makes the overview document: quillon_overview_pdf SOURCE.md OUTPUT.pdf
-// The line kCommandTableMark of the source is replaced by the command table, made from the rows
-// the program parses its command line by. Lays the Markdown out on A5 pages (they read well in a
-// narrow window) with a page number under each, through QTextDocument and QPdfWriter. Run with
+// The marked lines of the source are replaced by the program's own tables: the command table,
+// made from the rows the program parses its command line by, and the table of keys, made from the
+// rows the screens make their shortcuts from. Lays the Markdown out on A5 pages (they read well in
+// a narrow window) with a page number under each, through QTextDocument and QPdfWriter. Run with
 // QT_QPA_PLATFORM=offscreen; needs no display.
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
@@ -18,10 +19,18 @@
 #include <cstdio>
 
 #include "commands/CommandHelp.h"
+#include "toolkit/KeyboardShortcuts.h"
 
 namespace {
 
-const QString kCommandTableMark = QStringLiteral("<!-- the command table -->");
+struct GeneratedTable {
+    QString mark;
+    QString (*markdown)();
+};
+const GeneratedTable kGeneratedTables[] = {
+    {QStringLiteral("<!-- the command table -->"), quillon::commandGuideMarkdown},
+    {QStringLiteral("<!-- the table of keys -->"), quillon::shortcutGuideMarkdown},
+};
 
 const QColor kHeadingColour(0x9b, 0x1c, 0x1c);  // the dark red of the program's list headers
 const QColor kFooterColour(0x70, 0x70, 0x70);
@@ -128,9 +137,11 @@ int main(int argc, char** argv) {
     if (!source.open(QIODevice::ReadOnly | QIODevice::Text))
         return fail(arguments[1] + ": " + source.errorString());
     QString markdown = QString::fromUtf8(source.readAll());
-    if (!markdown.contains(kCommandTableMark))
-        return fail(arguments[1] + ": the line " + kCommandTableMark + " is missing");
-    markdown.replace(kCommandTableMark, quillon::commandGuideMarkdown());
+    for (const GeneratedTable& table : kGeneratedTables) {
+        if (!markdown.contains(table.mark))
+            return fail(arguments[1] + ": the line " + table.mark + " is missing");
+        markdown.replace(table.mark, table.markdown());
+    }
 
     QSaveFile output(arguments[2]);
     if (!output.open(QIODevice::WriteOnly)) return fail(arguments[2] + ": " + output.errorString());

@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "toolkit/KeyboardShortcuts.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/ViewController.h"
 
@@ -37,9 +38,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
-            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
-            return false;
+        if (!pressedKeyIs(key, KeyCommand::PressButton)) return false;
         auto* button = qobject_cast<QAbstractButton*>(watched);
         if (!button || !button->hasFocus() || qobject_cast<QDialog*>(button->window()))
             return false;
@@ -101,12 +100,10 @@ QWidget* NavigationController::buildNavigationBar() {
 }
 
 void NavigationController::installBackKeys() {
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] { goBackByKey(true); });
-    auto* back = new QShortcut(QKeySequence(QKeySequence::Back), this);
-    back->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(back, &QShortcut::activated, this, [this] { goBackByKey(false); });
+    addShortcut(this, KeyCommand::GoBack, Qt::WidgetWithChildrenShortcut,
+                [this] { goBackByKey(true); });
+    addShortcut(this, KeyCommand::GoBackWhileTyping, Qt::WidgetWithChildrenShortcut,
+                [this] { goBackByKey(false); });
 }
 
 void NavigationController::goBackByKey(bool escape) {

@@ -14,6 +14,7 @@
 #include <QTouchEvent>
 
 #include "toolkit/Appearance.h"
+#include "toolkit/KeyboardShortcuts.h"
 
 namespace quillon {
 
@@ -213,27 +214,17 @@ QMenu* TableView::buildContextMenu(int row) {
 
 void TableView::keyPressEvent(QKeyEvent* event) {
     const QModelIndex current = currentIndex();
-    switch (event->key()) {
-        case Qt::Key_Delete:
-            // Only the plain key: Backspace (or Shift+Delete, a cut elsewhere) belongs to typing,
-            // and a user still typing must never lose a row.
-            if (deletable_ && current.isValid() &&
-                (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-                requestDelete(current.row());
-                event->accept();
-                return;
-            }
-            break;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (current.isValid()) {
-                selectRow(current.row());
-                event->accept();
-                return;
-            }
-            break;
-        default:
-            break;
+    // Only the plain key deletes: Backspace (or Shift+Delete, a cut elsewhere) belongs to typing,
+    // and a user still typing must never lose a row.
+    if (deletable_ && current.isValid() && pressedKeyIs(event, KeyCommand::DeleteRow)) {
+        requestDelete(current.row());
+        event->accept();
+        return;
+    }
+    if (current.isValid() && pressedKeyIs(event, KeyCommand::OpenRow)) {
+        selectRow(current.row());
+        event->accept();
+        return;
     }
     QListView::keyPressEvent(event);
 }
