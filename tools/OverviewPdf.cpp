@@ -15,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 #include <QTextTable>
 #include <cstdio>
 
@@ -120,6 +121,54 @@ void keepHeadingsWithText(QTextDocument& document) {
     }
 }
 
+// The page a point of the document is drawn on. Lines moved to the next page start on its top
+// edge, which the layout's rounding may put a hair above it.
+int pageAt(double y, double pageHeight) {
+    return int((y + 0.5) / pageHeight);
+}
+
+// The block goes on as a new block from `position`, where a page begins, without a gap between
+// the two; a list item's rest is no new item.
+void splitBlockAt(QTextBlock block, int position) {
+    QTextCursor cursor(block);
+    QTextBlockFormat before = block.blockFormat();
+    before.setBottomMargin(0);
+    cursor.setBlockFormat(before);
+    cursor.setPosition(position);
+    cursor.insertBlock();
+    QTextBlock rest = cursor.block();
+    if (QTextList* list = rest.textList()) list->remove(rest);
+    QTextBlockFormat after = rest.blockFormat();
+    after.setTopMargin(0);
+    after.setTextIndent(0);
+    cursor.setBlockFormat(after);
+}
+
+// The layout draws a block on every page it touches, whole, clipped to the page: its last line
+// before a page's foot is then also in the next page's text, above the clip, where a reader's
+// search or copy finds it again. A block that runs over a page's foot is therefore split there,
+// so each page draws only its own lines.
+void splitBlocksAtPageFeet(QTextDocument& document) {
+    const double pageHeight = document.pageSize().height();
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    for (bool split = true; split;) {
+        split = false;
+        for (QTextBlock block = document.begin(); block.isValid() && !split; block = block.next()) {
+            const double top = layout->blockBoundingRect(block).top();
+            const QTextLayout* lines = block.layout();
+            for (int index = 1; index < lines->lineCount() && !split; ++index) {
+                const QTextLine line = lines->lineAt(index);
+                if (pageAt(top + line.y(), pageHeight) ==
+                    pageAt(top + lines->lineAt(index - 1).y(), pageHeight))
+                    continue;
+                splitBlockAt(block, block.position() + line.textStart());
+                document.markContentsDirty(0, document.characterCount());
+                split = true;
+            }
+        }
+    }
+}
+
 QString documentTitle(const QTextDocument& document) {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
         if (block.blockFormat().headingLevel() == 1) return block.text();
@@ -169,6 +218,7 @@ int main(int argc, char** argv) {
     const QSizeF page(writer.width(), writer.height() - footerHeight);
     document.setPageSize(page);
     keepHeadingsWithText(document);
+    splitBlocksAtPageFeet(document);
 
     QPainter painter;
     if (!painter.begin(&writer)) return fail("cannot draw on " + arguments[2]);
