@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -84,6 +85,29 @@ TEST_F(GroupTabBarTest, EachTabShowsItsNamedImageInItsOwnColoursAtEveryScale) {
         seen << normal;
     }
     EXPECT_TRUE(namedImage("no such picture").isNull());
+}
+
+// The five tabs share the bar without scrolling down to the narrowest window; from a phone's
+// width up each caption is whole beneath its image.
+TEST_F(GroupTabBarTest, EveryTabFitsTheBarWithItsImageAndCaption) {
+    customTabBar* tabs = openTabs();
+    ASSERT_TRUE(tabs);
+    for (int width : {320, 430, 1200}) {
+        SCOPED_TRACE(width);
+        nav->resize(width, 860);
+        test::pumpEvents();
+        const QTabBar* bar = tabs->tabWidget()->tabBar();
+        const QFontMetrics caption(bar->font());
+        for (int index = 0; index < bar->count(); ++index) {
+            const QRect tab = bar->tabRect(index);
+            EXPECT_TRUE(bar->rect().contains(tab)) << bar->tabText(index).toStdString();
+            EXPECT_GE(tab.width(), bar->iconSize().width());
+            EXPECT_GE(tab.height(), bar->iconSize().height() + caption.height());
+            if (width >= 430) {
+                EXPECT_GE(tab.width(), caption.horizontalAdvance(bar->tabText(index)));
+            }
+        }
+    }
 }
 
 // Escape (after clearing a search) and Alt+Left leave the group tabs for the menu, as the tabs'
