@@ -8,6 +8,8 @@
 #include "groups/KindMember.h"
 #include "handover/DetailItem.h"
 #include "handover/Services.h"
+#include "toolkit/Appearance.h"
+#include "toolkit/KeyboardShortcuts.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
 
@@ -46,7 +48,7 @@ BreakdownTableViewController::BreakdownTableViewController(GroupKind kind, Servi
     printButton_->setToolTip("Share the list as a PDF file");
     printButton_->setIcon(QIcon::fromTheme("document-print"));
     addRightBarButton(printButton_);
-    printReport_->setShortcut(QKeySequence::Print);
+    printReport_->setShortcuts(shortcutKeys(KeyCommand::PrintReport));
     printReport_->setShortcutContext(Qt::WindowShortcut);
     addAction(printReport_);
     printReportButton_->setObjectName("PrintReportButton");

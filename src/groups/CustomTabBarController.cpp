@@ -1,8 +1,7 @@
 #include "groups/CustomTabBarController.h"
 
-#include <QPixmap>
-
 #include "groups/GroupTabTableViewController.h"
+#include "toolkit/NamedImage.h"
 #include "toolkit/NavigationController.h"
 
 namespace quillon {
@@ -11,13 +10,19 @@ customTabBar::customTabBar(Services& services, QWidget* parent) : TabBarControll
     setObjectName("customTabBar");
     for (const GroupKindFacts& kind : kGroupKindTable)
         addTab(GroupTabTableViewController::create(kind.kind, services), kind.tab.title);
+    // The bar is hidden here; the keys take the shown tab's way back to the menu.
+    setBackAction([this] {
+        if (GroupTabTableViewController* shown = tab(GroupKind(currentIndex())))
+            shown->UnwindSegue();
+    });
 }
 
 void customTabBar::viewDidLoad() {
-    // Drawn in their own colours; a missing picture leaves its tab without one.
+    // The same image shown and selected, drawn in its own colours; a missing picture leaves its
+    // tab without one.
     for (const GroupKindFacts& kind : kGroupKindTable) {
-        const QPixmap picture(QStringLiteral(":/%1.png").arg(QLatin1String(kind.tab.image)));
-        if (!picture.isNull()) setTabIcon(int(kind.kind), QIcon(picture));
+        const QIcon image = namedImage(QLatin1String(kind.tab.image));
+        if (!image.isNull()) setTabIcon(int(kind.kind), image);
     }
 }
 

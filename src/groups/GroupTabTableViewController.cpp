@@ -38,7 +38,6 @@ GroupTabTableViewController::GroupTabTableViewController(GroupKind kind, Service
     backButton_->setText("< Menu");
     backButton_->setToolTip("Back to the menu");
     backButton_->setAutoRaise(true);
-    backButton_->setShortcut(QKeySequence::Back);
     auto* titleLabel = new QLabel(tab().title);
     QFont bold = titleLabel->font();
     bold.setBold(true);

@@ -10,6 +10,7 @@
 #include "handover/Services.h"
 #include "movies/MovieSegues.h"
 #include "toolkit/KeySelector.h"
+#include "toolkit/KeyboardShortcuts.h"
 #include "toolkit/SearchBar.h"
 
 namespace quillon {
@@ -49,9 +50,7 @@ ListMoviesTableViewController::ListMoviesTableViewController(Services& services,
     addButton_->setAccessibleName("Add Movie");
     addButton_->setIcon(QIcon::fromTheme("list-add"));
     addRightBarButton(addButton_);
-    auto* addKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
-    addKey->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(addKey, &QShortcut::activated, this, [this] { addMovie(); });
+    addShortcut(this, KeyCommand::AddMovie, Qt::WidgetWithChildrenShortcut, [this] { addMovie(); });
     offerReturnPoint(kUnwindToList, [this] { unwindToList(); });
     searchPreparation_->setInterval(0);
     connect(searchPreparation_, &QTimer::timeout, this, [this] { prepareSearchWhileIdle(); });

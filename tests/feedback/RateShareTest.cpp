@@ -52,7 +52,9 @@ protected:
     std::unique_ptr<NavigationController> navigation;
 };
 
-TEST_F(RateShare, ShowsFiveRowsAndMarksThoseWhoseAddressTheBuildLacks) {
+// A row whose address the build lacks says so, is not enabled (drawn faded), and neither the
+// arrow keys, Enter nor a click reach it.
+TEST_F(RateShare, ShowsFiveRowsAndFadesThoseWhoseAddressTheBuildLacks) {
     const QStringList titles = {"Rate Quillon", "Share Quillon", "Share the Web Page",
                                 "Visit the Web Page", "Send Feedback"};
     struct Case {
@@ -69,6 +71,29 @@ TEST_F(RateShare, ShowsFiveRowsAndMarksThoseWhoseAddressTheBuildLacks) {
             QStringList expected{titles[row]};
             if (c.unavailable.contains(row)) expected << "Not available in this build";
             EXPECT_EQ(rowTexts(screen, row), expected) << "row " << row;
+        }
+        TableView* table = screen->tableView();
+        QList<int> enabled, available, visited;
+        for (int row = 0; row < 5; ++row) {
+            if (table->model()->index(row, 0).flags() & Qt::ItemIsEnabled) enabled << row;
+            if (!c.unavailable.contains(row)) available << row;
+        }
+        EXPECT_EQ(enabled, available);
+        for (int row : c.unavailable) {
+            const QRect box = table->visualRect(table->model()->index(row, 0));
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, box.center());
+        }
+        EXPECT_EQ(effects(), 0);
+        if (table->currentIndex().isValid()) visited << table->currentIndex().row();
+        for (int step = 0; step < 5; ++step) {
+            QTest::keyClick(table, Qt::Key_Down);
+            if (table->currentIndex().isValid() && !visited.contains(table->currentIndex().row()))
+                visited << table->currentIndex().row();
+        }
+        EXPECT_EQ(visited, available);
+        if (available.isEmpty()) {
+            QTest::keyClick(table, Qt::Key_Return);
+            EXPECT_EQ(effects(), 0);
         }
     }
 }
