@@ -9,6 +9,7 @@
 #include "handover/SelectionState.h"
 #include "handover/Services.h"
 #include "platform/UserDefaults.h"
+#include "statistics/StatisticsSegues.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
@@ -42,12 +43,13 @@ MainMenuViewController::MainMenuViewController(Services& services, QWidget* pare
         addMenuEntry(layout, this, "List Movies by Group", "TabBarController");
     AddMovieButton = addMenuEntry(layout, this, "Add Movie", "AddMovie");
     ReferenceListButton = addMenuEntry(layout, this, "Reference Lists", "ReferenceList");
+    StatisticsButton = addMenuEntry(layout, this, "Statistics", kStatisticsSegue);
     ImportExportButton = addMenuEntry(layout, this, "Import / Export", "ImportExport");
     OverviewButton = addMenuEntry(layout, this, "Overview", "Overview");
     RateShareButton = addMenuEntry(layout, this, "Rate and Share", "RateShare");
     MainMenuButton = {ListMoviesButton,    ListMoviesByGroupButton, AddMovieButton,
-                      ReferenceListButton, ImportExportButton,      OverviewButton,
-                      RateShareButton};
+                      ReferenceListButton, StatisticsButton,        ImportExportButton,
+                      OverviewButton,      RateShareButton};
     layout->addStretch(1);
     connect(toggleButton_, &QPushButton::clicked, this, [this] { HandleSelection(); });
     setFocusOnAppear(toggleButton_);  // Enter or Space opens the menu at once

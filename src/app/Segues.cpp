@@ -11,6 +11,7 @@
 #include "reference/ReferenceSegues.h"
 #include "reports/OverviewViewController.h"
 #include "reports/ReportSegues.h"
+#include "statistics/StatisticsSegues.h"
 #include "toolkit/Storyboard.h"
 
 namespace quillon {
@@ -27,6 +28,7 @@ void registerAllSegues(Storyboard& storyboard) {
     registerGroupSegues(storyboard);
     registerReportSegues(storyboard);
     registerExchangeSegues(storyboard);
+    registerStatisticsSegues(storyboard);
     storyboard.registerSegue("Overview", [](Services&) { return new OverviewViewController; });
     storyboard.registerSegue("RateShare", [](Services& services) {
         return new RateShareTableViewController(RateShareAddresses::fromBuild(), services.share,

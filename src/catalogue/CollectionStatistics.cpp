@@ -31,7 +31,7 @@ std::vector<CountedValue> toVector(const Counts& counts) {
 }
 
 void appendNoValue(std::vector<CountedValue>& values, qint64 count) {
-    if (count > 0) values.push_back({QString::fromLatin1(kNoValue), count});
+    if (count > 0) values.push_back({QString::fromLatin1(kNoValue), count, true});
 }
 
 // A text value, or none when it is absent or empty.
@@ -193,41 +193,48 @@ QString binText(const RunTimeBin& bin) {
                   : QStringLiteral("%1+").arg(bin.from);
 }
 
-void appendSection(QString& out, const QString& title, const std::vector<CountedValue>& values) {
-    out += QLatin1Char('\n') + title + QLatin1Char('\n');
-    for (const CountedValue& v : values)
-        out += v.value + QLatin1Char('\t') + QString::number(v.count) + QLatin1Char('\n');
-}
-
-void appendLine(QString& out, const QString& label, const QString& value) {
-    out += label + QLatin1Char('\t') + value + QLatin1Char('\n');
-}
-
 }  // namespace
 
-QString statisticsText(const CollectionStatistics& s) {
-    QString out;
-    appendLine(out, QStringLiteral("Movies"), QString::number(s.movies));
-    appendLine(out, QStringLiteral("With a front cover"), QString::number(s.withFrontCover));
-    appendLine(out, QStringLiteral("With a back cover"), QString::number(s.withBackCover));
-    appendLine(out, QStringLiteral("Total run time"), runTimeSpanText(s.totalRunTimeMinutes));
-    appendLine(out, QStringLiteral("Average run time"),
-               s.averageRunTimeMinutes
-                   ? QStringLiteral("%1 minutes").arg(*s.averageRunTimeMinutes, 0, 'f', 1)
-                   : QString());
-    appendLine(out, QStringLiteral("Oldest year"), numberText(s.oldestYear));
-    appendLine(out, QStringLiteral("Newest year"), numberText(s.newestYear));
-    appendSection(out, QStringLiteral("Movies per decade"), s.byDecade);
-    appendSection(out, QStringLiteral("Movies per genre"), s.byGenre);
-    appendSection(out, QStringLiteral("Movies per rating"), s.byRating);
+std::vector<std::pair<QString, QString>> statisticsTotals(const CollectionStatistics& s) {
+    return {
+        {QStringLiteral("Movies"), QString::number(s.movies)},
+        {QStringLiteral("With a front cover"), QString::number(s.withFrontCover)},
+        {QStringLiteral("With a back cover"), QString::number(s.withBackCover)},
+        {QStringLiteral("Total run time"), runTimeSpanText(s.totalRunTimeMinutes)},
+        {QStringLiteral("Average run time"),
+         s.averageRunTimeMinutes
+             ? QStringLiteral("%1 minutes").arg(*s.averageRunTimeMinutes, 0, 'f', 1)
+             : QString()},
+        {QStringLiteral("Oldest year"), numberText(s.oldestYear)},
+        {QStringLiteral("Newest year"), numberText(s.newestYear)},
+    };
+}
+
+std::vector<StatisticsSection> statisticsSections(const CollectionStatistics& s) {
     std::vector<CountedValue> bins;
     for (const RunTimeBin& bin : s.runTimeHistogram) bins.push_back({binText(bin), bin.count});
     bins.push_back({QStringLiteral("unknown"), s.runTimeUnknown});
-    appendSection(out, QStringLiteral("Run time in minutes"), bins);
-    appendSection(out, QStringLiteral("Top directors"), s.topDirectors);
-    appendSection(out, QStringLiteral("Top actors"), s.topActors);
-    appendSection(out, QStringLiteral("Top actresses"), s.topActresses);
-    appendSection(out, QStringLiteral("Top producers"), s.topProducers);
+    return {
+        {QStringLiteral("Movies per decade"), s.byDecade, std::nullopt},
+        {QStringLiteral("Movies per genre"), s.byGenre, GroupKind::Genre},
+        {QStringLiteral("Movies per rating"), s.byRating, std::nullopt},
+        {QStringLiteral("Run time in minutes"), std::move(bins), std::nullopt},
+        {QStringLiteral("Top directors"), s.topDirectors, GroupKind::Director},
+        {QStringLiteral("Top actors"), s.topActors, GroupKind::Actor},
+        {QStringLiteral("Top actresses"), s.topActresses, GroupKind::Actress},
+        {QStringLiteral("Top producers"), s.topProducers, GroupKind::Producer},
+    };
+}
+
+QString statisticsText(const CollectionStatistics& s) {
+    QString out;
+    for (const auto& [label, value] : statisticsTotals(s))
+        out += label + QLatin1Char('\t') + value + QLatin1Char('\n');
+    for (const StatisticsSection& section : statisticsSections(s)) {
+        out += QLatin1Char('\n') + section.title + QLatin1Char('\n');
+        for (const CountedValue& v : section.values)
+            out += v.value + QLatin1Char('\t') + QString::number(v.count) + QLatin1Char('\n');
+    }
     return out;
 }
 

@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <utility>
 #include <vector>
+
+#include "catalogue/GroupKind.h"
 
 namespace quillon {
 
@@ -12,6 +15,7 @@ class ManagedObjectContext;
 struct CountedValue {
     QString value;
     qint64 count = 0;
+    bool noValue = false;  // the movies without a value, shown as kNoValue
     bool operator==(const CountedValue&) const = default;
 };
 
@@ -65,7 +69,19 @@ QString decadeName(int year);
 // "2 days 3 hours 4 minutes", leaving out the parts that are 0 (but never all of them).
 QString runTimeSpanText(qint64 minutes);
 
-// One section per figure, its lines a value, a tab and its count.
+// The totals as the user reads them: a label and its value ("" where there is none).
+std::vector<std::pair<QString, QString>> statisticsTotals(const CollectionStatistics& statistics);
+
+// A figure shown as bars: each value with its count, in the order shown. Where the values are a
+// group kind's, a value opens that kind's breakdown.
+struct StatisticsSection {
+    QString title;
+    std::vector<CountedValue> values;
+    std::optional<GroupKind> opens;
+};
+std::vector<StatisticsSection> statisticsSections(const CollectionStatistics& statistics);
+
+// The totals, then one section per figure, its lines a value, a tab and its count.
 QString statisticsText(const CollectionStatistics& statistics);
 // One JSON object, the figures named as in CollectionStatistics.
 QByteArray statisticsJson(const CollectionStatistics& statistics);

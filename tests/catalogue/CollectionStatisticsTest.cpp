@@ -76,7 +76,7 @@ struct BruteForce {
     }
 
     static void addNone(std::vector<CountedValue>& values, qint64 n) {
-        if (n) values.push_back({"(none)", n});
+        if (n) values.push_back({"(none)", n, true});
     }
 
     CollectionStatistics figures() const {
