@@ -12,8 +12,6 @@ namespace quillon {
 
 namespace {
 
-using Counts = QHash<QString, qint64>;
-
 bool valueOrderLess(const QString& a, const QString& b) {
     return compareTexts(&a, &b) < 0;
 }
@@ -23,59 +21,47 @@ bool largestFirst(const CountedValue& a, const CountedValue& b) {
     return valueOrderLess(a.value, b.value);
 }
 
-std::vector<CountedValue> toVector(const Counts& counts) {
-    std::vector<CountedValue> values;
-    values.reserve(size_t(counts.size()));
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) values.push_back({it.key(), *it});
-    return values;
-}
-
 void appendNoValue(std::vector<CountedValue>& values, qint64 count) {
     if (count > 0) values.push_back({QString::fromLatin1(kNoValue), count, true});
 }
 
-// A text value, or none when it is absent or empty.
-const QString* valueOf(const Movies& movie, Attribute a) {
-    const QString* text = movie.textIfPresent(a);
-    return text && !text->isEmpty() ? text : nullptr;
+// The values the movies carry in `attributes`, each with its number of movies (once per movie),
+// the empty value left out. Read from the store's count index, which stays current through
+// every change, so the screen shown again counts nothing anew.
+std::vector<CountedValue> countedValues(const ManagedObjectContext& context,
+                                        std::vector<Attribute> attributes) {
+    const QHash<QString, int> counts = context.movieCountsByValue(std::move(attributes));
+    std::vector<CountedValue> values;
+    values.reserve(size_t(counts.size()));
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (!it.key().isEmpty() && *it > 0) values.push_back({it.key(), *it});
+    return values;
 }
 
-// Counts one attribute's values, with the movies that have none apart.
-struct ValueTally {
-    Attribute attribute;
-    Counts counts;
-    qint64 none = 0;
+qint64 sumOf(const std::vector<CountedValue>& values) {
+    qint64 sum = 0;
+    for (const CountedValue& v : values) sum += v.count;
+    return sum;
+}
 
-    void add(const Movies& movie) {
-        if (const QString* value = valueOf(movie, attribute))
-            ++counts[*value];
-        else
-            ++none;
-    }
-};
+std::vector<CountedValue> topOf(const ManagedObjectContext& context,
+                                std::vector<Attribute> attributes) {
+    std::vector<CountedValue> values = countedValues(context, std::move(attributes));
+    const size_t kept = std::min(values.size(), size_t(kTopCount));
+    std::partial_sort(values.begin(), values.begin() + qsizetype(kept), values.end(), largestFirst);
+    values.resize(kept);
+    return values;
+}
 
-// Counts the people of one or two slots, once per movie.
-struct PersonTally {
-    Attribute first;
-    std::optional<Attribute> second;
-    Counts counts;
-
-    void add(const Movies& movie) {
-        const QString* a = valueOf(movie, first);
-        const QString* b = second ? valueOf(movie, *second) : nullptr;
-        if (a) ++counts[*a];
-        if (b && !(a && *a == *b)) ++counts[*b];
-    }
-
-    std::vector<CountedValue> top() const {
-        std::vector<CountedValue> values = toVector(counts);
-        const size_t kept = std::min(values.size(), size_t(kTopCount));
-        std::partial_sort(values.begin(), values.begin() + qsizetype(kept), values.end(),
-                          largestFirst);
-        values.resize(kept);
-        return values;
-    }
-};
+// One attribute's values in `order`, then the movies without one (absent or empty).
+template <class Order>
+std::vector<CountedValue> valuesWithNone(const ManagedObjectContext& context, Attribute attribute,
+                                         qint64 movies, Order order) {
+    std::vector<CountedValue> values = countedValues(context, {attribute});
+    std::sort(values.begin(), values.end(), order);
+    appendNoValue(values, movies - sumOf(values));
+    return values;
+}
 
 std::vector<RunTimeBin> emptyHistogram() {
     std::vector<RunTimeBin> bins;
@@ -122,12 +108,6 @@ QString runTimeSpanText(qint64 minutes) {
 CollectionStatistics collectionStatistics(const ManagedObjectContext& context) {
     CollectionStatistics s;
     s.runTimeHistogram = emptyHistogram();
-    ValueTally genres{Attribute::genre, {}};
-    ValueTally ratings{Attribute::rating, {}};
-    PersonTally directors{Attribute::director, std::nullopt, {}};
-    PersonTally actors{Attribute::leadingActor1, Attribute::leadingActor2, {}};
-    PersonTally actresses{Attribute::leadingActress1, Attribute::leadingActress2, {}};
-    PersonTally producers{Attribute::producer, std::nullopt, {}};
     std::map<int, qint64> decades;
     qint64 undated = 0;
     qint64 timedMovies = 0;
@@ -155,30 +135,19 @@ CollectionStatistics collectionStatistics(const ManagedObjectContext& context) {
         } else {
             ++s.runTimeUnknown;
         }
-
-        genres.add(*movie);
-        ratings.add(*movie);
-        directors.add(*movie);
-        actors.add(*movie);
-        actresses.add(*movie);
-        producers.add(*movie);
     }
 
     if (timedMovies) s.averageRunTimeMinutes = double(s.totalRunTimeMinutes) / double(timedMovies);
     s.byDecade = decadesInOrder(decades, undated);
-    s.byGenre = toVector(genres.counts);
-    std::sort(s.byGenre.begin(), s.byGenre.end(), largestFirst);
-    appendNoValue(s.byGenre, genres.none);
-    s.byRating = toVector(ratings.counts);
-    std::sort(s.byRating.begin(), s.byRating.end(),
-              [](const CountedValue& a, const CountedValue& b) {
-                  return valueOrderLess(a.value, b.value);
-              });
-    appendNoValue(s.byRating, ratings.none);
-    s.topDirectors = directors.top();
-    s.topActors = actors.top();
-    s.topActresses = actresses.top();
-    s.topProducers = producers.top();
+    s.byGenre = valuesWithNone(context, Attribute::genre, s.movies, largestFirst);
+    s.byRating = valuesWithNone(context, Attribute::rating, s.movies,
+                                [](const CountedValue& a, const CountedValue& b) {
+                                    return valueOrderLess(a.value, b.value);
+                                });
+    s.topDirectors = topOf(context, {Attribute::director});
+    s.topActors = topOf(context, {Attribute::leadingActor1, Attribute::leadingActor2});
+    s.topActresses = topOf(context, {Attribute::leadingActress1, Attribute::leadingActress2});
+    s.topProducers = topOf(context, {Attribute::producer});
     return s;
 }
 
