@@ -25,6 +25,7 @@ namespace {
 
 constexpr int kSectionCount = 8;  // the figures statisticsSections() gives
 constexpr char kPdfFileName[] = "Statistics.pdf";
+constexpr int kReadableWidth = 760;  // bars across a whole wide window are hard to compare
 
 QLabel* plainLabel(const QString& text = {}) {
     auto* label = new QLabel(text);
@@ -99,6 +100,8 @@ StatisticsViewController::StatisticsViewController(Services& services, QWidget* 
         column->addWidget(title);
         auto* chart = new BarChartView;
         auto* table = figureTable(section.title);
+        chart->setMaximumWidth(kReadableWidth);
+        table->setMaximumWidth(kReadableWidth);
         column->addWidget(chart);
         column->addWidget(table);
         table->hide();
