@@ -6,9 +6,16 @@
 #include <QVBoxLayout>
 
 #include "app/FirstLaunch.h"
+#include "exchange/ExchangeSegues.h"
+#include "feedback/FeedbackSegues.h"
+#include "groups/GroupSegues.h"
+#include "handover/ReturnPoints.h"
 #include "handover/SelectionState.h"
 #include "handover/Services.h"
+#include "movies/MovieSegues.h"
 #include "platform/UserDefaults.h"
+#include "reference/ReferenceSegues.h"
+#include "reports/ReportSegues.h"
 #include "statistics/StatisticsSegues.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
@@ -38,22 +45,21 @@ MainMenuViewController::MainMenuViewController(Services& services, QWidget* pare
     banner->setFont(font);
     layout->addWidget(banner);
     layout->addWidget(toggleButton_);
-    ListMoviesButton = addMenuEntry(layout, this, "List Movies", "ListMovies");
-    ListMoviesByGroupButton =
-        addMenuEntry(layout, this, "List Movies by Group", "TabBarController");
-    AddMovieButton = addMenuEntry(layout, this, "Add Movie", "AddMovie");
-    ReferenceListButton = addMenuEntry(layout, this, "Reference Lists", "ReferenceList");
+    ListMoviesButton = addMenuEntry(layout, this, "List Movies", kListMoviesSegue);
+    ListMoviesByGroupButton = addMenuEntry(layout, this, "List Movies by Group", kTabBarSegue);
+    AddMovieButton = addMenuEntry(layout, this, "Add Movie", kAddMovieSegue);
+    ReferenceListButton = addMenuEntry(layout, this, "Reference Lists", kReferenceListSegue);
     StatisticsButton = addMenuEntry(layout, this, "Statistics", kStatisticsSegue);
-    ImportExportButton = addMenuEntry(layout, this, "Import / Export", "ImportExport");
-    OverviewButton = addMenuEntry(layout, this, "Overview", "Overview");
-    RateShareButton = addMenuEntry(layout, this, "Rate and Share", "RateShare");
+    ImportExportButton = addMenuEntry(layout, this, "Import / Export", kImportExportSegue);
+    OverviewButton = addMenuEntry(layout, this, "Overview", kOverviewSegue);
+    RateShareButton = addMenuEntry(layout, this, "Rate and Share", kRateShareSegue);
     MainMenuButton = {ListMoviesButton,    ListMoviesByGroupButton, AddMovieButton,
                       ReferenceListButton, StatisticsButton,        ImportExportButton,
                       OverviewButton,      RateShareButton};
     layout->addStretch(1);
     connect(toggleButton_, &QPushButton::clicked, this, [this] { HandleSelection(); });
     setFocusOnAppear(toggleButton_);  // Enter or Space opens the menu at once
-    offerReturnPoint("unwindToMenu", [this] { unwindToMenu(); });
+    offerReturnPoint(kUnwindToMenu, [this] { unwindToMenu(); });
 }
 
 void MainMenuViewController::viewDidLoad() {
@@ -99,7 +105,7 @@ void MainMenuViewController::animateShown(QPushButton* button) {
 }
 
 void MainMenuViewController::prepareForSegue(const QString& identifier, ViewController*) {
-    if (identifier == "TabBarController")
+    if (identifier == kTabBarSegue)
         if (auto* nav = navigationController()) nav->setNavigationBarHidden(true, true);
 }
 

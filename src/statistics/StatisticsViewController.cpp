@@ -9,7 +9,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "catalogue/GroupTabQuery.h"
+#include "catalogue/GroupKind.h"
 #include "handover/Services.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
@@ -157,9 +157,8 @@ void StatisticsViewController::openValue(int section, int row) {
     if (!shown.opens || row < 0 || row >= int(shown.values.size())) return;
     const CountedValue& picked = shown.values[size_t(row)];
     if (picked.noValue) return;  // no breakdown lists the movies without a value
-    const GroupTab& tab = groupTab(*shown.opens);
-    writePickedValue(tab, picked.value, services_.selection);
-    performSegue(tab.breakdownSegue);
+    writePickedValue(*shown.opens, picked.value, services_.selection);
+    performSegue(groupKindFacts(*shown.opens).tab.breakdownSegue);
 }
 
 void StatisticsViewController::saveAsPdf() {
