@@ -73,10 +73,9 @@ QString answerAlert(test::ManualClock& clock) {
 
 // The import-export chooser, from the main menu, and one of its two choices.
 template <class Screen>
-Screen* openFromMenu(NavigationController& window,
-                     QPushButton* ImportExportViewController::*choice) {
+Screen* openFromMenu(MainWindow& window, QPushButton* ImportExportViewController::*choice) {
     auto* chooser = test::openFromMenu<ImportExportViewController>(
-        window, &MainMenuViewController::ImportExportButton);
+        window.navigation(), &MainMenuViewController::ImportExportButton);
     if (!chooser) return nullptr;
     QTest::mouseClick(chooser->*choice, Qt::LeftButton);
     return qobject_cast<Screen*>(window.topViewController());
