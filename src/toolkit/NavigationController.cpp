@@ -61,6 +61,12 @@ NavigationController::NavigationController(ViewController* root, QWidget* parent
     // grown after it is popped).
     column->setSizeConstraint(QLayout::SetNoConstraint);
     column->addWidget(buildNavigationBar());
+    titleRow_ = new QWidget(this);
+    titleRow_->setObjectName(QStringLiteral("titleRow"));
+    titleRowSlot_ = new QHBoxLayout(titleRow_);
+    titleRowSlot_->setContentsMargins(6, 0, 6, 4);
+    titleRow_->hide();
+    column->addWidget(titleRow_);
     pages_ = new QStackedWidget(this);
     column->addWidget(pages_, 1);
     installBackKeys();
@@ -191,6 +197,7 @@ void NavigationController::setNavigationBarHidden(bool hidden, bool animated) {
     Q_UNUSED(animated);  // the state changes at once; no slide animation on the desktop
     barHidden_ = hidden;
     bar_->setVisible(!hidden);
+    placeTitleView();
 }
 
 bool NavigationController::isNavigationBarHidden() const {
@@ -214,24 +221,26 @@ void NavigationController::refreshBar() {
     for (const Lent& item : lent) {
         if (!item.widget) continue;
         titleSlot_->removeWidget(item.widget);
+        titleRowSlot_->removeWidget(item.widget);
         rightSlot_->removeWidget(item.widget);
         item.widget->hide();
         item.widget->setParent(item.owner ? static_cast<QWidget*>(item.owner.data()) : nullptr);
         if (!item.owner) item.widget->deleteLater();
     }
     lent.clear();
+    titleView_ = nullptr;
 
     ViewController* top = topViewController();
     back_->setVisible(stack_.size() > 1);
     back_->setEnabled(!top || top->backEnabled());
     if (!top) {
         titleLabel_->clear();
+        placeTitleView();
         return;
     }
     if (QWidget* view = top->titleView()) {
         titleLabel_->hide();
-        titleSlot_->addWidget(view);
-        view->show();
+        titleView_ = view;
         lent.append({view, top});
     } else {
         titleLabel_->setText(top->title());
@@ -242,6 +251,38 @@ void NavigationController::refreshBar() {
         button->show();
         lent.append({button, top});
     }
+    placeTitleView();
+}
+
+int NavigationController::barWidthNeeded(QWidget* titleView) const {
+    const QLayout* row = bar_->layout();
+    const QMargins margins = row->contentsMargins();
+    const int spacing = qMax(0, row->spacing());
+    int needed = margins.left() + margins.right() + titleView->minimumSizeHint().width();
+    if (back_->isVisibleTo(bar_)) needed += back_->sizeHint().width() + spacing;
+    for (int i = 0; i < rightSlot_->count(); ++i)
+        if (QWidget* button = rightSlot_->itemAt(i)->widget())
+            needed += button->sizeHint().width() + spacing;
+    return needed;
+}
+
+void NavigationController::placeTitleView() {
+    QWidget* view = titleView_;
+    const bool ownRow = view && barWidthNeeded(view) > width();
+    if (view) {
+        QHBoxLayout* slot = ownRow ? titleRowSlot_ : titleSlot_;
+        if (slot->indexOf(view) < 0) {
+            (ownRow ? titleSlot_ : titleRowSlot_)->removeWidget(view);
+            slot->addWidget(view);
+        }
+        view->show();
+    }
+    titleRow_->setVisible(ownRow && !barHidden_);
+}
+
+void NavigationController::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeTitleView();
 }
 
 }  // namespace quillon

@@ -15,7 +15,8 @@ class Storyboard;
 class ViewController;
 
 // One window's stack of screens under a navigation bar (back button, title or title view,
-// the top screen's right bar buttons). Owns its screens; popped screens are deleted later.
+// the top screen's right bar buttons). A title view the bar cannot hold whole beside the
+// buttons takes its own row under the bar. Owns its screens; popped screens are deleted later.
 // Changing screens never resizes the window: the stack gives up room rather than asking for it.
 // Keys: Escape and Alt+Left go back (Escape not while typing, except in an empty search bar)
 // when the top screen lets them (leavesByKey) and its back is enabled;
@@ -47,6 +48,9 @@ public:
 signals:
     void topViewControllerChanged(ViewController* top);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     QWidget* buildNavigationBar();
     // Alt+Left always, Escape unless the user is typing in a text entry.
@@ -55,6 +59,9 @@ private:
     void showRoot(ViewController* root);
     void refreshBar();
     void showTop();
+    // In the bar when it can hold the title view whole beside its buttons, else on its own row.
+    void placeTitleView();
+    int barWidthNeeded(QWidget* titleView) const;
 
     QList<ViewController*> stack_;
     QWidget* bar_ = nullptr;
@@ -62,6 +69,9 @@ private:
     QLabel* titleLabel_ = nullptr;
     QHBoxLayout* titleSlot_ = nullptr;
     QHBoxLayout* rightSlot_ = nullptr;
+    QWidget* titleRow_ = nullptr;
+    QHBoxLayout* titleRowSlot_ = nullptr;
+    QPointer<QWidget> titleView_;
     QStackedWidget* pages_ = nullptr;
     bool barHidden_ = false;
     const Storyboard* storyboard_ = nullptr;
