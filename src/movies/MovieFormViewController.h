@@ -34,6 +34,8 @@ class MovieFormViewController : public ViewController {
     Q_OBJECT
 public:
     enum Cover { Front = 0, Back = 1 };
+    // The widest the entries and covers grow in a wide window.
+    static constexpr int kReadableFormWidth = 760;
 
     void viewDidLoad() override;
     void prepareForSegue(const QString& identifier, ViewController* destination) override;
