@@ -10,6 +10,8 @@
 #include "toolkit/NavigationController.h"
 
 class QAction;
+class QSplitter;
+class QToolButton;
 
 namespace quillon {
 
@@ -18,16 +20,30 @@ class ViewController;
 
 // The program's window: the screens of the open catalogue under a menu bar. It opens at the
 // size and place it was left at (a desktop size on the first start) and keeps them when it
-// closes. The delegate must outlive it.
+// closes. At least kSideBySideWidth wide, a movie list keeps its place on the left and the
+// movie picked from it opens on the right; narrower, one screen at a time. The delegate must
+// outlive it.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr int kSideBySideWidth = 900;
+
     explicit MainWindow(AppDelegate& app, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     AppDelegate& app() const { return app_; }
+    // The screens from the main menu on; side by side, the list on the left.
     NavigationController& navigation() const { return *navigation_; }
+    // The right side: the screens opened from the list, over the "select a movie" screen.
+    NavigationController* detail() const { return detail_; }
     ViewController* topViewController() const;
+    // The screens the user sees and works in: the right side's top (when it holds a movie)
+    // and the left's.
+    QList<ViewController*> shownScreens() const;
+
+    bool isSideBySide() const { return sideBySide_; }
+    bool isListHidden() const;
+    void setListHidden(bool hidden);
 
     // Whether every screen above the main menu may be left now: none holds unsaved input and
     // no work is running.
@@ -53,14 +69,36 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showCatalogue();
     void dropScreens();
+    ViewController* detailRoot() const;
+    bool detailHoldsScreens() const;
+    void setSideBySide(bool sideBySide);
+    void masterTopChanged(ViewController* top);
+    // Moves the screen just opened from the list to the right side, asking first when the
+    // movie shown there has unsaved input.
+    void openBeside(ViewController* incoming);
+    void replaceDetail(ViewController* incoming);
+    void askToSaveThenOpen(class MovieFormViewController* shown, ViewController* incoming);
+    // Screens above the list go to the right side, or back above it.
+    void moveScreensBeside();
+    void moveScreensBack();
+    bool unwindBeside(const QString& name);
+    void dropDeletedMovie();
+    void updateDetailShown();
 
     AppDelegate& app_;
+    QSplitter* splitter_ = nullptr;
     QPointer<NavigationController> navigation_;
+    QPointer<NavigationController> detail_;
+    QToolButton* displayMode_ = nullptr;
     QList<QAction*> menuActions_;
+    bool sideBySide_ = false;
+    bool listHidden_ = false;
+    bool moving_ = false;
 };
 
 // The window on the main menu of the delegate's open catalogue.

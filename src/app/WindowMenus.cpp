@@ -32,6 +32,22 @@ QObject* screenKeyOwner(const ViewController* screen, const QKeySequence& key) {
     return nullptr;
 }
 
+QObject* screenKeyOwner(const MainWindow& window, const QKeySequence& key) {
+    for (const ViewController* screen : window.shownScreens())
+        if (QObject* owner = screenKeyOwner(screen, key)) return owner;
+    return nullptr;
+}
+
+// Whether the owner answers the key where the focus is now (a screen's own key may be bound to
+// the focus being inside it).
+bool answersKeyNow(QObject* owner) {
+    auto* shortcut = qobject_cast<QShortcut*>(owner);
+    if (!shortcut || shortcut->context() != Qt::WidgetWithChildrenShortcut) return true;
+    auto* holder = qobject_cast<QWidget*>(shortcut->parent());
+    QWidget* focus = QApplication::focusWidget();
+    return holder && focus && (holder == focus || holder->isAncestorOf(focus));
+}
+
 void activate(QObject* owner) {
     if (auto* action = qobject_cast<QAction*>(owner))
         action->trigger();
@@ -41,10 +57,9 @@ void activate(QObject* owner) {
 
 template <class Widget>
 Widget* shownChild(const MainWindow& window) {
-    const ViewController* top = window.topViewController();
-    if (!top) return nullptr;
-    for (Widget* child : top->findChildren<Widget*>())
-        if (child->isVisibleTo(top)) return child;
+    for (const ViewController* screen : window.shownScreens())
+        for (Widget* child : screen->findChildren<Widget*>())
+            if (child->isVisibleTo(screen)) return child;
     return nullptr;
 }
 
@@ -66,12 +81,8 @@ WindowMenuItem throughMenu(const QString& menu, const QString& text, const QStri
 
 // An item that runs the shown screen's own command for `key`.
 WindowMenuItem screenKey(const QString& menu, const QString& text, const QKeySequence& key) {
-    return {
-        menu, text, key,
-        [key](MainWindow& window) { activate(screenKeyOwner(window.topViewController(), key)); },
-        [key](const MainWindow& window) {
-            return screenKeyOwner(window.topViewController(), key) != nullptr;
-        }};
+    return {menu, text, key, [key](MainWindow& window) { activate(screenKeyOwner(window, key)); },
+            [key](const MainWindow& window) { return screenKeyOwner(window, key) != nullptr; }};
 }
 
 bool always(const MainWindow&) {
@@ -83,13 +94,13 @@ std::vector<WindowMenuItem> makeItems() {
     WindowMenuItem add = throughMenu("&Edit", "Add Movie", {"AddMovie"}, addKey);
     // The movie list adds through its own command, which comes back to it.
     add.reach = [addKey, viaMenu = add.reach](MainWindow& window) {
-        if (QObject* own = screenKeyOwner(window.topViewController(), addKey))
+        if (QObject* own = screenKeyOwner(window, addKey))
             activate(own);
         else
             viaMenu(window);
     };
     add.applies = [addKey, viaMenu = add.applies](const MainWindow& window) {
-        return screenKeyOwner(window.topViewController(), addKey) || viaMenu(window);
+        return screenKeyOwner(window, addKey) || viaMenu(window);
     };
     return {
         throughMenu("&File", "Import...", {"ImportExport", "ImportMovies"}),
@@ -119,6 +130,13 @@ std::vector<WindowMenuItem> makeItems() {
         throughMenu("&View", "List Movies", {"ListMovies"}),
         throughMenu("&View", "Movies by Group", {"TabBarController"}),
         throughMenu("&View", "Reference Lists", {"ReferenceList"}),
+        {"&View",
+         "Show/Hide List",
+         {},
+         [](MainWindow& window) { window.setListHidden(!window.isListHidden()); },
+         [](const MainWindow& window) {
+             return window.isSideBySide() && window.detail() && window.detail()->isVisible();
+         }},
         throughMenu("&Help", "Overview", {"Overview"}, QKeySequence(Qt::Key_F1)),
         throughMenu("&Help", "Rate and Share", {"RateShare"}),
         {"&Help", "About Quillon", {}, [](MainWindow& window) { window.showAbout(); }, always},
@@ -149,7 +167,8 @@ public:
 
 private:
     void refreshItem(const WindowMenuItem& item, QAction* action) {
-        const bool screenOwnsKey = screenKeyOwner(window_.topViewController(), item.key);
+        QObject* owner = screenKeyOwner(window_, item.key);
+        const bool screenOwnsKey = owner && answersKeyNow(owner);
         // The screen answers the key itself; the item only shows it.
         action->setShortcut(screenOwnsKey ? QKeySequence() : item.key);
         action->setText(screenOwnsKey

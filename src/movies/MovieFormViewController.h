@@ -75,6 +75,9 @@ public:
     QImage chosenBackImage;
     QString OpenedFrom;
 
+    // The movie the form shows (handed to the notes screen); none for a movie not yet stored.
+    virtual MoviePtr openedMovie() const { return nullptr; }
+
 signals:
     void saveFinished(bool saved);
 
@@ -85,8 +88,6 @@ protected:
     virtual QString refusal() const { return {}; }
     // The movie Save writes to: a new one, or the one the form shows.
     virtual MoviePtr movieToSave() = 0;
-    // The movie handed to the notes screen; none for a movie not yet stored.
-    virtual MoviePtr openedMovie() const { return nullptr; }
     // The notes screen came back.
     virtual void notesReturned() = 0;
     virtual void removeStoredImage(Cover cover) { Q_UNUSED(cover); }

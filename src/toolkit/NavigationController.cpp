@@ -88,6 +88,9 @@ QWidget* NavigationController::buildNavigationBar() {
     back_->setObjectName(QStringLiteral("backButton"));
     connect(back_, &QToolButton::clicked, this, [this] { popViewController(); });
     row->addWidget(back_);
+    leadingSlot_ = new QHBoxLayout;
+    leadingSlot_->setContentsMargins(0, 0, 0, 0);
+    row->addLayout(leadingSlot_);
     row->addStretch(1);
     titleLabel_ = new QLabel(bar_);
     titleLabel_->setAlignment(Qt::AlignCenter);
@@ -189,6 +192,25 @@ void NavigationController::popToViewController(ViewController* target) {
     }
 }
 
+ViewController* NavigationController::takeTopViewController() {
+    if (stack_.size() <= 1) return nullptr;
+    ViewController* taken = stack_.takeLast();
+    taken->viewWillDisappear();
+    showTop();
+    taken->viewDidDisappear();
+    pages_->removeWidget(taken);
+    taken->hide();
+    taken->setParent(nullptr);
+    taken->navigation_ = nullptr;
+    disconnect(taken, &ViewController::navigationItemChanged, this,
+               &NavigationController::refreshBar);
+    return taken;
+}
+
+void NavigationController::addLeadingBarWidget(QWidget* widget) {
+    leadingSlot_->addWidget(widget);
+}
+
 ViewController* NavigationController::topViewController() const {
     return stack_.isEmpty() ? nullptr : stack_.last();
 }
@@ -260,6 +282,9 @@ int NavigationController::barWidthNeeded(QWidget* titleView) const {
     const int spacing = qMax(0, row->spacing());
     int needed = margins.left() + margins.right() + titleView->minimumSizeHint().width();
     if (back_->isVisibleTo(bar_)) needed += back_->sizeHint().width() + spacing;
+    for (int i = 0; i < leadingSlot_->count(); ++i)
+        if (QWidget* widget = leadingSlot_->itemAt(i)->widget())
+            needed += widget->sizeHint().width() + spacing;
     for (int i = 0; i < rightSlot_->count(); ++i)
         if (QWidget* button = rightSlot_->itemAt(i)->widget())
             needed += button->sizeHint().width() + spacing;

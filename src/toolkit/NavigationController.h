@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QStackedWidget;
@@ -34,6 +35,10 @@ public:
     bool popViewController();
     void popToViewController(ViewController* target);  // pops everything above target
     ViewController* topViewController() const;
+    // Takes the top screen off the stack without deleting it: the caller owns it and may push
+    // it on another navigation controller, its input kept. nullptr on the root. The screen
+    // below shows again without viewWillAppear: it is where the user left it.
+    ViewController* takeTopViewController();
     QList<ViewController*> viewControllers() const { return stack_; }
 
     // Where performSegue finds its destinations; it must outlive this controller.
@@ -44,6 +49,17 @@ public:
     bool isNavigationBarHidden() const;
     QWidget* navigationBar() const { return bar_; }
     QToolButton* backButton() const { return back_; }
+    // A widget kept in the bar beside the back button, whatever screen is on top.
+    void addLeadingBarWidget(QWidget* widget);
+
+    // Where an unwind goes when no screen of this stack offers its return point (a stack shown
+    // beside another one); true when it was taken there.
+    void setUnwindElsewhere(std::function<bool(const QString&)> elsewhere) {
+        unwindElsewhere_ = std::move(elsewhere);
+    }
+    bool unwindElsewhere(const QString& name) const {
+        return unwindElsewhere_ && unwindElsewhere_(name);
+    }
 
 signals:
     void topViewControllerChanged(ViewController* top);
@@ -81,6 +97,8 @@ private:
         QPointer<ViewController> owner;
     };
     QList<Lent> lent_;
+    QHBoxLayout* leadingSlot_ = nullptr;
+    std::function<bool(const QString&)> unwindElsewhere_;
 };
 
 }  // namespace quillon
