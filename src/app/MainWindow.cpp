@@ -194,6 +194,8 @@ void MainWindow::replaceDetail(ViewController* incoming) {
     detail_->popToViewController(detailRoot());
     detail_->pushViewController(incoming);
     moving_ = false;
+    if (auto* form = qobject_cast<MovieFormViewController*>(incoming); form && form->openedMovie())
+        selectInList(form->openedMovie());
     updateDetailShown();
     emit screensChanged();
 }
@@ -271,16 +273,36 @@ bool MainWindow::unwindBeside(const QString& name) {
             if (current && current->offersReturnPoint(name)) receiver = current;
         }
         if (!receiver) continue;
+        auto* form = qobject_cast<MovieFormViewController*>(detail_->topViewController());
+        const MoviePtr saved = form ? form->savedMovie() : nullptr;
         moving_ = true;
         detail_->popToViewController(detailRoot());
         navigation_->popToViewController(stack.at(i));
         moving_ = false;
         receiver->arriveAtReturnPoint(name);
+        if (saved) selectInList(saved);
         updateDetailShown();
         emit screensChanged();
         return true;
     }
     return false;
+}
+
+void MainWindow::selectInList(const MoviePtr& movie) {
+    ViewController* top = topViewController();
+    int row = -1;
+    TableView* table = nullptr;
+    if (auto* list = qobject_cast<ListMoviesTableViewController*>(top)) {
+        row = list->query().rowOf(movie.get());
+        table = list->tableView();
+    } else if (auto* breakdown = qobject_cast<BreakdownTableViewController*>(top)) {
+        const std::vector<MoviePtr>& rows = breakdown->query().rows();
+        row = int(std::find(rows.begin(), rows.end(), movie) - rows.begin());
+        table = breakdown->tableView();
+    }
+    if (!table || row < 0 || row >= table->model()->rowCount()) return;
+    table->setCurrentIndex(table->model()->index(row, 0));
+    table->revealRow(row);
 }
 
 void MainWindow::dropDeletedMovie() {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "store/Backups.h"
+#include "store/Records.h"
 #include "store/Status.h"
 #include "toolkit/NavigationController.h"
 
@@ -88,6 +89,8 @@ private:
     void moveScreensBack();
     bool unwindBeside(const QString& name);
     void dropDeletedMovie();
+    // Selects and reveals the movie's row in the list on the left, if it is listed.
+    void selectInList(const MoviePtr& movie);
     void updateDetailShown();
 
     AppDelegate& app_;

@@ -455,6 +455,7 @@ void MovieFormViewController::finishSave(const FormTexts& texts,
     if (!newMovie)
         for (CoverView* view : covers_) view->keepAsStored();
     markUnchanged();
+    savedMovie_ = movie;
     emit saveFinished(true);
     if (const char* point = returnPointFor(member_, OpenedFrom)) unwind(point);
 }

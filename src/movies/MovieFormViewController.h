@@ -77,6 +77,8 @@ public:
 
     // The movie the form shows (handed to the notes screen); none for a movie not yet stored.
     virtual MoviePtr openedMovie() const { return nullptr; }
+    // The movie the last Save wrote (a new one after an add).
+    MoviePtr savedMovie() const { return savedMovie_; }
 
 signals:
     void saveFinished(bool saved);
@@ -129,6 +131,7 @@ private:
     bool coversChanged_ = false;
     bool busy_ = false;
     bool saveWhenLoaded_ = false;
+    MoviePtr savedMovie_;
 };
 
 }  // namespace quillon

@@ -85,6 +85,10 @@ TEST(SideBySideJourney, PickChangePickAnotherSaveAddAndNarrowTheWindowKeepingThe
     EXPECT_FALSE(app.context().hasChanges());
     EXPECT_EQ(shownName(*window), "Brazil");
     EXPECT_EQ(window->topViewController(), list);
+    const auto selectedName = [&] {
+        return list->tableView()->currentIndex().data(LabelTextsRole).toStringList().value(0);
+    };
+    EXPECT_EQ(selectedName(), "Movie: Brazil") << "the row shown on the right";
 
     // Ctrl+N from the list: the add form on the right; saved, it joins the list.
     QApplication::setActiveWindow(window.get());  // back from the alert
@@ -101,6 +105,7 @@ TEST(SideBySideJourney, PickChangePickAnotherSaveAddAndNarrowTheWindowKeepingThe
     test::pumpEvents();
     EXPECT_TRUE(movieNamed("Cube"));
     EXPECT_EQ(list->tableView()->model()->rowCount(), 3) << "the count follows";
+    EXPECT_EQ(selectedName(), "Movie: Cube") << "the new row, selected";
     EXPECT_EQ(window->topViewController(), list);
     EXPECT_FALSE(
         window->detail()->topViewController()->inherits("quillon::MovieFormViewController"));
