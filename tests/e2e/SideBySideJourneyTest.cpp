@@ -127,6 +127,15 @@ TEST(SideBySideJourney, PickChangePickAnotherSaveAddAndNarrowTheWindowKeepingThe
     EXPECT_EQ(window->topViewController(), list);
     EXPECT_EQ(window->detail()->topViewController(), shown);
     EXPECT_EQ(shown->entry(FormField::Director)->text(), "Terry Gilliam");
+
+    // Deleting the movie shown on the right empties the right side.
+    EXPECT_EQ(selectedName(), "Movie: Brazil");
+    list->tableView()->setFocus();
+    QTest::keyClick(list->tableView(), Qt::Key_Delete);
+    test::pumpEvents();
+    EXPECT_FALSE(movieNamed("Brazil"));
+    EXPECT_EQ(window->detail()->viewControllers().size(), 1);
+    EXPECT_TRUE(hint->isVisible());
 }
 
 }  // namespace
