@@ -147,6 +147,18 @@ TEST(WindowMenusTest, EachItemReachesItsScreenAndIsDisabledWhereItDoesNotApply) 
              return says && closeShownDialog<AboutDialog>(w);
          },
          {}},
+        {"Show/Hide List",
+         [](W w) {
+             w.resize(1200, 700);
+             onListWithRowPicked(w);
+         },
+         [](W w) {
+             const bool hidden = !w.navigation().isVisible() && w.detail()->isVisible();
+             w.setListHidden(false);
+             w.resize(680, 500);
+             return hidden;
+         },
+         onListWithRowPicked},  // one screen at a time: no list beside to hide
         {"Quit", onMainMenu, [](W w) { return !w.isVisible(); }, {}},
     };
     for (const Row& row : rows) {
