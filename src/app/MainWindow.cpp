@@ -234,8 +234,10 @@ void MainWindow::askToSaveThenOpen(MovieFormViewController* shown, ViewControlle
     ask->addAction({"Discard", AlertController::Style::Default, [this, waiting] {
                         if (waiting) replaceDetail(waiting);
                     }});
-    ask->addAction({"Cancel", AlertController::Style::Cancel, [waiting] {
+    ask->addAction({"Cancel", AlertController::Style::Cancel, [this, form, waiting] {
                         if (waiting) waiting->deleteLater();
+                        // The list points at the movie still shown.
+                        if (form && form->openedMovie()) selectInList(form->openedMovie());
                     }});
     shown->present(ask);
 }

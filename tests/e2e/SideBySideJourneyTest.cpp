@@ -68,11 +68,22 @@ TEST(SideBySideJourney, PickChangePickAnotherSaveAddAndNarrowTheWindowKeepingThe
     director->setFocus();
     QTest::keyClicks(director, "Ridley Scott");
 
+    const auto selectedName = [&] {
+        return list->tableView()->currentIndex().data(LabelTextsRole).toStringList().value(0);
+    };
     pick(list->tableView(), 1);
     AlertController* ask = onlyAlert();
     ASSERT_TRUE(ask);
     EXPECT_EQ(ask->title(), "Save changes to Alien?");
     EXPECT_EQ(ask->actionTitles(), (QStringList{"Save", "Discard", "Cancel"}));
+    ask->trigger("Cancel");
+    test::pumpEvents();
+    EXPECT_EQ(window->detail()->topViewController(), alien) << "kept, with its input";
+    EXPECT_EQ(director->text(), "Ridley Scott");
+    EXPECT_EQ(selectedName(), "Movie: Alien");
+    pick(list->tableView(), 1);
+    ask = onlyAlert();
+    ASSERT_TRUE(ask);
     ask->trigger("Save");
     test::pumpEvents();
     const auto movieNamed = [&](const QString& name) {
@@ -85,9 +96,6 @@ TEST(SideBySideJourney, PickChangePickAnotherSaveAddAndNarrowTheWindowKeepingThe
     EXPECT_FALSE(app.context().hasChanges());
     EXPECT_EQ(shownName(*window), "Brazil");
     EXPECT_EQ(window->topViewController(), list);
-    const auto selectedName = [&] {
-        return list->tableView()->currentIndex().data(LabelTextsRole).toStringList().value(0);
-    };
     EXPECT_EQ(selectedName(), "Movie: Brazil") << "the row shown on the right";
 
     // Ctrl+N from the list: the add form on the right; saved, it joins the list.
