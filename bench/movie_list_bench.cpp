@@ -210,7 +210,7 @@ int fullRun(const QString& dataDir) {
         for (int flip = 0; flip < 2; ++flip) {
             QElapsedTimer t;
             t.start();
-            list->SortMoviesTapped();
+            list->SortButtonTapped();
             switches.push_back(ms(t));
         }
     }

@@ -1,8 +1,13 @@
-# Quillon as an installed desktop program: the binary, its menu entry, icons and AppStream
-# metainfo (cmake --install), and a Debian package of the same tree (cpack -G DEB).
+# Quillon as an installed desktop program: the binary, its menu entry, icons, AppStream metainfo,
+# manual page and copyright (cmake --install), and a Debian package of the same tree
+# (cpack -G DEB).
 include(GNUInstallDirs)
 
 set(QUILLON_APP_ID org.quillon.Quillon)
+# The licence (SPDX), whose whole text is LICENSE.
+set(QUILLON_LICENSE GPL-3.0-or-later)
+set(QUILLON_MAINTAINER "Quillon developers <quillon@example.org>" CACHE STRING
+    "The package's maintainer, with an address")
 set(desktop_source ${CMAKE_SOURCE_DIR}/resources/desktop)
 set(desktop_build ${CMAKE_BINARY_DIR}/desktop)
 
@@ -46,7 +51,24 @@ foreach(size IN LISTS QUILLON_ICON_SIZES)
 endforeach()
 add_custom_target(quillon_icons ALL DEPENDS ${icon_pngs})
 
+# The manual page, made from the command table at build time, compressed as Debian keeps them.
+find_program(GZIP gzip REQUIRED)
+set(man_page ${CMAKE_BINARY_DIR}/man/quillon.1)
+add_custom_command(
+  OUTPUT ${man_page}.gz
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+  COMMAND $<TARGET_FILE:quillon_man_page> ${PROJECT_VERSION} ${man_page}
+  COMMAND ${GZIP} -9nf ${man_page}
+  DEPENDS quillon_man_page
+  VERBATIM)
+add_custom_target(quillon_manual ALL DEPENDS ${man_page}.gz)
+
+# The Debian copyright file.
+configure_file(${CMAKE_SOURCE_DIR}/resources/copyright.in ${CMAKE_BINARY_DIR}/copyright @ONLY)
+
 install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillon)
 install(FILES ${icon_svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${desktop_build}/${QUILLON_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -65,16 +87,15 @@ set(CPACK_PACKAGE_NAME quillon)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Quillon developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "personal movie catalogue")
+# In lines of at most 72 characters: the control file keeps them as they are.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Quillon keeps a catalogue of the movies you own: cast, director, genre, rating, notes and "
-    "cover pictures. It lists, searches and sorts them, groups them by genre, actor, actress, "
-    "director and producer, writes reports, and exports the catalogue to one text file for "
-    "another computer. Everything stays on your computer.")
-if(QUILLON_FEEDBACK_EMAIL)
-  set(CPACK_PACKAGE_CONTACT "The Quillon developers <${QUILLON_FEEDBACK_EMAIL}>")
-else()
-  set(CPACK_PACKAGE_CONTACT "The Quillon developers")
-endif()
+    "Quillon keeps a catalogue of the movies you own: cast, director, genre,\n"
+    "rating, notes and cover pictures. It lists, searches and sorts them,\n"
+    "groups them by genre, actor, actress, director and producer, writes\n"
+    "reports, and exports the catalogue to one text file for another\n"
+    "computer. Everything stays on your computer.")
+set(CPACK_PACKAGE_CONTACT "${QUILLON_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUILLON_MAINTAINER}")
 if(QUILLON_WEB_PAGE_URL)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${QUILLON_WEB_PAGE_URL})
 endif()
@@ -86,3 +107,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Wayland and the other window systems; xdg-email and xdg-open for mail and web pages.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins, xdg-utils")
 include(CPack)
+
+# Makes the package into a scratch folder and reads its fields and files back.
+add_test(NAME package
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install/check_package.sh ${CMAKE_BINARY_DIR}
+                 ${PROJECT_VERSION} "${QUILLON_MAINTAINER}" ${QUILLON_LICENSE})

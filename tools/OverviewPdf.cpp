@@ -1,7 +1,8 @@
 // Makes the overview document: quillon_overview_pdf SOURCE.md OUTPUT.pdf
-// The line kCommandTableMark of the source is replaced by the command table, made from the rows
-// the program parses its command line by. Lays the Markdown out on A5 pages (they read well in a
-// narrow window) with a page number under each, through QTextDocument and QPdfWriter. Run with
+// The marked lines of the source are replaced by the program's own tables: the command table,
+// made from the rows the program parses its command line by, and the table of keys, made from the
+// rows the screens make their shortcuts from. Lays the Markdown out on A5 pages (they read well in
+// a narrow window) with a page number under each, through QTextDocument and QPdfWriter. Run with
 // QT_QPA_PLATFORM=offscreen; needs no display.
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
@@ -14,14 +15,23 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 #include <QTextTable>
 #include <cstdio>
 
 #include "commands/CommandHelp.h"
+#include "toolkit/KeyboardShortcuts.h"
 
 namespace {
 
-const QString kCommandTableMark = QStringLiteral("<!-- the command table -->");
+struct GeneratedTable {
+    QString mark;
+    QString (*markdown)();
+};
+const GeneratedTable kGeneratedTables[] = {
+    {QStringLiteral("<!-- the command table -->"), quillon::commandGuideMarkdown},
+    {QStringLiteral("<!-- the table of keys -->"), quillon::shortcutGuideMarkdown},
+};
 
 const QColor kHeadingColour(0x9b, 0x1c, 0x1c);  // the dark red of the program's list headers
 const QColor kFooterColour(0x70, 0x70, 0x70);
@@ -111,6 +121,54 @@ void keepHeadingsWithText(QTextDocument& document) {
     }
 }
 
+// The page a point of the document is drawn on. Lines moved to the next page start on its top
+// edge, which the layout's rounding may put a hair above it.
+int pageAt(double y, double pageHeight) {
+    return int((y + 0.5) / pageHeight);
+}
+
+// The block goes on as a new block from `position`, where a page begins, without a gap between
+// the two; a list item's rest is no new item.
+void splitBlockAt(QTextBlock block, int position) {
+    QTextCursor cursor(block);
+    QTextBlockFormat before = block.blockFormat();
+    before.setBottomMargin(0);
+    cursor.setBlockFormat(before);
+    cursor.setPosition(position);
+    cursor.insertBlock();
+    QTextBlock rest = cursor.block();
+    if (QTextList* list = rest.textList()) list->remove(rest);
+    QTextBlockFormat after = rest.blockFormat();
+    after.setTopMargin(0);
+    after.setTextIndent(0);
+    cursor.setBlockFormat(after);
+}
+
+// The layout draws a block on every page it touches, whole, clipped to the page: its last line
+// before a page's foot is then also in the next page's text, above the clip, where a reader's
+// search or copy finds it again. A block that runs over a page's foot is therefore split there,
+// so each page draws only its own lines.
+void splitBlocksAtPageFeet(QTextDocument& document) {
+    const double pageHeight = document.pageSize().height();
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    for (bool split = true; split;) {
+        split = false;
+        for (QTextBlock block = document.begin(); block.isValid() && !split; block = block.next()) {
+            const double top = layout->blockBoundingRect(block).top();
+            const QTextLayout* lines = block.layout();
+            for (int index = 1; index < lines->lineCount() && !split; ++index) {
+                const QTextLine line = lines->lineAt(index);
+                if (pageAt(top + line.y(), pageHeight) ==
+                    pageAt(top + lines->lineAt(index - 1).y(), pageHeight))
+                    continue;
+                splitBlockAt(block, block.position() + line.textStart());
+                document.markContentsDirty(0, document.characterCount());
+                split = true;
+            }
+        }
+    }
+}
+
 QString documentTitle(const QTextDocument& document) {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
         if (block.blockFormat().headingLevel() == 1) return block.text();
@@ -128,9 +186,11 @@ int main(int argc, char** argv) {
     if (!source.open(QIODevice::ReadOnly | QIODevice::Text))
         return fail(arguments[1] + ": " + source.errorString());
     QString markdown = QString::fromUtf8(source.readAll());
-    if (!markdown.contains(kCommandTableMark))
-        return fail(arguments[1] + ": the line " + kCommandTableMark + " is missing");
-    markdown.replace(kCommandTableMark, quillon::commandGuideMarkdown());
+    for (const GeneratedTable& table : kGeneratedTables) {
+        if (!markdown.contains(table.mark))
+            return fail(arguments[1] + ": the line " + table.mark + " is missing");
+        markdown.replace(table.mark, table.markdown());
+    }
 
     QSaveFile output(arguments[2]);
     if (!output.open(QIODevice::WriteOnly)) return fail(arguments[2] + ": " + output.errorString());
@@ -158,6 +218,7 @@ int main(int argc, char** argv) {
     const QSizeF page(writer.width(), writer.height() - footerHeight);
     document.setPageSize(page);
     keepHeadingsWithText(document);
+    splitBlocksAtPageFeet(document);
 
     QPainter painter;
     if (!painter.begin(&writer)) return fail("cannot draw on " + arguments[2]);

@@ -102,6 +102,18 @@ QString cell(QString text) {
     return text.replace('|', "\\|");
 }
 
+// Roff text: a backslash is written as \e, and a line may not start with a dot or a quote.
+QString roff(QString text) {
+    text.replace('\\', "\\e").replace('-', "\\-");
+    if (text.startsWith('.') || text.startsWith('\'')) text.prepend("\\&");
+    return text;
+}
+
+// A tagged paragraph: the bold head, then what it means.
+QString roffEntry(const QString& head, const QString& meaning) {
+    return ".TP\n.B " + roff(head) + '\n' + roff(capitalised(meaning)) + ".\n";
+}
+
 QString guideRow(const QString& code, const QString& meaning) {
     return "| `" + cell(code) + "` | " + cell(meaning) + " |\n";
 }
@@ -175,6 +187,45 @@ QString commandGuideMarkdown() {
             out += guideRow("quillon [COMMAND] " + optionUsage(option), option.help);
     }
     return out + "\nExit status: " + kStatuses + ".\n";
+}
+
+QString manualPage(const QString& version) {
+    QString out = ".TH QUILLON 1 \"\" \"Quillon " + version + "\" \"User Commands\"\n";
+    out += ".SH NAME\nquillon \\- personal catalogue of the movies you own\n";
+    out += ".SH SYNOPSIS\n.B quillon\n" +
+           roff(kProgramUsage.mid(QStringLiteral("quillon ").size())) +
+           "\n.br\n.B quillon help\nCOMMAND\n";
+    out += ".SH DESCRIPTION\n" +
+           roff(
+               "Quillon keeps a catalogue of the movies you own: cast, director, producer, genre, "
+               "rating, run time, notes and cover pictures. Without a command it opens its "
+               "window; the Overview screen there is its full guide. With a command it works "
+               "on the catalogue without a window and ends.") +
+           '\n';
+    out += ".SH COMMANDS\n";
+    for (const CommandRow& command : commandTable()) {
+        QStringList meaning{command.help};
+        for (const CommandArgument& argument : command.arguments)
+            meaning << argument.name + " is " + meaningOf(argument);
+        out += roffEntry(usageLine(command), meaning.join("; "));
+        if (command.options.isEmpty()) continue;
+        out += ".RS\n";
+        for (const CommandOption& option : command.options)
+            out += roffEntry(optionUsage(option), meaningOf(option));
+        out += ".RE\n";
+    }
+    out += roffEntry("quillon help COMMAND", "tells what COMMAND takes: its arguments and options");
+    out += ".SH OPTIONS\nBefore or after the command.\n";
+    for (const CommandOption& option : globalOptions())
+        out += roffEntry(optionUsage(option), option.help);
+    out += ".SH ENVIRONMENT\n" +
+           roffEntry("QUILLON_DATA_DIR", "the data folder, as --data-dir gives it") +
+           ".SH FILES\n" +
+           roffEntry("~/.local/share/Quillon/Quillon",
+                     "the data folder: the catalogue Quillon.sqlite, the settings "
+                     "UserDefaults.ini, the Backups and the Documents folders");
+    out += ".SH EXIT STATUS\n" + roff(capitalised(kStatuses)) + ".\n";
+    return out;
 }
 
 }  // namespace quillon

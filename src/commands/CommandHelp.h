@@ -26,5 +26,8 @@ QString usageErrorText(const CommandRow* command, const QString& fault);
 // The guide's command table, in Markdown: a row for each command, followed by one for each of its
 // options, then the options of every command, and the exit statuses.
 QString commandGuideMarkdown();
+// The manual page quillon(1), in roff: the program, its window, every command with its arguments
+// and options, the global options, the files and the exit statuses.
+QString manualPage(const QString& version);
 
 }  // namespace quillon

@@ -45,20 +45,25 @@ RateShareTableViewController::RateShareTableViewController(RateShareAddresses ad
 
 void RateShareTableViewController::viewDidLoad() {
     setTitle(QStringLiteral("Rate and Share"));
+    int firstAvailable = -1;
     for (int row = 0; row < kRateShareRowCount; ++row) {
         const RateShareRow kind = RateShareRow(row);
+        const bool available = rateShareRowAvailable(kind, {productURL, website, feedbackAddress});
         QStringList texts{rateShareRowTitle(kind)};
-        if (!rateShareRowAvailable(kind, {productURL, website, feedbackAddress}))
-            texts << QString::fromUtf8(kNotAvailableInThisBuild);
+        if (!available) texts << QString::fromUtf8(kNotAvailableInThisBuild);
         auto* item = new QStandardItem;
         item->setData(texts, LabelTextsRole);
         item->setData(texts.join(QStringLiteral(", ")), Qt::AccessibleTextRole);
         item->setEditable(false);
+        // Shown faded; neither the keys nor a click can choose it.
+        item->setEnabled(available);
         rows_->appendRow(item);
+        if (available && firstAvailable < 0) firstAvailable = row;
     }
-    // The arrow keys start from the first row, which is not shown as chosen.
-    tableView_->selectionModel()->setCurrentIndex(rows_->index(0, 0),
-                                                  QItemSelectionModel::NoUpdate);
+    // The arrow keys start from the first row that works, which is not shown as chosen.
+    if (firstAvailable >= 0)
+        tableView_->selectionModel()->setCurrentIndex(rows_->index(firstAvailable, 0),
+                                                      QItemSelectionModel::NoUpdate);
 }
 
 void RateShareTableViewController::didSelectRow(int row) {

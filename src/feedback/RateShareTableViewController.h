@@ -15,7 +15,8 @@ class TableView;
 class UrlOpener;
 
 // Rate and share: five fixed rows, each running one action by its position. A row whose
-// address this build lacks says "Not available in this build" and does nothing.
+// address this build lacks says "Not available in this build", is drawn faded and cannot be
+// chosen.
 class RateShareTableViewController : public ViewController {
     Q_OBJECT
 public:

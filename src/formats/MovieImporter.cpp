@@ -56,16 +56,8 @@ Status openImportFile(QFile& file, const QString& path) {
     return Status::success();
 }
 
-QString ImportCounts::summary() const {
-    return QString("%1 added, %2 updated, %3 skipped, %4 failed")
-        .arg(added)
-        .arg(updated)
-        .arg(skipped)
-        .arg(failed);
-}
-
 MovieImporter::MovieImporter(ManagedObjectContext& context, QIODevice* file)
-    : context_(context), file_(file) {}
+    : file_(file), applier_(context) {}
 
 MovieImporter::~MovieImporter() = default;
 
@@ -88,7 +80,7 @@ Status MovieImporter::readFailure(const QString& error) const {
         Status::Io,
         QString("The file could not be read to its end (%1); the lines before that stay "
                 "imported: %2")
-            .arg(error, counts_.summary()));
+            .arg(error, applier_.counts().summary()));
 }
 
 bool MovieImporter::findHeader() {
@@ -125,70 +117,41 @@ std::optional<QByteArray> MovieImporter::nextMovieLine(bool* terminated) {
 }
 
 bool MovieImporter::applyNextLine() {
-    if (!reader_ || !status_) return false;
+    if (!reader_ || !status()) return false;
     bool terminated = true;
     const std::optional<QByteArray> text = nextMovieLine(&terminated);
     if (!text) {
         if (reader_->lineTooLong()) {
-            ++counts_.failed;
-            problems_ << longLineText(maxLineBytes_) +
-                             ": that line and any below it were not "
-                             "imported";
+            applier_.fail(longLineText(maxLineBytes_) +
+                          ": that line and any below it were not imported");
             reader_.reset();  // told once; nothing more is read
         } else if (const QString error = reader_->errorString(); !error.isEmpty()) {
             status_ = readFailure(error);
         }
+        applier_.flush();
         return false;
     }
     if (!terminated) {
-        ++counts_.failed;
-        problems_ << "The last line ends without a line feed, so the file may be cut short: "
-                     "that line was not imported";
+        applier_.fail(
+            "The last line ends without a line feed, so the file may be cut short: that line "
+            "was not imported");
         return true;
     }
-    const MovieLine line = readMovieLine(*text);
-    const std::vector<MoviePtr> matches = findMatches(context_, line);
-    if (matches.size() > 1) {
-        ++counts_.skipped;
-        return true;
-    }
-    if (context_.isReadOnly()) {
-        status_ = Status::failure(Status::ReadOnly,
-                                  "The catalogue is read-only, so nothing was imported");
-        return false;
-    }
-    if (backsUpFirst_ && !backedUp_) {
-        if (const Status backup = backups::make(context_, &backupName_); !backup) {
-            status_ = Status::failure(
-                Status::Refused, "The catalogue could not be backed up, so nothing was imported: " +
-                                     backup.describe());
-            return false;
-        }
-        backedUp_ = true;
-    }
-    AppliedLine applied =
-        AppliedLine::apply(context_, line, matches.empty() ? nullptr : matches.front());
-    const Status saved = context_.save();
-    const QString label =
-        movieLabel(line.name, line.year ? QString::number(*line.year) : QString("?"));
-    if (saved) {
-        ++(applied.inserted() ? counts_.added : counts_.updated);
-        // The movie is in; what it kept of its own covers is worth a word.
-        for (const QString& problem : line.coverProblems) problems_ << label + ": " + problem;
-    } else {
-        if (failureLog_) failureLog_(saved.describe());
-        applied.undo(context_);
-        ++counts_.failed;
-        problems_ << label + ": " + saved.describe();
-    }
-    return true;
+    MovieLine line = readMovieLine(*text);
+    QStringList coverProblems = std::move(line.coverProblems);
+    return applier_.apply(std::move(line), std::move(coverProblems));
+}
+
+double MovieImporter::progress() const {
+    const qint64 size = file_->isSequential() ? 0 : file_->size();
+    return size > 0 ? qBound(0.0, double(file_->pos()) / double(size), 1.0) : 0.0;
 }
 
 Status MovieImporter::run() {
-    if (!begin()) return status_;
+    if (!begin()) return status();
     while (applyNextLine()) {
     }
-    return status_;
+    return status();
 }
 
 }  // namespace quillon::exchange

@@ -44,6 +44,7 @@ public:
     static AppliedLine apply(ManagedObjectContext& context, const MovieLine& line,
                              MoviePtr existing);
     bool inserted() const { return inserted_; }
+    const MoviePtr& movie() const { return movie_; }
     // Restores the saved values, or removes the movie this line inserted.
     void undo(ManagedObjectContext& context) { context.refreshObject(movie_); }
 

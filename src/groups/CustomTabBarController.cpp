@@ -1,23 +1,28 @@
 #include "groups/CustomTabBarController.h"
 
-#include <QPixmap>
-
 #include "groups/GroupTabTableViewController.h"
+#include "toolkit/NamedImage.h"
 #include "toolkit/NavigationController.h"
 
 namespace quillon {
 
 customTabBar::customTabBar(Services& services, QWidget* parent) : TabBarController(parent) {
     setObjectName("customTabBar");
-    for (const GroupTab& tab : kGroupTabs)
-        addTab(GroupTabTableViewController::create(tab.kind, services), tab.title);
+    for (const GroupKindFacts& kind : kGroupKindTable)
+        addTab(GroupTabTableViewController::create(kind.kind, services), kind.tab.title);
+    // The bar is hidden here; the keys take the shown tab's way back to the menu.
+    setBackAction([this] {
+        if (GroupTabTableViewController* shown = tab(GroupKind(currentIndex())))
+            shown->UnwindSegue();
+    });
 }
 
 void customTabBar::viewDidLoad() {
-    // Drawn in their own colours; a missing picture leaves its tab without one.
-    for (const GroupTab& tab : kGroupTabs) {
-        const QPixmap picture(QStringLiteral(":/%1.png").arg(QLatin1String(tab.image)));
-        if (!picture.isNull()) setTabIcon(int(tab.kind), QIcon(picture));
+    // The same image shown and selected, drawn in its own colours; a missing picture leaves its
+    // tab without one.
+    for (const GroupKindFacts& kind : kGroupKindTable) {
+        const QIcon image = namedImage(QLatin1String(kind.tab.image));
+        if (!image.isNull()) setTabIcon(int(kind.kind), image);
     }
 }
 

@@ -12,19 +12,13 @@
 #include "handover/Services.h"
 #include "images/CoverImage.h"
 #include "movies/ScreenShare.h"
+#include "toolkit/KeyboardShortcuts.h"
 
 namespace quillon {
 
 namespace {
 
 constexpr double kMargin = 12;
-
-void addShortcut(QWidget* screen, const QKeySequence& keys, std::function<void()> action) {
-    auto* shortcut = new QShortcut(keys, screen);
-    // Off while the screen is hidden under another one.
-    shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, screen, std::move(action));
-}
 
 }  // namespace
 
@@ -151,11 +145,10 @@ void FullScreenImageViewController::viewDidLoad() {
     }
     selection.SelectedImages = std::move(pictures);
 
-    addShortcut(this, QKeySequence::ZoomIn, [this] { zoomIn(); });
-    // Ctrl+plus needs Shift on many keyboards; Ctrl+= is the same key without it.
-    addShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
-    addShortcut(this, QKeySequence::ZoomOut, [this] { zoomOut(); });
-    addShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_0),
+    // Off while the screen is hidden under another one.
+    addShortcut(this, KeyCommand::ZoomIn, Qt::WindowShortcut, [this] { zoomIn(); });
+    addShortcut(this, KeyCommand::ZoomOut, Qt::WindowShortcut, [this] { zoomOut(); });
+    addShortcut(this, KeyCommand::ZoomReset, Qt::WindowShortcut,
                 [this] { ZoomCollectionView->resetZoom(); });
 }
 

@@ -14,7 +14,9 @@
 #include "handover/SelectionState.h"
 #include "handover/Services.h"
 #include "images/CoverImage.h"
+#include "movies/MovieSegues.h"
 #include "movies/ScreenShare.h"
+#include "toolkit/KeyboardShortcuts.h"
 
 namespace quillon {
 
@@ -22,13 +24,6 @@ namespace {
 
 constexpr int kBorder = 2;
 constexpr int kSpacing = 8;
-
-void addShortcut(QWidget* screen, const QKeySequence& keys, std::function<void()> action) {
-    auto* shortcut = new QShortcut(keys, screen);
-    // Off while the screen is hidden under another one.
-    shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, screen, std::move(action));
-}
 
 }  // namespace
 
@@ -151,8 +146,8 @@ ViewLargeImagesViewController::ViewLargeImagesViewController(Services& services,
 
     viewCardButton_->setText(QStringLiteral("View Card"));
     viewCardButton_->setObjectName(QStringLiteral("viewCardButton"));
-    viewCardButton_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
-    viewCardButton_->setToolTip(QStringLiteral("View Card (Ctrl+Shift+V)"));
+    viewCardButton_->setShortcut(shortcutKeys(KeyCommand::ViewCard).constFirst());
+    viewCardButton_->setToolTip("View Card (" + shortcutText(KeyCommand::ViewCard) + ")");
     shareButton_->setText(QStringLiteral("Share"));
     shareButton_->setObjectName(QStringLiteral("shareButton"));
     shareButton_->setIcon(QIcon::fromTheme(QStringLiteral("document-send")));
@@ -189,11 +184,10 @@ void ViewLargeImagesViewController::viewDidLoad() {
     connect(clCollectionView->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this] { resetCellsOutOfView(); });
 
-    addShortcut(this, QKeySequence::ZoomIn, [this] { zoomIn(); });
-    // Ctrl+plus needs Shift on many keyboards; Ctrl+= is the same key without it.
-    addShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
-    addShortcut(this, QKeySequence::ZoomOut, [this] { zoomOut(); });
-    addShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_0), [this] { resetZoom(); });
+    // Off while the screen is hidden under another one.
+    addShortcut(this, KeyCommand::ZoomIn, Qt::WindowShortcut, [this] { zoomIn(); });
+    addShortcut(this, KeyCommand::ZoomOut, Qt::WindowShortcut, [this] { zoomOut(); });
+    addShortcut(this, KeyCommand::ZoomReset, Qt::WindowShortcut, [this] { resetZoom(); });
 }
 
 MovieCollectionViewCell* ViewLargeImagesViewController::cellForItem(int index) const {

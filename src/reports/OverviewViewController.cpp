@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "platform/DiagnosticLog.h"
+#include "toolkit/KeyboardShortcuts.h"
 
 namespace quillon {
 
@@ -42,13 +43,6 @@ QString noticeFor(QPdfDocument::Error error) {
     }
     return QStringLiteral("The overview document in this copy of Quillon cannot be read: %1.")
         .arg(reason);
-}
-
-void addShortcut(QWidget* screen, const QKeySequence& keys, std::function<void()> action) {
-    auto* shortcut = new QShortcut(keys, screen);
-    // The screen is hidden while another covers it, and a hidden widget's shortcuts are off.
-    shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, screen, std::move(action));
 }
 
 }  // namespace
@@ -88,11 +82,10 @@ void OverviewViewController::viewDidLoad() {
                           .arg(documentPath_, QString::number(int(error))));
     }
 
-    addShortcut(this, QKeySequence::ZoomIn, [this] { zoomIn(); });
-    // Ctrl+plus needs Shift on many keyboards; Ctrl+= is the same key without it.
-    addShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
-    addShortcut(this, QKeySequence::ZoomOut, [this] { zoomOut(); });
-    addShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_0), [this] { zoomToWidth(); });
+    // Off while the screen is hidden under another one.
+    addShortcut(this, KeyCommand::ZoomIn, Qt::WindowShortcut, [this] { zoomIn(); });
+    addShortcut(this, KeyCommand::ZoomOut, Qt::WindowShortcut, [this] { zoomOut(); });
+    addShortcut(this, KeyCommand::ZoomReset, Qt::WindowShortcut, [this] { zoomToWidth(); });
 }
 
 QString OverviewViewController::notice() const {

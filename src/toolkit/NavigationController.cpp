@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "toolkit/KeyboardShortcuts.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/ViewController.h"
 
@@ -37,9 +38,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
-            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
-            return false;
+        if (!pressedKeyIs(key, KeyCommand::PressButton)) return false;
         auto* button = qobject_cast<QAbstractButton*>(watched);
         if (!button || !button->hasFocus() || qobject_cast<QDialog*>(button->window()))
             return false;
@@ -110,25 +109,27 @@ QWidget* NavigationController::buildNavigationBar() {
 }
 
 void NavigationController::installBackKeys() {
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] { goBackByKey(true); });
-    auto* back = new QShortcut(QKeySequence(QKeySequence::Back), this);
-    back->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(back, &QShortcut::activated, this, [this] { goBackByKey(false); });
+    addShortcut(this, KeyCommand::GoBack, Qt::WidgetWithChildrenShortcut,
+                [this] { goBackByKey(true); });
+    addShortcut(this, KeyCommand::GoBackWhileTyping, Qt::WidgetWithChildrenShortcut,
+                [this] { goBackByKey(false); });
 }
 
 void NavigationController::goBackByKey(bool escape) {
-    if (barHidden_ || !back_->isVisibleTo(this) || !back_->isEnabled() || stack_.size() <= 1)
-        return;
-    if (!topViewController()->leavesByKey()) return;
+    ViewController* top = topViewController();
+    if (stack_.size() <= 1 || !top->backEnabled() || !top->leavesByKey()) return;
+    const std::function<void()> ownWayBack = top->backAction();
+    if (!ownWayBack && (barHidden_ || !back_->isVisibleTo(this))) return;
     // A search bar keeps Escape while it has a text to clear, so a second Escape goes back.
     QWidget* focus = QApplication::focusWidget();
     const bool typing = qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
                         qobject_cast<QPlainTextEdit*>(focus) ||
                         qobject_cast<QAbstractSpinBox*>(focus);
     if (escape && typing && !qobject_cast<SearchBar*>(focus)) return;
-    popViewController();
+    if (ownWayBack)
+        ownWayBack();
+    else
+        popViewController();
 }
 
 void NavigationController::showRoot(ViewController* root) {

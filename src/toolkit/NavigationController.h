@@ -20,7 +20,8 @@ class ViewController;
 // buttons takes its own row under the bar. Owns its screens; popped screens are deleted later.
 // Changing screens never resizes the window: the stack gives up room rather than asking for it.
 // Keys: Escape and Alt+Left go back (Escape not while typing, except in an empty search bar)
-// when the top screen lets them (leavesByKey) and its back is enabled;
+// when the top screen lets them (leavesByKey) and its back is enabled, by the screen's own back
+// action when it has one;
 // Enter presses the focused button, as Space does.
 class NavigationController : public QWidget {
     Q_OBJECT

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace quillon {
@@ -21,6 +22,7 @@ public:
 
     void registerSegue(const QString& identifier, Factory factory);
     bool isRegistered(const QString& identifier) const;
+    QStringList identifiers() const { return factories_.keys(); }
     // A new destination, or nullptr when the identifier is not registered.
     ViewController* create(const QString& identifier) const;
     Services& services() const { return services_; }

@@ -1,25 +1,29 @@
 #include "toolkit/TabBarController.h"
 
-#include <QTabBar>
 #include <QVBoxLayout>
 
+#include "toolkit/StackedTabBar.h"
+
 namespace quillon {
+
+namespace {
+
+// The tabs' images above their captions, on the black bar.
+class StackedTabWidget : public QTabWidget {
+public:
+    explicit StackedTabWidget(QWidget* parent) : QTabWidget(parent) {
+        setTabBar(new StackedTabBar(this));
+    }
+};
+
+}  // namespace
 
 TabBarController::TabBarController(QWidget* parent) : ViewController(parent) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    tabs_ = new QTabWidget(this);
+    tabs_ = new StackedTabWidget(this);
     tabs_->setTabPosition(QTabWidget::South);
     tabs_->setDocumentMode(true);
-    tabs_->tabBar()->setExpanding(true);
-    tabs_->tabBar()->setDrawBase(false);
-    tabs_->setIconSize(QSize(28, 28));
-    // Black bar, red tint for the selected item.
-    tabs_->setStyleSheet(QStringLiteral(
-        "QTabWidget::tab-bar { alignment: center; }"
-        "QTabBar { background: black; }"
-        "QTabBar::tab { background: black; color: lightgrey; padding: 6px 12px; border: none; }"
-        "QTabBar::tab:selected { color: red; }"));
     column->addWidget(tabs_);
     connect(tabs_, &QTabWidget::currentChanged, this, &TabBarController::onCurrentChanged);
 }

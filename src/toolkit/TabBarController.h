@@ -7,9 +7,9 @@
 
 namespace quillon {
 
-// A tab container of screens with a black bar and red item tint. Each tab's screen gets the
-// usual life-cycle calls when its tab comes into or goes out of view. Subclasses that override
-// viewWillAppear / viewWillDisappear / viewDidDisappear must call the base class.
+// A tab container of screens with a black bar and red item tint (StackedTabBar). Each tab's screen
+// gets the usual life-cycle calls when its tab comes into or goes out of view. Subclasses that
+// override viewWillAppear / viewWillDisappear / viewDidDisappear must call the base class.
 class TabBarController : public ViewController {
     Q_OBJECT
 public:

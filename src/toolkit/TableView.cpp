@@ -14,6 +14,7 @@
 #include <QTouchEvent>
 
 #include "toolkit/Appearance.h"
+#include "toolkit/KeyboardShortcuts.h"
 
 namespace quillon {
 
@@ -21,10 +22,19 @@ namespace {
 constexpr int kRowInset = 2;  // gap around each row's rounded rectangle
 constexpr int kTextMargin = 10;
 
-void paintRowBox(QPainter* painter, const QRectF& box, bool selected) {
-    QColor background = appearance::listRowBackground();
+// A row that cannot be chosen is drawn faded, grey on grey, readable in either palette.
+const QColor kUnavailableBorder(0x9a, 0x9a, 0x9a);
+const QColor kUnavailableBackground(0xe8, 0xe8, 0xe8);
+const QColor kUnavailableText(0x5c, 0x5c, 0x5c);
+
+bool isAvailable(const QModelIndex& index) {
+    return index.flags().testFlag(Qt::ItemIsEnabled);
+}
+
+void paintRowBox(QPainter* painter, const QRectF& box, bool selected, bool available) {
+    QColor background = available ? appearance::listRowBackground() : kUnavailableBackground;
     if (selected) background = background.darker(112);
-    painter->setPen(QPen(Qt::black, 2));
+    painter->setPen(QPen(available ? QColor(Qt::black) : kUnavailableBorder, 2));
     painter->setBrush(background);
     painter->drawRoundedRect(box, 10, 10);
 }
@@ -165,7 +175,9 @@ void TableView::revealRow(int row) {
 
 void TableView::selectRow(int row) {
     if (!model() || row < 0 || row >= model()->rowCount(rootIndex())) return;
-    setCurrentIndex(model()->index(row, modelColumn(), rootIndex()));
+    const QModelIndex index = model()->index(row, modelColumn(), rootIndex());
+    if (!isAvailable(index)) return;
+    setCurrentIndex(index);
     emit rowSelected(row);
 }
 
@@ -202,27 +214,17 @@ QMenu* TableView::buildContextMenu(int row) {
 
 void TableView::keyPressEvent(QKeyEvent* event) {
     const QModelIndex current = currentIndex();
-    switch (event->key()) {
-        case Qt::Key_Delete:
-            // Only the plain key: Backspace (or Shift+Delete, a cut elsewhere) belongs to typing,
-            // and a user still typing must never lose a row.
-            if (deletable_ && current.isValid() &&
-                (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-                requestDelete(current.row());
-                event->accept();
-                return;
-            }
-            break;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (current.isValid()) {
-                selectRow(current.row());
-                event->accept();
-                return;
-            }
-            break;
-        default:
-            break;
+    // Only the plain key deletes: Backspace (or Shift+Delete, a cut elsewhere) belongs to typing,
+    // and a user still typing must never lose a row.
+    if (deletable_ && current.isValid() && pressedKeyIs(event, KeyCommand::DeleteRow)) {
+        requestDelete(current.row());
+        event->accept();
+        return;
+    }
+    if (current.isValid() && pressedKeyIs(event, KeyCommand::OpenRow)) {
+        selectRow(current.row());
+        event->accept();
+        return;
     }
     QListView::keyPressEvent(event);
 }
@@ -336,7 +338,8 @@ void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
     const QRectF box = QRectF(option.rect).adjusted(kRowInset, kRowInset, -kRowInset, -kRowInset);
-    paintRowBox(painter, box, option.state & QStyle::State_Selected);
+    const bool available = isAvailable(index);
+    paintRowBox(painter, box, option.state & QStyle::State_Selected, available);
 
     QRect content = box.toAlignedRect().adjusted(kTextMargin, 4, -kTextMargin, -4);
     if (thumbnailWidth > 0) {
@@ -345,7 +348,10 @@ void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         content.setLeft(thumbnailBox.right() + 1 + kTextMargin);
     }
     const bool dark = table_ && table_->darkMode();
-    painter->setPen(dark ? QColor(Qt::black) : option.palette.color(QPalette::Text));
+    if (!available)
+        painter->setPen(kUnavailableText);
+    else
+        painter->setPen(dark ? QColor(Qt::black) : option.palette.color(QPalette::Text));
     paintLabels(painter, content, labelTexts(index), option.font);
     painter->restore();
 }

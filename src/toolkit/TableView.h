@@ -16,7 +16,8 @@ enum TableRole { LabelTextsRole = Qt::UserRole + 100 };
 // A one-section table: fixed row height, rows painted with the list-row look, and three equal
 // routes to a row's destructive "delete" action: a leftward swipe (touch or mouse drag), the
 // context menu item "delete", and the Delete key (never Backspace). Selection by click or
-// Enter emits rowSelected.
+// Enter emits rowSelected. A row whose item is not enabled is drawn faded and cannot be chosen;
+// the arrow keys pass over it.
 // In a wide window the rows keep a readable width, centred.
 class TableView : public QListView {
     Q_OBJECT

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "toolkit/Appearance.h"
+#include "toolkit/KeyboardShortcuts.h"
 
 namespace quillon {
 
@@ -44,8 +45,7 @@ UndoNotice::UndoNotice(QWidget* screen)
     });
     if (screen) {
         // A hidden screen (covered by another) does not answer the key.
-        auto* undoKey = new QShortcut(QKeySequence::Undo, screen);
-        undoKey->setContext(Qt::WindowShortcut);
+        QShortcut* undoKey = addShortcut(screen, KeyCommand::UndoDelete, Qt::WindowShortcut, {});
         connect(undoKey, &QShortcut::activated, this, &UndoNotice::undoKeyPressed);
     }
     hide();
@@ -79,7 +79,7 @@ void UndoNotice::dismiss() {
 bool UndoNotice::eventFilter(QObject* watched, QEvent* event) {
     if (watched == label_ && event->type() == QEvent::Resize) showFittedText();
     if (watched == textField_ && event->type() == QEvent::ShortcutOverride &&
-        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo)) {
+        pressedKeyIs(static_cast<QKeyEvent*>(event), KeyCommand::UndoDelete)) {
         // Not claimed by the field: the key goes on to the screen's shortcut.
         event->ignore();
         return true;

@@ -7,6 +7,7 @@
 
 #include "platform/DiagnosticLog.h"
 #include "toolkit/AlertController.h"
+#include "toolkit/KeyboardShortcuts.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/Storyboard.h"
 #include "toolkit/TabBarController.h"
@@ -58,12 +59,10 @@ QToolButton* ViewController::addSaveButton(std::function<void()> save) {
     auto* button = new QToolButton;
     button->setObjectName("SaveButton");
     button->setText("Save");
-    button->setToolTip("Save (Ctrl+S)");
+    button->setToolTip("Save (" + shortcutText(KeyCommand::Save) + ")");
     connect(button, &QToolButton::clicked, this, [save] { save(); });
     addRightBarButton(button);
-    auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
-    key->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(key, &QShortcut::activated, this, [save] { save(); });
+    addShortcut(this, KeyCommand::Save, Qt::WidgetWithChildrenShortcut, [save] { save(); });
     return button;
 }
 

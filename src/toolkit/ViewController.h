@@ -56,6 +56,10 @@ public:
     // While false, neither the back button nor the keys take this screen away (work running).
     void setBackEnabled(bool enabled);
     bool backEnabled() const { return backEnabled_; }
+    // A screen that carries its own way back (under a hidden navigation bar) names it here;
+    // Escape and Alt+Left then run it instead of popping the screen.
+    void setBackAction(std::function<void()> action) { backAction_ = std::move(action); }
+    const std::function<void()>& backAction() const { return backAction_; }
 
     NavigationController* navigationController() const;
 
@@ -92,6 +96,7 @@ private:
     QList<QAbstractButton*> rightBarButtons_;
     QPointer<QWidget> focusOnAppear_;
     QHash<QString, std::function<void()>> returnPoints_;
+    std::function<void()> backAction_;
 };
 
 }  // namespace quillon

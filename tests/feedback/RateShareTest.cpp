@@ -23,7 +23,7 @@ const QString kMail = "feedback@example.org";
 class RateShare : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (AlertController* alert : AlertController::presentedAlerts()) alert->close();
+        closeAlerts();
         navigation.reset();
         pumpEvents();
     }
@@ -31,9 +31,7 @@ protected:
     RateShareTableViewController* open(RateShareAddresses addresses = {kStore, kWeb, kMail}) {
         navigation.reset();
         auto* screen = new RateShareTableViewController(addresses, shareSheet, mail, opener);
-        navigation = std::make_unique<NavigationController>(new ViewController);
-        navigation->resize(420, 700);
-        navigation->show();
+        navigation = showNavigation(new ViewController, {420, 700});
         navigation->pushViewController(screen);
         pumpEvents();
         return screen;
@@ -41,17 +39,6 @@ protected:
     static QStringList rowTexts(RateShareTableViewController* screen, int row) {
         const QAbstractItemModel* model = screen->tableView()->model();
         return model->data(model->index(row, 0), LabelTextsRole).toStringList();
-    }
-    // The one alert shown, as "title / message"; closes it with its only action.
-    static QString takeAlert() {
-        const auto alerts = AlertController::presentedAlerts();
-        if (alerts.size() != 1) return QStringLiteral("%1 alerts").arg(alerts.size());
-        AlertController* alert = alerts.first();
-        const QString shown = alert->title() + " / " + alert->message();
-        EXPECT_EQ(alert->actionTitles(), QStringList{"OK"});
-        alert->trigger("OK");
-        pumpEvents();
-        return shown;
     }
     int effects() const {
         return opener.opened.size() + shareSheet.requests.size() + mail.composed.size() +
@@ -65,7 +52,9 @@ protected:
     std::unique_ptr<NavigationController> navigation;
 };
 
-TEST_F(RateShare, ShowsFiveRowsAndMarksThoseWhoseAddressTheBuildLacks) {
+// A row whose address the build lacks says so, is not enabled (drawn faded), and neither the
+// arrow keys, Enter nor a click reach it.
+TEST_F(RateShare, ShowsFiveRowsAndFadesThoseWhoseAddressTheBuildLacks) {
     const QStringList titles = {"Rate Quillon", "Share Quillon", "Share the Web Page",
                                 "Visit the Web Page", "Send Feedback"};
     struct Case {
@@ -82,6 +71,29 @@ TEST_F(RateShare, ShowsFiveRowsAndMarksThoseWhoseAddressTheBuildLacks) {
             QStringList expected{titles[row]};
             if (c.unavailable.contains(row)) expected << "Not available in this build";
             EXPECT_EQ(rowTexts(screen, row), expected) << "row " << row;
+        }
+        TableView* table = screen->tableView();
+        QList<int> enabled, available, visited;
+        for (int row = 0; row < 5; ++row) {
+            if (table->model()->index(row, 0).flags() & Qt::ItemIsEnabled) enabled << row;
+            if (!c.unavailable.contains(row)) available << row;
+        }
+        EXPECT_EQ(enabled, available);
+        for (int row : c.unavailable) {
+            const QRect box = table->visualRect(table->model()->index(row, 0));
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, box.center());
+        }
+        EXPECT_EQ(effects(), 0);
+        if (table->currentIndex().isValid()) visited << table->currentIndex().row();
+        for (int step = 0; step < 5; ++step) {
+            QTest::keyClick(table, Qt::Key_Down);
+            if (table->currentIndex().isValid() && !visited.contains(table->currentIndex().row()))
+                visited << table->currentIndex().row();
+        }
+        EXPECT_EQ(visited, available);
+        if (available.isEmpty()) {
+            QTest::keyClick(table, Qt::Key_Return);
+            EXPECT_EQ(effects(), 0);
         }
     }
 }
@@ -126,7 +138,7 @@ TEST_F(RateShare, ShareVisitAndFeedbackHandTheirItemsToTheirServices) {
 TEST_F(RateShare, TellsInAnAlertWhatCouldNotBeDone) {
     auto expectAlert = [&](int row, RateShareAddresses addresses, const QString& alert) {
         open(addresses)->didSelectRow(row);
-        EXPECT_EQ(takeAlert(), alert) << row;
+        EXPECT_EQ(answerAlert(), alert) << row;
         EXPECT_TRUE(shareSheet.requests.isEmpty()) << row;
     };
     mail.canSend = false;
@@ -170,13 +182,12 @@ TEST_F(RateShare, TellsWhenXdgOpenOrXdgEmailFoundNoProgram) {
             navigation.reset();
             auto* screen = new RateShareTableViewController({kStore, kWeb, kMail}, shareSheet,
                                                             desktop, desktop);
-            navigation = std::make_unique<NavigationController>(screen);
-            navigation->show();
+            navigation = showNavigation(screen);
             desktop.answers = 0;
             screen->didSelectRow(c.row);
             EXPECT_TRUE(AlertController::presentedAlerts().isEmpty()) << "before it ended";
             for (int i = 0; i < 1000 && desktop.answers == 0; ++i) pumpEvents(10);
-            EXPECT_EQ(takeAlert(), QByteArray(script) == "exit 3" ? c.alert : "0 alerts");
+            EXPECT_EQ(answerAlert(), QByteArray(script) == "exit 3" ? c.alert : "");
         }
     }
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch DESTDIR and checks what a desktop gets from it: the program,
-# its menu entry, its icons and its AppStream metainfo, and nothing else.
+# its menu entry, its icons, its AppStream metainfo, its manual page and copyright, and nothing
+# else.
 # Usage: check_install.sh BUILD_DIR VERSION APP_ID "ICON_SIZES"
 set -uo pipefail
 build=$1 version=$2 id=$3 sizes=$4
@@ -34,7 +35,8 @@ icons=$usr/share/icons/hicolor
 
 # The whole tree, and nothing besides it.
 expected=("bin/quillon" "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml"
-          "share/icons/hicolor/scalable/apps/$id.svg")
+          "share/icons/hicolor/scalable/apps/$id.svg" "share/man/man1/quillon.1.gz"
+          "share/doc/quillon/copyright")
 for size in $sizes; do expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png"); done
 installed=$(cd "$usr" && find . -type f -o -type l | sed 's|^\./||' | sort)
 wanted=$(printf '%s\n' "${expected[@]}" | sort)

@@ -6,6 +6,7 @@
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QPdfView>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,6 +14,7 @@
 
 #include "reports/OverviewViewController.h"
 #include "support/TestSupport.h"
+#include "toolkit/KeyboardShortcuts.h"
 #include "toolkit/NavigationController.h"
 
 namespace quillon::test {
@@ -42,13 +44,44 @@ TEST(OverviewDocument, IsTheBuiltGuideReadBackFromTheProgramsResources) {
     EXPECT_TRUE(text.contains(lastPage)) << lastPage.toStdString();
 }
 
+// The page's lines of text as read back, top to bottom, without the page number under them.
+QStringList linesOfPage(QPdfDocument& document, int page) {
+    QStringList lines;
+    for (const QString& line :
+         document.getAllText(page).text().split(QRegularExpression("[\r\n]+")))
+        if (!line.trimmed().isEmpty() && !line.contains("Quillon overview \u2013 page"))
+            lines << line.trimmed();
+    return lines;
+}
+
+// A line that crosses the foot of a page is on the next page only: once, whole.
+TEST(OverviewDocument, EachLineIsOnOnePageAndTheTableOfKeysIsWhole) {
+    QPdfDocument document;
+    ASSERT_EQ(document.load(OverviewViewController::kDocumentPath), QPdfDocument::Error::None);
+    QStringList previous = linesOfPage(document, 0);
+    QString text = previous.join(' ');
+    for (int page = 1; page < document.pageCount(); ++page) {
+        const QStringList lines = linesOfPage(document, page);
+        ASSERT_FALSE(lines.isEmpty()) << "page " << page + 1;
+        EXPECT_NE(lines.first(), previous.last()) << "pages " << page << " and " << page + 1
+                                                  << " both have: " << lines.first().toStdString();
+        text += ' ' + lines.join(' ');
+        previous = lines;
+    }
+
+    text = text.simplified();
+    for (const KeyboardShortcut& row : keyboardShortcuts()) {
+        EXPECT_TRUE(text.contains(shortcutText(row.command)))
+            << shortcutText(row.command).toStdString();
+        EXPECT_TRUE(text.contains(row.what.simplified())) << row.what.toStdString();
+    }
+}
+
 class OverviewScreen : public ::testing::Test {
 protected:
     OverviewViewController* open(const QString& path = OverviewViewController::kDocumentPath) {
         root = new ViewController;
-        navigation = std::make_unique<NavigationController>(root);
-        navigation->resize(420, 700);
-        navigation->show();
+        navigation = showNavigation(root, {420, 700});
         auto* screen = new OverviewViewController(path);
         navigation->pushViewController(screen);
         pumpEvents();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -12,6 +13,7 @@
 #include "toolkit/KeySelector.h"
 #include "toolkit/MenuColumn.h"
 #include "toolkit/SearchBar.h"
+#include "toolkit/TableView.h"
 #include "toolkit/ViewController.h"
 
 using namespace quillon;
@@ -68,7 +70,15 @@ TEST(AppearanceTest, ChosenTextColoursAreReadableInBothPalettes) {
         auto* textView = new QTextEdit;
         appearance::applyDarkTextViewLook(textView);
         textView->setPlainText("Quillon.csv");
-        for (QWidget* w : std::initializer_list<QWidget*>{search, entry, selector, textView})
+        QStandardItemModel rows;
+        auto* unavailable = new QStandardItem;
+        unavailable->setData(QStringList{"Send", "Not here"}, LabelTextsRole);
+        unavailable->setEnabled(false);
+        rows.appendRow(unavailable);
+        auto* table = new TableView;
+        table->setRowHeight(90);
+        table->setModel(&rows);
+        for (QWidget* w : std::initializer_list<QWidget*>{search, entry, selector, textView, table})
             column->addWidget(w);
         window.setFont(QFont(window.font().family(), 20, QFont::Bold));
         window.resize(500, 500);
@@ -88,6 +98,9 @@ TEST(AppearanceTest, ChosenTextColoursAreReadableInBothPalettes) {
         QWidget* view = textView->viewport();
         expectReadable("black text view", view, QRect(0, 0, view->width(), 40),
                        view->rect().bottomRight() - QPoint(4, 4));
+        const QRect row = table->visualRect(rows.index(0, 0));
+        expectReadable("unavailable row", table->viewport(), row.adjusted(8, 8, -8, -8),
+                       QPoint(row.right() - 12, row.center().y()));
     }
     QApplication::setPalette(saved);
 }
