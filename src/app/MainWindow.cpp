@@ -295,7 +295,7 @@ void MainWindow::selectInList(const MoviePtr& movie) {
     int row = -1;
     TableView* table = nullptr;
     if (auto* list = qobject_cast<ListMoviesTableViewController*>(top)) {
-        row = list->query().rowOf(movie.get());
+        row = list->query().rowOf(movie);
         table = list->tableView();
     } else if (auto* breakdown = qobject_cast<BreakdownTableViewController*>(top)) {
         const std::vector<MoviePtr>& rows = breakdown->query().rows();

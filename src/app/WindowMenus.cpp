@@ -8,6 +8,8 @@
 #include <QShortcut>
 
 #include "app/MainWindow.h"
+#include "groups/GroupSegues.h"
+#include "toolkit/KeyboardShortcuts.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/TableView.h"
@@ -89,8 +91,13 @@ bool always(const MainWindow&) {
     return true;
 }
 
+// The item's key: the one the program's table of keys gives the command.
+QKeySequence keyOf(KeyCommand command) {
+    return shortcutKeys(command).value(0);
+}
+
 std::vector<WindowMenuItem> makeItems() {
-    const QKeySequence addKey(Qt::CTRL | Qt::Key_N);
+    const QKeySequence addKey = keyOf(KeyCommand::AddMovie);
     WindowMenuItem add = throughMenu("&Edit", "Add Movie", {"AddMovie"}, addKey);
     // The movie list adds through its own command, which comes back to it.
     add.reach = [addKey, viaMenu = add.reach](MainWindow& window) {
@@ -105,11 +112,11 @@ std::vector<WindowMenuItem> makeItems() {
     return {
         throughMenu("&File", "Import...", {"ImportExport", "ImportMovies"}),
         throughMenu("&File", "Export...", {"ImportExport", "ExportMovies"}),
-        screenKey("&File", "Print Report...", QKeySequence::Print),
+        screenKey("&File", "Print Report...", keyOf(KeyCommand::PrintReport)),
         {"&File", "Backups...", {}, [](MainWindow& window) { window.showBackups(); }, always},
-        {"&File", "Quit", QKeySequence(Qt::CTRL | Qt::Key_Q),
-         [](MainWindow& window) { window.close(); }, always},
-        screenKey("&Edit", "Undo", QKeySequence::Undo),
+        {"&File", "Quit", keyOf(KeyCommand::Quit), [](MainWindow& window) { window.close(); },
+         always},
+        screenKey("&Edit", "Undo", keyOf(KeyCommand::UndoDelete)),
         add,
         {"&Edit",
          "Delete",
@@ -119,7 +126,7 @@ std::vector<WindowMenuItem> makeItems() {
                  table->requestDelete(table->currentIndex().row());
          },
          [](const MainWindow& window) { return tableWithDeletableRow(window) != nullptr; }},
-        {"&Edit", "Find", QKeySequence::Find,
+        {"&Edit", "Find", keyOf(KeyCommand::Find),
          [](MainWindow& window) {
              if (auto* search = shownChild<SearchBar>(window)) {
                  search->setFocus(Qt::ShortcutFocusReason);
@@ -128,7 +135,7 @@ std::vector<WindowMenuItem> makeItems() {
          },
          [](const MainWindow& window) { return shownChild<SearchBar>(window) != nullptr; }},
         throughMenu("&View", "List Movies", {"ListMovies"}),
-        throughMenu("&View", "Movies by Group", {"TabBarController"}),
+        throughMenu("&View", "Movies by Group", {kTabBarSegue}),
         throughMenu("&View", "Reference Lists", {"ReferenceList"}),
         {"&View",
          "Show/Hide List",
@@ -137,7 +144,7 @@ std::vector<WindowMenuItem> makeItems() {
          [](const MainWindow& window) {
              return window.isSideBySide() && window.detail() && window.detail()->isVisible();
          }},
-        throughMenu("&Help", "Overview", {"Overview"}, QKeySequence(Qt::Key_F1)),
+        throughMenu("&Help", "Overview", {"Overview"}, keyOf(KeyCommand::ShowOverview)),
         throughMenu("&Help", "Rate and Share", {"RateShare"}),
         {"&Help", "About Quillon", {}, [](MainWindow& window) { window.showAbout(); }, always},
     };

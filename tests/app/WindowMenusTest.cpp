@@ -10,7 +10,7 @@
 #include "app/MainMenuViewController.h"
 #include "app/MainWindow.h"
 #include "app/WindowMenus.h"
-#include "catalogue/GroupTabQuery.h"
+#include "catalogue/GroupKind.h"
 #include "movies/MovieFormViewController.h"
 #include "store/Records.h"
 #include "support/AppHarness.h"
@@ -91,7 +91,7 @@ TEST(WindowMenusTest, EachItemReachesItsScreenAndIsDisabledWhereItDoesNotApply) 
     window->show();
     QApplication::setActiveWindow(window.get());
     const auto movies = [&] { return app.context().count(Entity::Movies); };
-    const QString breakdown = QString::fromUtf8(kGroupTabs[0].breakdownSegue);
+    const QString breakdown = QString::fromUtf8(kGroupKindTable[0].tab.breakdownSegue);
 
     struct Row {
         QString text;

@@ -166,7 +166,7 @@ TEST(ExchangeJourney, ASpreadsheetComesInIsListedAndGroupedAndGoesOutAgain) {
     ASSERT_TRUE(list);
     EXPECT_EQ(test::firstLabels(list->tableView()),
               (QStringList{"Movie: Alien", "Movie: Blade Runner", "Movie: Witness"}));
-    window->popViewController();
+    window->navigation().popViewController();
     test::pumpEvents();
     auto* tabs =
         test::openFromMenu<customTabBar>(*window, &MainMenuViewController::ListMoviesByGroupButton);
@@ -176,7 +176,7 @@ TEST(ExchangeJourney, ASpreadsheetComesInIsListedAndGroupedAndGoesOutAgain) {
     test::pumpEvents();
     EXPECT_EQ(test::firstLabels(tabs->tab(GroupKind::Actor)->tableView()),
               (QStringList{"Harrison Ford", "Sigourney Weaver", "Tom Skerritt"}));
-    window->popViewController();
+    window->navigation().popViewController();
     test::pumpEvents();
 
     auto* exporter = openFromMenu<ExportViewController>(
