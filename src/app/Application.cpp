@@ -15,7 +15,6 @@
 #include "platform/DiagnosticLog.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/MainQueue.h"
-#include "toolkit/NavigationController.h"
 
 namespace quillon {
 
@@ -36,7 +35,7 @@ int runWindow(QApplication& app, AppDelegate& delegate) {
 
 }  // namespace
 
-std::unique_ptr<NavigationController> startWindow(AppDelegate& delegate, int* exitStatus) {
+std::unique_ptr<MainWindow> startWindow(AppDelegate& delegate, int* exitStatus) {
     if (const Status status = delegate.openStore(); !status) {
         const bool told = status.code == Status::Busy || status.code == Status::NotFound;
         const QString message = told ? status.error : unresolvedErrorText(status);
@@ -46,10 +45,10 @@ std::unique_ptr<NavigationController> startWindow(AppDelegate& delegate, int* ex
         if (exitStatus) *exitStatus = storeOpenFailureExitStatus(status);
         return nullptr;
     }
-    auto window = createMainWindow(delegate.storyboard());
+    auto window = createMainWindow(delegate);
     if (delegate.persistentContainer().isReadOnly()) {
         window->setWindowTitle(readOnlyWindowTitle(window->windowTitle()));
-        NavigationController* shown = window.get();
+        QWidget* shown = window.get();
         const QString dataDir = delegate.dataDir();
         mainQueue::async(
             [shown, dataDir] {

@@ -5,7 +5,7 @@
 namespace quillon {
 
 class AppDelegate;
-class NavigationController;
+class MainWindow;
 
 // Runs `quillon` with its arguments: the window, or a headless sub-command.
 int runApplication(int argc, char** argv);
@@ -14,6 +14,6 @@ int runApplication(int argc, char** argv);
 // When the store cannot be opened a blocking box says why (another process has it open, or
 // "Unresolved error ..."), nothing else comes up, and exitStatus receives the process status.
 // A read-only catalogue says so in the window title and in an alert once the window shows.
-std::unique_ptr<NavigationController> startWindow(AppDelegate& delegate, int* exitStatus);
+std::unique_ptr<MainWindow> startWindow(AppDelegate& delegate, int* exitStatus);
 
 }  // namespace quillon

@@ -98,7 +98,10 @@ MovieFormViewController::MovieFormViewController(const MovieFormMember& member, 
     auto* scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // In a wide window the entries keep a readable length, centred.
+    scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     content_ = new QWidget;
+    content_->setMaximumWidth(kReadableFormWidth);
     content_->installEventFilter(this);
     auto* column = new QVBoxLayout(content_);
     column->addLayout(buildEntries());
@@ -452,6 +455,7 @@ void MovieFormViewController::finishSave(const FormTexts& texts,
     if (!newMovie)
         for (CoverView* view : covers_) view->keepAsStored();
     markUnchanged();
+    savedMovie_ = movie;
     emit saveFinished(true);
     if (const char* point = returnPointFor(member_, OpenedFrom)) unwind(point);
 }

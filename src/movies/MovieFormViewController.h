@@ -34,6 +34,8 @@ class MovieFormViewController : public ViewController {
     Q_OBJECT
 public:
     enum Cover { Front = 0, Back = 1 };
+    // The widest the entries and covers grow in a wide window.
+    static constexpr int kReadableFormWidth = 760;
 
     void viewDidLoad() override;
     void prepareForSegue(const QString& identifier, ViewController* destination) override;
@@ -73,6 +75,11 @@ public:
     QImage chosenBackImage;
     QString OpenedFrom;
 
+    // The movie the form shows (handed to the notes screen); none for a movie not yet stored.
+    virtual MoviePtr openedMovie() const { return nullptr; }
+    // The movie the last Save wrote (a new one after an add).
+    MoviePtr savedMovie() const { return savedMovie_; }
+
 signals:
     void saveFinished(bool saved);
 
@@ -83,8 +90,6 @@ protected:
     virtual QString refusal() const { return {}; }
     // The movie Save writes to: a new one, or the one the form shows.
     virtual MoviePtr movieToSave() = 0;
-    // The movie handed to the notes screen; none for a movie not yet stored.
-    virtual MoviePtr openedMovie() const { return nullptr; }
     // The notes screen came back.
     virtual void notesReturned() = 0;
     virtual void removeStoredImage(Cover cover) { Q_UNUSED(cover); }
@@ -126,6 +131,7 @@ private:
     bool coversChanged_ = false;
     bool busy_ = false;
     bool saveWhenLoaded_ = false;
+    MoviePtr savedMovie_;
 };
 
 }  // namespace quillon

@@ -277,6 +277,22 @@ QStringList list(const QString& dataDir, Status* status) {
     return names;
 }
 
+BackupInfo describe(const QString& dataDir, const QString& name) {
+    BackupInfo info{name, {}, 0, -1};
+    const QString path = QDir(folder(dataDir)).filePath(name);
+    info.bytes = QFileInfo(path).size();
+    // A second backup within the same second has "_NN" after the time.
+    info.taken =
+        QDateTime::fromString(name.mid(kPrefix.size(), 19), QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+    if (!isRegularFile(path)) return info;
+    // Immutable: reading a backup must never write beside it (no -wal, no -shm).
+    sqlite::Database db;
+    if (!db.open(path, /*readOnly=*/true, /*immutable=*/true)) return info;
+    sqlite::Statement count(db, "SELECT count(*) FROM Movies");
+    if (count.isValid() && count.step() == SQLITE_ROW) info.movies = count.integer(0);
+    return info;
+}
+
 Status make(const ManagedObjectContext& store, QString* name, const QDateTime& now) {
     if (store.isReadOnly())
         return Status::failure(Status::ReadOnly, "The catalogue is read-only",

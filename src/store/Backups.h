@@ -20,6 +20,16 @@ constexpr int kKept = 3;
 QString folder(const QString& dataDir);
 // Backup names, oldest first. Empty, with the reason in status, when Backups/ is not a folder.
 QStringList list(const QString& dataDir, Status* status = nullptr);
+// What a backup holds, for a list of them: when it was taken (from its name), its size and its
+// number of movies (-1 when the file cannot be read as a catalogue).
+struct BackupInfo {
+    QString name;
+    QDateTime taken;
+    qint64 bytes = 0;
+    qint64 movies = -1;
+};
+BackupInfo describe(const QString& dataDir, const QString& name);
+
 // Copies the saved store into a new backup and drops the oldest beyond kKept (with their -wal
 // and -shm). name receives the new backup's name. Not for a read-only store.
 Status make(const ManagedObjectContext& store, QString* name = nullptr,

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QStyle>
+#include <QStyleOptionToolButton>
 #include <QToolButton>
 
 #include "toolkit/Appearance.h"
@@ -20,8 +22,6 @@ KeySelector::KeySelector(const QStringList& items, QWidget* parent) : QWidget(pa
         button->setText(items.at(i));
         button->setCheckable(true);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-        // The padding gives way first, so a narrow window keeps its size and every item.
-        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(items.at(i)) + 8);
         group_.addButton(button, i);
         row->addWidget(button);
     }
@@ -76,11 +76,27 @@ void KeySelector::restyle() {
         {tint_, pal.color(QPalette::WindowText), pal.color(QPalette::ButtonText)},
         pal.color(QPalette::Window));
     const QString sheet = QStringLiteral(
-                              "QToolButton { border: 1px solid %1; padding: 4px 10px; color: %2; "
+                              "QToolButton { border: 1px solid %1; padding: 4px 6px; color: %2; "
                               "background: transparent; }"
                               "QToolButton:checked { background-color: %1; color: white; }")
                               .arg(tint_.name(), text.name());
     if (sheet != styleSheet()) setStyleSheet(sheet);
+    keepCaptionsWhole();
+}
+
+int KeySelector::captionWidth(int index) const {
+    QAbstractButton* button = group_.button(index);
+    if (!button) return 0;
+    QStyleOptionToolButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    option.toolButtonStyle = Qt::ToolButtonTextOnly;
+    const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, option.text);
+    return button->style()->sizeFromContents(QStyle::CT_ToolButton, &option, text, button).width();
+}
+
+void KeySelector::keepCaptionsWhole() {
+    for (int i = 0; i < count(); ++i) group_.button(i)->setMinimumWidth(captionWidth(i));
 }
 
 bool KeySelector::event(QEvent* event) {
@@ -93,6 +109,10 @@ bool KeySelector::event(QEvent* event) {
             break;
         case QEvent::ParentChange:
             restyle();
+            break;
+        case QEvent::FontChange:
+        case QEvent::StyleChange:
+            keepCaptionsWhole();
             break;
         default:
             break;

@@ -9,7 +9,8 @@ namespace quillon {
 // Segmented control: exclusive buttons side by side. valueChanged fires on a user's pick and on
 // setSelectedIndex when the index changes. The selected item is drawn in the tint colour; the
 // others in the tint too where it is readable on the window, else in the palette's text colour.
-// Items may narrow down to their text when the navigation bar is short of room.
+// No item is ever narrower than its caption needs (the navigation bar moves the selector to a
+// row of its own instead).
 class KeySelector : public QWidget {
     Q_OBJECT
 public:
@@ -19,6 +20,8 @@ public:
     int count() const;
     QString itemText(int index) const;
     void setTintColor(const QColor& color);
+    // The width item `index` needs for its caption whole: the caption and the style's box.
+    int captionWidth(int index) const;
 
 signals:
     void valueChanged(int index);
@@ -28,6 +31,7 @@ protected:
 
 private:
     void restyle();
+    void keepCaptionsWhole();
 
     QButtonGroup group_;
     int current_ = -1;

@@ -35,7 +35,10 @@ QList<KeyboardShortcut> makeTable() {
         {K::OpenRow, {Qt::Key_Return}, "lists", "opens the row"},
         {K::DeleteRow, {Qt::Key_Delete}, kLists, "deletes the row"},
         {K::UndoDelete, {ctrl(Qt::Key_Z)}, kLists, "brings the last deleted row back"},
-        {K::AddMovie, {ctrl(Qt::Key_N)}, "movie list", "opens the form for a new movie"},
+        {K::AddMovie,
+         {ctrl(Qt::Key_N)},
+         "movie list; elsewhere through the Edit menu",
+         "opens the form for a new movie"},
         {K::Save, {ctrl(Qt::Key_S)}, "movie forms, notes", "saves, as the Save button does"},
         {K::GoBack,
          {Qt::Key_Escape},
@@ -61,6 +64,8 @@ QList<KeyboardShortcut> makeTable() {
          kViewers,
          "the overview fits its pages to the width again; a cover goes back to its first size"},
         {K::ZoomByWheel, {}, kViewers, "zooms in and out", "Ctrl+wheel"},
+        {K::Find, {ctrl(Qt::Key_F)}, "lists with a search field", "puts the cursor in it"},
+        {K::ShowOverview, {Qt::Key_F1}, "everywhere", "opens the overview"},
         {K::Quit, {ctrl(Qt::Key_Q)}, "everywhere", "saves and quits"},
     };
 }

@@ -32,6 +32,8 @@ enum class KeyCommand {
     ZoomOut,
     ZoomReset,
     ZoomByWheel,
+    Find,
+    ShowOverview,
     Quit,
 };
 

@@ -60,6 +60,12 @@ NavigationController::NavigationController(ViewController* root, QWidget* parent
     // grown after it is popped).
     column->setSizeConstraint(QLayout::SetNoConstraint);
     column->addWidget(buildNavigationBar());
+    titleRow_ = new QWidget(this);
+    titleRow_->setObjectName(QStringLiteral("titleRow"));
+    titleRowSlot_ = new QHBoxLayout(titleRow_);
+    titleRowSlot_->setContentsMargins(6, 0, 6, 4);
+    titleRow_->hide();
+    column->addWidget(titleRow_);
     pages_ = new QStackedWidget(this);
     column->addWidget(pages_, 1);
     installBackKeys();
@@ -81,6 +87,9 @@ QWidget* NavigationController::buildNavigationBar() {
     back_->setObjectName(QStringLiteral("backButton"));
     connect(back_, &QToolButton::clicked, this, [this] { popViewController(); });
     row->addWidget(back_);
+    leadingSlot_ = new QHBoxLayout;
+    leadingSlot_->setContentsMargins(0, 0, 0, 0);
+    row->addLayout(leadingSlot_);
     row->addStretch(1);
     titleLabel_ = new QLabel(bar_);
     titleLabel_->setAlignment(Qt::AlignCenter);
@@ -184,6 +193,25 @@ void NavigationController::popToViewController(ViewController* target) {
     }
 }
 
+ViewController* NavigationController::takeTopViewController() {
+    if (stack_.size() <= 1) return nullptr;
+    ViewController* taken = stack_.takeLast();
+    taken->viewWillDisappear();
+    showTop();
+    taken->viewDidDisappear();
+    pages_->removeWidget(taken);
+    taken->hide();
+    taken->setParent(nullptr);
+    taken->navigation_ = nullptr;
+    disconnect(taken, &ViewController::navigationItemChanged, this,
+               &NavigationController::refreshBar);
+    return taken;
+}
+
+void NavigationController::addLeadingBarWidget(QWidget* widget) {
+    leadingSlot_->addWidget(widget);
+}
+
 ViewController* NavigationController::topViewController() const {
     return stack_.isEmpty() ? nullptr : stack_.last();
 }
@@ -192,6 +220,7 @@ void NavigationController::setNavigationBarHidden(bool hidden, bool animated) {
     Q_UNUSED(animated);  // the state changes at once; no slide animation on the desktop
     barHidden_ = hidden;
     bar_->setVisible(!hidden);
+    placeTitleView();
 }
 
 bool NavigationController::isNavigationBarHidden() const {
@@ -215,24 +244,26 @@ void NavigationController::refreshBar() {
     for (const Lent& item : lent) {
         if (!item.widget) continue;
         titleSlot_->removeWidget(item.widget);
+        titleRowSlot_->removeWidget(item.widget);
         rightSlot_->removeWidget(item.widget);
         item.widget->hide();
         item.widget->setParent(item.owner ? static_cast<QWidget*>(item.owner.data()) : nullptr);
         if (!item.owner) item.widget->deleteLater();
     }
     lent.clear();
+    titleView_ = nullptr;
 
     ViewController* top = topViewController();
     back_->setVisible(stack_.size() > 1);
     back_->setEnabled(!top || top->backEnabled());
     if (!top) {
         titleLabel_->clear();
+        placeTitleView();
         return;
     }
     if (QWidget* view = top->titleView()) {
         titleLabel_->hide();
-        titleSlot_->addWidget(view);
-        view->show();
+        titleView_ = view;
         lent.append({view, top});
     } else {
         titleLabel_->setText(top->title());
@@ -243,6 +274,41 @@ void NavigationController::refreshBar() {
         button->show();
         lent.append({button, top});
     }
+    placeTitleView();
+}
+
+int NavigationController::barWidthNeeded(QWidget* titleView) const {
+    const QLayout* row = bar_->layout();
+    const QMargins margins = row->contentsMargins();
+    const int spacing = qMax(0, row->spacing());
+    int needed = margins.left() + margins.right() + titleView->minimumSizeHint().width();
+    if (back_->isVisibleTo(bar_)) needed += back_->sizeHint().width() + spacing;
+    for (int i = 0; i < leadingSlot_->count(); ++i)
+        if (QWidget* widget = leadingSlot_->itemAt(i)->widget())
+            needed += widget->sizeHint().width() + spacing;
+    for (int i = 0; i < rightSlot_->count(); ++i)
+        if (QWidget* button = rightSlot_->itemAt(i)->widget())
+            needed += button->sizeHint().width() + spacing;
+    return needed;
+}
+
+void NavigationController::placeTitleView() {
+    QWidget* view = titleView_;
+    const bool ownRow = view && barWidthNeeded(view) > width();
+    if (view) {
+        QHBoxLayout* slot = ownRow ? titleRowSlot_ : titleSlot_;
+        if (slot->indexOf(view) < 0) {
+            (ownRow ? titleSlot_ : titleRowSlot_)->removeWidget(view);
+            slot->addWidget(view);
+        }
+        view->show();
+    }
+    titleRow_->setVisible(ownRow && !barHidden_);
+}
+
+void NavigationController::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeTitleView();
 }
 
 }  // namespace quillon

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QStackedWidget;
@@ -15,7 +16,8 @@ class Storyboard;
 class ViewController;
 
 // One window's stack of screens under a navigation bar (back button, title or title view,
-// the top screen's right bar buttons). Owns its screens; popped screens are deleted later.
+// the top screen's right bar buttons). A title view the bar cannot hold whole beside the
+// buttons takes its own row under the bar. Owns its screens; popped screens are deleted later.
 // Changing screens never resizes the window: the stack gives up room rather than asking for it.
 // Keys: Escape and Alt+Left go back (Escape not while typing, except in an empty search bar)
 // when the top screen lets them (leavesByKey) and its back is enabled, by the screen's own back
@@ -34,6 +36,10 @@ public:
     bool popViewController();
     void popToViewController(ViewController* target);  // pops everything above target
     ViewController* topViewController() const;
+    // Takes the top screen off the stack without deleting it: the caller owns it and may push
+    // it on another navigation controller, its input kept. nullptr on the root. The screen
+    // below shows again without viewWillAppear: it is where the user left it.
+    ViewController* takeTopViewController();
     QList<ViewController*> viewControllers() const { return stack_; }
 
     // Where performSegue finds its destinations; it must outlive this controller.
@@ -44,9 +50,23 @@ public:
     bool isNavigationBarHidden() const;
     QWidget* navigationBar() const { return bar_; }
     QToolButton* backButton() const { return back_; }
+    // A widget kept in the bar beside the back button, whatever screen is on top.
+    void addLeadingBarWidget(QWidget* widget);
+
+    // Where an unwind goes when no screen of this stack offers its return point (a stack shown
+    // beside another one); true when it was taken there.
+    void setUnwindElsewhere(std::function<bool(const QString&)> elsewhere) {
+        unwindElsewhere_ = std::move(elsewhere);
+    }
+    bool unwindElsewhere(const QString& name) const {
+        return unwindElsewhere_ && unwindElsewhere_(name);
+    }
 
 signals:
     void topViewControllerChanged(ViewController* top);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QWidget* buildNavigationBar();
@@ -56,6 +76,9 @@ private:
     void showRoot(ViewController* root);
     void refreshBar();
     void showTop();
+    // In the bar when it can hold the title view whole beside its buttons, else on its own row.
+    void placeTitleView();
+    int barWidthNeeded(QWidget* titleView) const;
 
     QList<ViewController*> stack_;
     QWidget* bar_ = nullptr;
@@ -63,6 +86,9 @@ private:
     QLabel* titleLabel_ = nullptr;
     QHBoxLayout* titleSlot_ = nullptr;
     QHBoxLayout* rightSlot_ = nullptr;
+    QWidget* titleRow_ = nullptr;
+    QHBoxLayout* titleRowSlot_ = nullptr;
+    QPointer<QWidget> titleView_;
     QStackedWidget* pages_ = nullptr;
     bool barHidden_ = false;
     const Storyboard* storyboard_ = nullptr;
@@ -72,6 +98,8 @@ private:
         QPointer<ViewController> owner;
     };
     QList<Lent> lent_;
+    QHBoxLayout* leadingSlot_ = nullptr;
+    std::function<bool(const QString&)> unwindElsewhere_;
 };
 
 }  // namespace quillon

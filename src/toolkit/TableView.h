@@ -30,6 +30,7 @@ public:
     void setDarkMode(bool dark);
     bool darkMode() const { return darkMode_; }
     void setRowsDeletable(bool deletable) { deletable_ = deletable; }
+    bool rowsDeletable() const { return deletable_; }
     // Thumbnail box at the left of each row; 0 draws none.
     void setThumbnailWidth(int width);
 

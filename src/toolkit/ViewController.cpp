@@ -148,6 +148,7 @@ void ViewController::unwind(const QString& name) {
         if (guard) guard->arriveAtReturnPoint(name);
         return;
     }
+    if (nav->unwindElsewhere(name)) return;
     diagnosticLog(
         QStringLiteral("unwind: no screen below offers the return point \"%1\"").arg(name));
 }

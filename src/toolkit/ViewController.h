@@ -70,7 +70,8 @@ public:
     // nullptr when the identifier is not registered (logged).
     ViewController* performSegue(const QString& identifier);
     // Return point: pops screens until the nearest screen below that offers `name`, then runs
-    // its handler. Logged and ignored when no screen offers it.
+    // its handler; else the navigation controller's unwindElsewhere. Logged and ignored when
+    // no screen offers it.
     void unwind(const QString& name);
 
     // A return point this screen offers, with the handler that runs on arrival.

@@ -46,7 +46,7 @@ TEST(KeyboardShortcuts, EveryScreenAnswersOnlyToKeysOfTheGuidesTable) {
     for (const QString& identifier : app.app().storyboard().identifiers()) {
         ViewController* screen = app.app().storyboard().create(identifier);
         ASSERT_TRUE(screen) << identifier.toStdString();
-        window->pushViewController(screen);
+        window->navigation().pushViewController(screen);
         pumpEvents();
         screens << identifier;
     }

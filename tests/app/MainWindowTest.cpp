@@ -46,18 +46,18 @@ TEST(MainWindowTest, TheMenuTogglesFromItsFocusedButtonEveryReturnShowsItClosedA
         QTest::mouseClick(list->sortButton(), Qt::LeftButton);
     }
     list->searchBar()->setFocus();
-    window->setNavigationBarHidden(true);
+    window->navigation().setNavigationBarHidden(true);
     list->unwind("unwindToMenu");
     test::pumpEvents();
     EXPECT_EQ(window->topViewController(), menu);
     EXPECT_EQ(shownEntries(), 0);
     EXPECT_TRUE(menu->toggleButton()->hasFocus());
-    EXPECT_FALSE(window->isNavigationBarHidden());
+    EXPECT_FALSE(window->navigation().isNavigationBarHidden());
     EXPECT_EQ(app.services().selection.CallingScreen, "Menu");
 
     const QSize size = window->size();
     for (const QString segue : {"ListMovies", "ImportExport", "ReferenceList", "GenreList"}) {
-        if (segue != "GenreList") window->popToViewController(menu);
+        if (segue != "GenreList") window->navigation().popToViewController(menu);
         ASSERT_TRUE(window->topViewController()->performSegue(segue));
         test::pumpEvents();
         EXPECT_EQ(window->size(), size) << segue.toStdString();

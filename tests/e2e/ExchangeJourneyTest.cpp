@@ -80,10 +80,9 @@ QString answerAlert(test::ManualClock& clock) {
 
 // The import-export chooser, from the main menu, and one of its two choices.
 template <class Screen>
-Screen* openFromMenu(NavigationController& window,
-                     QPushButton* ImportExportViewController::*choice) {
+Screen* openFromMenu(MainWindow& window, QPushButton* ImportExportViewController::*choice) {
     auto* chooser = test::openFromMenu<ImportExportViewController>(
-        window, &MainMenuViewController::ImportExportButton);
+        window.navigation(), &MainMenuViewController::ImportExportButton);
     if (!chooser) return nullptr;
     QTest::mouseClick(chooser->*choice, Qt::LeftButton);
     return qobject_cast<Screen*>(window.topViewController());
@@ -167,7 +166,7 @@ TEST(ExchangeJourney, ASpreadsheetComesInIsListedAndGroupedAndGoesOutAgain) {
     ASSERT_TRUE(list);
     EXPECT_EQ(test::firstLabels(list->tableView()),
               (QStringList{"Movie: Alien", "Movie: Blade Runner", "Movie: Witness"}));
-    window->popViewController();
+    window->navigation().popViewController();
     test::pumpEvents();
     auto* tabs =
         test::openFromMenu<customTabBar>(*window, &MainMenuViewController::ListMoviesByGroupButton);
@@ -177,7 +176,7 @@ TEST(ExchangeJourney, ASpreadsheetComesInIsListedAndGroupedAndGoesOutAgain) {
     test::pumpEvents();
     EXPECT_EQ(test::firstLabels(tabs->tab(GroupKind::Actor)->tableView()),
               (QStringList{"Harrison Ford", "Sigourney Weaver", "Tom Skerritt"}));
-    window->popViewController();
+    window->navigation().popViewController();
     test::pumpEvents();
 
     auto* exporter = openFromMenu<ExportViewController>(

@@ -13,7 +13,7 @@
 namespace quillon::test {
 
 // The program's window as a user starts it: shown, active, on the main menu.
-inline std::unique_ptr<NavigationController> showWindow(AppHarness& app) {
+inline std::unique_ptr<MainWindow> showWindow(AppHarness& app) {
     auto window = app.window();
     window->show();
     QApplication::setActiveWindow(window.get());
@@ -30,6 +30,11 @@ Screen* openFromMenu(NavigationController& window, QPushButton* MainMenuViewCont
     QTest::mouseClick(menu->*entry, Qt::LeftButton);
     pumpEvents();  // a list fetches right after it loads
     return qobject_cast<Screen*>(window.topViewController());
+}
+
+template <class Screen>
+Screen* openFromMenu(MainWindow& window, QPushButton* MainMenuViewController::*entry) {
+    return openFromMenu<Screen>(window.navigation(), entry);
 }
 
 // The first label of every row, top to bottom.

@@ -59,7 +59,7 @@ TEST(MovieListJourney, StartSearchDeleteUndoSortDeleteAndComeBack) {
     list->tableView()->setCurrentIndex(list->tableView()->model()->index(1, 0));
     QTest::keyClick(list->tableView(), Qt::Key_Delete);
     EXPECT_EQ(shown(), (QStringList{"Year: 1960", "Year: 1948"}));
-    QTest::mouseClick(window->backButton(), Qt::LeftButton);
+    QTest::mouseClick(window->navigation().backButton(), Qt::LeftButton);
     test::pumpEvents();
     EXPECT_TRUE(qobject_cast<MainMenuViewController*>(window->topViewController()));
 

@@ -55,8 +55,8 @@ TEST(ReferenceJourney, AddFindRenameAndDeleteAGenreFromTheMainMenu) {
     QTest::keyClick(table, Qt::Key_Delete);
     EXPECT_EQ(shown(), QStringList{"Horror"});
     EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
-    QTest::mouseClick(nav->backButton(), Qt::LeftButton);
-    QTest::mouseClick(nav->backButton(), Qt::LeftButton);
+    QTest::mouseClick(nav->navigation().backButton(), Qt::LeftButton);
+    QTest::mouseClick(nav->navigation().backButton(), Qt::LeftButton);
     EXPECT_TRUE(qobject_cast<MainMenuViewController*>(top()));
 
     nav.reset();

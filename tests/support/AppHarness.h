@@ -33,9 +33,9 @@ public:
     FakeDevices& devices() { return devices_; }
     QString dataDir() const { return dir_.path(); }
     // The program's window on the main menu.
-    std::unique_ptr<NavigationController> window() {
+    std::unique_ptr<MainWindow> window() {
         open();
-        return createMainWindow(delegate_->storyboard());
+        return createMainWindow(*delegate_);
     }
     // A new delegate on the same folder (pending changes dropped), its store opened unless not.
     void restart(bool openStore = true) {
