@@ -156,23 +156,32 @@ std::optional<SavedCover> ManagedObject::savedCover(Attribute a) const {
 SavedCoverReader::SavedCoverReader() = default;
 SavedCoverReader::~SavedCoverReader() = default;
 
+Status SavedCoverReader::connect(const QString& storePath) {
+    if (db_ && path_ == storePath) return Status::success();
+    auto db = std::make_unique<sqlite::Database>();
+    if (Status s = db->open(storePath, /*readOnly=*/true); !s) return s;
+    db_ = std::move(db);
+    path_ = storePath;
+    return Status::success();
+}
+
 CoverRead SavedCoverReader::read(const SavedCover& cover) {
-    if (!db_ || path_ != cover.storePath) {
-        auto db = std::make_unique<sqlite::Database>();
-        if (Status s = db->open(cover.storePath, /*readOnly=*/true); !s) return {std::nullopt, s};
-        db_ = std::move(db);
-        path_ = cover.storePath;
-    }
+    if (Status s = connect(cover.storePath); !s) return {std::nullopt, s};
     CoverRead read = readImageRow(*db_, cover.rowId, cover.attribute);
     if (read.failed()) db_.reset();  // opened afresh for the next cover
     return read;
+}
+
+std::optional<SmallCover> SavedCoverReader::readSmall(const SavedCover& cover) {
+    if (!connect(cover.storePath)) return std::nullopt;
+    return readSmallCoverRow(*db_, cover.rowId, cover.attribute);
 }
 
 CoverRead readSavedCover(const SavedCover& cover) {
     return SavedCoverReader().read(cover);
 }
 
-bool ManagedObject::setImage(Attribute a, OptionalBytes bytes) {
+bool ManagedObject::setImage(Attribute a, OptionalBytes bytes, std::optional<SmallCover> small) {
     if (!isImageAttribute(a) || deleted_) return false;
     if (!bytes && !slot(a).present) return true;
     keepSavedValues();
@@ -181,6 +190,7 @@ bool ManagedObject::setImage(Attribute a, OptionalBytes bytes) {
     s.size = bytes ? bytes->size() : 0;
     s.loaded = true;
     s.bytes = bytes ? std::move(*bytes) : QByteArray();
+    s.small = bytes ? std::move(small) : std::nullopt;
     ++imageGeneration_;
     markChanged(a);
     return true;

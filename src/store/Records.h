@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -68,6 +70,16 @@ struct CoverRead {
     bool failed() const { return !status.ok; }
 };
 
+// The small copy kept beside a stored cover, for lists and reports: a JPEG that fits about
+// kSmallCoverBox, upright, and the size of the whole picture upright.
+struct SmallCover {
+    QByteArray bytes;
+    QSize coverSize;
+};
+inline constexpr QSize kSmallCoverBox{400, 400};
+// Makes the small copy of stored cover bytes; nullopt when they are no picture.
+using SmallCoverMaker = std::function<std::optional<SmallCover>(const QByteArray& cover)>;
+
 namespace sqlite {
 class Database;
 }
@@ -82,8 +94,12 @@ public:
     SavedCoverReader(const SavedCoverReader&) = delete;
     SavedCoverReader& operator=(const SavedCoverReader&) = delete;
     CoverRead read(const SavedCover& cover);
+    // The cover's small copy; nullopt when it has none yet, or it cannot be read (the cover
+    // itself then stands in).
+    std::optional<SmallCover> readSmall(const SavedCover& cover);
 
 private:
+    Status connect(const QString& storePath);
     QString path_;
     std::unique_ptr<sqlite::Database> db_;
 };
@@ -124,7 +140,9 @@ public:
     CoverRead readImage(Attribute a) const;
     bool hasImage(Attribute a) const;
     qint64 imageSize(Attribute a) const;  // bytes, 0 when absent
-    bool setImage(Attribute a, OptionalBytes bytes);
+    // With its small copy when the caller made it; otherwise the save makes it (see
+    // StoreOptions::makeSmallCopy), or it is made later.
+    bool setImage(Attribute a, OptionalBytes bytes, std::optional<SmallCover> small = {});
     // The saved cover's place; nullopt when it is absent, new or changed (image() then has the
     // bytes at hand without reading the device).
     std::optional<SavedCover> savedCover(Attribute a) const;
@@ -150,6 +168,7 @@ private:
         qint64 size = 0;
         bool loaded = false;  // bytes holds the current value, changed and not yet saved
         QByteArray bytes;
+        std::optional<SmallCover> small;  // of the loaded bytes, when given
     };
     struct SavedValues;
     void keepSavedValues();  // before the first change of a saved record

@@ -282,6 +282,51 @@ CoverRead ContextState::readImage(qint64 rowId, Attribute a) {
     return readImageRow(db, rowId, a);
 }
 
+Status ContextState::writeSmallCovers(const ManagedObject& object, qint64 rowId, bool inserted) {
+    if (!hasSmallCovers || object.entity() != Entity::Movies) return Status::success();
+    for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
+        if (!inserted && !(object.changedMask_ & (1u << int(a)))) continue;
+        const ManagedObject::ImageSlot& slot = object.slot(a);
+        if (!inserted) {
+            sqlite::Statement remove(db, sql::kDeleteSmallCover);
+            remove.bindInt(1, rowId);
+            remove.bindInt(2, sql::sideOf(a));
+            if (const int rc = remove.step(); rc != SQLITE_DONE)
+                return db.failure("The changes could not be saved", rc);
+        }
+        if (!slot.present) continue;
+        std::optional<SmallCover> small = slot.small;
+        if (!small && makeSmallCopy && slot.loaded) small = makeSmallCopy(slot.bytes);
+        if (!small) continue;  // made later, in the background
+        if (Status s = writeSmallCoverRow(db, rowId, a, *small); !s) return s;
+    }
+    return Status::success();
+}
+
+std::optional<SmallCover> readSmallCoverRow(const sqlite::Database& db, qint64 rowId, Attribute a) {
+    sqlite::Statement statement(db, sql::kSelectSmallCover);
+    if (!statement.isValid()) return std::nullopt;  // a store without small copies
+    statement.bindInt(1, rowId);
+    statement.bindInt(2, sql::sideOf(a));
+    if (statement.step() != SQLITE_ROW) return std::nullopt;
+    return SmallCover{statement.blob(2),
+                      QSize(int(statement.integer(0)), int(statement.integer(1)))};
+}
+
+Status writeSmallCoverRow(const sqlite::Database& db, qint64 rowId, Attribute a,
+                          const SmallCover& small) {
+    sqlite::Statement insert(db, sql::kInsertSmallCover);
+    if (!insert.isValid()) return db.failure("The changes could not be saved");
+    insert.bindInt(1, rowId);
+    insert.bindInt(2, sql::sideOf(a));
+    insert.bindInt(3, small.coverSize.width());
+    insert.bindInt(4, small.coverSize.height());
+    insert.bindBlob(5, small.bytes);
+    if (const int rc = insert.step(); rc != SQLITE_DONE)
+        return db.failure("The changes could not be saved", rc);
+    return Status::success();
+}
+
 CoverRead readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a) {
     sqlite::Statement statement(db, sql::selectCover(a));
     if (!statement.isValid()) return {std::nullopt, db.failure("The cover could not be read")};

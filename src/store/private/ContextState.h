@@ -3,6 +3,7 @@
 #include <QHash>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "store/FetchRequest.h"
@@ -52,6 +53,9 @@ struct ContextState {
     std::vector<SortedListing> listings;   // most recent last
     quint64 nextSequence = 1;
     std::function<void(int)> saveHook;
+    // Whether the store has the table of small copies (a read-only store of version 1 has not).
+    bool hasSmallCovers = false;
+    SmallCoverMaker makeSmallCopy;
 
     std::vector<std::shared_ptr<ManagedObject>>& of(Entity e) { return objects[int(e)]; }
     // Where the record is, or belongs, in of(its entity).
@@ -87,10 +91,16 @@ struct ContextState {
     void acceptSavedChanges(const std::vector<std::pair<ManagedObject*, qint64>>& newRowIds);
 
     CoverRead readImage(qint64 rowId, Attribute a);
+    // The small copies of a written record's changed covers, in the caller's transaction.
+    Status writeSmallCovers(const ManagedObject& object, qint64 rowId, bool inserted);
 };
 
 // One cover of one row, read through the given connection.
 CoverRead readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a);
+// The small copy of one cover of one row; nullopt when there is none or it cannot be read.
+std::optional<SmallCover> readSmallCoverRow(const sqlite::Database& db, qint64 rowId, Attribute a);
+Status writeSmallCoverRow(const sqlite::Database& db, qint64 rowId, Attribute a,
+                          const SmallCover& small);
 
 // Index key of one record, or of a predicate's values; nullopt when no record can match.
 QString indexKeyOf(const ManagedObject& object, const std::vector<Attribute>& attributes);
