@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "images/CoverImage.h"
+#include "images/SmallCoverImage.h"
 
 namespace quillon {
 
@@ -120,12 +121,9 @@ public:
     }
 };
 
-QByteArray coverBytes(const ReportCover& cover, SavedCoverReader& reader) {
-    return cover.saved ? reader.read(*cover.saved).bytes.value_or(QByteArray()) : cover.bytes;
-}
-
 QImage decodeReportCover(const ReportCover& cover, SavedCoverReader& reader) {
-    return decodeCover(coverBytes(cover, reader), cover.box).image;
+    if (cover.saved) return decodeSavedCover(reader, *cover.saved, cover.box);
+    return decodeCover(cover.bytes, cover.box).image;
 }
 
 // Covers are read in runs, each run through one connection: long runs when only their headers
@@ -142,9 +140,14 @@ std::vector<QImage> decodeRun(const std::vector<ReportCover>& covers, size_t fir
     return images;
 }
 
-// The upright size of the picture from its header alone; invalid when it is no picture.
+// The upright size of the picture, as its small copy keeps it or from its header alone; invalid
+// when it is no picture.
 QSize uprightSize(const ReportCover& cover, SavedCoverReader& covers) {
-    QByteArray bytes = coverBytes(cover, covers);
+    if (cover.saved)
+        if (const std::optional<SmallCover> small = covers.readSmall(*cover.saved))
+            return small->coverSize;
+    QByteArray bytes =
+        cover.saved ? covers.read(*cover.saved).bytes.value_or(QByteArray()) : cover.bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
@@ -178,6 +181,8 @@ const ReportFamily& printReportFamily() {
 
 ReportDocument::ReportDocument(std::vector<ReportCover> covers, QObject* parent)
     : QTextDocument(parent), covers_(std::move(covers)) {
+    // A report is never edited: keeping every insertion for undo would only cost.
+    setUndoRedoEnabled(false);
     for (size_t i = 0; i < covers_.size(); ++i) index_.insert(covers_[i].name, i);
     documentLayout()->registerHandler(QTextFormat::ImageObject, new CoverHandler(this));
 }
@@ -309,6 +314,7 @@ std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKin
     if (member.titleAttribute)
         titleValue = movies.empty() ? QString() : textOf(*movies.front(), *member.titleAttribute);
     QTextCursor cursor(document.get());
+    cursor.beginEditBlock();  // laid out once, at the end
     cursor.setBlockFormat(centred);
     cursor.setBlockCharFormat(title);
     cursor.insertText(member.titleText + titleValue, title);
@@ -334,6 +340,7 @@ std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKin
         cursor.insertBlock(QTextBlockFormat(), body);
         cursor.insertBlock(QTextBlockFormat(), body);
     }
+    cursor.endEditBlock();
     return document;
 }
 
