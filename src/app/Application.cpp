@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/TerminationSignals.h"
+#include "catalogue/SmallCopyBuilder.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "toolkit/AlertController.h"
@@ -19,6 +20,23 @@
 namespace quillon {
 
 namespace {
+
+// Small copies of the covers are made once the window is up, and told in its status area.
+void startSmallCopies(AppDelegate& delegate, NavigationController& window) {
+    SmallCopyBuilder* builder = delegate.smallCopyBuilder();
+    if (!builder) return;
+    QObject::connect(
+        builder, &SmallCopyBuilder::progressed, &window, [&window](int done, int total) {
+            window.setStatusText(
+                QStringLiteral("Making small copies of the covers: %1 of %2").arg(done).arg(total));
+        });
+    QObject::connect(
+        builder, &SmallCopyBuilder::finished, &window, [&window](const Status& status) {
+            window.setStatusText({});
+            if (!status) diagnosticLog("Small copies of the covers not made: " + status.describe());
+        });
+    mainQueue::async([builder] { builder->start(); }, &window);
+}
 
 int runWindow(QApplication& app, AppDelegate& delegate) {
     // First of all, so that no signal can cut a save short and a blocking box still ends.
@@ -46,6 +64,7 @@ std::unique_ptr<NavigationController> startWindow(AppDelegate& delegate, int* ex
         return nullptr;
     }
     auto window = createMainWindow(delegate.storyboard());
+    startSmallCopies(delegate, *window);
     if (delegate.persistentContainer().isReadOnly()) {
         window->setWindowTitle(readOnlyWindowTitle(window->windowTitle()));
         NavigationController* shown = window.get();

@@ -63,12 +63,22 @@ NavigationController::NavigationController(ViewController* root, QWidget* parent
     column->addWidget(buildNavigationBar());
     pages_ = new QStackedWidget(this);
     column->addWidget(pages_, 1);
+    status_ = new QLabel(this);
+    status_->setTextFormat(Qt::PlainText);
+    status_->setContentsMargins(8, 2, 8, 2);
+    status_->hide();
+    column->addWidget(status_);
     installBackKeys();
     EnterPressesFocusedButton::installOnce();
     if (root)
         showRoot(root);
     else
         refreshBar();
+}
+
+void NavigationController::setStatusText(const QString& text) {
+    status_->setText(text);
+    status_->setVisible(!text.isEmpty());
 }
 
 QWidget* NavigationController::buildNavigationBar() {

@@ -43,6 +43,9 @@ public:
     bool isNavigationBarHidden() const;
     QWidget* navigationBar() const { return bar_; }
     QToolButton* backButton() const { return back_; }
+    // A line under the screens telling of work going on in the background; hidden while empty.
+    void setStatusText(const QString& text);
+    QLabel* statusArea() const { return status_; }
 
 signals:
     void topViewControllerChanged(ViewController* top);
@@ -63,6 +66,7 @@ private:
     QHBoxLayout* titleSlot_ = nullptr;
     QHBoxLayout* rightSlot_ = nullptr;
     QStackedWidget* pages_ = nullptr;
+    QLabel* status_ = nullptr;
     bool barHidden_ = false;
     const Storyboard* storyboard_ = nullptr;
     // Widgets the top screen lent to the bar (title view, right buttons) and their owner.
