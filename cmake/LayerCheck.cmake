@@ -49,6 +49,7 @@ function(quillon_layer folder allowed refused why)
 endfunction()
 
 set(no_widgets "Widgets")
+quillon_layer(commands "" "^Qt6::(Gui|Widgets)" "the command table is QtCore only")
 quillon_layer(store "" "^Qt6::(Gui|Widgets)" "the store is QtCore and SQLite only")
 quillon_layer(images "store" "${no_widgets}" "no widgets in the data layers")
 quillon_layer(handover "store" "${no_widgets}" "no widgets in the data layers")
@@ -58,7 +59,7 @@ quillon_layer(platform "store;images" "" "platform sits below the toolkit")
 quillon_layer(toolkit "store;images;platform" "" "the toolkit is generic widgets only")
 set(features movies groups reference exchange reports feedback)
 foreach(feature IN LISTS features)
-  quillon_layer(${feature} "store;images;handover;formats;catalogue;platform;toolkit" ""
+  quillon_layer(${feature} "commands;store;images;handover;formats;catalogue;platform;toolkit" ""
                 "features stand side by side, below the app")
 endforeach()
 

@@ -1,7 +1,8 @@
 // Makes the overview document: quillon_overview_pdf SOURCE.md OUTPUT.pdf
-// Lays the Markdown out on A5 pages (they read well in a narrow window) with a page number under
-// each, through QTextDocument and QPdfWriter. Run with QT_QPA_PLATFORM=offscreen; needs no
-// display.
+// The line kCommandTableMark of the source is replaced by the command table, made from the rows
+// the program parses its command line by. Lays the Markdown out on A5 pages (they read well in a
+// narrow window) with a page number under each, through QTextDocument and QPdfWriter. Run with
+// QT_QPA_PLATFORM=offscreen; needs no display.
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QGuiApplication>
@@ -16,7 +17,11 @@
 #include <QTextTable>
 #include <cstdio>
 
+#include "commands/CommandHelp.h"
+
 namespace {
+
+const QString kCommandTableMark = QStringLiteral("<!-- the command table -->");
 
 const QColor kHeadingColour(0x9b, 0x1c, 0x1c);  // the dark red of the program's list headers
 const QColor kFooterColour(0x70, 0x70, 0x70);
@@ -122,7 +127,10 @@ int main(int argc, char** argv) {
     QFile source(arguments[1]);
     if (!source.open(QIODevice::ReadOnly | QIODevice::Text))
         return fail(arguments[1] + ": " + source.errorString());
-    const QString markdown = QString::fromUtf8(source.readAll());
+    QString markdown = QString::fromUtf8(source.readAll());
+    if (!markdown.contains(kCommandTableMark))
+        return fail(arguments[1] + ": the line " + kCommandTableMark + " is missing");
+    markdown.replace(kCommandTableMark, quillon::commandGuideMarkdown());
 
     QSaveFile output(arguments[2]);
     if (!output.open(QIODevice::WriteOnly)) return fail(arguments[2] + ": " + output.errorString());

@@ -11,6 +11,7 @@
 #include "app/MainWindow.h"
 #include "app/TerminationSignals.h"
 #include "catalogue/SmallCopyBuilder.h"
+#include "commands/CommandHelp.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
 #include "toolkit/AlertController.h"
@@ -84,14 +85,21 @@ std::unique_ptr<NavigationController> startWindow(AppDelegate& delegate, int* ex
 }
 
 namespace {
+
 int runHeadlessCommand(const CommandLine& command) {
     AppDelegate delegate(DataFolders::dataDir());
     delegate.setHeadless(true);
-    delegate.setStoreOptions({.lockWaitMs = command.lockWaitMs});
+    delegate.setStoreOptions({.lockWaitMs = command.lockWaitMs.value_or(kDefaultLockWaitMs)});
     const int status = runCommand(command, delegate);
     delegate.applicationWillTerminate();
     return status;
 }
+
+int print(FILE* stream, const QString& text, int status) {
+    std::fputs(text.toUtf8().constData(), stream);
+    return status;
+}
+
 }  // namespace
 
 int runApplication(int argc, char** argv) {
@@ -100,30 +108,32 @@ int runApplication(int argc, char** argv) {
     const CommandLine command = parseCommandLine(arguments);
     QCoreApplication::setApplicationName("Quillon");
     QCoreApplication::setOrganizationName("Quillon");
-    if (!command.error.isEmpty()) {
-        std::fprintf(stderr, "%s\n%s", command.error.toUtf8().constData(),
-                     usageText().toUtf8().constData());
-        return 2;
-    }
-    if (command.name == "help" || command.name == "version") {
-        const QString text = command.name == "help" ? usageText() : versionText();
-        std::fputs(text.toUtf8().constData(), stdout);
-        return 0;
+    switch (command.action) {
+        case CommandLine::Action::Refuse:
+            return print(stderr, command.error, kUsageExitStatus);
+        case CommandLine::Action::Help:
+            return print(stdout, command.command ? commandHelp(*command.command) : programHelp(),
+                         0);
+        case CommandLine::Action::Version:
+            return print(stdout, versionText(), 0);
+        case CommandLine::Action::Window:
+        case CommandLine::Action::Run:
+            break;
     }
     if (!command.dataDir.isEmpty()) DataFolders::setDataDir(command.dataDir);
-    if (command.name.isEmpty()) {
+    if (command.action == CommandLine::Action::Window) {
         QApplication app(argc, argv);
         // Ties the window to the installed menu entry and its icon (Wayland matches by this).
         QGuiApplication::setDesktopFileName("org.quillon.Quillon");
         QApplication::setWindowIcon(QIcon::fromTheme("org.quillon.Quillon"));
         AppDelegate delegate(DataFolders::dataDir());
         // A second window is refused at once unless asked to wait.
-        delegate.setStoreOptions({.lockWaitMs = command.waitGiven ? command.lockWaitMs : 0});
+        delegate.setStoreOptions({.lockWaitMs = command.lockWaitMs.value_or(0)});
         return runWindow(app, delegate);
     }
-    // Commands need no display. A report lays out text, which needs the fonts of a GUI
-    // application: the offscreen platform gives them without a display.
-    if (command.name == "report") {
+    // Commands need no display. Laying out text needs the fonts of a GUI application: the
+    // offscreen platform gives them without a display.
+    if (command.command->needs == CommandNeeds::CatalogueAndText) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
         return runHeadlessCommand(command);

@@ -9,9 +9,40 @@
 
 namespace quillon {
 
+namespace {
+
+// QPdfWriter goes on when a write fails and ends as if all went well, so the device is written
+// through this, which keeps the first failure; the PDF is cut short from there.
+class WatchedDevice : public QIODevice {
+public:
+    explicit WatchedDevice(QIODevice* target) : target_(target) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    bool failed() const { return failed_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (!failed_ && target_->write(data, size) == size) return size;
+        if (!failed_) setErrorString(target_->errorString());
+        failed_ = true;
+        return -1;
+    }
+
+private:
+    QIODevice* target_;
+    bool failed_ = false;
+};
+
+}  // namespace
+
 Status writeReportPdf(ReportDocument& document, QIODevice* device) {
+    if (!device->isOpen() && !device->open(QIODevice::WriteOnly))
+        return Status::failure(Status::Io, QStringLiteral("The PDF could not be started"),
+                               device->errorString());
     document.decodeAhead();
-    QPdfWriter writer(device);
+    WatchedDevice watched(device);
+    QPdfWriter writer(&watched);
     writer.setCreator(QStringLiteral("Quillon"));
     writer.setPageLayout(
         QPageLayout(QPageSize(QSizeF(kReportPageWidth, kReportPageHeight), QPageSize::Point),
@@ -43,6 +74,9 @@ Status writeReportPdf(ReportDocument& document, QIODevice* device) {
     if (!painter.end())
         return Status::failure(Status::Io, QStringLiteral("The PDF could not be finished"),
                                device->errorString());
+    if (watched.failed())
+        return Status::failure(Status::Io, QStringLiteral("The PDF could not be written"),
+                               watched.errorString());
     return Status::success();
 }
 
@@ -51,7 +85,7 @@ Status writeReportPdfFile(ReportDocument& document, const QString& path, const Q
     if (Status created = file.create(); !created) return created;
     if (Status written = writeReportPdf(document, &file); !written) {
         file.cancel();
-        return written;
+        return file.status() ? written : file.status();  // the file's own names the path
     }
     return file.commit();
 }

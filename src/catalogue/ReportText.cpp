@@ -252,15 +252,34 @@ void ReportDocument::topUp() {
     }
 }
 
-std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKind kind,
-                                            const std::vector<MoviePtr>& movies,
-                                            const ReportOptions& options) {
-    const ReportMember& member = family.member(kind);
-    const qreal coverWidth = options.viewWidth / kCoverWidthDivisor;
+namespace {
 
-    // Every cover in the order of the text, then their sizes read in parallel.
+// Every cover of the movies in the order of the text, with the upright size of each.
+struct GatheredCovers {
     std::vector<ReportCover> candidates;
+    std::vector<QSize> sizes;  // invalid where the bytes are no picture
+    // Movie m's covers are candidates firstCoverOf[m] up to firstCoverOf[m + 1].
     std::vector<size_t> firstCoverOf;
+};
+
+// The covers that are pictures, named and boxed, and the size each candidate is drawn at
+// (empty where it is left out).
+struct PlacedCovers {
+    std::vector<ReportCover> covers;
+    std::vector<QSizeF> drawn;
+};
+
+struct ReportStyles {
+    QTextCharFormat body;
+    QTextCharFormat title;
+    QTextBlockFormat centred;
+};
+
+// Every cover in the order of the text, then their sizes read in parallel.
+GatheredCovers gatherCovers(const std::vector<MoviePtr>& movies) {
+    GatheredCovers gathered;
+    std::vector<ReportCover>& candidates = gathered.candidates;
+    std::vector<size_t>& firstCoverOf = gathered.firstCoverOf;
     for (const MoviePtr& movie : movies) {
         firstCoverOf.push_back(candidates.size());
         for (Attribute side : {Attribute::frontImage, Attribute::backImage}) {
@@ -272,74 +291,102 @@ std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKin
         }
     }
     firstCoverOf.push_back(candidates.size());
-    std::vector<QSize> sizes(candidates.size());
+    std::vector<QSize>& sizes = gathered.sizes;
+    sizes.resize(candidates.size());
     inRuns(candidates.size(), kSizesPerRun, [&](size_t first, size_t count) {
         SavedCoverReader reader;
         for (size_t i = first; i < first + count; ++i)
             sizes[i] = uprightSize(candidates[i], reader);
     });
+    return gathered;
+}
 
-    std::vector<QSizeF> drawn(candidates.size());
-    std::vector<ReportCover> covers;
+PlacedCovers placeCovers(GatheredCovers& gathered, qreal coverWidth) {
+    std::vector<ReportCover>& candidates = gathered.candidates;
+    PlacedCovers placed;
+    std::vector<QSizeF>& drawn = placed.drawn;
+    drawn.resize(candidates.size());
     for (size_t i = 0; i < candidates.size(); ++i) {
-        const QSize size = sizes[i];
+        const QSize size = gathered.sizes[i];
         if (!size.isValid()) continue;
         drawn[i] = QSizeF(coverWidth, coverWidth * size.height() / size.width());
         if (drawn[i].height() > kTallestCover)
             drawn[i].scale(drawn[i].width(), kTallestCover, Qt::KeepAspectRatio);
-        ReportCover& cover = covers.emplace_back(std::move(candidates[i]));
+        ReportCover& cover = placed.covers.emplace_back(std::move(candidates[i]));
         cover.name = QUrl(QStringLiteral("quillon-cover:%1").arg(i));
         cover.box = (drawn[i] * kCoverPixelsPerInch / 96).toSize();
     }
+    return placed;
+}
 
-    auto document = std::make_unique<ReportDocument>(std::move(covers));
-    QTextOption option = document->defaultTextOption();
+ReportStyles setUpStyles(ReportDocument& document, int titlePointSize) {
+    QTextOption option = document.defaultTextOption();
     option.setUseDesignMetrics(true);  // the same line breaks on screen, paper and PDF
-    document->setDefaultTextOption(option);
+    document.setDefaultTextOption(option);
     QFont bodyFont(QString::fromLatin1(kReportBodyFont));
     bodyFont.setPointSize(kReportBodyPointSize);
-    document->setDefaultFont(bodyFont);
+    document.setDefaultFont(bodyFont);
 
-    QTextCharFormat body;
-    body.setForeground(Qt::black);
-    body.setFont(bodyFont);
-    QTextCharFormat title;
-    title.setForeground(Qt::black);
-    title.setFontFamilies({QString::fromLatin1(kReportTitleFont)});
-    title.setFontPointSize(family.titlePointSize);
-    QTextBlockFormat centred;
-    centred.setAlignment(Qt::AlignHCenter);
+    ReportStyles styles;
+    styles.body.setForeground(Qt::black);
+    styles.body.setFont(bodyFont);
+    styles.title.setForeground(Qt::black);
+    styles.title.setFontFamilies({QString::fromLatin1(kReportTitleFont)});
+    styles.title.setFontPointSize(titlePointSize);
+    styles.centred.setAlignment(Qt::AlignHCenter);
+    return styles;
+}
 
+void writeTitle(QTextCursor& cursor, const ReportStyles& styles, const QString& title) {
+    cursor.setBlockFormat(styles.centred);
+    cursor.setBlockCharFormat(styles.title);
+    cursor.insertText(title, styles.title);
+    cursor.insertBlock(styles.centred, styles.title);
+    cursor.insertBlock(QTextBlockFormat(), styles.body);
+}
+
+void writeMovieBlock(QTextCursor& cursor, const ReportStyles& styles, const ReportFamily& family,
+                     const ReportMember& member, const Movies& movie,
+                     const std::vector<QSizeF>& drawn, size_t firstCover, size_t endCover) {
+    const QTextCharFormat& body = styles.body;
+    for (Attribute line : member.lines) {
+        if (isTextAttribute(line) && !movie.textIfPresent(line)) continue;
+        cursor.insertText(family.labelOf(line) + textOf(movie, line), body);
+        cursor.insertBlock(QTextBlockFormat(), body);
+    }
+    for (size_t c = firstCover; c < endCover; ++c) {
+        if (drawn[c].isEmpty()) continue;
+        QTextImageFormat image;
+        image.setName(QStringLiteral("quillon-cover:%1").arg(c));
+        image.setWidth(drawn[c].width());
+        image.setHeight(drawn[c].height());
+        cursor.insertImage(image);
+        cursor.insertText(QStringLiteral("   "), body);
+    }
+    cursor.insertBlock(QTextBlockFormat(), body);
+    cursor.insertBlock(QTextBlockFormat(), body);
+}
+
+}  // namespace
+
+std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKind kind,
+                                            const std::vector<MoviePtr>& movies,
+                                            const ReportOptions& options) {
+    const ReportMember& member = family.member(kind);
+    GatheredCovers gathered = gatherCovers(movies);
+    PlacedCovers placed = placeCovers(gathered, options.viewWidth / kCoverWidthDivisor);
+
+    auto document = std::make_unique<ReportDocument>(std::move(placed.covers));
+    const ReportStyles styles = setUpStyles(*document, family.titlePointSize);
     QString titleValue = options.pickedName;
     if (member.titleAttribute)
         titleValue = movies.empty() ? QString() : textOf(*movies.front(), *member.titleAttribute);
     QTextCursor cursor(document.get());
     cursor.beginEditBlock();  // laid out once, at the end
-    cursor.setBlockFormat(centred);
-    cursor.setBlockCharFormat(title);
-    cursor.insertText(member.titleText + titleValue, title);
-    cursor.insertBlock(centred, title);
-    cursor.insertBlock(QTextBlockFormat(), body);
-
-    for (size_t m = 0; m < movies.size(); ++m) {
-        const Movies& movie = *movies[m];
-        for (Attribute line : member.lines) {
-            if (isTextAttribute(line) && !movie.textIfPresent(line)) continue;
-            cursor.insertText(family.labelOf(line) + textOf(movie, line), body);
-            cursor.insertBlock(QTextBlockFormat(), body);
-        }
-        for (size_t c = firstCoverOf[m]; c < firstCoverOf[m + 1]; ++c) {
-            if (drawn[c].isEmpty()) continue;
-            QTextImageFormat image;
-            image.setName(QStringLiteral("quillon-cover:%1").arg(c));
-            image.setWidth(drawn[c].width());
-            image.setHeight(drawn[c].height());
-            cursor.insertImage(image);
-            cursor.insertText(QStringLiteral("   "), body);
-        }
-        cursor.insertBlock(QTextBlockFormat(), body);
-        cursor.insertBlock(QTextBlockFormat(), body);
-    }
+    writeTitle(cursor, styles, member.titleText + titleValue);
+    for (size_t m = 0; m < movies.size(); ++m)
+        writeMovieBlock(cursor, styles, family, member, *movies[m], placed.drawn,
+                        gathered.firstCoverOf[m], gathered.firstCoverOf[m + 1]);
     cursor.endEditBlock();
     return document;
 }

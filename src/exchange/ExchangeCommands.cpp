@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "commands/CommandParser.h"
 #include "formats/ExportJob.h"
 #include "formats/MovieImporter.h"
 #include "store/CatalogueStore.h"
@@ -16,17 +17,10 @@ void printLine(FILE* stream, const QString& line) {
     std::fputs((line + '\n').toUtf8().constData(), stream);
 }
 
-bool hasOneFile(const QStringList& args, const char* command) {
-    if (args.size() == 1 && !args.front().isEmpty()) return true;
-    printLine(stderr, QString("usage: quillon %1 FILE").arg(command));
-    return false;
-}
-
 }  // namespace
 
-int runExportCommand(ManagedObjectContext& context, const QStringList& args) {
-    if (!hasOneFile(args, "export")) return 1;
-    const QString& path = args.front();
+int runExportCommand(ManagedObjectContext& context, const CommandInput& input) {
+    const QString path = input.argument("FILE");
     OutputFile file(path, context.dataDir());
     if (const Status created = file.create(); !created) {
         printLine(stderr, created.error);
@@ -47,17 +41,17 @@ int runExportCommand(ManagedObjectContext& context, const QStringList& args) {
     return job.problems().isEmpty() ? 0 : 1;
 }
 
-int runImportCommand(ManagedObjectContext& context, const QStringList& args) {
-    if (!hasOneFile(args, "import")) return 1;
+int runImportCommand(ManagedObjectContext& context, const CommandInput& input) {
+    const QString path = input.argument("FILE");
     QFile file;
-    if (const Status opened = exchange::openImportFile(file, args.front()); !opened) {
+    if (const Status opened = exchange::openImportFile(file, path); !opened) {
         printLine(stderr, opened.error);
         return 1;
     }
     exchange::MovieImporter importer(context, &file);
     const Status status = importer.run();
     if (exchange::MovieImporter::isWrongFile(status)) {
-        printLine(stderr, QFileInfo(args.front()).fileName() + " Is The Incorrect Import File");
+        printLine(stderr, QFileInfo(path).fileName() + " Is The Incorrect Import File");
         return 2;
     }
     if (!status) {

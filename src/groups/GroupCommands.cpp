@@ -2,73 +2,35 @@
 
 #include <QTextStream>
 #include <cstdio>
-#include <optional>
 
 #include "catalogue/BreakdownQuery.h"
 #include "catalogue/GroupTabQuery.h"
+#include "commands/CommandParser.h"
 
 namespace quillon {
 
 namespace {
 
-struct GroupArguments {
-    GroupKind kind = GroupKind::Genre;
-    QString value;
-    bool descending = false;
-    QString search;
-};
-
-// KIND [VALUE] [--descending] [--search TEXT], options in any place.
-std::optional<GroupArguments> parse(const QStringList& arguments, bool wantsValue,
-                                    const char* command, QTextStream& err) {
-    GroupArguments parsed;
-    QStringList positional;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        if (arg == "--descending") {
-            parsed.descending = true;
-        } else if (arg == "--search" && i + 1 < arguments.size()) {
-            parsed.search = arguments[++i];
-        } else if (arg.startsWith("--")) {
-            err << command << ": unexpected argument " << arg << '\n';
-            return std::nullopt;
-        } else {
-            positional << arg;
-        }
-    }
-    const qsizetype wanted = wantsValue ? 2 : 1;
-    const std::optional<GroupKind> kind =
-        positional.isEmpty() ? std::nullopt : groupKindNamed(positional.first());
-    if (positional.size() != wanted || !kind) {
-        err << "Usage: quillon " << command << " genre|actor|actress|director|producer"
-            << (wantsValue ? " VALUE" : "") << " [--descending] [--search TEXT]\n";
-        return std::nullopt;
-    }
-    parsed.kind = *kind;
-    if (wantsValue) parsed.value = positional.at(1);
-    return parsed;
+// The parser let through only the kinds' own names.
+GroupKind kindOf(const CommandInput& input) {
+    return groupKindNamed(input.argument("KIND")).value_or(GroupKind::Genre);
 }
 
-using Command = int (*)(ManagedObjectContext&, const QStringList&, QTextStream&, QTextStream&);
+using Command = int (*)(ManagedObjectContext&, const CommandInput&, QTextStream&);
 
-int withStandardStreams(Command run, ManagedObjectContext& context, const QStringList& arguments) {
+int onStandardOutput(Command run, ManagedObjectContext& context, const CommandInput& input) {
     QTextStream out(stdout);
-    QTextStream err(stderr);
     out.setEncoding(QStringConverter::Utf8);
-    err.setEncoding(QStringConverter::Utf8);
-    return run(context, arguments, out, err);
+    return run(context, input, out);
 }
 
 }  // namespace
 
-int runGroupsCommand(ManagedObjectContext& context, const QStringList& arguments, QTextStream& out,
-                     QTextStream& err) {
-    const auto parsed = parse(arguments, false, "groups", err);
-    if (!parsed) return 2;
-    GroupTabQuery query(groupTab(parsed->kind), context);
-    query.SortAsc = !parsed->descending;
+int runGroupsCommand(ManagedObjectContext& context, const CommandInput& input, QTextStream& out) {
+    GroupTabQuery query(groupTab(kindOf(input)), context);
+    query.SortAsc = !input.isSet("descending");
     query.loadValues();
-    query.filterValues(parsed->search);
+    query.filterValues(input.value("search"));
     out << query.headerText() << '\n';
     for (const QString& value : query.rows())
         out << value << '\t' << query.countMovies(value) << '\n';
@@ -76,24 +38,22 @@ int runGroupsCommand(ManagedObjectContext& context, const QStringList& arguments
     return 0;
 }
 
-int runBreakdownCommand(ManagedObjectContext& context, const QStringList& arguments,
-                        QTextStream& out, QTextStream& err) {
-    const auto parsed = parse(arguments, true, "breakdown", err);
-    if (!parsed) return 2;
-    BreakdownQuery query(breakdownOf(parsed->kind), context);
-    query.openFor(parsed->value, parsed->descending, parsed->search);
+int runBreakdownCommand(ManagedObjectContext& context, const CommandInput& input,
+                        QTextStream& out) {
+    BreakdownQuery query(breakdownOf(kindOf(input)), context);
+    query.openFor(input.argument("VALUE"), input.isSet("descending"), input.value("search"));
     out << query.sectionTitle() << '\n';
     for (const MoviePtr& movie : query.rows()) out << query.rowTexts(*movie).join('\t') << '\n';
     out.flush();
     return 0;
 }
 
-int runGroupsCommand(ManagedObjectContext& context, const QStringList& arguments) {
-    return withStandardStreams(&runGroupsCommand, context, arguments);
+int runGroupsCommand(ManagedObjectContext& context, const CommandInput& input) {
+    return onStandardOutput(&runGroupsCommand, context, input);
 }
 
-int runBreakdownCommand(ManagedObjectContext& context, const QStringList& arguments) {
-    return withStandardStreams(&runBreakdownCommand, context, arguments);
+int runBreakdownCommand(ManagedObjectContext& context, const CommandInput& input) {
+    return onStandardOutput(&runBreakdownCommand, context, input);
 }
 
 }  // namespace quillon

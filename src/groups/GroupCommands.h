@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QStringList>
-
 class QTextStream;
 
 namespace quillon {
 
+class CommandInput;
 class ManagedObjectContext;
 
 // `quillon groups KIND [--descending] [--search TEXT]`: the tab's header line, then one line per
@@ -13,14 +12,11 @@ class ManagedObjectContext;
 // `quillon breakdown KIND VALUE [--descending] [--search TEXT]`: the section title, then one line
 // per row: its three label texts separated by tabs. For actor and actress, VALUE stands for both
 // values and the picked name, as picking it in the tab writes them.
-// KIND is genre, actor, actress, director or producer. Both print what the screens show, with the
-// screens' own code, and return 0; wrong arguments are told on `err` and return 2.
-int runGroupsCommand(ManagedObjectContext& context, const QStringList& arguments, QTextStream& out,
-                     QTextStream& err);
-int runBreakdownCommand(ManagedObjectContext& context, const QStringList& arguments,
-                        QTextStream& out, QTextStream& err);
-// The same on standard output and standard error.
-int runGroupsCommand(ManagedObjectContext& context, const QStringList& arguments);
-int runBreakdownCommand(ManagedObjectContext& context, const QStringList& arguments);
+// Both print what the screens show, with the screens' own code, on `out` (standard output when
+// not given), and return 0.
+int runGroupsCommand(ManagedObjectContext& context, const CommandInput& input, QTextStream& out);
+int runBreakdownCommand(ManagedObjectContext& context, const CommandInput& input, QTextStream& out);
+int runGroupsCommand(ManagedObjectContext& context, const CommandInput& input);
+int runBreakdownCommand(ManagedObjectContext& context, const CommandInput& input);
 
 }  // namespace quillon

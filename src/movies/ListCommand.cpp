@@ -1,43 +1,20 @@
 #include "movies/ListCommand.h"
 
 #include <QTextStream>
-#include <cstdio>
 
 #include "catalogue/MovieListQuery.h"
+#include "commands/CommandParser.h"
 
 namespace quillon {
 
-namespace {
-void printError(const QString& text) {
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-}
-}  // namespace
-
-int runListCommand(ManagedObjectContext& context, const QStringList& arguments,
-                   const QString& usage) {
-    static const QStringList keys = {"movie", "genre", "year", "director", "producer"};
-    int key = MovieListQuery::Movie;
-    bool ascending = true;
-    QString search;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        if (arg == "--key" && i + 1 < arguments.size() && keys.contains(arguments[i + 1])) {
-            key = int(keys.indexOf(arguments[++i]));
-        } else if (arg == "--descending") {
-            ascending = false;
-        } else if (arg == "--search" && i + 1 < arguments.size()) {
-            search = arguments[++i];
-        } else {
-            printError("list: unexpected argument " + arg);
-            printError(usage);
-            return 2;
-        }
-    }
+int runListCommand(ManagedObjectContext& context, const CommandInput& input) {
     MovieListQuery query(context);
+    // The choices of --key stand in the key selector's order.
+    const int key = input.isSet("key") ? input.choiceIndex("key") : int(MovieListQuery::Movie);
     query.segmentIndex = key;
-    query.SortAsc = ascending;
+    query.SortAsc = !input.isSet("descending");
     query.fetchMovies();
-    query.filterMovies(search);
+    query.filterMovies(input.value("search"));
 
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);

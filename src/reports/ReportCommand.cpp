@@ -5,6 +5,7 @@
 
 #include "catalogue/ReportPdf.h"
 #include "catalogue/ReportText.h"
+#include "commands/CommandParser.h"
 #include "store/CatalogueStore.h"
 
 namespace quillon {
@@ -17,46 +18,25 @@ void printLine(FILE* stream, const QString& line) {
 
 }  // namespace
 
-int runReportCommand(ManagedObjectContext& context, const QStringList& args,
+int runReportCommand(ManagedObjectContext& context, const CommandInput& input,
                      const BreakdownRows& rows) {
-    bool descending = false;
-    bool printLayout = false;
-    QString search;
-    QStringList positional;
-    for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == "--descending") {
-            descending = true;
-        } else if (args[i] == "--print-layout") {
-            printLayout = true;
-        } else if (args[i] == "--search" && i + 1 < args.size()) {
-            search = args[++i];
-        } else if (args[i].startsWith("--")) {
-            positional.clear();
-            break;
-        } else {
-            positional << args[i];
-        }
-    }
-    const auto kind = positional.size() == 3 ? groupKindNamed(positional[0]) : std::nullopt;
-    if (!kind || positional[2].isEmpty()) {
-        printLine(stderr,
-                  "usage: quillon report genre|actor|actress|director|producer VALUE "
-                  "[--descending] [--search TEXT] [--print-layout] FILE.pdf");
-        return 2;
-    }
+    // The parser let through only the kinds' own names.
+    const GroupKind kind = groupKindNamed(input.argument("KIND")).value_or(GroupKind::Genre);
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         printLine(stderr, "report: fonts need a QGuiApplication");
         return 1;
     }
-    const QString& value = positional[1];
-    const QString& path = positional[2];
-    const std::vector<MoviePtr> movies = rows(context, *kind, value, descending, search);
+    const QString value = input.argument("VALUE");
+    const QString path = input.argument("FILE.pdf");
+    const std::vector<MoviePtr> movies =
+        rows(context, kind, value, input.isSet("descending"), input.value("search"));
     if (movies.empty()) {
         printLine(stderr, "Empty Data Set! No Movies to Print!");
         return 1;
     }
-    const ReportFamily& family = printLayout ? printReportFamily() : breakdownReportFamily();
-    const auto report = buildReport(family, *kind, movies, {kReportViewWidth, value});
+    const ReportFamily& family =
+        input.isSet("print-layout") ? printReportFamily() : breakdownReportFamily();
+    const auto report = buildReport(family, kind, movies, {kReportViewWidth, value});
     if (const Status written = writeReportPdfFile(*report, path, context.dataDir()); !written) {
         printLine(stderr, "Could not create PDF file: " + written.describe());
         return 1;

@@ -14,22 +14,11 @@
 #include "support/AppHarness.h"
 #include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
-#include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
 
 using namespace quillon;
 
 namespace {
-
-// The one alert on screen as "title: message", answered with OK.
-QString onlyAlert() {
-    test::pumpEvents();
-    const auto alerts = AlertController::presentedAlerts();
-    if (alerts.size() != 1) return QString("%1 alerts").arg(alerts.size());
-    const QString shown = alerts[0]->title() + ": " + alerts[0]->message();
-    alerts[0]->trigger("OK");
-    return shown;
-}
 
 TEST(FirstLaunchTest, SeedsOncePerFlagAndWhenTheFlagCannotBeWrittenOnlyIntoAnEmptyList) {
     test::AppHarness app;
@@ -63,8 +52,8 @@ TEST(FirstLaunchTest, SeedsOncePerFlagAndWhenTheFlagCannotBeWrittenOnlyIntoAnEmp
     ASSERT_TRUE(context.save());
     auto window = app.window();  // its menu runs the check
     window->show();
-    const QString alert = onlyAlert();
-    EXPECT_TRUE(alert.startsWith("Settings Not Saved: ") &&
+    const QString alert = test::answerAlert();
+    EXPECT_TRUE(alert.startsWith("Settings Not Saved / ") &&
                 alert.contains(DataFolders::userDefaultsFile()))
         << alert.toStdString();
     EXPECT_EQ(context.count(Entity::GenreList), 42);
@@ -79,8 +68,8 @@ TEST(AppDelegateTest, AFailedSaveIsShownEvenAtExitAndKeepsTheChangesForTheNextSa
     movie->setName("boom");
     test::refuseWrites(app.dataDir(), Entity::Movies, "INSERT", "NEW.name = 'boom'");
     EXPECT_FALSE(app.app().saveContext());
-    const QString alert = onlyAlert();
-    EXPECT_TRUE(alert.startsWith("Unresolved error: Unresolved error ") &&
+    const QString alert = test::answerAlert();
+    EXPECT_TRUE(alert.startsWith("Unresolved error / Unresolved error ") &&
                 alert.contains(test::kRefusedByTest))
         << alert.toStdString();
     EXPECT_TRUE(app.context().hasChanges());
@@ -93,7 +82,7 @@ TEST(AppDelegateTest, AFailedSaveIsShownEvenAtExitAndKeepsTheChangesForTheNextSa
     QObject guard;
     QTimer::singleShot(0, &guard, [&box] {
         if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            box = shown->windowTitle() + ": " + shown->text();
+            box = shown->windowTitle() + " / " + shown->text();
             shown->done(QMessageBox::Ok);
         }
     });
@@ -116,8 +105,8 @@ TEST(StartWindowTest, AReadOnlyCatalogueSaysSoAndWaitsWithTheFirstLaunch) {
     ASSERT_TRUE(window && exitStatus == 0);
     EXPECT_EQ(window->windowTitle(), "Quillon (read-only)");
     window->show();
-    const QString alert = onlyAlert();
-    EXPECT_TRUE(alert.startsWith("Read-Only Catalogue: ") && alert.contains(app.dataDir()))
+    const QString alert = test::answerAlert();
+    EXPECT_TRUE(alert.startsWith("Read-Only Catalogue / ") && alert.contains(app.dataDir()))
         << alert.toStdString();
     // Seeding waits for a catalogue that can be written; the flag stays unset.
     EXPECT_EQ(app.context().count(Entity::GenreList), 0);

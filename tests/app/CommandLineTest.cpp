@@ -2,10 +2,17 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QPdfDocument>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 
 #include "app/CommandLine.h"
+#include "catalogue/GroupKind.h"
+#include "catalogue/MovieListQuery.h"
+#include "commands/CommandHelp.h"
+#include "reports/OverviewViewController.h"
 #include "store/Backups.h"
 #include "support/AppHarness.h"
 #include "support/TestSupport.h"
@@ -14,12 +21,12 @@ using namespace quillon;
 
 namespace {
 
-struct Run {
+struct Ran {
     int status;  // -1 when the program did not end normally
     QString out, errors;
 };
 
-Run run(QStringList command) {
+Ran run(QStringList command) {
     QProcess process;
     process.start(command.takeFirst(), command);
     process.waitForFinished(60000);
@@ -28,7 +35,7 @@ Run run(QStringList command) {
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-Run runQuillon(const QString& dataDir, const QStringList& arguments) {
+Ran runQuillon(const QString& dataDir, const QStringList& arguments) {
     return run(QStringList{QUILLON_BINARY, "--data-dir", dataDir} + arguments);
 }
 
@@ -86,8 +93,8 @@ TEST(CommandLineTest,
     for (const auto& [arguments, status, error] :
          {std::tuple{QStringList{"restore", "Quillon 1999.sqlite"}, 1,
                      "restore: There is no backup named \"Quillon 1999.sqlite\""},
-          {QStringList{"restore", first, second}, 2, "restore: give the name of one backup"},
-          {QStringList{"backups", "now"}, 2, "backups: unexpected argument now"}}) {
+          {QStringList{"restore", first, second}, 2, "restore: unexpected argument"},
+          {QStringList{"backups", "now"}, 2, "backups: unexpected argument \"now\""}}) {
         result = runQuillon(app.dataDir(), arguments);
         EXPECT_EQ(result.status, status) << arguments.join(' ').toStdString();
         EXPECT_TRUE(result.errors.startsWith(error)) << result.errors.toStdString();
@@ -118,16 +125,148 @@ TEST(CommandLineTest,
     QFile::setPermissions(app.dataDir(), QFileDevice::Permissions(0x7700));
 }
 
-TEST(CommandLineTest, TheWaitOptionTakesSecondsAnywhereInTheLine) {
-    const CommandLine plain = parseCommandLine({"quillon", "list"});
-    EXPECT_TRUE(plain.lockWaitMs == 10000 && !plain.waitGiven) << "only a window waits when told";
-    for (const auto& [wait, ms] : {std::pair{"2.5", 2500}, {"-1", -1}, {"soon", -1}, {"", -1}}) {
-        QStringList arguments{"quillon", "restore", "x", "--wait"};
-        const CommandLine command = parseCommandLine(*wait ? arguments << wait : arguments);
-        EXPECT_TRUE(command.waitGiven);
-        EXPECT_EQ(command.error.isEmpty() ? command.lockWaitMs : -1, ms) << wait;
-        EXPECT_EQ(command.arguments, QStringList{"x"});
+// What the parser made of a command line, in one line: the action and command, then the
+// arguments and options given (or the refusal's first line).
+QString parsed(const QStringList& words) {
+    const CommandLine line = parseCommandLine(QStringList{"quillon"} + words);
+    if (line.action == CommandLine::Action::Refuse) {
+        const QString usage = line.error.section('\n', 1, 1);
+        const QString expected =
+            line.command ? "Usage: " + usageLine(*line.command) : "Usage: quillon [--data-dir";
+        EXPECT_TRUE(usage.startsWith(expected)) << line.error.toStdString();
+        return line.error.section('\n', 0, 0);
     }
+    static const char* const actions[] = {"window", "run", "help", "version", ""};
+    QStringList out{actions[int(line.action)] + (line.command ? ' ' + line.name() : QString())};
+    if (line.action == CommandLine::Action::Run) {
+        for (const CommandArgument& argument : line.command->arguments)
+            out << argument.name + '=' + line.input.argument(argument.name);
+        for (const CommandOption& option : line.command->options)
+            if (line.input.isSet(option.name))
+                out << "--" + option.name +
+                           (option.choices.isEmpty()
+                                ? QString()
+                                : '#' + QString::number(line.input.choiceIndex(option.name))) +
+                           (option.valueName.isEmpty() ? QString()
+                                                       : '=' + line.input.value(option.name));
+    }
+    if (line.lockWaitMs) out << "wait " + QString::number(*line.lockWaitMs);
+    if (!line.dataDir.isEmpty()) out << "in " + line.dataDir;
+    return out.join(' ');
+}
+
+TEST(CommandLineTest, EveryCommandTakesItsWordsAnywhereAndRefusesWrongOnesWithItsUsageLine) {
+    const struct {
+        QStringList words;
+        const char* parsed;
+    } cases[] = {
+        {{}, "window"},
+        {{"--wait", "2.5", "--data-dir=d"}, "window wait 2500 in d"},
+        {{"list"}, "run list"},
+        {{"--descending", "list"}, "quillon: unknown option --descending"},
+        {{"list", "--search", "-x", "--key=genre", "--descending", "--key", "year"},
+         "run list --key#2=year --descending --search=-x"},
+        {{"list", "--key", "colour"},
+         "list: --key must be movie, genre, year, director or producer, not \"colour\""},
+        {{"list", "--sort"}, "list: unknown option --sort"},
+        {{"list", "-s"}, "list: unknown option -s"},
+        {{"list", "--search"}, "list: --search needs TEXT"},
+        {{"list", "--descending=yes"}, "list: --descending takes no value"},
+        {{"list", "heat"}, "list: unexpected argument \"heat\""},
+        {{"groups", "--search", "", "actor"}, "run groups KIND=actor --search="},
+        {{"groups", "actors"},
+         "groups: KIND must be genre, actor, actress, director or producer, not \"actors\""},
+        {{"groups"}, "groups: KIND is missing"},
+        {{"breakdown", "director", "", "--descending"},
+         "run breakdown KIND=director VALUE= --descending"},
+        {{"breakdown", "director", "--", "--Mann--"}, "run breakdown KIND=director VALUE=--Mann--"},
+        {{"breakdown", "director"}, "breakdown: VALUE is missing"},
+        {{"report", "actor", "Mann", "--print-layout", "out.pdf", "--search", "ov"},
+         "run report KIND=actor VALUE=Mann FILE.pdf=out.pdf --search=ov --print-layout"},
+        {{"report", "director", "Mann", ""}, "report: FILE.pdf must not be empty"},
+        {{"report", "director", "--x", "f.pdf"}, "report: unknown option --x"},
+        {{"export", "out.csv"}, "run export FILE=out.csv"},
+        {{"export", "a", "b"}, "export: unexpected argument \"b\""},
+        {{"import", "in.csv"}, "run import FILE=in.csv"},
+        {{"import"}, "import: FILE is missing"},
+        {{"backups", "--wait", "0"}, "run backups wait 0"},
+        {{"backups", "now"}, "backups: unexpected argument \"now\""},
+        {{"--data-dir", "d", "restore", "x", "--data-dir", "e", "--wait=1"},
+         "run restore NAME=x wait 1000 in e"},
+        {{"restore"}, "restore: NAME is missing"},
+        {{"restore", "x", "--wait", "-1"},
+         "restore: --wait must be a number of seconds, not \"-1\""},
+        {{"restore", "x", "--wait", "soon"},
+         "restore: --wait must be a number of seconds, not \"soon\""},
+        {{"restore", "x", "--wait"}, "restore: --wait needs SECONDS"},
+        {{"--wait", "2", "--wait", ""}, "quillon: --wait must be a number of seconds, not \"\""},
+        {{"--data-dir"}, "quillon: --data-dir needs DIR"},
+        {{"colour"}, "quillon: unknown command \"colour\""},
+        {{"--help"}, "help"},
+        {{"-h"}, "help"},
+        {{"help"}, "help"},
+        {{"help", "report"}, "help report"},
+        {{"report", "--help"}, "help report"},
+        {{"--help", "restore"}, "help restore"},
+        {{"help", "colour"}, "quillon: unknown command \"colour\""},
+        {{"help", "list", "groups"}, "quillon: unexpected argument \"groups\""},
+        {{"--version"}, "version"},
+    };
+    QSet<QString> run;
+    for (const auto& c : cases) {
+        EXPECT_EQ(parsed(c.words), c.parsed) << c.words.join(' ').toStdString();
+        if (QString(c.parsed).startsWith("run ")) run << QString(c.parsed).section(' ', 1, 1);
+    }
+    for (const CommandRow& command : commandTable())
+        EXPECT_TRUE(run.contains(command.name)) << "no case runs " << command.name.toStdString();
+
+    // The choices let through are the names the commands' code reads, in its order.
+    QStringList keys, kinds;
+    for (const MovieListKey& key : kMovieListKeys) keys << QString(key.title).toLower();
+    for (GroupKind kind : kGroupKinds) kinds << commandNameOf(kind);
+    EXPECT_EQ(findCommand(u"list")->options.at(0).choices, keys);
+    for (const char16_t* name : {u"groups", u"breakdown", u"report"})
+        EXPECT_EQ(findCommand(name)->arguments.at(0).choices, kinds);
+}
+
+// The real program: its help and each command's, from the same rows as the guide's table.
+TEST(CommandLineTest, TheHelpListsEveryCommandAndTheGuideShowsEachOfThem) {
+    const Ran help = run({QUILLON_BINARY, "--help"});
+    EXPECT_EQ(help.status, 0);
+    QStringList listed;
+    static const QRegularExpression commandLine("^  quillon (\\S+)",
+                                                QRegularExpression::MultilineOption);
+    for (auto match = commandLine.globalMatch(help.out); match.hasNext();)
+        listed << match.next().captured(1);
+    QStringList names;
+    for (const CommandRow& command : commandTable()) names << command.name;
+    EXPECT_EQ(listed, names);
+
+    QPdfDocument guide;
+    ASSERT_EQ(guide.load(OverviewViewController::kDocumentPath), QPdfDocument::Error::None);
+    QString text;
+    for (int page = 0; page < guide.pageCount(); ++page)
+        text += guide.getAllText(page).text() + ' ';
+    text = text.simplified();
+    for (const QString& name : listed) {
+        const CommandRow* command = findCommand(name);
+        ASSERT_TRUE(command);
+        const Ran told = run({QUILLON_BINARY, "help", name});
+        EXPECT_EQ(told.status, 0);
+        EXPECT_TRUE(told.out.startsWith("Usage: " + usageLine(*command) + '\n'))
+            << told.out.toStdString();
+        EXPECT_TRUE(text.contains("quillon " + name)) << "the guide lacks " << name.toStdString();
+        for (const CommandOption& option : command->options)
+            EXPECT_TRUE(text.contains("--" + option.name))
+                << name.toStdString() << " --" << option.name.toStdString();
+    }
+
+    const Ran refused = run({QUILLON_BINARY, "colour"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_TRUE(refused.errors.startsWith("quillon: unknown command \"colour\"\nUsage: quillon"))
+        << refused.errors.toStdString();
+    EXPECT_EQ(run({QUILLON_BINARY, "--version"}).out.left(8), "Quillon ");
 }
 
 // (A lock left by a killed process is taken over: the store's own tests.)

@@ -59,17 +59,6 @@ struct Outcome {
     QString message;
 };
 
-// The alert on screen as "title / message", answered; empty when there is none.
-QString takeAlert() {
-    pumpEvents();
-    const auto alerts = AlertController::presentedAlerts();
-    const QString shown =
-        alerts.isEmpty() ? QString() : alerts[0]->title() + " / " + alerts[0]->message();
-    for (AlertController* alert : alerts) alert->trigger("OK");
-    pumpEvents();
-    return alerts.size() > 1 ? QString::number(alerts.size()) + " alerts" : shown;
-}
-
 // Runs a command in this process, its output and errors caught; the errors are its message.
 Outcome runQuillon(AppHarness& app, const QStringList& arguments) {
     QTemporaryDir dir;
@@ -121,7 +110,7 @@ const Writer kWriters[] = {
          anchor.show();
          shareBreakdownReport(GroupKind::Genre, rig.app.context().fetch<Movies>(),
                               rig.app.services(), &anchor);
-         const QString alert = takeAlert();
+         const QString alert = answerAlert();
          return Outcome{alert.isEmpty() && rig.app.devices().share.requests.size() == 1, alert};
      }},
     {"export command", Policy::Follows, [](Rig& rig) { return rig.path("out/Quillon.csv"); },
@@ -135,7 +124,7 @@ const Writer kWriters[] = {
          screen.show();
          screen.DataString = "[QUILLON]\n";
          screen.SaveToFiles();
-         const QString alert = takeAlert();
+         const QString alert = answerAlert();
          return Outcome{alert.isEmpty() && rig.app.devices().share.requests.size() == 1, alert};
      }},
     {"share sheet save", Policy::Follows, [](Rig& rig) { return rig.path("out/Copy.csv"); },
@@ -149,7 +138,7 @@ const Writer kWriters[] = {
          anchor.show();
          DesktopShareSheet(mail, handoff, AlertController::tell)
              .perform(ShareActivity::SaveToFiles, ShareRequest{{source}, {}, {}, {}}, &anchor);
-         const QString alert = takeAlert();
+         const QString alert = answerAlert();
          return Outcome{alert.startsWith("File Saved / "), alert};
      }},
     {"screen picture", Policy::NewNames,

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QBuffer>
-#include <QColor>
-#include <QImage>
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -11,7 +8,7 @@
 #include <utility>
 
 #include "store/CatalogueStore.h"
-#include "toolkit/AlertController.h"
+#include "support/TestSupport.h"
 
 namespace quillon::test {
 
@@ -24,16 +21,6 @@ inline MoviePtr addMovie(ManagedObjectContext& context,
     movie->setYear(year);
     movie->setRunTime(runTime);
     return movie;
-}
-
-inline QByteArray jpegOf(QSize size, QColor colour) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 90);
-    return bytes;
 }
 
 // The document's text, one entry per paragraph; an inline picture reads "[W x H]" (its format's
@@ -54,14 +41,6 @@ inline QStringList paragraphsOf(const QTextDocument& document) {
         paragraphs << text;
     }
     return paragraphs;
-}
-
-// The alerts on screen, "title / message" each.
-inline QStringList alertTexts() {
-    QStringList texts;
-    for (AlertController* alert : AlertController::presentedAlerts())
-        texts << alert->title() + " / " + alert->message();
-    return texts;
 }
 
 }  // namespace quillon::test

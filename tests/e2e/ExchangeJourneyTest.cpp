@@ -28,8 +28,8 @@ void fillCatalogue(ManagedObjectContext& context) {
         movie->setText(Attribute::notes, "Seen twice.\nOwned on DVD.");
         movie->setText(Attribute::rating, "PG");
         movie->setRunTime(qint16(100 + row[0].size()));
-        movie->setImage(Attribute::frontImage, test::jpeg(Qt::darkRed, 200, 300));
-        movie->setImage(Attribute::backImage, test::jpeg(Qt::darkBlue, 200, 300));
+        movie->setImage(Attribute::frontImage, test::jpegOf({200, 300}, Qt::darkRed));
+        movie->setImage(Attribute::backImage, test::jpegOf({200, 300}, Qt::darkBlue));
     }
     ASSERT_TRUE(context.save().ok);
 }

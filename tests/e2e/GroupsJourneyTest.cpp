@@ -44,7 +44,7 @@ TEST(GroupsJourney, TabBreakdownEditComeBackReportAndPrint) {
         movie->setYear(1982);
         movie->setText(Attribute::leadingActor1, actor);
         movie->setText(Attribute::director, director);
-        movie->setImage(Attribute::frontImage, test::jpeg(Qt::darkGreen, 60, 90));
+        movie->setImage(Attribute::frontImage, test::jpegOf({60, 90}, Qt::darkGreen));
     }
     ASSERT_TRUE(app.context().save().ok);
     auto window = test::showWindow(app);

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QBuffer>
-#include <QImage>
 #include <QTest>
 #include <QToolButton>
 
@@ -40,16 +38,6 @@ inline QStringList firstLabels(TableView* table) {
     for (int row = 0; row < table->model()->rowCount(); ++row)
         texts << table->model()->index(row, 0).data(LabelTextsRole).toStringList().value(0);
     return texts;
-}
-
-inline QByteArray jpeg(QColor colour, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 90);
-    return bytes;
 }
 
 }  // namespace quillon::test

@@ -16,7 +16,8 @@ namespace {
 // it back, sorts, changes the key, deletes another, and finds that after a restart.
 TEST(MovieListJourney, StartSearchDeleteUndoSortDeleteAndComeBack) {
     test::AppHarness app;
-    const QByteArray front = test::jpeg(Qt::red, 40, 60), back = test::jpeg(Qt::blue, 40, 60);
+    const QByteArray front = test::jpegOf({40, 60}, Qt::red),
+                     back = test::jpegOf({40, 60}, Qt::blue);
     for (auto [name, year] : {std::pair{"Vertigo", 1958}, {"Psycho", 1960}, {"Rope", 1948}}) {
         auto movie = Movies::insertInto(app.context());
         movie->setName(QString(name));

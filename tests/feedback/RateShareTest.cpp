@@ -23,7 +23,7 @@ const QString kMail = "feedback@example.org";
 class RateShare : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (AlertController* alert : AlertController::presentedAlerts()) alert->close();
+        closeAlerts();
         navigation.reset();
         pumpEvents();
     }
@@ -31,9 +31,7 @@ protected:
     RateShareTableViewController* open(RateShareAddresses addresses = {kStore, kWeb, kMail}) {
         navigation.reset();
         auto* screen = new RateShareTableViewController(addresses, shareSheet, mail, opener);
-        navigation = std::make_unique<NavigationController>(new ViewController);
-        navigation->resize(420, 700);
-        navigation->show();
+        navigation = showNavigation(new ViewController, {420, 700});
         navigation->pushViewController(screen);
         pumpEvents();
         return screen;
@@ -41,17 +39,6 @@ protected:
     static QStringList rowTexts(RateShareTableViewController* screen, int row) {
         const QAbstractItemModel* model = screen->tableView()->model();
         return model->data(model->index(row, 0), LabelTextsRole).toStringList();
-    }
-    // The one alert shown, as "title / message"; closes it with its only action.
-    static QString takeAlert() {
-        const auto alerts = AlertController::presentedAlerts();
-        if (alerts.size() != 1) return QStringLiteral("%1 alerts").arg(alerts.size());
-        AlertController* alert = alerts.first();
-        const QString shown = alert->title() + " / " + alert->message();
-        EXPECT_EQ(alert->actionTitles(), QStringList{"OK"});
-        alert->trigger("OK");
-        pumpEvents();
-        return shown;
     }
     int effects() const {
         return opener.opened.size() + shareSheet.requests.size() + mail.composed.size() +
@@ -126,7 +113,7 @@ TEST_F(RateShare, ShareVisitAndFeedbackHandTheirItemsToTheirServices) {
 TEST_F(RateShare, TellsInAnAlertWhatCouldNotBeDone) {
     auto expectAlert = [&](int row, RateShareAddresses addresses, const QString& alert) {
         open(addresses)->didSelectRow(row);
-        EXPECT_EQ(takeAlert(), alert) << row;
+        EXPECT_EQ(answerAlert(), alert) << row;
         EXPECT_TRUE(shareSheet.requests.isEmpty()) << row;
     };
     mail.canSend = false;
@@ -170,13 +157,12 @@ TEST_F(RateShare, TellsWhenXdgOpenOrXdgEmailFoundNoProgram) {
             navigation.reset();
             auto* screen = new RateShareTableViewController({kStore, kWeb, kMail}, shareSheet,
                                                             desktop, desktop);
-            navigation = std::make_unique<NavigationController>(screen);
-            navigation->show();
+            navigation = showNavigation(screen);
             desktop.answers = 0;
             screen->didSelectRow(c.row);
             EXPECT_TRUE(AlertController::presentedAlerts().isEmpty()) << "before it ended";
             for (int i = 0; i < 1000 && desktop.answers == 0; ++i) pumpEvents(10);
-            EXPECT_EQ(takeAlert(), QByteArray(script) == "exit 3" ? c.alert : "0 alerts");
+            EXPECT_EQ(answerAlert(), QByteArray(script) == "exit 3" ? c.alert : "");
         }
     }
 }

@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <cstring>
 #include <ostream>
 
 #include "formats/ExportFormat.h"
@@ -18,17 +17,11 @@
 #include "formats/MovieImporter.h"
 #include "platform/DiagnosticLog.h"
 #include "store/CatalogueStore.h"
+#include "support/FailingDevice.h"
 #include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 
 namespace quillon::test {
-
-inline QByteArray encoded(const QImage& image, const char* format = "JPG", int quality = 95) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format, quality);
-    return buffer.data();
-}
 
 // A small real JPEG of one colour with a gradient, so that re-encoding changes its bytes.
 inline QByteArray makeJpeg(int width, int height, QColor color, int quality = 95) {
@@ -37,7 +30,7 @@ inline QByteArray makeJpeg(int width, int height, QColor color, int quality = 95
     gradient.setColorAt(0, color);
     gradient.setColorAt(1, color.darker(300));
     QPainter(&image).fillRect(image.rect(), gradient);
-    return encoded(image, "JPG", quality);
+    return imageBytes(image, "JPG", quality);
 }
 
 // Runs the export into memory; fails the test when the export reports a failure.
@@ -149,41 +142,6 @@ inline void breakCoverPages(const QString& dataDir, const QByteArray& cover) {
     }
     FAIL() << "the cover was not found in the store file";
 }
-
-// Reads `bytes` and fails every read from byte `failAt` on, like a share that goes away; or,
-// made without bytes, takes writes up to `failAt` bytes and fails the rest, like a full disk.
-class FailingDevice : public QBuffer {
-public:
-    FailingDevice(const QByteArray& bytes, qint64 failAt, bool sequential = false)
-        : failAt_(failAt), sequential_(sequential) {
-        setData(bytes);
-        open(bytes.isEmpty() ? QIODevice::WriteOnly : QIODevice::ReadOnly);
-    }
-    bool isSequential() const override { return sequential_; }
-
-protected:
-    qint64 readData(char* data, qint64 size) override {
-        const qint64 at = sequential_ ? served_ : pos();  // a sequential device has no pos()
-        if (at >= failAt_) {
-            setErrorString("Input/output error");
-            return -1;
-        }
-        size = qMin(size, qMin(failAt_, buffer().size()) - at);
-        std::memcpy(data, buffer().constData() + at, size);
-        served_ += size;
-        return size;
-    }
-    qint64 writeData(const char* data, qint64 size) override {
-        if (pos() + size <= failAt_) return QBuffer::writeData(data, size);
-        setErrorString("No space left on device");
-        return -1;
-    }
-
-private:
-    qint64 failAt_;
-    bool sequential_;
-    qint64 served_ = 0;
-};
 
 // Serves `head`, then `tail` over and over without end, like /dev/zero behind a header; with
 // an empty tail it ends after the head.

@@ -71,19 +71,20 @@ TEST(ExportFormat, CoversAreReencodedUprightOrKeptOrReported) {
     png.fill(Qt::blue);
     MoviePtr covered = insertMovie(app.context(), "Covered", 2001, "Ann");
     covered->setImage(Attribute::frontImage, front);
-    covered->setImage(Attribute::backImage, encoded(png, "PNG"));
+    covered->setImage(Attribute::backImage, imageBytes(png, "PNG"));
     MoviePtr broken = insertMovie(app.context(), "Broken", 2001, "Ann");
     broken->setImage(Attribute::frontImage, QByteArray("not a picture"));
     const QByteArray damagedJpeg = front.left(300) + QByteArray(200, '\x55') + "\xFF\xD9";
     broken->setImage(Attribute::backImage, damagedJpeg);
     QImage huge(6000, 6000, QImage::Format_RGB32);
     huge.fill(Qt::darkGreen);
-    insertMovie(app.context(), "Huge", 2001, "Ann")->setImage(Attribute::backImage, encoded(huge));
+    insertMovie(app.context(), "Huge", 2001, "Ann")
+        ->setImage(Attribute::backImage, imageBytes(huge));
     QImage wide(40, 20, QImage::Format_RGB32);  // left half red, right half blue
     wide.fill(Qt::blue);
     QPainter(&wide).fillRect(0, 0, 20, 20, Qt::red);
     insertMovie(app.context(), "Turned", 2000, "Ann")
-        ->setImage(Attribute::frontImage, withExifOrientation(encoded(wide), 6));
+        ->setImage(Attribute::frontImage, withExifOrientation(imageBytes(wide), 6));
     ASSERT_TRUE(app.context().save().ok);
 
     QBuffer buffer;
@@ -98,7 +99,7 @@ TEST(ExportFormat, CoversAreReencodedUprightOrKeptOrReported) {
     const auto field = [&](int line, int index) { return lines[line].split('^').value(index); };
     EXPECT_EQ(field(1, 14), QByteArray());
     EXPECT_EQ(field(1, 15), damagedJpeg.toBase64());
-    EXPECT_EQ(field(2, 14), encoded(QImage::fromData(front), "JPG", 60).toBase64());
+    EXPECT_EQ(field(2, 14), imageBytes(QImage::fromData(front), "JPG", 60).toBase64());
     EXPECT_EQ(QImage::fromData(QByteArray::fromBase64(field(2, 15)), "JPG").size(), QSize(40, 60));
     QByteArray hugeCover = QByteArray::fromBase64(field(3, 15));
     QBuffer hugeBuffer(&hugeCover);

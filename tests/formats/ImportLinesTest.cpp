@@ -156,7 +156,7 @@ TEST(ImportLines, ACoverThatDoesNotDecodeNeverDestroysAStoredCover) {
     ASSERT_TRUE(app.context().save().ok);
 
     const QByteArray jpeg = makeJpeg(40, 40, Qt::green), good = jpeg.toBase64();
-    const QByteArray png = encoded(QImage::fromData(jpeg), "PNG");
+    const QByteArray png = imageBytes(QImage::fromData(jpeg), "PNG");
     for (const QByteArray& bad :
          {jpeg.chopped(30).toBase64(),  // cut short: no end-of-image marker
           png.chopped(12).toBase64(), png.left(png.size() / 2).toBase64(),  // no IEND chunk

@@ -22,9 +22,7 @@ using test::ReadBack;
 class ReportPdfTest : public ::testing::Test {
 protected:
     void SetUp() override { anchor.show(); }
-    void TearDown() override {
-        for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
-    }
+    void TearDown() override { test::closeAlerts(); }
     std::vector<MoviePtr> addMovies(int count) { return test::addMannMovies(fixture, count); }
     static QStringList linesOf(const std::vector<MoviePtr>& movies) {
         return test::mannReportLines(movies);

@@ -4,7 +4,6 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <QBuffer>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
@@ -19,7 +18,6 @@
 #include "movies/CoverView.h"
 #include "movies/EditMoviesViewController.h"
 #include "support/TestSupport.h"
-#include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
 
 using namespace quillon;
@@ -153,14 +151,6 @@ QByteArray pngOfSize(QSize size) {
            chunk("IDAT", qCompress(QByteArray(1, 0)).mid(4)) + chunk("IEND", {});
 }
 
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format, 95);
-    return bytes;
-}
-
 // Two colours: the upper and lower half, or the left and right half.
 QImage halves(QSize size, QColor first, QColor second, Qt::Orientation split) {
     QImage image(size, QImage::Format_ARGB32);
@@ -223,8 +213,7 @@ protected:
         movie->setYear(1979);
         movie->setImage(Attribute::frontImage, encodeJpeg(picture({30, 40}), 95));
         ASSERT_TRUE(app.context().save());
-        nav = std::make_unique<NavigationController>(new ViewController);
-        nav->show();
+        nav = test::showNavigation(new ViewController);
         form = new EditMoviesViewController(app.services());
         form->setDetailItem(movie);
         nav->pushViewController(form);
@@ -237,15 +226,6 @@ protected:
                 ASSERT_TRUE(done.wait(20000));
             }
         }
-    }
-    // The message of the alert on top, closed; empty when there is none.
-    static QString told() {
-        const auto alerts = AlertController::presentedAlerts();
-        if (alerts.isEmpty()) return {};
-        const QString said = alerts.last()->title() + ": " + alerts.last()->message();
-        alerts.last()->trigger("OK");
-        test::pumpEvents();
-        return said;
     }
 
     test::AppFixture app;
@@ -269,7 +249,8 @@ TEST_F(CoverFormTest, PictureFilesIntoACover) {
     const QString damaged = "The picture is cut short or damaged, so it cannot be stored.";
     const QImage upright = halves({40, 60}, Qt::red, Qt::blue, Qt::Vertical);
     const QImage seeThrough = halves({60, 40}, Qt::transparent, Qt::red, Qt::Horizontal);
-    const QByteArray jpeg = encoded(upright, "JPG"), png = encoded(upright, "PNG");
+    const QByteArray jpeg = test::imageBytes(upright, "JPG"),
+                     png = test::imageBytes(upright, "PNG");
 
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
     // A device node of our own, as a null device: on a faulty build it ends at once.
@@ -278,7 +259,8 @@ TEST_F(CoverFormTest, PictureFilesIntoACover) {
     QFile big(path("big.png"));
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize((qint64(600) << 20) + 1));
     big.close();
-    ASSERT_TRUE(QFile::link(write("seeThrough.png", encoded(seeThrough, "PNG")), path("link")));
+    ASSERT_TRUE(
+        QFile::link(write("seeThrough.png", test::imageBytes(seeThrough, "PNG")), path("link")));
     const struct {
         QString file;
         QString told;   // after "Image Not Loaded: "; empty when taken in
@@ -299,8 +281,9 @@ TEST_F(CoverFormTest, PictureFilesIntoACover) {
         {write("halfway.png", png.left(png.size() / 2)), damaged, {}},
         {path("seeThrough.png"), {}, halves({60, 40}, Qt::white, Qt::red, Qt::Horizontal)},
         {path("link"), {}, halves({60, 40}, Qt::white, Qt::red, Qt::Horizontal)},
-        {write("turned.jpg", test::withExifOrientation(
-                                 encoded(upright.transformed(QTransform().rotate(-90)), "JPG"), 6)),
+        {write("turned.jpg",
+               test::withExifOrientation(
+                   test::imageBytes(upright.transformed(QTransform().rotate(-90)), "JPG"), 6)),
          {},
          upright},
     };
@@ -323,7 +306,8 @@ TEST_F(CoverFormTest, PictureFilesIntoACover) {
             ASSERT_TRUE(done.wait(20000));
             EXPECT_FALSE(unblocker.hadToUnblock()) << "the FIFO was opened";
         }
-        EXPECT_EQ(told(), c.told.isEmpty() ? QString() : "Image Not Loaded: " + c.told);
+        EXPECT_EQ(test::answerAlert(),
+                  c.told.isEmpty() ? QString() : "Image Not Loaded / " + c.told);
         form->entry(FormField::Writer)->setText(QString("Writer %1").arg(++row));
         QSignalSpy saved(form, &MovieFormViewController::saveFinished);
         form->SaveButtonClicked();

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QBuffer>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -26,11 +25,7 @@ QByteArray cover(QColor colour, QSize size = {400, 300}) {
     const int side = size.width() / 20;
     QPainter(&image).fillRect(size.width() / 2 - side / 2, size.height() / 2 - side / 2, side, side,
                               Qt::black);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 95);
-    return bytes;
+    return test::imageBytes(image);
 }
 
 bool near(QColor a, QColor b) {
@@ -72,10 +67,7 @@ protected:
     Viewers() {
         registerViewerSegues(fixture.storyboard());
         root = new ViewController;
-        navigation = std::make_unique<NavigationController>(root);
-        navigation->setStoryboard(&fixture.storyboard());
-        navigation->resize(420, 700);
-        navigation->show();
+        navigation = showNavigation(root, {420, 700}, &fixture.storyboard());
         // Ctrl+plus and the like are shortcuts of the window: it must be the active one.
         QApplication::setActiveWindow(navigation.get());
         pumpEvents();

@@ -13,9 +13,7 @@ namespace quillon::test {
 namespace {
 
 QImage picture(QColor colour) {
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
+    return filledImage({40, 30}, colour);
 }
 
 const QDateTime kTaken(QDate(2026, 12, 7), QTime(10, 15, 3));

@@ -46,9 +46,7 @@ class OverviewScreen : public ::testing::Test {
 protected:
     OverviewViewController* open(const QString& path = OverviewViewController::kDocumentPath) {
         root = new ViewController;
-        navigation = std::make_unique<NavigationController>(root);
-        navigation->resize(420, 700);
-        navigation->show();
+        navigation = showNavigation(root, {420, 700});
         auto* screen = new OverviewViewController(path);
         navigation->pushViewController(screen);
         pumpEvents();

@@ -32,7 +32,7 @@ protected:
         ASSERT_TRUE(fixture.saveContext());
     }
     void TearDown() override {
-        for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
+        test::closeAlerts();
         nav.reset();
         test::pumpEvents();
     }
@@ -42,10 +42,7 @@ protected:
     PrintMoviesViewController* open(const QString& callingScreen) {
         TearDown();
         auto* breakdown = new ViewController;
-        nav = std::make_unique<NavigationController>(breakdown);
-        nav->setStoryboard(&fixture.storyboard());
-        nav->resize(600, 700);
-        nav->show();
+        nav = test::showNavigation(breakdown, {600, 700}, &fixture.storyboard());
         selection().CallingScreen = callingScreen;
         return screen = qobject_cast<PrintMoviesViewController*>(
                    breakdown->performSegue(QString::fromLatin1(kPrintReportSegue)));

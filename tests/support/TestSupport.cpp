@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <stdexcept>
@@ -7,6 +8,7 @@
 #include "app/ContextSave.h"
 #include "images/SmallCoverImage.h"
 #include "platform/DataFolders.h"
+#include "toolkit/AlertController.h"
 
 namespace quillon::test {
 
@@ -51,6 +53,24 @@ void AppFixture::restart() {
     store_.reset();
 }
 
+QImage filledImage(QSize size, QColor colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+QByteArray imageBytes(const QImage& image, const char* format, int quality) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, quality);
+    return bytes;
+}
+
+QByteArray jpegOf(QSize size, QColor colour) {
+    return imageBytes(filledImage(size, colour));
+}
+
 QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
     // APP1 "Exif": a big-endian TIFF header and one IFD entry, Orientation (0x0112), a SHORT.
     QByteArray exif = QByteArray::fromHex(
@@ -80,6 +100,40 @@ void pumpEvents(int ms) {
     QCoreApplication::processEvents();
     // Outside an event loop deleteLater() waits for this.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+std::unique_ptr<NavigationController> showNavigation(ViewController* root, QSize size,
+                                                     Storyboard* storyboard) {
+    auto navigation = std::make_unique<NavigationController>(root);
+    if (storyboard) navigation->setStoryboard(storyboard);
+    if (size.isValid()) navigation->resize(size);
+    navigation->show();
+    return navigation;
+}
+
+QStringList alertTexts() {
+    QStringList texts;
+    for (AlertController* alert : AlertController::presentedAlerts())
+        texts << alert->title() + " / " + alert->message();
+    return texts;
+}
+
+QString answerAlert(const QString& action) {
+    pumpEvents();
+    const QList<AlertController*> alerts = AlertController::presentedAlerts();
+    if (alerts.size() > 1) {
+        closeAlerts();
+        return QString("%1 alerts").arg(alerts.size());
+    }
+    if (alerts.isEmpty()) return {};
+    const QString shown = alerts[0]->title() + " / " + alerts[0]->message();
+    const bool answered = alerts[0]->trigger(action);
+    pumpEvents();
+    return answered ? shown : shown + " (no " + action + ")";
+}
+
+void closeAlerts() {
+    for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
 }
 
 }  // namespace quillon::test

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QFile>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include "store/CatalogueStore.h"
 #include "store/DeleteHistory.h"
 #include "support/Fakes.h"
+#include "toolkit/NavigationController.h"
 #include "toolkit/Storyboard.h"
 
 // Readable QString values in test failures.
@@ -78,6 +81,12 @@ private:
     DiagnosticSink previous_;
 };
 
+// An image of one colour.
+QImage filledImage(QSize size, QColor colour);
+// The image's bytes in `format` ("JPG", "PNG"...), at `quality` (-1: the format's own).
+QByteArray imageBytes(const QImage& image, const char* format = "JPG", int quality = 95);
+// A JPEG of one colour.
+QByteArray jpegOf(QSize size, QColor colour);
 // JPEG bytes with an EXIF orientation tag (6: turn clockwise to show upright).
 QByteArray withExifOrientation(const QByteArray& jpeg, int orientation);
 
@@ -113,5 +122,17 @@ inline QByteArray contents(const QString& path) {
 
 // Processes queued events (and due timers) for up to `ms` milliseconds.
 void pumpEvents(int ms = 0);
+
+// A shown window on `root`, `size` large when given, its segues from `storyboard` when given.
+std::unique_ptr<NavigationController> showNavigation(ViewController* root, QSize size = {},
+                                                     Storyboard* storyboard = nullptr);
+
+// The alerts on screen, oldest first, "title / message" each.
+QStringList alertTexts();
+// The one alert on screen, once queued events have run, as "title / message", answered with
+// `action`; empty when there is none, "N alerts" (all closed unanswered) when there are more.
+QString answerAlert(const QString& action = "OK");
+// Closes every alert on screen unanswered.
+void closeAlerts();
 
 }  // namespace quillon::test
