@@ -95,6 +95,15 @@ void MovieListQuery::fetchMovies() {
     searchApplied_ = false;
 }
 
+bool MovieListQuery::prepareNextKey() {
+    for (const MovieListKey& key : kMovieListKeys) {
+        std::vector<SortDescriptor> sort{{key.attribute, true}};
+        if (key.thenBy) sort.push_back({*key.thenBy, true});
+        if (context_.prepareSortedListing(Entity::Movies, sort)) return false;
+    }
+    return true;
+}
+
 void MovieListQuery::refetchKeepingSearch() {
     const bool applied = searchApplied_;
     fetchMovies();

@@ -72,6 +72,9 @@ public:
     // Lower-cases the search field of up to `count` more movies ahead of the first search, so
     // that the first keystroke does not pay for the whole catalogue. True when all are ready.
     bool prepareSearch(size_t count);
+    // Sorts the catalogue by one more key the list does not show yet, so that switching to it,
+    // or flipping its direction, finds the order ready in the store. True when every key is.
+    bool prepareNextKey();
 
     // The array that feeds the rows: MovieList while the search text is empty.
     const std::vector<MoviePtr>& rows() const;

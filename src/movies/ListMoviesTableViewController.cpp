@@ -68,7 +68,8 @@ ListMoviesTableViewController::ListMoviesTableViewController(Services& services,
 
 void ListMoviesTableViewController::prepareSearchWhileIdle() {
     // Small slices keep the window responsive; the first keystroke then finds them ready.
-    if (query_.prepareSearch(4000)) searchPreparation_->stop();
+    // Then, a key at a time, the orders of the other keys, so that no switch waits for a sort.
+    if (query_.prepareSearch(4000) && query_.prepareNextKey()) searchPreparation_->stop();
 }
 
 void ListMoviesTableViewController::viewDidLoad() {

@@ -96,10 +96,16 @@ public:
     // delete) is left out; *stored receives how many went in.
     Status storeSmallCopies(const std::vector<MadeSmallCopy>& made, int* stored = nullptr);
 
+    // Sorts every record of the entity by the keys, unless the store holds that order (or its
+    // reverse) already, so that a later fetch of it needs no sort. True when it sorted now.
+    bool prepareSortedListing(Entity entity, const std::vector<SortDescriptor>& keys);
+
     // Test seam: called inside the save transaction after each written row (the row's index).
     void setSaveProgressHookForTesting(std::function<void(int)> hook);
     // Test seam: the largest text or blob SQLite accepts (its default is about 1 GB).
     void setLengthLimitForTesting(int bytes);
+    // Test seam: how many times notes were read from the device since the store opened.
+    int notesReadsForTesting() const;
 
 private:
     friend class CatalogueStore;

@@ -41,6 +41,7 @@ QString entityName(Entity e) {
 
 struct ManagedObject::SavedValues {
     quint16 textPresent;
+    bool notesUnread;
     std::array<QString, kTextAttributeCount> texts;
     qint16 year;
     qint16 runTime;
@@ -51,13 +52,14 @@ struct ManagedObject::SavedValues {
 void ManagedObject::keepSavedValues() {
     if (rowId_ == 0 || deleted_ || savedValues_) return;
     savedValues_ = std::make_shared<const SavedValues>(
-        SavedValues{textPresent_, texts_, year_, runTime_, front_, back_});
+        SavedValues{textPresent_, notesUnread_, texts_, year_, runTime_, front_, back_});
 }
 
 void ManagedObject::restoreSavedValues() {
     const auto saved = std::move(savedValues_);
     if (!saved) return;
     textPresent_ = saved->textPresent;
+    notesUnread_ = saved->notesUnread;
     texts_ = saved->texts;
     year_ = saved->year;
     runTime_ = saved->runTime;
@@ -74,9 +76,15 @@ ManagedObject::ManagedObject(Entity entity, std::shared_ptr<ContextState> state)
 ManagedObject::~ManagedObject() = default;
 
 OptionalText ManagedObject::text(Attribute a) const {
-    const int i = int(a);
-    if (!isTextAttribute(a) || !(textPresent_ & (1u << i))) return std::nullopt;
-    return texts_[i];
+    const QString* value = textIfPresent(a);
+    return value ? OptionalText(*value) : std::nullopt;
+}
+
+void ManagedObject::readNotes() const {
+    notesUnread_ = false;
+    auto state = state_.lock();
+    if (!state || rowId_ == 0) return;
+    texts_[int(Attribute::notes)] = state->readNotes(rowId_);
 }
 
 const QString* ManagedObject::loweredTextIfPresent(Attribute a) const {
@@ -95,6 +103,7 @@ bool ManagedObject::setText(Attribute a, OptionalText value) {
     keepSavedValues();
     auto state = state_.lock();
     if (state) state->willChange(this, a);
+    if (a == Attribute::notes) notesUnread_ = false;
     if (value) {
         textPresent_ |= quint16(1u << i);
         texts_[i] = value->isNull() ? QStringLiteral("") : std::move(*value);

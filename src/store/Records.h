@@ -127,7 +127,9 @@ public:
     // The text without a copy, for hot loops; nullptr when absent. Valid until it changes.
     const QString* textIfPresent(Attribute a) const {
         const int i = int(a);
-        return isTextAttribute(a) && (textPresent_ & (1u << i)) ? &texts_[i] : nullptr;
+        if (!isTextAttribute(a) || !(textPresent_ & (1u << i))) return nullptr;
+        if (a == Attribute::notes && notesUnread_) readNotes();
+        return &texts_[i];
     }
     // False (and nothing changed) when the record is deleted or the attribute is not a text.
     bool setText(Attribute a, OptionalText value);
@@ -174,6 +176,8 @@ private:
     void keepSavedValues();  // before the first change of a saved record
     void restoreSavedValues();
     void markChanged(Attribute a);
+    // Saved notes are read from the device when first asked for, not at open.
+    void readNotes() const;
     ImageSlot& slot(Attribute a) { return a == Attribute::frontImage ? front_ : back_; }
     const ImageSlot& slot(Attribute a) const { return a == Attribute::frontImage ? front_ : back_; }
 
@@ -187,7 +191,8 @@ private:
     quint32 imageGeneration_ = 0;
     quint64 sequence_ = 0;     // insertion order: the store's own order
     quint16 textPresent_ = 0;  // bit per text attribute; absent texts are null
-    std::array<QString, kTextAttributeCount> texts_;
+    mutable std::array<QString, kTextAttributeCount> texts_;  // saved notes once read
+    mutable bool notesUnread_ = false;  // the saved notes are present but not read yet
     // Lower-cased texts of the attributes searched so far; few per record, made on demand.
     mutable std::vector<std::pair<Attribute, QString>> lowered_;
     std::shared_ptr<const SavedValues> savedValues_;  // the values of the last save, while changed

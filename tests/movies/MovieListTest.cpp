@@ -320,6 +320,59 @@ TEST_F(ListMoviesScreenTest, SearchKeySortDeleteAndPick) {
     EXPECT_EQ(app.context().count(Entity::Movies), 3);
 }
 
+// Opening the list, searching, every key and both directions never read a movie's notes; they are
+// read when a movie's own screens ask for them, and a change taken back or a delete keeps them.
+TEST_F(ListMoviesScreenTest, NotesAreReadOnlyWhenAMovieNeedsThem) {
+    for (const MoviePtr& m : app.context().fetch<Movies>())
+        m->setText(Attribute::notes, "Notes of " + *m->name());
+    ASSERT_TRUE(app.context().save());
+    app.restart();
+    open();
+    QTest::keyClicks(screen->searchBar(), "e");
+    for (int key = 0; key < screen->segment()->count(); ++key) {
+        screen->segment()->setSelectedIndex(key);
+        QTest::mouseClick(screen->sortButton(), Qt::LeftButton);
+        test::pumpEvents();
+    }
+    ManagedObjectContext& context = app.context();
+    EXPECT_EQ(context.notesReadsForTesting(), 0);
+
+    auto movies = context.fetch<Movies>();
+    MoviePtr heat = movies.at(0), alien = movies.at(1);
+    heat->setYear(2000);
+    context.refreshObject(heat);  // the change taken back
+    EXPECT_EQ(heat->notes(), "Notes of Heat");
+    EXPECT_EQ(heat->notes(), "Notes of Heat");
+    EXPECT_EQ(context.notesReadsForTesting(), 1) << "read once, then kept";
+    context.deleteObject(alien);
+    ASSERT_TRUE(context.save());
+    EXPECT_EQ(alien->notes(), "Notes of Alien") << "the handle keeps them";
+    movies.at(2)->setText(Attribute::notes, std::nullopt);
+    ASSERT_TRUE(context.save());
+    app.restart();
+    QStringList notes;
+    for (const MoviePtr& m : app.context().fetch<Movies>()) notes << m->notes().value_or("-");
+    EXPECT_EQ(notes, (QStringList{"Notes of Heat", "-", "Notes of Thief"}));
+}
+
+// Once the list is idle, every key's order is in the store in both directions: switching keys or
+// flipping the direction never waits for a sort. A change drops them; the next fetch sorts anew.
+TEST_F(ListMoviesScreenTest, EveryKeyIsSortedAheadWhileTheListIsIdle) {
+    const auto sortedNow = [this](const MovieListKey& key, bool ascending) {
+        std::vector<SortDescriptor> sort{{key.attribute, ascending}};
+        if (key.thenBy) sort.push_back({*key.thenBy, ascending});
+        return app.context().prepareSortedListing(Entity::Movies, sort);
+    };
+    open();
+    test::pumpEvents(50);
+    for (const MovieListKey& key : kMovieListKeys) {
+        EXPECT_FALSE(sortedNow(key, true)) << key.title;
+        EXPECT_FALSE(sortedNow(key, false)) << key.title;
+    }
+    add("Ran", 1985);
+    EXPECT_TRUE(sortedNow(kMovieListKeys[MovieListQuery::Year], true));
+}
+
 // The undo key takes back the last delete before any typing, and the undo bar too, also from a
 // screen opened after the one that deleted. (That covers come back is the delete history's test.)
 TEST_F(ListMoviesScreenTest, TheUndoKeyAndTheUndoBarBringBackTheLastDeletes) {

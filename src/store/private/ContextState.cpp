@@ -10,7 +10,8 @@ namespace quillon {
 namespace {
 
 constexpr size_t kMaxIndexes = 8;
-constexpr size_t kMaxListings = 6;
+// Both directions of the list's five keys.
+constexpr size_t kMaxListings = 10;
 
 bool sameKeys(const std::vector<SortDescriptor>& a, const std::vector<SortDescriptor>& b,
               bool flipped) {
@@ -102,7 +103,8 @@ std::optional<QString> indexKeyOf(const Predicate& predicate,
 }
 
 std::vector<std::shared_ptr<ManagedObject>> ContextState::sortedListing(
-    Entity e, const std::vector<SortDescriptor>& keys) {
+    Entity e, const std::vector<SortDescriptor>& keys, bool* sortedNow) {
+    if (sortedNow) *sortedNow = false;
     const quint64 version = versions[int(e)];
     listings.erase(std::remove_if(listings.begin(), listings.end(),
                                   [&](const SortedListing& l) {
@@ -123,6 +125,7 @@ std::vector<std::shared_ptr<ManagedObject>> ContextState::sortedListing(
         for (const auto& object : of(e))
             if (!object->isDeleted()) order.push_back(object);
         sortRecords(order, keys);
+        if (sortedNow) *sortedNow = true;
     }
     if (listings.size() >= kMaxListings) listings.erase(listings.begin());
     listings.push_back({e, keys, version, order});
@@ -280,6 +283,18 @@ void ContextState::takeBackPendingDelete(const std::shared_ptr<ManagedObject>& o
 
 CoverRead ContextState::readImage(qint64 rowId, Attribute a) {
     return readImageRow(db, rowId, a);
+}
+
+QString ContextState::readNotes(qint64 rowId) {
+    ++notesReads;
+    sqlite::Statement statement(db, sql::kSelectNotes);
+    if (statement.isValid()) {
+        statement.bindInt(1, rowId);
+        if (statement.step() == SQLITE_ROW) return statement.text(0);
+    }
+    qWarning("The notes of a movie could not be read: %s",
+             qPrintable(db.failure("The notes could not be read").describe()));
+    return QString();
 }
 
 Status ContextState::writeSmallCovers(const ManagedObject& object, qint64 rowId, bool inserted) {

@@ -79,8 +79,9 @@ struct ContextState {
         Entity e, const std::optional<Predicate>& predicate);
     const CountIndex& countIndexFor(std::vector<Attribute> attributes);
     // Every live record of the entity in the keys' order; reuses earlier sorts while valid.
+    // *sortedNow tells whether none could be reused.
     std::vector<std::shared_ptr<ManagedObject>> sortedListing(
-        Entity e, const std::vector<SortDescriptor>& keys);
+        Entity e, const std::vector<SortDescriptor>& keys, bool* sortedNow = nullptr);
 
     // A pending delete taken back: the record is live again as it was.
     void takeBackPendingDelete(const std::shared_ptr<ManagedObject>& object);
@@ -91,6 +92,9 @@ struct ContextState {
     void acceptSavedChanges(const std::vector<std::pair<ManagedObject*, qint64>>& newRowIds);
 
     CoverRead readImage(qint64 rowId, Attribute a);
+    // A saved movie's notes; "" when they cannot be read (logged).
+    QString readNotes(qint64 rowId);
+    int notesReads = 0;
     // The small copies of a written record's changed covers, in the caller's transaction.
     Status writeSmallCovers(const ManagedObject& object, qint64 rowId, bool inserted);
 };

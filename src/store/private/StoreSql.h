@@ -53,8 +53,11 @@ constexpr int kFrontImageSizeColumn = kRunTimeColumn + 1;
 constexpr int kBackImageSizeColumn = kFrontImageSizeColumn + 1;
 constexpr const char* kSelectMovies =
     "SELECT id, color_blackwhite, director, genre, leadingActor1, leadingActor2, "
-    "leadingActress1, leadingActress2, name, notes, producer, rating, writer, imdb, "
+    "leadingActress1, leadingActress2, name, notes IS NOT NULL, producer, rating, writer, imdb, "
     "year, runTime, length(frontImage), length(backImage) FROM Movies ORDER BY id";
+
+// A movie's notes, read when first asked for (the list never needs them); binds the row id.
+constexpr const char* kSelectNotes = "SELECT notes FROM Movies WHERE id = ?";
 
 // The attributes an entity stores, in column order after id: every one for Movies, the one
 // text of a reference list.
