@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QtConcurrent/QtConcurrentMap>
 #include <cerrno>
 
 #include "formats/ExportFormat.h"
 #include "formats/MovieLine.h"
+#include "images/CoverImage.h"
+#include "images/SmallCoverImage.h"
 #include "store/Backups.h"
 
 namespace quillon::exchange {
@@ -63,6 +66,21 @@ QString ImportCounts::summary() const {
         .arg(skipped)
         .arg(failed);
 }
+
+struct MovieImporter::ReadLine {
+    QByteArray text;
+    bool terminated = true;
+    MovieLine line;
+};
+
+namespace {
+
+// Lines read ahead of the one applied: their Base64 is decoded and the small copies of their
+// covers made on the picture threads, side by side, while each line still gets a save of its own.
+constexpr size_t kReadAheadLines = 8;
+constexpr qsizetype kReadAheadBytes = 4 << 20;
+
+}  // namespace
 
 MovieImporter::MovieImporter(ManagedObjectContext& context, QIODevice* file)
     : context_(context), file_(file) {}
@@ -124,11 +142,32 @@ std::optional<QByteArray> MovieImporter::nextMovieLine(bool* terminated) {
     return std::nullopt;
 }
 
+void MovieImporter::readAhead() {
+    qsizetype bytes = 0;
+    while (!readToEnd_ && ahead_.size() < kReadAheadLines && bytes < kReadAheadBytes) {
+        bool terminated = true;
+        std::optional<QByteArray> text = nextMovieLine(&terminated);
+        if (!text) {
+            readToEnd_ = true;
+            break;
+        }
+        bytes += text->size();
+        ahead_.push_back({std::move(*text), terminated, {}});
+    }
+    QtConcurrent::blockingMap(&picturePool(), ahead_, [](ReadLine& read) {
+        if (!read.terminated) return;
+        read.line = readMovieLine(read.text);
+        read.text = QByteArray();
+        for (FieldChange& change : read.line.changes)
+            if (const auto* cover = std::get_if<QByteArray>(&change.value))
+                change.small = makeSmallCover(*cover);
+    });
+}
+
 bool MovieImporter::applyNextLine() {
     if (!reader_ || !status_) return false;
-    bool terminated = true;
-    const std::optional<QByteArray> text = nextMovieLine(&terminated);
-    if (!text) {
+    if (ahead_.empty()) readAhead();
+    if (ahead_.empty()) {
         if (reader_->lineTooLong()) {
             ++counts_.failed;
             problems_ << longLineText(maxLineBytes_) +
@@ -140,13 +179,15 @@ bool MovieImporter::applyNextLine() {
         }
         return false;
     }
-    if (!terminated) {
+    ReadLine read = std::move(ahead_.front());
+    ahead_.pop_front();
+    if (!read.terminated) {
         ++counts_.failed;
         problems_ << "The last line ends without a line feed, so the file may be cut short: "
                      "that line was not imported";
         return true;
     }
-    const MovieLine line = readMovieLine(*text);
+    const MovieLine& line = read.line;
     const std::vector<MoviePtr> matches = findMatches(context_, line);
     if (matches.size() > 1) {
         ++counts_.skipped;

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "formats/LineReader.h"
+#include "formats/MovieLine.h"
 #include "store/CatalogueStore.h"
 #include "store/Status.h"
 
@@ -84,6 +85,12 @@ private:
     bool findHeader();
     Status readFailure(const QString& error) const;
     std::optional<QByteArray> nextMovieLine(bool* terminated);
+    void readAhead();
+
+    // A line read ahead; `line` is read from `text` when it ends with a line feed.
+    struct ReadLine;
+    std::deque<ReadLine> ahead_;
+    bool readToEnd_ = false;  // nextMovieLine() gave all it had
 
     ManagedObjectContext& context_;
     QIODevice* file_;
