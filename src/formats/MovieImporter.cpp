@@ -158,9 +158,21 @@ void MovieImporter::readAhead() {
         if (!read.terminated) return;
         read.line = readMovieLine(read.text);
         read.text = QByteArray();
-        for (FieldChange& change : read.line.changes)
-            if (const auto* cover = std::get_if<QByteArray>(&change.value))
-                change.small = makeSmallCover(*cover);
+    });
+    // A cover the line's movie has already (the same size, most likely the same bytes) needs no
+    // copy; should it differ after all, the save makes it.
+    std::vector<FieldChange*> newCovers;
+    for (ReadLine& read : ahead_) {
+        const std::vector<MoviePtr> matches = findMatches(context_, read.line);
+        for (FieldChange& change : read.line.changes) {
+            const auto* cover = std::get_if<QByteArray>(&change.value);
+            if (cover && !(matches.size() == 1 &&
+                           matches.front()->imageSize(change.attribute) == cover->size()))
+                newCovers.push_back(&change);
+        }
+    }
+    QtConcurrent::blockingMap(&picturePool(), newCovers, [](FieldChange* change) {
+        change->small = makeSmallCover(std::get<QByteArray>(change->value));
     });
 }
 
