@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
         auto* tab = new ActorTabTableViewController(services);
         auto window = show(tab);
         openTab.samples.push_back(ms(timer));
-        values = int(tab->query().ValueList.size());
+        values = int(tab->query().allRows().size());
         if (run == 0) std::printf("first opening (sorts the catalogue): %.1f ms\n", ms(timer));
     }
     std::printf("catalogue: %d movies, %d distinct actors\n", context.count(Entity::Movies),
@@ -88,14 +88,14 @@ int main(int argc, char** argv) {
     count.report("the texts and count of one drawn row", 0.1);
 
     // The actor whose movies are nearest to a thousand.
-    const QStringList& actors = tab->query().ValueList;
+    const std::vector<QString>& actors = tab->query().allRows();
     const auto nearest = std::min_element(actors.begin(), actors.end(), [&](auto& a, auto& b) {
         return std::abs(tab->query().countMovies(a) - 1000) <
                std::abs(tab->query().countMovies(b) - 1000);
     });
     Timings breakdown;
     for (int run = 0; run < 7; ++run) {
-        writePickedValue(groupTab(GroupKind::Actor), *nearest, selection);
+        writePickedValue(GroupKind::Actor, *nearest, selection);
         QElapsedTimer timer;
         timer.start();
         auto shown = show(new ActorBreakdownTableViewController(services));

@@ -6,9 +6,16 @@
 #include <QVBoxLayout>
 
 #include "app/FirstLaunch.h"
+#include "exchange/ExchangeSegues.h"
+#include "feedback/FeedbackSegues.h"
+#include "groups/GroupSegues.h"
+#include "handover/ReturnPoints.h"
 #include "handover/SelectionState.h"
 #include "handover/Services.h"
+#include "movies/MovieSegues.h"
 #include "platform/UserDefaults.h"
+#include "reference/ReferenceSegues.h"
+#include "reports/ReportSegues.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
@@ -37,21 +44,20 @@ MainMenuViewController::MainMenuViewController(Services& services, QWidget* pare
     banner->setFont(font);
     layout->addWidget(banner);
     layout->addWidget(toggleButton_);
-    ListMoviesButton = addMenuEntry(layout, this, "List Movies", "ListMovies");
-    ListMoviesByGroupButton =
-        addMenuEntry(layout, this, "List Movies by Group", "TabBarController");
-    AddMovieButton = addMenuEntry(layout, this, "Add Movie", "AddMovie");
-    ReferenceListButton = addMenuEntry(layout, this, "Reference Lists", "ReferenceList");
-    ImportExportButton = addMenuEntry(layout, this, "Import / Export", "ImportExport");
-    OverviewButton = addMenuEntry(layout, this, "Overview", "Overview");
-    RateShareButton = addMenuEntry(layout, this, "Rate and Share", "RateShare");
+    ListMoviesButton = addMenuEntry(layout, this, "List Movies", kListMoviesSegue);
+    ListMoviesByGroupButton = addMenuEntry(layout, this, "List Movies by Group", kTabBarSegue);
+    AddMovieButton = addMenuEntry(layout, this, "Add Movie", kAddMovieSegue);
+    ReferenceListButton = addMenuEntry(layout, this, "Reference Lists", kReferenceListSegue);
+    ImportExportButton = addMenuEntry(layout, this, "Import / Export", kImportExportSegue);
+    OverviewButton = addMenuEntry(layout, this, "Overview", kOverviewSegue);
+    RateShareButton = addMenuEntry(layout, this, "Rate and Share", kRateShareSegue);
     MainMenuButton = {ListMoviesButton,    ListMoviesByGroupButton, AddMovieButton,
                       ReferenceListButton, ImportExportButton,      OverviewButton,
                       RateShareButton};
     layout->addStretch(1);
     connect(toggleButton_, &QPushButton::clicked, this, [this] { HandleSelection(); });
     setFocusOnAppear(toggleButton_);  // Enter or Space opens the menu at once
-    offerReturnPoint("unwindToMenu", [this] { unwindToMenu(); });
+    offerReturnPoint(kUnwindToMenu, [this] { unwindToMenu(); });
 }
 
 void MainMenuViewController::viewDidLoad() {
@@ -97,7 +103,7 @@ void MainMenuViewController::animateShown(QPushButton* button) {
 }
 
 void MainMenuViewController::prepareForSegue(const QString& identifier, ViewController*) {
-    if (identifier == "TabBarController")
+    if (identifier == kTabBarSegue)
         if (auto* nav = navigationController()) nav->setNavigationBarHidden(true, true);
 }
 

@@ -1,48 +1,13 @@
 #include "catalogue/MovieListQuery.h"
 
-#include <algorithm>
-
+#include "catalogue/LabelPattern.h"
 #include "handover/SelectionState.h"
-#include "store/TextSearch.h"
 
 namespace quillon {
 
 namespace {
-
 constexpr const char* kActorsLabel = "Actors: {leadingActor1}, {leadingActor2}";
 constexpr const char* kActressesLabel = "Actress's: {leadingActress1}, {leadingActress2}";
-
-QString orEmpty(const OptionalText& text) {
-    return text.value_or(QString());
-}
-
-QString fieldText(const Movies& movie, Attribute attribute) {
-    if (isNumberAttribute(attribute)) return QString::number(movie.number(attribute));
-    return orEmpty(movie.text(attribute));
-}
-
-// What a search looks for the text in: null when the movie has no such text.
-QString loweredField(const Movies& movie, Attribute attribute) {
-    if (isNumberAttribute(attribute)) return fieldText(movie, attribute);
-    const QString* field = movie.loweredTextIfPresent(attribute);
-    return field ? *field : QString();
-}
-
-// The movie's values are not read as patterns again: a name holding braces stays as it is.
-QString filledLabel(QLatin1String pattern, const Movies& movie) {
-    QString label;
-    qsizetype from = 0;
-    for (qsizetype open; (open = pattern.indexOf(QLatin1Char('{'), from)) >= 0;) {
-        const qsizetype close = pattern.indexOf(QLatin1Char('}'), open);
-        const auto attribute = attributeNamed(pattern.sliced(open + 1, close - open - 1));
-        Q_ASSERT(close > open && attribute);
-        label += pattern.sliced(from, open - from);
-        if (attribute) label += fieldText(movie, *attribute);
-        from = close + 1;
-    }
-    return label + pattern.sliced(from);
-}
-
 }  // namespace
 
 const MovieListKey* MovieListQuery::keyAt(int index) {
@@ -60,39 +25,26 @@ QString MovieListQuery::searchPlaceholder(int index) {
 }
 
 MovieRowTexts MovieListQuery::rowTexts(const Movies& movie, int index) {
-    if (const MovieListKey* key = keyAt(index)) return rowTexts(movie, *key);
-    return {{},
-            {},
-            filledLabel(QLatin1String(kActorsLabel), movie),
-            filledLabel(QLatin1String(kActressesLabel), movie)};
+    const MovieListKey* key = keyAt(index);
+    return {key ? expandLabel(key->MovieNameLabel, movie) : QString(),
+            key ? expandLabel(key->SecondLabel, movie) : QString(),
+            expandLabel(kActorsLabel, movie), expandLabel(kActressesLabel, movie)};
 }
 
-MovieRowTexts MovieListQuery::rowTexts(const Movies& movie, const MovieListKey& key) {
-    return {filledLabel(QLatin1String(key.MovieNameLabel), movie),
-            filledLabel(QLatin1String(key.SecondLabel), movie),
-            filledLabel(QLatin1String(kActorsLabel), movie),
-            filledLabel(QLatin1String(kActressesLabel), movie)};
-}
-
-QString MovieListQuery::deletedNotice(const Movies& movie) {
-    const QString name = orEmpty(movie.name());
+QString MovieListQuery::deletedNotice(const ManagedObject& movie) const {
+    const QString name = movie.text(Attribute::name).value_or(QString());
     if (name.isEmpty()) return QStringLiteral("Deleted a movie without a name");
     return QStringLiteral("Deleted \u201C%1\u201D").arg(name);
 }
 
-void MovieListQuery::fetchMovies() {
-    MovieList.clear();
-    FilteredMovieList.clear();
-    loweredFields_.clear();
+std::vector<MoviePtr> MovieListQuery::fetch() {
     std::vector<SortDescriptor> sort;
     const MovieListKey* key = keyAt(segmentIndex);
     if (SortAsc && key) {
         sort.push_back({key->attribute, *SortAsc});
         if (key->thenBy) sort.push_back({*key->thenBy, *SortAsc});
     }
-    MovieList = context_.fetch<Movies>(std::nullopt, std::move(sort));
-    FilteredMovieList = MovieList;
-    searchApplied_ = false;
+    return context_.fetch<Movies>(std::nullopt, std::move(sort));
 }
 
 bool MovieListQuery::prepareNextKey() {
@@ -104,79 +56,31 @@ bool MovieListQuery::prepareNextKey() {
     return true;
 }
 
-void MovieListQuery::refetchKeepingSearch() {
-    const bool applied = searchApplied_;
-    fetchMovies();
-    if (applied) filterMovies(searchText_);
-}
-
-bool MovieListQuery::prepareSearch(size_t count) {
-    const MovieListKey* key = keyAt(segmentIndex);
-    if (!key) return true;
-    if (loweredKey_ != segmentIndex) {
-        loweredFields_.clear();
-        loweredKey_ = segmentIndex;
-    }
-    loweredFields_.reserve(MovieList.size());
-    const size_t end = std::min(MovieList.size(), loweredFields_.size() + count);
-    for (size_t i = loweredFields_.size(); i < end; ++i)
-        loweredFields_.push_back(loweredField(*MovieList[i], key->attribute));
-    return loweredFields_.size() == MovieList.size();
-}
-
-void MovieListQuery::filterMovies(const QString& searchText) {
-    searchText_ = searchText;
-    searchApplied_ = false;
-    if (searchText.isEmpty()) {
-        FilteredMovieList = MovieList;
-        return;
-    }
-    if (!keyAt(segmentIndex)) return;
-    searchApplied_ = true;
-    prepareSearch(MovieList.size());
-    const QString needle = lowerCased(searchText);
-    FilteredMovieList.clear();
-    for (size_t i = 0; i < MovieList.size(); ++i) {
-        const QString& field = loweredFields_[i];
-        // An absent field never matches, not even an empty search.
-        if (!field.isNull() && field.contains(needle)) FilteredMovieList.push_back(MovieList[i]);
-    }
-}
-
-const std::vector<MoviePtr>& MovieListQuery::rows() const {
-    return searchText_.isEmpty() ? MovieList : FilteredMovieList;
+QString MovieListQuery::loweredSearchField(const MoviePtr& movie) const {
+    const Attribute attribute = keyAt(segmentIndex)->attribute;
+    if (isNumberAttribute(attribute)) return QString::number(movie->number(attribute));
+    const QString* field = movie->loweredTextIfPresent(attribute);
+    return field ? *field : QString();
 }
 
 QString MovieListQuery::headerText() const {
-    const QString total = QString::number(MovieList.size());
-    if (searchText_.isEmpty()) return "# Movies = " + total;
-    return "# Movies = " + QString::number(FilteredMovieList.size()) + " of " + total;
+    const QString total = QString::number(allRows().size());
+    if (searchText().isEmpty()) return "# Movies = " + total;
+    return "# Movies = " + QString::number(foundRows().size()) + " of " + total;
 }
 
-void MovieListQuery::removeRow(int row) {
-    const auto& feeding = rows();
-    if (row < 0 || row >= int(feeding.size())) return;
-    const MoviePtr movie = feeding[row];
-    const auto inFull = std::find(MovieList.begin(), MovieList.end(), movie);
-    if (inFull != MovieList.end()) {
-        const auto index = inFull - MovieList.begin();
-        if (index < std::ptrdiff_t(loweredFields_.size()))
-            loweredFields_.erase(loweredFields_.begin() + index);
-        MovieList.erase(inFull);
-    }
-    std::erase(FilteredMovieList, movie);
+QStringList MovieListQuery::labelsOf(const MoviePtr& movie) const {
+    const MovieRowTexts t = rowTexts(*movie, segmentIndex);
+    return {t.MovieNameLabel, t.SecondLabel, t.ThirdLabel, t.FourthLabel};
 }
 
-int MovieListQuery::rowOf(const ManagedObject* movie) const {
-    const auto& feeding = rows();
-    for (size_t i = 0; i < feeding.size(); ++i)
-        if (feeding[i].get() == movie) return int(i);
-    return -1;
+QString MovieListQuery::readOutOf(const MoviePtr& movie) const {
+    const MovieListKey* key = keyAt(segmentIndex);
+    return key ? expandLabel(key->MovieNameLabel, *movie) : QString();
 }
 
 void MovieListQuery::fillSelection(int row, SelectionState& s) const {
-    const auto& feeding = rows();
-    if (row >= 0 && row < int(feeding.size())) selectMovie(*feeding[row], s);
+    if (row >= 0 && row < rowCount()) selectMovie(*rows()[size_t(row)], s);
 }
 
 }  // namespace quillon

@@ -20,83 +20,33 @@ namespace {
 
 using A = Attribute;
 
-const ReportFamily kBreakdownFamily{
-    {{A::leadingActor1, "Actor: "},
-     {A::leadingActor2, "Actor: "},
-     {A::leadingActress1, "Actress: "},
-     {A::leadingActress2, "Actress: "},
-     {A::name, "Movie Name: "},
-     {A::year, "Year: "},
-     {A::runTime, "Run Time: "},
-     {A::rating, "Rating: "},
-     {A::director, "Director: "},
-     {A::producer, "Producer: "},
-     {A::writer, "Writer: "},
-     {A::genre, "Genre: "},
-     {A::notes, "Notes: "}},
-    21,
-    {{{"Movies Filtered by Genre: ",
-       A::genre,
-       {A::genre, A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2,
-        A::name, A::year, A::runTime, A::rating, A::director, A::producer, A::writer, A::notes},
-       "MoviesFilteredByGenre.pdf"},
-      {"Movies Filtered by Actor: ",
-       A::leadingActor1,
-       {A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2, A::name,
-        A::year, A::runTime, A::rating, A::director, A::producer, A::writer, A::genre, A::notes},
-       "MoviesFilteredByActor.pdf"},
-      {"Movies Filtered by Actress: ",
-       A::leadingActress1,
-       {A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2, A::name,
-        A::year, A::runTime, A::rating, A::director, A::producer, A::writer, A::genre, A::notes},
-       "MoviesFilteredByActress.pdf"},
-      {"Movies Filtered by Director: ",
-       A::director,
-       {A::director, A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2,
-        A::name, A::year, A::runTime, A::rating, A::producer, A::writer, A::genre, A::notes},
-       "MoviesFilteredByDirector.pdf"},
-      {"Movies Filtered by Producer: ",
-       A::producer,
-       {A::producer, A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2,
-        A::name, A::year, A::runTime, A::rating, A::director, A::writer, A::genre, A::notes},
-       "MoviesFilteredByProducer.pdf"}}}};
+const ReportFamily kBreakdownFamily{{{A::leadingActor1, "Actor: "},
+                                     {A::leadingActor2, "Actor: "},
+                                     {A::leadingActress1, "Actress: "},
+                                     {A::leadingActress2, "Actress: "},
+                                     {A::name, "Movie Name: "},
+                                     {A::year, "Year: "},
+                                     {A::runTime, "Run Time: "},
+                                     {A::rating, "Rating: "},
+                                     {A::director, "Director: "},
+                                     {A::producer, "Producer: "},
+                                     {A::writer, "Writer: "},
+                                     {A::genre, "Genre: "},
+                                     {A::notes, "Notes: "}},
+                                    21,
+                                    &GroupKindFacts::breakdownReport};
 
-const ReportFamily kPrintFamily{
-    {{A::leadingActor1, "Actor 1: "},
-     {A::leadingActor2, "Actor 2: "},
-     {A::leadingActress1, "Actress 1: "},
-     {A::leadingActress2, "Actress 2: "},
-     {A::name, "Movie Name: "},
-     {A::year, "Year: "},
-     {A::genre, "Genre: "},
-     {A::director, "Director: "},
-     {A::producer, "Producer: "}},
-    17,
-    {{{"Movies Filtered by Genre: ",
-       A::genre,
-       {A::genre, A::name, A::year, A::leadingActor1, A::leadingActor2, A::leadingActress1,
-        A::leadingActress2, A::director, A::producer},
-       {}},
-      {"Movies Filtered by Actor: ",
-       std::nullopt,
-       {A::leadingActor1, A::leadingActor2, A::leadingActress1, A::leadingActress2, A::name,
-        A::year, A::genre, A::director, A::producer},
-       {}},
-      {"Movies Filtered by Actress: ",
-       std::nullopt,
-       {A::leadingActress1, A::leadingActress2, A::name, A::year, A::genre, A::leadingActor1,
-        A::leadingActor2, A::director, A::producer},
-       {}},
-      {"Movies Filtered by Director: ",
-       A::director,
-       {A::director, A::name, A::year, A::genre, A::leadingActor1, A::leadingActor2,
-        A::leadingActress1, A::leadingActress2, A::producer},
-       {}},
-      {"Movies Filtered by Producer: ",
-       A::producer,
-       {A::producer, A::name, A::year, A::genre, A::leadingActor1, A::leadingActor2,
-        A::leadingActress1, A::leadingActress2, A::director},
-       {}}}}};
+const ReportFamily kPrintFamily{{{A::leadingActor1, "Actor 1: "},
+                                 {A::leadingActor2, "Actor 2: "},
+                                 {A::leadingActress1, "Actress 1: "},
+                                 {A::leadingActress2, "Actress 2: "},
+                                 {A::name, "Movie Name: "},
+                                 {A::year, "Year: "},
+                                 {A::genre, "Genre: "},
+                                 {A::director, "Director: "},
+                                 {A::producer, "Producer: "}},
+                                17,
+                                &GroupKindFacts::printReport};
 
 // Qt's own image handler sizes an image by decoding it whenever the layout has a paint device,
 // and loads an image it cannot find from a file of that name. Covers are sized from their
@@ -164,6 +114,13 @@ QString textOf(const Movies& movie, Attribute attribute) {
 }
 
 }  // namespace
+
+ReportMember ReportFamily::member(GroupKind kind) const {
+    const ReportLayout& report = groupKindFacts(kind).*layout;
+    return {QString::fromUtf8(report.title), report.titleAttribute,
+            std::vector<Attribute>(report.lines.begin(), report.lines.end()),
+            report.fileName ? QString::fromUtf8(report.fileName) : QString()};
+}
 
 QString ReportFamily::labelOf(Attribute line) const {
     for (const auto& [attribute, label] : labels)

@@ -20,25 +20,23 @@
 
 namespace quillon {
 
-// What one group kind's report says: its title and the lines of each movie's block.
+// What one group kind's report says: its title and the lines of each movie's block (see
+// ReportLayout).
 struct ReportMember {
     QString titleText;
-    // The title's value: this attribute of the first movie or, when none is given, the name
-    // picked in the tab.
     std::optional<Attribute> titleAttribute;
-    // The lines of a block in order. A number line is always written, a text line only when the
-    // movie has that text (an empty text writes the label alone).
     std::vector<Attribute> lines;
     QString fileName;  // the PDF file of the report; empty where the report is only printed
 };
 
-// A family of reports: the label of each line, the title's font size and one member per kind.
+// A family of reports: the label of each line, the title's font size, and which of the layouts
+// in each kind's row of the kinds' table is the family's.
 struct ReportFamily {
     std::vector<std::pair<Attribute, QString>> labels;
     int titlePointSize = 0;
-    std::array<ReportMember, kGroupKinds.size()> members;  // in GroupKind order
+    ReportLayout GroupKindFacts::*layout = nullptr;
 
-    const ReportMember& member(GroupKind kind) const { return members[size_t(kind)]; }
+    ReportMember member(GroupKind kind) const;
     QString labelOf(Attribute line) const;
 };
 

@@ -5,6 +5,7 @@ namespace quillon {
 namespace {
 
 const QStringList kGroupKinds = {"genre", "actor", "actress", "director", "producer"};
+const QStringList kFileFormats = {"quillon", "csv", "tellico"};
 
 CommandArgument kindArgument() {
     return {"KIND", "", kGroupKinds};
@@ -54,11 +55,29 @@ QList<CommandRow> makeTable() {
          CommandNeeds::CatalogueAndText},
         {"export",
          {{"FILE", "the file to write"}},
-         {},
+         {{"format", "FORMAT",
+           "a Quillon file (the default), a spreadsheet (csv) or a Tellico collection",
+           kFileFormats},
+          {"delimiter", "CHAR",
+           "the separator of the cells of --format csv: \",\" (unless told), \";\", \"|\" or tab"}},
          "writes the whole catalogue to FILE, as Export Movies does"},
         {"import",
-         {{"FILE", "an export file"}},
-         {},
+         {{"FILE", "a Quillon file, a spreadsheet (CSV) or a Tellico collection"}},
+         {{"format", "FORMAT", "the file's format, told by its content unless given", kFileFormats},
+          {"map", "COLUMN=FIELD,...",
+           "reads a spreadsheet's COLUMN into FIELD (name, year, director, cast, notes... or "
+           "ignore)"},
+          {"no-unmapped-notes", "",
+           "leaves out the values no field takes, instead of keeping them in the notes"},
+          {"dry-run", "", "prints what the import would do and changes nothing"},
+          {"delimiter", "CHAR",
+           "the separator of a spreadsheet's cells, guessed unless told: \",\", \";\", \"|\" or "
+           "tab"},
+          {"encoding",
+           "ENCODING",
+           "the encoding of a spreadsheet: UTF-8, or Windows-1252 when its bytes are not UTF-8, "
+           "unless told",
+           {"utf-8", "windows-1252"}}},
          "reads FILE into the catalogue, as Import Movies does, and prints what it added, "
          "updated, skipped and could not read"},
         {"backups",

@@ -8,11 +8,11 @@
 namespace quillon {
 
 void registerExchangeSegues(Storyboard& storyboard) {
-    storyboard.registerSegue("ImportExport",
+    storyboard.registerSegue(kImportExportSegue,
                              [](Services&) { return new ImportExportViewController; });
-    storyboard.registerSegue("ExportMovies",
+    storyboard.registerSegue(kExportMoviesSegue,
                              [](Services& services) { return new ExportViewController(services); });
-    storyboard.registerSegue("ImportMovies",
+    storyboard.registerSegue(kImportMoviesSegue,
                              [](Services& services) { return new ImportViewController(services); });
 }
 

@@ -1,5 +1,6 @@
 #include "exchange/ExportViewController.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -8,10 +9,10 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "formats/CatalogueExport.h"
 #include "formats/DisplayText.h"
 #include "formats/ExportFile.h"
 #include "formats/ExportFormat.h"
-#include "formats/ExportJob.h"
 #include "handover/Services.h"
 #include "platform/Clock.h"
 #include "platform/DataFolders.h"
@@ -47,6 +48,7 @@ ExportViewController::ExportViewController(Services& services, QWidget* parent)
       ExportButton(new QPushButton("Export")),
       SaveButton(new QPushButton("Save To Files")),
       EmailButton(new QPushButton("Email File")),
+      FormatBox(new QComboBox),
       ExportTextView(new QPlainTextEdit),
       HelpTextView(new QTextEdit),
       ProgressView(new QProgressBar),
@@ -56,15 +58,25 @@ ExportViewController::ExportViewController(Services& services, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {ExportButton, SaveButton, EmailButton}) {
         button->setMinimumHeight(36);
+        button->setAccessibleName(button->text());
         buttons->addWidget(button);
     }
+    for (const auto format :
+         {exchange::FileFormat::Quillon, exchange::FileFormat::Csv, exchange::FileFormat::Tellico})
+        FormatBox->addItem(exchange::formatTitle(format), int(format));
+    FormatBox->setMinimumHeight(36);
+    FormatBox->setAccessibleName("Export Format");
+    buttons->addWidget(FormatBox);
     layout->addLayout(buttons);
     ProgressView->setTextVisible(false);
+    ProgressView->setAccessibleName("Export Progress");
     layout->addWidget(ProgressView);
     ExportTextView->setReadOnly(true);
     ExportTextView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ExportTextView->setAccessibleName("Export Text");
     layout->addWidget(ExportTextView, 1);
     HelpTextView->setReadOnly(true);
+    HelpTextView->setAccessibleName("Help");
     HelpTextView->setMaximumHeight(120);
     layout->addWidget(HelpTextView);
     connect(ExportButton, &QPushButton::clicked, this, [this] { CreateUpdateFile(); });
@@ -90,16 +102,22 @@ void ExportViewController::viewDidLoad() {
     HelpTextView->setPlainText(helpText());
 }
 
-QString ExportViewController::exportFilePath() {
-    return QDir(DataFolders::tempDir()).filePath(exchange::kFileName);
+QString ExportViewController::exportFilePath(exchange::FileFormat format) {
+    return QDir(DataFolders::tempDir()).filePath(exchange::CatalogueExport::fileName(format));
+}
+
+exchange::FileFormat ExportViewController::exportFormat() const {
+    return exchange::FileFormat(FormatBox->currentData().toInt());
 }
 
 Status ExportViewController::writeExportFile(const QByteArray& bytes) {
-    const QString path = exportFilePath();
+    const QString path = exportFilePath(exportFormat());
     if (Status target = checkOutputTarget(path, services_.context.dataDir()); !target)
         return target;
     QString error;
-    if (DataFolders::writePrivateFile(DataFolders::tempDir(), exchange::kFileName, bytes, &error)
+    if (DataFolders::writePrivateFile(DataFolders::tempDir(),
+                                      exchange::CatalogueExport::fileName(exportFormat()), bytes,
+                                      &error)
             .isEmpty())
         return Status::failure(Status::Io, error);
     return Status::success();
@@ -108,6 +126,7 @@ Status ExportViewController::writeExportFile(const QByteArray& bytes) {
 void ExportViewController::CreateUpdateFile() {
     activityIndicator->startAnimating();
     ExportButton->setEnabled(false);
+    FormatBox->setEnabled(false);
     ExportTextView->setPlainText("");
     BuildDataString();
 }
@@ -119,17 +138,18 @@ void ExportViewController::BuildDataString() {
     DataString = QByteArray();
     output_.setBuffer(&*DataString);
     output_.open(QIODevice::WriteOnly);
-    auto* job = new exchange::ExportJob(*managedObjectContext, &output_, this);
-    job_ = job;
-    job->setKeepsDisplayText(true);
-    connect(job, &exchange::ExportJob::progressed, this, [this](int done, int total) {
+    exchange::ExportOptions options;
+    options.keepsDisplayText = true;
+    job_ =
+        exchange::CatalogueExport::make(exportFormat(), *managedObjectContext, &output_, options);
+    connect(job_.get(), &exchange::CatalogueExport::progressed, this, [this](int done, int total) {
         ProgressView->setRange(0, total);
         ProgressView->setValue(done);
     });
-    connect(job, &exchange::ExportJob::finished, this, [this] { exportFinished(); });
-    job->start();
-    theEntryList = job->entries();
-    ProgressView->setRange(0, qMax(1, job->total()));
+    connect(job_.get(), &exchange::CatalogueExport::finished, this, [this] { exportFinished(); });
+    job_->start();
+    theEntryList = job_->entries();
+    ProgressView->setRange(0, qMax(1, job_->total()));
 }
 
 void ExportViewController::exportFinished() {
@@ -138,7 +158,6 @@ void ExportViewController::exportFinished() {
     const QStringList problems = job_->problems();
     ExportTextView->setPlainText(job_->displayText());
     ProgressView->setValue(ProgressView->maximum());
-    job_->deleteLater();
     if (!status) {
         diagnosticLog(status.describe());
         activityIndicator->stopAnimating();
@@ -150,13 +169,14 @@ void ExportViewController::exportFinished() {
     services_.clock.runAfter(
         0.001, [this] { activityIndicator->stopAnimating(); }, this);
     QString message = "Process Complete - File Ready to Save to Files or Email";
+    if (!job_->leftOut().isEmpty()) message += "\n" + job_->leftOut();
     if (!problems.isEmpty()) message += "\n" + exchange::shortList(problems);
     services_.clock.runAfter(
         1.0, [this, message] { presentAlert("Data Export", message); }, this);
 }
 
 void ExportViewController::SaveToFiles() {
-    const QString path = exportFilePath();
+    const QString path = exportFilePath(exportFormat());
     diagnosticLog(path);
     const Status written = writeExportFile(DataString.value_or(QByteArray()));
     if (!written) {
@@ -174,7 +194,7 @@ void ExportViewController::SaveToFiles() {
 }
 
 void ExportViewController::WriteTextFile() {
-    const QString path = exportFilePath();
+    const QString path = exportFilePath(exportFormat());
     if (DataString) {
         // A failed write is told, never covered by attaching an older file.
         if (const Status written = writeExportFile(*DataString); !written) {
@@ -200,7 +220,8 @@ void ExportViewController::WriteTextFile() {
     MailMessage message;
     message.subject = "Quillon Update Text File";
     message.body = "Attachment: Quillon Text File";
-    message.attachments.append({bytes, "csv", exchange::kFileName});
+    message.attachments.append({bytes, exchange::CatalogueExport::mimeType(exportFormat()),
+                                exchange::CatalogueExport::fileName(exportFormat())});
     mail.compose(message, this, [this](const ProgramResult& result) {
         if (result) return;
         diagnosticLog("No mail program took the export file: " + result.reason);

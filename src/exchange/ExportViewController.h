@@ -3,12 +3,15 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QPointer>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "formats/FileImport.h"
 #include "store/CatalogueStore.h"
 #include "toolkit/ViewController.h"
 
+class QComboBox;
 class QPushButton;
 class QPlainTextEdit;
 class QProgressBar;
@@ -18,12 +21,13 @@ namespace quillon {
 
 class ActivityIndicator;
 namespace exchange {
-class ExportJob;
+class CatalogueExport;
 }
 struct Services;
 
-// "Export Movies": writes the whole catalogue as the export file, then saves it through the
-// share sheet or mails it. One export per visit.
+// "Export Movies": writes the whole catalogue as the export file (our own, a spreadsheet or a
+// Tellico collection, as chosen beside the buttons), then saves it through the share sheet or
+// mails it. One export per visit.
 class ExportViewController : public ViewController {
     Q_OBJECT
 public:
@@ -35,6 +39,7 @@ public:
     QPushButton* ExportButton;
     QPushButton* SaveButton;
     QPushButton* EmailButton;
+    QComboBox* FormatBox;  // the file's format, chosen before the export
     QPlainTextEdit* ExportTextView;
     QTextEdit* HelpTextView;
     QProgressBar* ProgressView;
@@ -51,8 +56,9 @@ public:
     void BuildDataString();
     void SaveToFiles();
     void WriteTextFile();
-    // The export file in the temporary folder.
-    static QString exportFilePath();
+    // The export file in the temporary folder, of our format or of another.
+    static QString exportFilePath(exchange::FileFormat format = exchange::FileFormat::Quillon);
+    exchange::FileFormat exportFormat() const;
     // Writes the temporary export file, private to the user and never through a planted link,
     // nor over a file of the catalogue.
     Status writeExportFile(const QByteArray& bytes);
@@ -64,7 +70,7 @@ private:
     void presentAlert(const QString& title, const QString& message);
 
     QBuffer output_;
-    QPointer<exchange::ExportJob> job_;
+    std::unique_ptr<exchange::CatalogueExport> job_;
 };
 
 }  // namespace quillon

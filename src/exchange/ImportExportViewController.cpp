@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "exchange/ExchangeSegues.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MenuColumn.h"
 
@@ -10,8 +11,8 @@ namespace quillon {
 
 ImportExportViewController::ImportExportViewController(QWidget* parent) : ViewController(parent) {
     QVBoxLayout* column = createMenuColumn(this);
-    ExportMoviesButton = addMenuEntry(column, this, "Export Movies", "ExportMovies");
-    ImportMoviesButton = addMenuEntry(column, this, "Import Movies", "ImportMovies");
+    ExportMoviesButton = addMenuEntry(column, this, "Export Movies", kExportMoviesSegue);
+    ImportMoviesButton = addMenuEntry(column, this, "Import Movies", kImportMoviesSegue);
     column->addStretch(1);
 }
 

@@ -59,14 +59,6 @@ Status openImportFile(QFile& file, const QString& path) {
     return Status::success();
 }
 
-QString ImportCounts::summary() const {
-    return QString("%1 added, %2 updated, %3 skipped, %4 failed")
-        .arg(added)
-        .arg(updated)
-        .arg(skipped)
-        .arg(failed);
-}
-
 struct MovieImporter::ReadLine {
     QByteArray text;
     bool terminated = true;
@@ -76,14 +68,14 @@ struct MovieImporter::ReadLine {
 namespace {
 
 // Lines read ahead of the one applied: their Base64 is decoded and the small copies of their
-// covers made on the picture threads, side by side, while each line still gets a save of its own.
+// covers made on the picture threads, side by side, while each line is still applied in turn.
 constexpr size_t kReadAheadLines = 8;
 constexpr qsizetype kReadAheadBytes = 4 << 20;
 
 }  // namespace
 
 MovieImporter::MovieImporter(ManagedObjectContext& context, QIODevice* file)
-    : context_(context), file_(file) {}
+    : context_(context), file_(file), applier_(context) {}
 
 MovieImporter::~MovieImporter() = default;
 
@@ -106,7 +98,7 @@ Status MovieImporter::readFailure(const QString& error) const {
         Status::Io,
         QString("The file could not be read to its end (%1); the lines before that stay "
                 "imported: %2")
-            .arg(error, counts_.summary()));
+            .arg(error, applier_.counts().summary()));
 }
 
 bool MovieImporter::findHeader() {
@@ -177,71 +169,42 @@ void MovieImporter::readAhead() {
 }
 
 bool MovieImporter::applyNextLine() {
-    if (!reader_ || !status_) return false;
+    if (!reader_ || !status()) return false;
     if (ahead_.empty()) readAhead();
     if (ahead_.empty()) {
         if (reader_->lineTooLong()) {
-            ++counts_.failed;
-            problems_ << longLineText(maxLineBytes_) +
-                             ": that line and any below it were not "
-                             "imported";
+            applier_.fail(longLineText(maxLineBytes_) +
+                          ": that line and any below it were not imported");
             reader_.reset();  // told once; nothing more is read
         } else if (const QString error = reader_->errorString(); !error.isEmpty()) {
             status_ = readFailure(error);
         }
+        applier_.flush();
         return false;
     }
     ReadLine read = std::move(ahead_.front());
     ahead_.pop_front();
     if (!read.terminated) {
-        ++counts_.failed;
-        problems_ << "The last line ends without a line feed, so the file may be cut short: "
-                     "that line was not imported";
+        applier_.fail(
+            "The last line ends without a line feed, so the file may be cut short: that line "
+            "was not imported");
         return true;
     }
-    const MovieLine& line = read.line;
-    const std::vector<MoviePtr> matches = findMatches(context_, line);
-    if (matches.size() > 1) {
-        ++counts_.skipped;
-        return true;
-    }
-    if (context_.isReadOnly()) {
-        status_ = Status::failure(Status::ReadOnly,
-                                  "The catalogue is read-only, so nothing was imported");
-        return false;
-    }
-    if (backsUpFirst_ && !backedUp_) {
-        if (const Status backup = backups::make(context_, &backupName_); !backup) {
-            status_ = Status::failure(
-                Status::Refused, "The catalogue could not be backed up, so nothing was imported: " +
-                                     backup.describe());
-            return false;
-        }
-        backedUp_ = true;
-    }
-    AppliedLine applied =
-        AppliedLine::apply(context_, line, matches.empty() ? nullptr : matches.front());
-    const Status saved = context_.save();
-    const QString label =
-        movieLabel(line.name, line.year ? QString::number(*line.year) : QString("?"));
-    if (saved) {
-        ++(applied.inserted() ? counts_.added : counts_.updated);
-        // The movie is in; what it kept of its own covers is worth a word.
-        for (const QString& problem : line.coverProblems) problems_ << label + ": " + problem;
-    } else {
-        if (failureLog_) failureLog_(saved.describe());
-        applied.undo(context_);
-        ++counts_.failed;
-        problems_ << label + ": " + saved.describe();
-    }
-    return true;
+    MovieLine line = std::move(read.line);
+    QStringList coverProblems = std::move(line.coverProblems);
+    return applier_.apply(std::move(line), std::move(coverProblems));
+}
+
+double MovieImporter::progress() const {
+    const qint64 size = file_->isSequential() ? 0 : file_->size();
+    return size > 0 ? qBound(0.0, double(file_->pos()) / double(size), 1.0) : 0.0;
 }
 
 Status MovieImporter::run() {
-    if (!begin()) return status_;
+    if (!begin()) return status();
     while (applyNextLine()) {
     }
-    return status_;
+    return status();
 }
 
 }  // namespace quillon::exchange

@@ -10,33 +10,19 @@
 #include <optional>
 
 #include "formats/LineReader.h"
-#include "formats/MovieLine.h"
+#include "formats/RecordImporter.h"
 #include "store/CatalogueStore.h"
 #include "store/Status.h"
 
 namespace quillon::exchange {
 
-struct ImportCounts {
-    int added = 0;
-    int updated = 0;
-    int skipped = 0;  // the key matched two or more movies
-    int failed = 0;   // the line changed nothing: its save failed, or the file was cut short
-
-    bool allApplied() const { return skipped == 0 && failed == 0; }
-    // "3 added, 1 updated, 2 skipped, 0 failed"
-    QString summary() const;
-};
-
-// Applies an export file to the catalogue, one movie line at a time. Each line is fetched by
-// (name, year, director), applied and saved on its own: one transaction per line, so a line is
-// either fully in the store or not at all, also when the process dies. A line whose save fails
-// is taken back out of the context, so it never rides along with a later line's save. A last
-// line without its line feed is a file cut short: it is not applied and counts as failed. A line
-// longer than any export writes (kMaxLineBytes) counts as failed and ends the reading there.
-//
-// Before the first line changes the store, the store is copied into Backups/ of its data folder
-// (backups::make): an import may overwrite many texts at once. When that copy fails, or the
-// store is read-only, the import stops there and changes nothing.
+// Applies an export file to the catalogue, one movie line at a time, by the merge rule of
+// RecordImporter: each line is fetched by (name, year, director), applied and saved on its own,
+// one transaction per line, so a line is either fully in the store or not at all, also when the
+// process dies. A line whose save fails is taken back out of the context, so it never rides
+// along with a later line's save. A last line without its line feed is a file cut short: it is
+// not applied and counts as failed. A line longer than any export writes (kMaxLineBytes) counts
+// as failed and ends the reading there. The store is backed up before the first change.
 class MovieImporter {
 public:
     // The error of a file without the header line, the one import failure of code Corrupt.
@@ -64,22 +50,28 @@ public:
     // too long before the header (TooBig); a read-only catalogue (ReadOnly) or a failed backup
     // (Refused), before anything changed; a file that could not be read to its end (Io), after
     // the lines before that point were applied.
-    const Status& status() const { return status_; }
+    const Status& status() const { return status_ ? applier_.status() : status_; }
 
     // On by default. Off only where a store is thrown away afterwards (tests that import
     // thousands of files).
-    void setBacksUpFirst(bool backsUp) { backsUpFirst_ = backsUp; }
+    void setBacksUpFirst(bool backsUp) { applier_.setBacksUpFirst(backsUp); }
+    // Counts what the file would do and changes nothing.
+    void setDryRun(bool dryRun) { applier_.setDryRun(dryRun); }
     // kMaxLineBytes unless a test wants a smaller file. Set before begin().
     void setMaxLineBytes(qsizetype bytes) { maxLineBytes_ = bytes; }
 
     // Receives the error of each failed save (the screens pass the diagnostic log).
-    void setFailureLog(std::function<void(const QString&)> log) { failureLog_ = std::move(log); }
+    void setFailureLog(std::function<void(const QString&)> log) {
+        applier_.setFailureLog(std::move(log));
+    }
 
-    const ImportCounts& counts() const { return counts_; }
+    const ImportCounts& counts() const { return applier_.counts(); }
     // Why lines failed, one line each ("Alien (1979): ..."), in file order.
-    const QStringList& problems() const { return problems_; }
+    const QStringList& problems() const { return applier_.problems(); }
     // The backup that this import made, once it made one.
-    QString backupName() const { return backupName_; }
+    QString backupName() const { return applier_.backupName(); }
+    // Where the reading stands, from 0 to 1.
+    double progress() const;
 
 private:
     bool findHeader();
@@ -97,13 +89,8 @@ private:
     std::unique_ptr<LineReader> reader_;
     std::deque<QByteArray> linesAbove_;  // of a sequential file whose header is not on top
     qsizetype maxLineBytes_ = kMaxLineBytes;
-    Status status_;
-    bool backsUpFirst_ = true;
-    bool backedUp_ = false;
-    ImportCounts counts_;
-    QStringList problems_;
-    QString backupName_;
-    std::function<void(const QString&)> failureLog_;
+    Status status_;  // of the reading; the applier's tells the rest
+    RecordImporter applier_;
 };
 
 // "A line of the file is longer than 256 MB, ...": what an import says of such a line.

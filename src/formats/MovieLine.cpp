@@ -29,15 +29,14 @@ QString textOf(QByteArrayView field, bool escaped) {
 std::optional<FieldChange> changeOf(Attribute a, QByteArrayView field, bool escaped,
                                     QStringList& coverProblems) {
     if (field.isEmpty()) return std::nullopt;
-    if (isTextAttribute(a)) return FieldChange{a, textOf(field, escaped), false, {}};
+    if (isTextAttribute(a)) return FieldChange{a, textOf(field, escaped)};
     if (isNumberAttribute(a)) {
         const auto number = readNumber(field);
-        return FieldChange{a, number.value_or(0), !number.has_value(), {}};
+        return FieldChange{a, number.value_or(0), !number.has_value()};
     }
     // A cover that does not decode changes nothing: never lose a stored cover to a bad field.
     QString problem;
-    if (auto bytes = decodeCoverField(field, &problem))
-        return FieldChange{a, std::move(*bytes), false, {}};
+    if (auto bytes = decodeCoverField(field, &problem)) return FieldChange{a, std::move(*bytes)};
     const char* side = a == Attribute::frontImage ? "front" : "back";
     coverProblems << QLatin1String(side) +
                          QStringLiteral(" cover not imported, any stored one kept: ") + problem;

@@ -18,7 +18,7 @@ struct FieldChange {
     Attribute attribute;
     std::variant<QString, qint16, QByteArray> value;
     bool onlyOnExisting = false;
-    std::optional<SmallCover> small;  // of a cover, when made ahead
+    std::optional<SmallCover> small = std::nullopt;  // of a cover, when made ahead
 };
 
 // One movie line, read: its duplicate key and the changes of its non-empty fields. Fields past
@@ -45,6 +45,7 @@ public:
     static AppliedLine apply(ManagedObjectContext& context, const MovieLine& line,
                              MoviePtr existing);
     bool inserted() const { return inserted_; }
+    const MoviePtr& movie() const { return movie_; }
     // Restores the saved values, or removes the movie this line inserted.
     void undo(ManagedObjectContext& context) { context.refreshObject(movie_); }
 

@@ -9,15 +9,15 @@ namespace quillon {
 
 customTabBar::customTabBar(Services& services, QWidget* parent) : TabBarController(parent) {
     setObjectName("customTabBar");
-    for (const GroupTab& tab : kGroupTabs)
-        addTab(GroupTabTableViewController::create(tab.kind, services), tab.title);
+    for (const GroupKindFacts& kind : kGroupKindTable)
+        addTab(GroupTabTableViewController::create(kind.kind, services), kind.tab.title);
 }
 
 void customTabBar::viewDidLoad() {
     // Drawn in their own colours; a missing picture leaves its tab without one.
-    for (const GroupTab& tab : kGroupTabs) {
-        const QPixmap picture(QStringLiteral(":/%1.png").arg(QLatin1String(tab.image)));
-        if (!picture.isNull()) setTabIcon(int(tab.kind), QIcon(picture));
+    for (const GroupKindFacts& kind : kGroupKindTable) {
+        const QPixmap picture(QStringLiteral(":/%1.png").arg(QLatin1String(kind.tab.image)));
+        if (!picture.isNull()) setTabIcon(int(kind.kind), QIcon(picture));
     }
 }
 

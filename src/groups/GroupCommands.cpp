@@ -27,7 +27,7 @@ int onStandardOutput(Command run, ManagedObjectContext& context, const CommandIn
 }  // namespace
 
 int runGroupsCommand(ManagedObjectContext& context, const CommandInput& input, QTextStream& out) {
-    GroupTabQuery query(groupTab(kindOf(input)), context);
+    GroupTabQuery query(kindOf(input), context);
     query.SortAsc = !input.isSet("descending");
     query.loadValues();
     query.filterValues(input.value("search"));
@@ -40,7 +40,7 @@ int runGroupsCommand(ManagedObjectContext& context, const CommandInput& input, Q
 
 int runBreakdownCommand(ManagedObjectContext& context, const CommandInput& input,
                         QTextStream& out) {
-    BreakdownQuery query(breakdownOf(kindOf(input)), context);
+    BreakdownQuery query(kindOf(input), context);
     query.openFor(input.argument("VALUE"), input.isSet("descending"), input.value("search"));
     out << query.sectionTitle() << '\n';
     for (const MoviePtr& movie : query.rows()) out << query.rowTexts(*movie).join('\t') << '\n';

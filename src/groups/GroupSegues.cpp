@@ -1,6 +1,5 @@
 #include "groups/GroupSegues.h"
 
-#include "catalogue/GroupTabQuery.h"
 #include "groups/BreakdownTableViewController.h"
 #include "groups/CustomTabBarController.h"
 #include "toolkit/Storyboard.h"
@@ -8,11 +7,11 @@
 namespace quillon {
 
 void registerGroupSegues(Storyboard& storyboard) {
-    storyboard.registerSegue("TabBarController",
+    storyboard.registerSegue(kTabBarSegue,
                              [](Services& services) { return new customTabBar(services); });
-    for (const GroupTab& tab : kGroupTabs) {
-        const GroupKind kind = tab.kind;
-        storyboard.registerSegue(tab.breakdownSegue, [kind](Services& services) {
+    for (const GroupKindFacts& facts : kGroupKindTable) {
+        const GroupKind kind = facts.kind;
+        storyboard.registerSegue(facts.tab.breakdownSegue, [kind](Services& services) {
             return BreakdownTableViewController::create(kind, services);
         });
     }

@@ -4,8 +4,10 @@ namespace quillon {
 
 class Storyboard;
 
-// "TabBarController" (the grouped views, from the main menu) and the segues from each group tab
-// to its breakdown.
+// From the main menu to the grouped views' tab container.
+inline constexpr char kTabBarSegue[] = "TabBarController";
+
+// The tab container, and the segue from each group tab to its breakdown (see GroupKind.h).
 void registerGroupSegues(Storyboard& storyboard);
 
 }  // namespace quillon

@@ -5,143 +5,78 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "groups/KindMember.h"
+#include "handover/ReturnPoints.h"
 #include "handover/Services.h"
-#include "toolkit/Appearance.h"
 #include "toolkit/SearchBar.h"
-#include "toolkit/SortButton.h"
-#include "toolkit/TableView.h"
 
 namespace quillon {
 
 namespace {
-constexpr int kRowHeight = 60;
+
+ListScreenLayout layoutOf(const GroupTab& tab) {
+    return {.rowHeight = 60,
+            .thumbnailWidth = 0,
+            .header = ListHeader::Counts,
+            .deletes = false,
+            .readOutIsToolTip = false,
+            .sortButtonInNavigationBar = false,
+            .rowViewName = QString(tab.controllerName).replace("ViewController", "ViewCell")};
+}
+
 }  // namespace
 
-int GroupTabModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(query_.rows().size());
-}
-
-QVariant GroupTabModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount()) return {};
-    const QString& value = query_.rows().at(index.row());
-    if (role == LabelTextsRole)
-        return QStringList{value, QString::number(query_.countMovies(value))};
-    if (role == Qt::AccessibleTextRole)
-        return QStringLiteral("%1: %2 movies")
-            .arg(value, QString::number(query_.countMovies(value)));
-    return {};
-}
-
-void GroupTabModel::reload() {
-    beginResetModel();
-    endResetModel();
-}
-
-GroupTabTableViewController::GroupTabTableViewController(const GroupTab& tab, Services& services,
+GroupTabTableViewController::GroupTabTableViewController(GroupKind kind, Services& services,
                                                          QWidget* parent)
-    : ViewController(parent),
-      tab_(tab),
+    : ListScreenOf(layoutOf(groupKindFacts(kind).tab), parent, kind, services.context),
       services_(services),
-      query_(tab, services.context),
-      model_(query_),
-      backButton_(new QToolButton),
-      sortButton_(new QToolButton),
-      searchBar_(new SearchBar),
-      header_(new ListHeaderLabel),
-      table_(new TableView) {
-    setObjectName(tab.controllerName);
-    setTitle(tab.title);
-    auto* bar = new QHBoxLayout;
+      backButton_(new QToolButton) {
+    list_.shareSortDirection(services.selection.SharedSortAsc);
+    setObjectName(tab().controllerName);
+    setTitle(tab().title);
     backButton_->setObjectName("backButton");
     backButton_->setText("< Menu");
     backButton_->setToolTip("Back to the menu");
     backButton_->setAutoRaise(true);
     backButton_->setShortcut(QKeySequence::Back);
-    auto* titleLabel = new QLabel(tab.title);
+    auto* titleLabel = new QLabel(tab().title);
     QFont bold = titleLabel->font();
     bold.setBold(true);
     titleLabel->setFont(bold);
-    sortButton_->setObjectName("SortButton");
-    sortButton_->setText("Sort");
-    sortButton_->setIcon(QIcon::fromTheme("view-sort"));
+    auto* bar = new QHBoxLayout;
     bar->addWidget(backButton_);
     bar->addStretch(1);
     bar->addWidget(titleLabel);
     bar->addStretch(1);
-    bar->addWidget(sortButton_);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addLayout(bar);
-    layout->addWidget(searchBar_);
-    layout->addWidget(header_);
-    layout->addWidget(table_, 1);
-    header_->setObjectName("header");
-    header_->setTextFormat(Qt::PlainText);
-    table_->itemDelegate()->setObjectName(
-        QString(tab.controllerName).replace("ViewController", "ViewCell"));
-    table_->setRowHeight(kRowHeight);
-    table_->setRowsDeletable(false);
-    table_->setModel(&model_);
+    bar->addWidget(sortButton());
+    column()->insertLayout(0, bar);
 }
 
 GroupTabTableViewController* GroupTabTableViewController::create(GroupKind kind,
                                                                  Services& services) {
-    switch (kind) {
-        case GroupKind::Genre:
-            return new GenreTabTableViewController(services);
-        case GroupKind::Actor:
-            return new ActorTabTableViewController(services);
-        case GroupKind::Actress:
-            return new ActressTabTableViewController(services);
-        case GroupKind::Director:
-            return new DirectorTabTableViewController(services);
-        case GroupKind::Producer:
-            return new ProducerTabTableViewController(services);
-    }
-    return nullptr;
+    return makeMember<GroupTabTableViewController, GenreTabTableViewController,
+                      ActorTabTableViewController, ActressTabTableViewController,
+                      DirectorTabTableViewController, ProducerTabTableViewController>(kind,
+                                                                                      services);
 }
 
 void GroupTabTableViewController::viewDidLoad() {
-    searchBar_->setPlaceholderText(tab_.searchPlaceholder);
-    connect(searchBar_, &QLineEdit::textChanged, this, [this] { updateSearchResults(); });
-    connect(sortButton_, &QToolButton::clicked, this, [this] { SortButtonTapped(); });
+    searchBar()->setPlaceholderText(tab().searchPlaceholder);
     connect(backButton_, &QToolButton::clicked, this, [this] { UnwindSegue(); });
-    connect(table_, &TableView::rowSelected, this, &GroupTabTableViewController::selectRow);
-    query_.SortAsc = true;
-    showSortDirection(sortButton_, true);
-    loadValues();
-    DarkMode = appearance::isDarkAppearance();
-    table_->setDarkMode(DarkMode);
+    ListScreen::viewDidLoad();
 }
 
 void GroupTabTableViewController::loadValues() {
-    query_.loadValues();
-    reloadTable();
-}
-
-void GroupTabTableViewController::updateSearchResults() {
-    query_.filterValues(searchBar_->text());
-    reloadTable();
-}
-
-void GroupTabTableViewController::SortButtonTapped() {
-    query_.toggleSort(services_.selection.SharedSortAsc);
-    showSortDirection(sortButton_, query_.SortAsc.value_or(true));
+    list_.loadValues();
     reloadTable();
 }
 
 void GroupTabTableViewController::UnwindSegue() {
-    unwind("unwindToMenu");
+    unwind(kUnwindToMenu);
 }
 
-void GroupTabTableViewController::selectRow(int row) {
-    if (!query_.fillSelection(row, services_.selection)) return;
-    performSegue(tab_.breakdownSegue);
-}
-
-void GroupTabTableViewController::reloadTable() {
-    model_.reload();
-    header_->setText(query_.headerText());
+void GroupTabTableViewController::rowPicked(int row) {
+    if (list_.fillSelection(row, services_.selection)) performSegue(tab().breakdownSegue);
 }
 
 }  // namespace quillon

@@ -4,7 +4,7 @@
 
 namespace quillon {
 
-void selectMovie(const Movies& m, SelectionState& s) {
+void selectMovie(const Movies& m, SelectionState& s, NotesCopy notes) {
     const auto orEmpty = [](const OptionalText& text) { return text.value_or(QString()); };
     s.SelectedImages.clear();
     s.SelectedName = orEmpty(m.name());
@@ -18,7 +18,7 @@ void selectMovie(const Movies& m, SelectionState& s) {
     s.SelectedGenre = orEmpty(m.genre());
     s.SelectedFrontImage = m.frontImage();
     s.SelectedBackImage = m.hasImage(Attribute::backImage) ? m.backImage() : std::nullopt;
-    s.SelectedNotes = orEmpty(m.notes());
+    if (notes == NotesCopy::Copy) s.SelectedNotes = orEmpty(m.notes());
 }
 
 }  // namespace quillon

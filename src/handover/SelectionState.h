@@ -39,8 +39,11 @@ struct SelectionState {
 
 class Movies;
 
+// Whether a pick copies the movie's notes too, or leaves SelectedNotes as it was.
+enum class NotesCopy { Copy, Keep };
+
 // Copies a picked movie's fields and cover bytes into the selection. Nothing is decoded: the
 // viewers decode the covers when they open.
-void selectMovie(const Movies& movie, SelectionState& selection);
+void selectMovie(const Movies& movie, SelectionState& selection, NotesCopy notes = NotesCopy::Copy);
 
 }  // namespace quillon

@@ -1,58 +1,49 @@
 #include "movies/ListMoviesTableViewController.h"
 
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
-#include <QVBoxLayout>
 
+#include "catalogue/RowCover.h"
 #include "handover/DetailItem.h"
 #include "handover/SelectionState.h"
 #include "handover/Services.h"
 #include "movies/MovieSegues.h"
-#include "store/DeleteHistory.h"
-#include "toolkit/Appearance.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/SearchBar.h"
-#include "toolkit/SortButton.h"
-#include "toolkit/TableView.h"
-#include "toolkit/UndoNotice.h"
 
 namespace quillon {
 
 namespace {
+
+const QSize kThumbnailBox(56, 80);
+
+const ListScreenLayout kLayout{.rowHeight = 85,
+                               .thumbnailWidth = kThumbnailBox.width(),
+                               .header = ListHeader::Counts,
+                               .deletes = true,
+                               .readOutIsToolTip = true,
+                               .sortButtonInNavigationBar = true,
+                               .rowViewName = {}};
 
 QStringList keyTitles() {
     QStringList titles;
     for (int k = 0; k < MovieListQuery::kKeyCount; ++k) titles << MovieListQuery::keyTitle(k);
     return titles;
 }
+
 }  // namespace
 
 ListMoviesTableViewController::ListMoviesTableViewController(Services& services, QWidget* parent)
-    : ViewController(parent),
+    : ListScreenOf(kLayout, parent, services.context),
       services_(services),
-      context(services.context),
-      query_(context),
-      model_(query_),
+      thumbnails_(kThumbnailBox),
       segment_(new KeySelector(keyTitles())),
-      searchBar_(new SearchBar),
-      table_(new TableView),
-      header_(new ListHeaderLabel),
-      sortButton_(new QToolButton),
       addButton_(new QToolButton),
-      undoNotice_(new UndoNotice(this)),
       searchPreparation_(new QTimer(this)) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(searchBar_);
-    layout->addWidget(header_);
-    layout->addWidget(table_, 1);
-    layout->addWidget(undoNotice_);
-    table_->setModel(&model_);
-    table_->setThumbnailWidth(model_.thumbnails().box().width());
-    sortButton_->setText("Sort");
-    sortButton_->setToolTip("Sort ascending or descending");
-    sortButton_->setIcon(QIcon::fromTheme("view-sort"));
-    addRightBarButton(sortButton_);
+    list_.keepDeletesIn(services.deletes, services.saveContext);
+    connect(&thumbnails_, &ThumbnailCache::thumbnailReady, this,
+            [this] { model().picturesChanged(); });
     addButton_->setText("Add");
     addButton_->setToolTip("Add Movie");
     addButton_->setAccessibleName("Add Movie");
@@ -61,7 +52,7 @@ ListMoviesTableViewController::ListMoviesTableViewController(Services& services,
     auto* addKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
     addKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(addKey, &QShortcut::activated, this, [this] { addMovie(); });
-    offerReturnPoint("unwindToList", [this] { unwindToList(); });
+    offerReturnPoint(kUnwindToList, [this] { unwindToList(); });
     searchPreparation_->setInterval(0);
     connect(searchPreparation_, &QTimer::timeout, this, [this] { prepareSearchWhileIdle(); });
 }
@@ -69,28 +60,18 @@ ListMoviesTableViewController::ListMoviesTableViewController(Services& services,
 void ListMoviesTableViewController::prepareSearchWhileIdle() {
     // Small slices keep the window responsive; the first keystroke then finds them ready.
     // Then, a key at a time, the orders of the other keys, so that no switch waits for a sort.
-    if (query_.prepareSearch(4000) && query_.prepareNextKey()) searchPreparation_->stop();
+    if (list_.prepareSearch(4000) && list_.prepareNextKey()) searchPreparation_->stop();
 }
 
 void ListMoviesTableViewController::viewDidLoad() {
     services_.selection.CallingScreen = "MainList";
-    query_.SortAsc = true;
-    showSortDirection(sortButton_, true);
     segment_->setTintColor(QColor::fromRgbF(0, 0.15, 0.65));
     segment_->setSelectedIndex(0);
     connect(segment_, &KeySelector::valueChanged, this, [this] { segmentedControlAction(); });
     setTitleView(segment_);
-    searchBar_->setPlaceholderText(MovieListQuery::searchPlaceholder(0));
-    connect(searchBar_, &QLineEdit::textChanged, this, [this] { filterMovies(); });
-    connect(sortButton_, &QToolButton::clicked, this, [this] { SortMoviesTapped(); });
+    searchBar()->setPlaceholderText(MovieListQuery::searchPlaceholder(0));
     connect(addButton_, &QToolButton::clicked, this, [this] { addMovie(); });
-    connect(table_, &TableView::deleteRequested, this, &ListMoviesTableViewController::deleteRow);
-    connect(table_, &TableView::rowSelected, this, &ListMoviesTableViewController::selectRow);
-    undoNotice_->setUndoAction([this] { return undoDelete(); });
-    undoNotice_->takeUndoKeyFrom(searchBar_);
-    fetchMovies();
-    DarkMode = appearance::isDarkAppearance();
-    table_->setDarkMode(DarkMode);
+    ListScreen::viewDidLoad();
 }
 
 void ListMoviesTableViewController::viewWillAppear() {
@@ -98,75 +79,31 @@ void ListMoviesTableViewController::viewWillAppear() {
 }
 
 void ListMoviesTableViewController::viewWillDisappear() {
-    searchBar_->clearFocus();
+    searchBar()->clearFocus();
 }
 
 void ListMoviesTableViewController::fetchMovies() {
-    query_.segmentIndex = segment_->selectedIndex();
-    query_.setSearchTextWithoutFiltering(searchBar_->text());
-    query_.fetchMovies();
+    list_.fetchMovies();
     reloadTable();
-    searchPreparation_->start();
-}
-
-void ListMoviesTableViewController::filterMovies() {
-    query_.filterMovies(searchBar_->text());
-    reloadTable();
-}
-
-void ListMoviesTableViewController::SortMoviesTapped() {
-    query_.SortAsc = !query_.SortAsc.value_or(true);
-    showSortDirection(sortButton_, *query_.SortAsc);
-    fetchMovies();
 }
 
 void ListMoviesTableViewController::segmentedControlAction() {
-    searchBar_->setPlaceholderText(MovieListQuery::searchPlaceholder(segment_->selectedIndex()));
+    searchBar()->setPlaceholderText(MovieListQuery::searchPlaceholder(segment_->selectedIndex()));
+    list_.segmentIndex = segment_->selectedIndex();
     fetchMovies();
 }
 
-void ListMoviesTableViewController::reloadTable() {
-    model_.reload();
-    header_->setText(query_.headerText());
-}
-
-void ListMoviesTableViewController::refetchKeepingSearch() {
-    query_.refetchKeepingSearch();
-    reloadTable();
+void ListMoviesTableViewController::tableReloaded() {
     searchPreparation_->start();
 }
 
-void ListMoviesTableViewController::deleteRow(int row) {
-    if (row < 0 || row >= int(query_.rows().size())) return;
-    const MoviePtr movie = query_.rows()[row];
-    if (!services_.deletes.deleteAndSave(movie, services_.saveContext)) {
-        // The alert is up and the delete taken back: the movie is listed again.
-        refetchKeepingSearch();
-        return;
-    }
-    table_->fadeRow(row);
-    model_.removeRow(row);
-    header_->setText(query_.headerText());
-    undoNotice_->present(MovieListQuery::deletedNotice(*movie));
+QVariant ListMoviesTableViewController::rowPicture(int row) const {
+    return rowCover(thumbnails_, *list_.rows()[size_t(row)]);
 }
 
-bool ListMoviesTableViewController::undoDelete() {
-    undoNotice_->dismiss();
-    const DeleteHistory::Undo undo =
-        services_.deletes.undoLast(Entity::Movies, services_.saveContext);
-    using Outcome = DeleteHistory::Undo::Outcome;
-    if (undo.outcome == Outcome::Restored) {
-        refetchKeepingSearch();
-        table_->revealRow(query_.rowOf(undo.object.get()));
-    }
-    // A refused save was tried: the alert says why.
-    return undo.outcome != Outcome::NothingToUndo;
-}
-
-void ListMoviesTableViewController::selectRow(int row) {
-    if (row < 0 || row >= int(query_.rows().size())) return;
+void ListMoviesTableViewController::rowPicked(int row) {
     selectedRow_ = row;
-    query_.fillSelection(row, services_.selection);
+    list_.fillSelection(row, services_.selection);
     if (canPerformSegue(kShowDetailSegue)) performSegue(kShowDetailSegue);
 }
 
@@ -180,8 +117,8 @@ void ListMoviesTableViewController::prepareForSegue(const QString& identifier,
     services_.selection.CallingScreen = identifier == kAddMovieSegue ? "MainList" : "Master";
     if (identifier != kShowDetailSegue || !destination) return;
     auto* receiver = dynamic_cast<MovieDetailReceiver*>(destination);
-    if (receiver && selectedRow_ >= 0 && selectedRow_ < int(query_.rows().size()))
-        receiver->setDetailItem(query_.rows()[selectedRow_]);
+    if (receiver && selectedRow_ >= 0 && selectedRow_ < list_.rowCount())
+        receiver->setDetailItem(list_.rows()[size_t(selectedRow_)]);
 }
 
 }  // namespace quillon

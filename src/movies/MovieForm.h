@@ -5,6 +5,9 @@
 #include <optional>
 #include <span>
 
+#include "catalogue/GroupKind.h"
+#include "handover/ReturnPoints.h"
+#include "movies/MovieSegues.h"
 #include "store/Records.h"
 
 namespace quillon {
@@ -109,18 +112,18 @@ struct MovieFormMember {
 };
 
 inline constexpr std::array<FormReturn, 2> kAddFormReturns{{
-    {"MainList", "unwindToList"},
-    {"Menu", "unwindToMenu"},
+    {"MainList", kUnwindToList},
+    {"Menu", kUnwindToMenu},
 }};
 
-inline constexpr std::array<FormReturn, 6> kEditFormReturns{{
-    {"Master", "unwindToList"},
-    {"GenreBreakdown", "unwindToGenreTableView"},
-    {"ActorBreakdown", "unwindToActorTableView"},
-    {"ActressBreakdown", "unwindToActressTableView"},
-    {"DirectorBreakdown", "unwindToDirectorTableView"},
-    {"ProducerBreakdown", "unwindToProducerTableView"},
-}};
+// The movie list's, then each breakdown's.
+inline constexpr auto kEditFormReturns = [] {
+    std::array<FormReturn, 1 + kGroupKindTable.size()> returns{{{"Master", kUnwindToList}}};
+    for (size_t i = 0; i < kGroupKindTable.size(); ++i)
+        returns[i + 1] = {kGroupKindTable[i].breakdown.CallingScreen,
+                          kGroupKindTable[i].breakdown.returnPoint};
+    return returns;
+}();
 
 inline constexpr MovieFormMember kAddMovieForm{
     .title = "Add Movie",
@@ -128,7 +131,7 @@ inline constexpr MovieFormMember kAddMovieForm{
     .notesEntryName = "OverviewTextField",
     .notesButtonName = "OverviewButton",
     .backPasteButtonName = "BackPasteButton",
-    .notesReturnPoint = "unwindToAdd",
+    .notesReturnPoint = kUnwindToAdd,
     .requiredAsOnAdd = true,
     .yearFirstFourCharacters = true,
     .notesTrimmed = false,
@@ -144,7 +147,7 @@ inline constexpr MovieFormMember kEditMovieForm{
     .notesEntryName = "NotesTextField",
     .notesButtonName = "NotesButton",
     .backPasteButtonName = "RearPasteButton",
-    .notesReturnPoint = "unwindToEdit",
+    .notesReturnPoint = kUnwindToEdit,
     .requiredAsOnAdd = false,
     .yearFirstFourCharacters = false,
     .notesTrimmed = true,

@@ -8,6 +8,7 @@
 #include "handover/SelectionState.h"
 #include "handover/Services.h"
 #include "movies/MovieForm.h"
+#include "movies/MovieSegues.h"
 #include "platform/DiagnosticLog.h"
 #include "store/CatalogueStore.h"
 #include "store/TextTrim.h"
@@ -85,10 +86,10 @@ void NotesViewController::SaveButtonClicked() {
     }
     selection.SelectedNotes = trimmed;
     if (fromEdit) {
-        unwind("unwindToEdit");
+        unwind(kUnwindToEdit);
     } else if (selection.CallingScreen == "Add") {
         selection.SelectedNotes = typed;
-        unwind("unwindToAdd");
+        unwind(kUnwindToAdd);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "handover/SelectionState.h"
 #include "handover/Services.h"
 #include "images/CoverImage.h"
+#include "movies/MovieSegues.h"
 #include "movies/ScreenShare.h"
 
 namespace quillon {

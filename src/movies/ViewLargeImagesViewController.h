@@ -58,8 +58,6 @@ private:
 class ViewLargeImagesViewController : public ViewController {
     Q_OBJECT
 public:
-    static constexpr char kViewCardSegue[] = "ViewCard";
-
     explicit ViewLargeImagesViewController(Services& services, QWidget* parent = nullptr);
     void viewDidLoad() override;
 

@@ -1,18 +1,19 @@
 #include "movies/ViewerSegues.h"
 
 #include "movies/FullScreenImageViewController.h"
+#include "movies/MovieSegues.h"
 #include "movies/ViewLargeImagesViewController.h"
 #include "toolkit/Storyboard.h"
 
 namespace quillon {
 
 void registerViewerSegues(Storyboard& storyboard) {
-    storyboard.registerSegue(QStringLiteral("ViewFullImage"), [](Services& services) {
+    storyboard.registerSegue(kViewFullImageSegue, [](Services& services) {
         return new ViewLargeImagesViewController(services);
     });
-    storyboard.registerSegue(
-        QString::fromLatin1(ViewLargeImagesViewController::kViewCardSegue),
-        [](Services& services) { return new FullScreenImageViewController(services); });
+    storyboard.registerSegue(kViewCardSegue, [](Services& services) {
+        return new FullScreenImageViewController(services);
+    });
 }
 
 }  // namespace quillon

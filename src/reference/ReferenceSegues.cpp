@@ -2,6 +2,7 @@
 
 #include "reference/ReferenceEntryViewControllers.h"
 #include "reference/ReferenceListTableViewController.h"
+#include "reference/ReferenceListViewController.h"
 #include "toolkit/Storyboard.h"
 
 namespace quillon {
@@ -14,6 +15,8 @@ Storyboard::Factory make() {
 }  // namespace
 
 void registerReferenceSegues(Storyboard& storyboard) {
+    storyboard.registerSegue(kReferenceListSegue,
+                             [](Services&) { return new ReferenceListViewController; });
     storyboard.registerSegue(kGenreMember.listSegue, make<GenreReferenceListTableViewController>());
     storyboard.registerSegue(kRatingMember.listSegue,
                              make<RatingReferenceListTableViewController>());

@@ -17,39 +17,6 @@
 
 namespace quillon {
 
-namespace {
-
-// The breakdown that opens the screen, and the filter of its movies by the kept value.
-struct PrintSource {
-    const char* callingScreen;
-    Predicate (*filter)(const SelectionState&);
-};
-
-const std::array<PrintSource, kGroupKinds.size()> kSources{{
-    {"GenreBreakdown",
-     [](const SelectionState& s) { return Predicate::equals(Attribute::genre, s.SelectedGenre); }},
-    {"ActorBreakdown",
-     [](const SelectionState& s) {
-         return Predicate::any({{Attribute::leadingActor1, s.SelectedActor1},
-                                {Attribute::leadingActor2, s.SelectedActor2}});
-     }},
-    {"ActressBreakdown",
-     [](const SelectionState& s) {
-         return Predicate::any({{Attribute::leadingActress1, s.SelectedActress1},
-                                {Attribute::leadingActress2, s.SelectedActress2}});
-     }},
-    {"DirectorBreakdown",
-     [](const SelectionState& s) {
-         return Predicate::equals(Attribute::director, s.SelectedDirector);
-     }},
-    {"ProducerBreakdown",
-     [](const SelectionState& s) {
-         return Predicate::equals(Attribute::producer, s.SelectedProducer);
-     }},
-}};
-
-}  // namespace
-
 PrintMoviesViewController::PrintMoviesViewController(Services& services, QWidget* parent)
     : ViewController(parent),
       PrintButton(new QPushButton(QStringLiteral("Print"))),
@@ -74,12 +41,6 @@ PrintMoviesViewController::~PrintMoviesViewController() {
     delete FileTextView;
 }
 
-std::optional<GroupKind> PrintMoviesViewController::kindCalled(const QString& callingScreen) {
-    for (GroupKind kind : kGroupKinds)
-        if (callingScreen == QLatin1String(kSources[size_t(kind)].callingScreen)) return kind;
-    return std::nullopt;
-}
-
 void PrintMoviesViewController::viewDidLoad() {
     setTitle(QStringLiteral("Print Report"));
     appearance::applyButtonLook(PrintButton);
@@ -87,7 +48,7 @@ void PrintMoviesViewController::viewDidLoad() {
     appearance::applyTextEntryLook(FileTextView);
     // The report is black text: keep it on white in the dark appearance too.
     if (appearance::isDarkAppearance()) appearance::applyDarkTextViewLook(FileTextView);
-    kind_ = kindCalled(services_.selection.CallingScreen);
+    kind_ = groupKindCalling(services_.selection.CallingScreen);
     if (kind_) fetchPrintMovies(*kind_);
 }
 
@@ -96,8 +57,9 @@ void PrintMoviesViewController::fetchPrintMovies(GroupKind kind) {
     const SelectionState& selection = services_.selection;
     MovieList.clear();
     FileTextView->clear();
-    MovieList = managedObjectContext->fetch<Movies>(kSources[size_t(kind)].filter(selection),
-                                                    {{Attribute::name, selection.SharedSortAsc}});
+    MovieList =
+        managedObjectContext->fetch<Movies>(breakdownFilter(kind, selectedValues(kind, selection)),
+                                            {{Attribute::name, selection.SharedSortAsc}});
     buildPrintReport();
 }
 

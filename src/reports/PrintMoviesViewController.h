@@ -29,9 +29,6 @@ public:
 
     void viewDidLoad() override;
 
-    // The breakdown a CallingScreen value names ("GenreBreakdown", ...).
-    static std::optional<GroupKind> kindCalled(const QString& callingScreen);
-
     QPushButton* PrintButton;       // prints the text shown; hidden when there is nothing
     QPushButton* CreateFileButton;  // builds the report again
     QTextEdit* FileTextView;

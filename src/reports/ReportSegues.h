@@ -1,14 +1,16 @@
 #pragma once
 
+#include "catalogue/GroupKind.h"
+
 namespace quillon {
 
 class Storyboard;
 
-// A breakdown opens its print report with this segue, after keeping its value in the selection
-// and naming itself in CallingScreen.
-inline constexpr char kPrintReportSegue[] = "PrintReport";
+// From the main menu to the overview. A breakdown opens the print screen with kPrintReportSegue
+// (GroupKind.h).
+inline constexpr char kOverviewSegue[] = "Overview";
 
-// Registers the print report screen.
+// Registers the overview and the print report screen.
 void registerReportSegues(Storyboard& storyboard);
 
 }  // namespace quillon

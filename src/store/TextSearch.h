@@ -9,9 +9,9 @@ namespace quillon {
 QString lowerCased(const QString& text);
 
 // Search rule of every list: the field, lower-cased, contains the search text, lower-cased.
-// An absent field (nullptr) never matches.
-inline bool matchesSearch(const QString* field, const QString& loweredNeedle) {
-    return field && lowerCased(*field).contains(loweredNeedle);
+// An absent field (a null string) never matches.
+inline bool matchesSearch(const QString& loweredField, const QString& loweredNeedle) {
+    return !loweredField.isNull() && loweredField.contains(loweredNeedle);
 }
 
 }  // namespace quillon

@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QTabBar>
 
 #include "Journey.h"
 #include "exchange/ExportViewController.h"
 #include "exchange/ImportExportViewController.h"
+#include "exchange/ImportPreviewView.h"
 #include "exchange/ImportViewController.h"
+#include "groups/CustomTabBarController.h"
+#include "groups/GroupTabTableViewController.h"
+#include "movies/ListMoviesTableViewController.h"
 #include "toolkit/AlertController.h"
 
 using namespace quillon;
@@ -122,6 +129,75 @@ TEST(ExchangeJourney, ExportOnOneDeviceImportOnAnotherGivesTheSameCatalogue) {
     window.reset();
     tablet.restart();
     EXPECT_EQ(describe(tablet.context()), before);
+}
+
+// A collector brings a spreadsheet from another cataloguer in through the menu, finds the movies
+// listed and grouped, and takes the catalogue out as a spreadsheet again, which reads back the
+// same.
+TEST(ExchangeJourney, ASpreadsheetComesInIsListedAndGroupedAndGoesOutAgain) {
+    QTemporaryDir folder;
+    const QString peer = QDir(folder.path()).filePath("my movies.csv");
+    QFile file(peer);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "\xEF\xBB\xBFTitle;Year;Director(s);Starring;Genre(s)\r\n"
+        "Alien;1979;Ridley Scott;Sigourney Weaver:Ripley|Tom Skerritt;Horror, Sci-Fi\r\n"
+        "Blade Runner;1982;Ridley Scott;Harrison Ford;Sci-Fi\r\n"
+        "Witness;1985;Peter Weir;Harrison Ford;Thriller\r\n");
+    file.close();
+
+    test::AppHarness app;
+    auto window = test::showWindow(app);
+    app.devices().picker.next = peer;
+    auto* importer = openFromMenu<ImportViewController>(
+        *window, &ImportExportViewController::ImportMoviesButton);
+    ASSERT_TRUE(importer);
+    QTest::mouseClick(importer->LoadFileButton, Qt::LeftButton);
+    EXPECT_EQ(answerAlert(app.devices().clock), "Data Import: File Loaded and Ready to Import");
+    EXPECT_EQ(importer->PreviewView->formatLabel->text(),
+              "Format: Spreadsheet CSV (UTF-8, separated by semicolons)");
+    EXPECT_EQ(importer->PreviewView->columnBox(3)->currentText(), "Cast");
+    QTest::mouseClick(importer->ImportButton, Qt::LeftButton);
+    EXPECT_EQ(answerAlert(app.devices().clock),
+              "Data Import: Data Import Completed\n3 added, 0 updated, 0 skipped, 0 failed");
+    ASSERT_TRUE(qobject_cast<MainMenuViewController*>(window->topViewController()));
+
+    auto* list = test::openFromMenu<ListMoviesTableViewController>(
+        *window, &MainMenuViewController::ListMoviesButton);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(test::firstLabels(list->tableView()),
+              (QStringList{"Movie: Alien", "Movie: Blade Runner", "Movie: Witness"}));
+    window->popViewController();
+    test::pumpEvents();
+    auto* tabs =
+        test::openFromMenu<customTabBar>(*window, &MainMenuViewController::ListMoviesByGroupButton);
+    ASSERT_TRUE(tabs);
+    QTabBar* bar = tabs->tabWidget()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    test::pumpEvents();
+    EXPECT_EQ(test::firstLabels(tabs->tab(GroupKind::Actor)->tableView()),
+              (QStringList{"Harrison Ford", "Sigourney Weaver", "Tom Skerritt"}));
+    window->popViewController();
+    test::pumpEvents();
+
+    auto* exporter = openFromMenu<ExportViewController>(
+        *window, &ImportExportViewController::ExportMoviesButton);
+    ASSERT_TRUE(exporter);
+    exporter->FormatBox->setCurrentIndex(exporter->FormatBox->findText("Spreadsheet CSV"));
+    QTest::mouseClick(exporter->ExportButton, Qt::LeftButton);
+    EXPECT_TRUE(answerAlert(app.devices().clock).startsWith("Data Export: Process Complete"));
+    QTest::mouseClick(exporter->SaveButton, Qt::LeftButton);
+    const auto& shared = app.devices().share.requests;
+    ASSERT_EQ(shared.size(), 1);
+    QFile out(shared[0].files.value(0));
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_EQ(out.readAll(),
+              "\xEF\xBB\xBFMovie Name,Year,Leading Actor,Second Actor,Leading Actress,Second "
+              "Actress,Director,Producer,Writer,Rating,Run Time,Genre,Notes,Color\r\n"
+              "Alien,1979,Sigourney Weaver,Tom Skerritt,,,Ridley Scott,,,,,Horror,\"Genre(s): "
+              "Horror; Sci-Fi\nStarring: Sigourney Weaver (Ripley); Tom Skerritt\",\r\n"
+              "Blade Runner,1982,Harrison Ford,,,,Ridley Scott,,,,,Sci-Fi,,\r\n"
+              "Witness,1985,Harrison Ford,,,,Peter Weir,,,,,Thriller,,\r\n");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "groups/BreakdownTableViewController.h"
 #include "groups/CustomTabBarController.h"
 #include "groups/GroupTabTableViewController.h"
+#include "handover/ReturnPoints.h"
 #include "movies/EditMoviesViewController.h"
 #include "reports/PrintMoviesViewController.h"
 
@@ -60,7 +61,7 @@ TEST(GroupsJourney, TabBreakdownEditComeBackReportAndPrint) {
     GroupTabTableViewController* actors = tabs->tab(GroupKind::Actor);
     ASSERT_EQ(tabs->currentIndex(), 1);
     test::pumpEvents();
-    EXPECT_EQ(actors->header()->text(), "# Actor's = 2");
+    EXPECT_EQ(actors->headerLabel()->text(), "# Actor's = 2");
     ASSERT_EQ(test::firstLabels(actors->tableView()),
               (QStringList{"Harrison Ford", "Tom Skerritt"}));
 
@@ -104,6 +105,61 @@ TEST(GroupsJourney, TabBreakdownEditComeBackReportAndPrint) {
     const QString printed = app.devices().printer.documents[0]->toPlainText();
     EXPECT_TRUE(printed.contains("Blade Runner") && printed.contains("Witness"));
     EXPECT_FALSE(printed.contains("Alien"));
+}
+
+// Each breakdown opens a picked movie in the edit form, which saves and comes back to that
+// breakdown, still listing the value picked in the tab. The pick copies the movie but for its
+// notes: those handed over before stay.
+TEST(GroupsJourney, EachBreakdownOpensTheEditFormAndComesBackToItsValue) {
+    test::AppHarness app;
+    MoviePtr heat = Movies::insertInto(app.context());
+    heat->setName("Heat");
+    heat->setText(Attribute::notes, "Heat's notes");
+    for (Attribute a : {Attribute::genre, Attribute::leadingActor2, Attribute::leadingActress1,
+                        Attribute::director, Attribute::producer})
+        heat->setText(a, "V");
+    Movies::insertInto(app.context())->setName("Other");
+    ASSERT_TRUE(app.context().save().ok);
+    auto* root = new ViewController;
+    root->offerReturnPoint(kUnwindToMenu, [] {});
+    NavigationController nav(root);
+    nav.setStoryboard(&app.app().storyboard());
+    nav.show();
+    QApplication::setActiveWindow(&nav);
+    SelectionState& selection = app.services().selection;
+    for (const GroupKindFacts& kind : kGroupKindTable) {
+        SCOPED_TRACE(kind.commandName);
+        selection.SelectedNotes = "typed before";
+        writePickedValue(kind.kind, "V", selection);
+        auto* breakdown = qobject_cast<BreakdownTableViewController*>(
+            root->performSegue(kind.tab.breakdownSegue));
+        ASSERT_NE(breakdown, nullptr);
+        pick(breakdown->tableView(), 0);
+        auto* edit = qobject_cast<EditMoviesViewController*>(nav.topViewController());
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->entry(FormField::MovieName)->text(), "Heat");
+        EXPECT_EQ(selection.SelectedNotes, "typed before");
+        const QString year = QString::number(1990 + int(kind.kind));
+        QLineEdit* entry = edit->entry(FormField::Year);
+        entry->setFocus();
+        entry->selectAll();
+        QTest::keyClicks(entry, year);
+        QSignalSpy saved(edit, &MovieFormViewController::saveFinished);
+        QTest::keyClick(entry, Qt::Key_S, Qt::ControlModifier);
+        ASSERT_EQ(saved.size(), 1);
+        ASSERT_EQ(nav.topViewController(), breakdown);
+        EXPECT_EQ(breakdown->title(), "V");
+        const QStringList rows = test::firstLabels(breakdown->tableView());
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_TRUE(breakdown->tableView()
+                        ->model()
+                        ->index(0, 0)
+                        .data(LabelTextsRole)
+                        .toStringList()
+                        .join('|')
+                        .contains("Year: " + year));
+        nav.popToViewController(root);
+    }
 }
 
 }  // namespace

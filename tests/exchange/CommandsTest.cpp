@@ -159,5 +159,68 @@ TEST(Commands, ImportReadsOnlyRegularFilesAndStopsAtALineOverTheCap) {
     if (!madeDevice) GTEST_SKIP() << "mknod needs root: the device was not tried";
 }
 
+// The options of other formats, each with what it prints and the status it ends with; a dry run
+// changes nothing.
+TEST(Commands, ImportAndExportTakeOtherFormatsAndTheirOptions) {
+    AppFixture app;
+    QTemporaryDir dir;
+    const auto file = [&](const QString& name, const QByteArray& bytes) {
+        EXPECT_TRUE(writeBytes(dir.filePath(name), bytes));
+        return dir.filePath(name);
+    };
+    const QString peer = file("peer.csv", "Film;Jahr;Ort\nAlien;1979;Shelf\nAlien;1979;Box\n");
+    const QString mapped = "Film=name,Jahr=year";
+    const QString counts = "%1\n%2 added, %3 updated, 0 skipped, 0 failed\n";
+    const QString done = "Data Import Completed", dry = "Dry run: nothing was changed";
+    const QString wrong =
+        "peer.csv Is The Incorrect Import File\nNo column holds the movies' names";
+    const struct {
+        QStringList args;
+        int status;
+        QString out;
+        QString err;
+        int movies;  // in the catalogue afterwards
+    } cases[] = {
+        {{peer}, 2, "", wrong, 0},
+        {{"--map", mapped, "--dry-run", peer}, 0, counts.arg(dry, "1", "1"), "", 0},
+        {{"--map", mapped, "--delimiter", ",", peer}, 2, "", wrong, 0},
+        {{"--map", "Film=title", peer},
+         2,
+         "",
+         "--map takes COLUMN=FIELD, and FIELD is name, year, director, cast, notes or another "
+         "field's name, or ignore; not \"Film=title\"",
+         0},
+        {{"--format", "tellico", peer}, 1, "", "The file, line 1: ", 0},
+        {{"--map", mapped, "--no-unmapped-notes", peer}, 0, counts.arg(done, "1", "1"), "", 1},
+        {{"--map", mapped, peer}, 0, counts.arg(done, "0", "2"), "", 1},
+        {{"--delimiter", ":", peer}, 2, "", "--delimiter must be \",\", \";\", \"|\" or tab", 1},
+    };
+    for (const auto& c : cases) {
+        expectRun(runImportCommand, app, c.args, c.status, c.out, c.err);
+        EXPECT_EQ(app.context().count(Entity::Movies), c.movies);
+    }
+    const auto alien = app.context().fetch<Movies>(Predicate::equals(Attribute::name, "Alien"));
+    ASSERT_EQ(alien.size(), 1u);
+    EXPECT_EQ(alien[0]->notes(), "Ort: Box");
+
+    const QString csv = dir.filePath("out.csv"), tc = dir.filePath("out.tc");
+    const QString note =
+        "Covers are not written to a spreadsheet; export a Quillon file or a Tellico collection "
+        "to keep them.\n";
+    expectRun(runExportCommand, app, {"--format", "csv", "--delimiter", ";", csv}, 0,
+              "1 movies exported to " + csv + "\n" + note, "");
+    EXPECT_EQ(contents(csv),
+              "\xEF\xBB\xBFMovie Name;Year;Leading Actor;Second Actor;Leading Actress;Second "
+              "Actress;Director;Producer;Writer;Rating;Run Time;Genre;Notes;Color\r\n"
+              "Alien;1979;;;;;;;;;;;Ort: Box;\r\n");
+    expectRun(runExportCommand, app, {"--delimiter", ";", tc}, 2, "",
+              "export: --delimiter separates a spreadsheet's cells: it goes with --format csv\n"
+              "Usage: quillon export");
+    EXPECT_FALSE(QFile::exists(tc));
+    expectRun(runExportCommand, app, {"--format", "tellico", tc}, 0,
+              "1 movies exported to " + tc + "\n", "");
+    expectRun(runImportCommand, app, {tc}, 0, counts.arg(done, "0", "1"), "");
+}
+
 }  // namespace
 }  // namespace quillon::test

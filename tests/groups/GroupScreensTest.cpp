@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QBuffer>
 #include <QImage>
@@ -13,6 +14,7 @@
 #include "groups/GroupSegues.h"
 #include "groups/GroupTabTableViewController.h"
 #include "handover/DetailItem.h"
+#include "handover/ReturnPoints.h"
 #include "support/TestSupport.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
@@ -39,15 +41,16 @@ class GroupScreensTest : public ::testing::Test {
 protected:
     void SetUp() override {
         registerGroupSegues(app.storyboard());
-        app.storyboard().registerSegue("showDetail", [this](Services&) {
-            form = new EditForm;
-            return form;
-        });
-        app.storyboard().registerSegue("PrintReport", [this](Services&) {
+        for (const GroupKindFacts& kind : kGroupKindTable)
+            app.storyboard().registerSegue(kind.breakdown.editSegue, [this](Services&) {
+                form = new EditForm;
+                return form;
+            });
+        app.storyboard().registerSegue(kPrintReportSegue, [this](Services&) {
             return new PrintScreen([this] { printed = app.selection(); });
         });
         auto* menu = new ViewController;
-        menu->offerReturnPoint("unwindToMenu", [] {});
+        menu->offerReturnPoint(kUnwindToMenu, [] {});
         nav = std::make_unique<NavigationController>(menu);
         nav->setStoryboard(&app.storyboard());
         nav->resize(430, 860);
@@ -92,18 +95,18 @@ TEST_F(GroupScreensTest, ATabPickOpensItsBreakdownWhichKeepsThePickedValue) {
     auto alien = add("alien", "De Niro", "Pacino");
     add("Ronin", "De Niro", "Reno");
     add("Other", "Reno", "Pacino");
-    nav->topViewController()->performSegue("TabBarController");
+    nav->topViewController()->performSegue(kTabBarSegue);
     auto* tabs = top<customTabBar>();
     ASSERT_TRUE(tabs);
     EXPECT_TRUE(nav->isNavigationBarHidden());
     QStringList titles;
     for (int i = 0; i < tabs->count(); ++i) titles << tabs->tabWidget()->tabText(i);
     EXPECT_EQ(titles, (QStringList{"Genre", "Actor", "Actress", "Director", "Producer"}));
-    EXPECT_EQ(tabs->tab(GroupKind::Genre)->header()->text(), "# Genre's = 0");
+    EXPECT_EQ(tabs->tab(GroupKind::Genre)->headerLabel()->text(), "# Genre's = 0");
     tabs->setCurrentIndex(1);
     auto* actors = tabs->tab(GroupKind::Actor);
     EXPECT_STREQ(actors->metaObject()->className(), "quillon::ActorTabTableViewController");
-    EXPECT_EQ(actors->header()->text(), "# Actor's = 3");
+    EXPECT_EQ(actors->headerLabel()->text(), "# Actor's = 3");
     EXPECT_EQ(rows(actors->tableView()), (QStringList{"De Niro|3", "Pacino|3", "Reno|2"}));
 
     actors->tableView()->selectRow(0);
@@ -112,7 +115,7 @@ TEST_F(GroupScreensTest, ATabPickOpensItsBreakdownWhichKeepsThePickedValue) {
     EXPECT_FALSE(nav->isNavigationBarHidden());
     EXPECT_EQ(breakdown->title(), "De Niro");
     EXPECT_EQ(app.selection().SelectedActorName, "De Niro");
-    EXPECT_EQ(breakdown->sectionHeader()->text(), "# of Movies: 3");
+    EXPECT_EQ(breakdown->headerLabel()->text(), "# of Movies: 3");
     QTest::keyClicks(breakdown->searchBar(), "n");
     EXPECT_EQ(rows(breakdown->tableView()),
               (QStringList{"Ronin|Actor: De Niro   Year: 0  Run Time: 0 min.|Actress's: , ",
@@ -125,12 +128,12 @@ TEST_F(GroupScreensTest, ATabPickOpensItsBreakdownWhichKeepsThePickedValue) {
     EXPECT_EQ(app.selection().SelectedActor2, "Pacino");
     // The form changes the movie and comes back: the list, still searched, loses it alone.
     alien->setText(Attribute::leadingActor1, "Nobody");
-    form->unwind("unwindToActorTableView");
+    form->unwind(groupKindFacts(GroupKind::Actor).breakdown.returnPoint);
     ASSERT_EQ(nav->topViewController(), breakdown);
-    EXPECT_EQ(breakdown->sectionHeader()->text(), "# of Movies: 1");
+    EXPECT_EQ(breakdown->headerLabel()->text(), "# of Movies: 1");
     breakdown->searchBar()->clear();
-    breakdown->SortButton()->click();
-    EXPECT_EQ(breakdown->sectionHeader()->text(), "# of Movies: 2");
+    breakdown->sortButton()->click();
+    EXPECT_EQ(breakdown->headerLabel()->text(), "# of Movies: 2");
     EXPECT_TRUE(rows(breakdown->tableView()).first().startsWith("Ronin|"));
     EXPECT_FALSE(app.selection().SharedSortAsc);
 
@@ -164,7 +167,10 @@ TEST_F(GroupScreensTest, BreakdownRowsShowTheCoverOrThePlaceholder) {
     app.selection().SelectedGenre = "Drama";
     auto* breakdown = BreakdownTableViewController::create(GroupKind::Genre, app.services());
     nav->pushViewController(breakdown);
-    const QImage placeholder = BreakdownModel::placeholder();
+    // The covers come in while the item-model rules are checked.
+    QAbstractItemModelTester tester(breakdown->tableView()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const QImage placeholder = BreakdownTableViewController::placeholder();
     ASSERT_FALSE(placeholder.isNull()) << "the program's own picture \"movies\"";
     const auto cover = [&](int row) {
         return breakdown->tableView()
@@ -190,6 +196,8 @@ TEST_F(GroupScreensTest, ValuesAndCountsAreShownAndReadOutAsTheyAre) {
     Movies::insertInto(app.context())->setText(Attribute::genre, "100% %1 %2");
     auto* genres = GroupTabTableViewController::create(GroupKind::Genre, app.services());
     nav->pushViewController(genres);
+    QAbstractItemModelTester tester(genres->tableView()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(rows(genres->tableView()), (QStringList{"100% %1 %2|1", "Drama|32770"}));
     const QAbstractItemModel* model = genres->tableView()->model();
     EXPECT_EQ(model->index(0, 0).data(Qt::AccessibleTextRole).toString(),

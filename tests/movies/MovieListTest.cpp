@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QBuffer>
-#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -17,15 +14,11 @@
 #include "catalogue/ThumbnailCache.h"
 #include "handover/SelectionState.h"
 #include "movies/ListMoviesTableViewController.h"
-#include "movies/MovieListModel.h"
-#include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
-#include "toolkit/AlertController.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/TableView.h"
-#include "toolkit/UndoNotice.h"
 
 using namespace quillon;
 
@@ -63,32 +56,6 @@ protected:
     test::AppFixture app;
 };
 
-// One row per key. Absent texts read empty; the last two labels are the same under every key.
-TEST_F(MovieListTest, RowTextsFollowTheKeyToTheCharacter) {
-    auto heat = add("Heat", 1995, "Crime", "Mann");
-    heat->setRunTime(-5);
-    heat->setText(Attribute::leadingActor1, "Pacino");
-    heat->setText(Attribute::leadingActor2, "De Niro");
-    heat->setText(Attribute::leadingActress2, "Ashley Judd");
-    using enum MovieListQuery::Key;
-    const std::pair<MovieListQuery::Key, QStringList> cases[] = {
-        {Movie, {"Movie: Heat", "Year: 1995   Run Time: -5"}},
-        {Genre, {"Genre: Crime", "Movie: Heat   Year: 1995  Run Time: -5"}},
-        {Year, {"Year: 1995", "Movie: Heat   Genre: Crime"}},
-        {Director, {"Director: Mann", "Movie: Heat   Year: 1995  Run Time: -5"}},
-        {Producer, {"Producer: ", "Movie: Heat   Year: 1995  Run Time: -5"}},
-    };
-    for (const auto& [key, labels] : cases) {
-        const MovieRowTexts t = MovieListQuery::rowTexts(*heat, key);
-        EXPECT_EQ((QStringList{t.MovieNameLabel, t.SecondLabel, t.ThirdLabel, t.FourthLabel}),
-                  (labels + QStringList{"Actors: Pacino, De Niro", "Actress's: , Ashley Judd"}));
-    }
-    EXPECT_EQ(MovieListQuery::rowTexts(*add("{genre} 100%", 1, "Crime"), Movie).MovieNameLabel,
-              "Movie: {genre} 100%");
-    heat->setName(QString());
-    EXPECT_EQ(MovieListQuery::deletedNotice(*heat), "Deleted a movie without a name");
-}
-
 // Each key sorts by its field, then by name, in one direction. The search looks for the text in
 // any case in the key's field, at once after a key switch (no refetch); an absent field never
 // matches.
@@ -123,6 +90,9 @@ TEST_F(MovieListTest, EachKeySortsAndSearchesItsField) {
         query.filterMovies(c.search);
         EXPECT_EQ(names(query), c.names) << c.key << " " << c.search;
     }
+    query.segmentIndex = MovieListQuery::Movie;
+    EXPECT_EQ(query.labelsOf(add("{genre} 100%", 1, "Crime")).value(0), "Movie: {genre} 100%")
+        << "a value is not read as a pattern";
 }
 
 // A movie deleted from the rows is gone from both arrays and from the search fields prepared so
@@ -166,10 +136,29 @@ TEST_F(MovieListTest, ADeletedRowLeavesBothArraysUntilARefetch) {
     }
 }
 
+// The movie list over four saved movies, in a window of its own.
+class ListMoviesScreenTest : public MovieListTest {
+protected:
+    void TearDown() override {
+        nav.reset();
+        test::pumpEvents();
+    }
+    void open() {
+        screen = new ListMoviesTableViewController(app.services());
+        nav = std::make_unique<NavigationController>(screen);
+        nav->show();
+        QApplication::setActiveWindow(nav.get());
+        test::pumpEvents();
+    }
+
+    ListMoviesTableViewController* screen = nullptr;
+    std::unique_ptr<NavigationController> nav;
+};
+
 // Covers are decoded off the main thread, upright, scaled into the row's box, anew when changed;
 // the item-model rules hold throughout. A picked row is copied over the one picked before, its
 // covers as bytes, decoded by nobody until a viewer opens.
-TEST_F(MovieListTest, TheListShowsCoversUprightKeepsTheItemModelRulesAndFillsTheSelection) {
+TEST_F(ListMoviesScreenTest, TheListShowsCoversUprightAndAPickFillsTheSelection) {
     const QByteArray png = picture({4, 6}, Qt::red, Qt::red, "PNG");
     add("Alien", 1979)->setImage(Attribute::frontImage, picture({1000, 1500}, Qt::blue, Qt::blue));
     add("Broken", 1980)->setImage(Attribute::frontImage, "not a picture");
@@ -185,19 +174,16 @@ TEST_F(MovieListTest, TheListShowsCoversUprightKeepsTheItemModelRulesAndFillsThe
     ASSERT_TRUE(app.context().save());
     add("Thief", 1981)->setImage(Attribute::frontImage, picture({300, 200}, Qt::red, Qt::red));
     const int mainThreadDecodes = ThumbnailCache::decodesOnMainThread();
-    MovieListQuery query(app.context());
-    MovieListModel model(query);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    open();
+    QAbstractItemModel* model = screen->tableView()->model();
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
     const auto cover = [&](int row) {
-        return model.index(row).data(Qt::DecorationRole).value<QImage>();
+        return model->index(row, 0).data(Qt::DecorationRole).value<QImage>();
     };
     const auto awaitDecodes = [&](int count) {
         for (int i = 0; i < 100 && changed.count() < count; ++i) changed.wait(50);
     };
-    query.SortAsc = true;
-    query.fetchMovies();
-    model.reload();
     for (int row = 0; row < 5; ++row) cover(row);  // asks for them all
     awaitDecodes(3);
     EXPECT_EQ(cover(0).size(), QSize(53, 80));
@@ -207,126 +193,54 @@ TEST_F(MovieListTest, TheListShowsCoversUprightKeepsTheItemModelRulesAndFillsThe
     EXPECT_GT(QColor(cover(2).pixel(20, 70)).blue(), 200);
     EXPECT_EQ(cover(4).width(), 56) << "an unsaved cover, 300 x 200, fits by its width";
     EXPECT_EQ(ThumbnailCache::decodesOnMainThread(), mainThreadDecodes);
+    heat->setImage(Attribute::frontImage, picture({100, 100}, Qt::green, Qt::green));
+    cover(2);
+    awaitDecodes(4);
+    EXPECT_GT(QColor(cover(2).pixel(5, 5)).green(), 200);
 
-    SelectionState s;
-    query.fillSelection(2, s);
+    SelectionState& s = app.selection();
+    s.SelectedImages = {QImage(2, 2, QImage::Format_RGB32)};
+    screen->tableView()->selectRow(2);
     EXPECT_EQ((QStringList{s.SelectedName, QString::number(s.SelectedYear), s.SelectedGenre,
                            s.SelectedDirector, s.SelectedProducer, s.SelectedNotes}),
               (QStringList{"Heat", "1995", "Crime", "Mann", "Prod", ""}));
     // The bytes are handed over undecoded: a pick decodes no cover.
-    s.SelectedImages = {QImage(2, 2, QImage::Format_RGB32)};
-    query.fillSelection(2, s);
     EXPECT_TRUE(s.SelectedImages.isEmpty());
     EXPECT_TRUE(s.SelectedFrontImage && s.SelectedBackImage);
-    query.fillSelection(3, s);
+    screen->tableView()->selectRow(3);
     EXPECT_EQ((QStringList{s.SelectedName, s.SelectedGenre, s.SelectedNotes}),
               (QStringList{"None", "", "noted"}));
     EXPECT_TRUE(s.SelectedImages.isEmpty() && !s.SelectedFrontImage);
     EXPECT_EQ(s.SelectedBackImage, png);
-
-    query.filterMovies("h");
-    model.reload();
-    model.removeRow(1);
-    model.removeRow(5);
-    ASSERT_EQ(names(query), QStringList{"Heat"});
-    query.rows()[0]->setImage(Attribute::frontImage, picture({100, 100}, Qt::green, Qt::green));
-    cover(0);
-    awaitDecodes(4);
-    EXPECT_GT(QColor(cover(0).pixel(5, 5)).green(), 200);
-    query.filterMovies("");
-    model.reload();
-    EXPECT_EQ(model.rowCount(), 4);
 }
 
-// The screen over four saved movies: that it drives the query above, saves, tells and undoes.
-class ListMoviesScreenTest : public MovieListTest {
-protected:
-    void SetUp() override {
-        for (auto [name, year] :
-             {std::pair{"Heat", 1995}, {"Alien", 1979}, {"Blade Runner", 1982}, {"Thief", 1981}})
-            add(name, qint16(year));
-        ASSERT_TRUE(app.context().save());
-    }
-    void TearDown() override {
-        for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
-        nav.reset();
-        test::pumpEvents();
-    }
-    void open() {
-        screen = new ListMoviesTableViewController(app.services());
-        nav = std::make_unique<NavigationController>(screen);
-        nav->show();
-        QApplication::setActiveWindow(nav.get());
-        test::pumpEvents();
-    }
-    QString header() const { return screen->headerLabel()->text(); }
-    QStringList rows() const {
-        QStringList labels;
-        auto* model = screen->tableView()->model();
-        for (int r = 0; r < model->rowCount(); ++r)
-            labels << model->index(r, 0).data(LabelTextsRole).toStringList().value(0);
-        return labels;
-    }
-    // Makes SQLite refuse every such change of a movie ("" allows them again).
-    void refuseOnMovies(const QString& operation) {
-        if (operation.isEmpty())
-            test::allowWrites(app.dataDir());
-        else
-            test::refuseWrites(app.dataDir(), Entity::Movies, operation);
-    }
-    // Presses away the one alert on screen when it is the failed save's.
-    bool dismissUnresolvedError() {
-        const auto alerts = AlertController::presentedAlerts();
-        if (alerts.size() != 1 || alerts[0]->title() != "Unresolved error" ||
-            !alerts[0]->message().contains(test::kRefusedByTest))
-            return false;
-        alerts[0]->trigger("OK");
-        return true;
-    }
-
-    ListMoviesTableViewController* screen = nullptr;
-    std::unique_ptr<NavigationController> nav;
-};
-
-// The search text, the key and the sort button drive the rows; the Delete key deletes at once,
-// saved, without asking; a picked row fills the hand-over. Only a screen loaded in the dark
-// appearance draws black row texts, and it keeps them.
-TEST_F(ListMoviesScreenTest, SearchKeySortDeleteAndPick) {
+// Only a screen loaded in the dark appearance draws black row texts, and it keeps them.
+TEST_F(ListMoviesScreenTest, AScreenLoadedInTheDarkKeepsBlackRowTexts) {
     const QPalette original = QApplication::palette();
     QApplication::setPalette(QPalette(Qt::black));  // white text on black
     open();
     QApplication::setPalette(original);
+    EXPECT_TRUE(screen->DarkMode);
     EXPECT_TRUE(screen->tableView()->darkMode());
-    QTest::keyClicks(screen->searchBar(), "IE");
-    EXPECT_EQ(rows(), (QStringList{"Movie: Alien", "Movie: Thief"}));
-    screen->segment()->setSelectedIndex(2);  // a new key refetches; the text waits for a change
-    EXPECT_EQ(header(), "# Movies = 4 of 4");
-    screen->searchBar()->clear();
-    QTest::mouseClick(screen->sortButton(), Qt::LeftButton);
-    EXPECT_EQ(rows().value(0), "Year: 1995");
-    TableView* table = screen->tableView();
-    table->setCurrentIndex(table->model()->index(0, 0));
-    QTest::keyClick(table, Qt::Key_Delete);
-    EXPECT_EQ(header(), "# Movies = 3");
-    EXPECT_FALSE(app.context().hasChanges());
-    EXPECT_TRUE(screen->undoNotice()->isVisible());
-    EXPECT_EQ(screen->undoNotice()->text(), "Deleted \u201CHeat\u201D");
-    EXPECT_TRUE(AlertController::presentedAlerts().isEmpty()) << "no confirmation";
-    table->selectRow(0);
-    EXPECT_EQ(app.selection().SelectedName, "Blade Runner");
     screen->viewWillAppear();
     EXPECT_TRUE(screen->tableView()->darkMode());
-    app.restart();
-    EXPECT_EQ(app.context().count(Entity::Movies), 3);
 }
+
+// The screen over four saved movies with notes.
+class ListWithNotesTest : public ListMoviesScreenTest {
+protected:
+    void SetUp() override {
+        for (auto [name, year] :
+             {std::pair{"Heat", 1995}, {"Alien", 1979}, {"Blade Runner", 1982}, {"Thief", 1981}})
+            add(name, qint16(year))->setText(Attribute::notes, QString("Notes of ") + name);
+        ASSERT_TRUE(app.context().save());
+        app.restart();
+    }
+};
 
 // Opening the list, searching, every key and both directions never read a movie's notes; they are
 // read when a movie's own screens ask for them, and a change taken back or a delete keeps them.
-TEST_F(ListMoviesScreenTest, NotesAreReadOnlyWhenAMovieNeedsThem) {
-    for (const MoviePtr& m : app.context().fetch<Movies>())
-        m->setText(Attribute::notes, "Notes of " + *m->name());
-    ASSERT_TRUE(app.context().save());
-    app.restart();
+TEST_F(ListWithNotesTest, NotesAreReadOnlyWhenAMovieNeedsThem) {
     open();
     QTest::keyClicks(screen->searchBar(), "e");
     for (int key = 0; key < screen->segment()->count(); ++key) {
@@ -349,6 +263,7 @@ TEST_F(ListMoviesScreenTest, NotesAreReadOnlyWhenAMovieNeedsThem) {
     EXPECT_EQ(alien->notes(), "Notes of Alien") << "the handle keeps them";
     movies.at(2)->setText(Attribute::notes, std::nullopt);
     ASSERT_TRUE(context.save());
+    nav.reset();
     app.restart();
     QStringList notes;
     for (const MoviePtr& m : app.context().fetch<Movies>()) notes << m->notes().value_or("-");
@@ -357,7 +272,7 @@ TEST_F(ListMoviesScreenTest, NotesAreReadOnlyWhenAMovieNeedsThem) {
 
 // Once the list is idle, every key's order is in the store in both directions: switching keys or
 // flipping the direction never waits for a sort. A change drops them; the next fetch sorts anew.
-TEST_F(ListMoviesScreenTest, EveryKeyIsSortedAheadWhileTheListIsIdle) {
+TEST_F(ListWithNotesTest, EveryKeyIsSortedAheadWhileTheListIsIdle) {
     const auto sortedNow = [this](const MovieListKey& key, bool ascending) {
         std::vector<SortDescriptor> sort{{key.attribute, ascending}};
         if (key.thenBy) sort.push_back({*key.thenBy, ascending});
@@ -371,61 +286,6 @@ TEST_F(ListMoviesScreenTest, EveryKeyIsSortedAheadWhileTheListIsIdle) {
     }
     add("Ran", 1985);
     EXPECT_TRUE(sortedNow(kMovieListKeys[MovieListQuery::Year], true));
-}
-
-// The undo key takes back the last delete before any typing, and the undo bar too, also from a
-// screen opened after the one that deleted. (That covers come back is the delete history's test.)
-TEST_F(ListMoviesScreenTest, TheUndoKeyAndTheUndoBarBringBackTheLastDeletes) {
-    open();
-    QTest::keyClicks(screen->searchBar(), "ea");
-    screen->tableView()->requestDelete(0);  // Heat
-    QTest::keyClick(screen->searchBar(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(rows(), QStringList{"Movie: Heat"});
-    EXPECT_FALSE(screen->undoNotice()->isVisible());
-    EXPECT_FALSE(app.context().hasChanges());
-    QTest::keyClick(screen->searchBar(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_NE(screen->searchBar()->text(), "ea") << "nothing left to undo: the key is the field's";
-
-    screen->searchBar()->clear();
-    screen->tableView()->requestDelete(0);  // Alien
-    screen->tableView()->requestDelete(1);  // Heat
-    QTest::mouseClick(screen->undoNotice()->undoButton(), Qt::LeftButton);
-    EXPECT_EQ(rows(), (QStringList{"Movie: Blade Runner", "Movie: Heat", "Movie: Thief"}));
-    EXPECT_EQ(screen->tableView()->currentIndex().row(), 1) << "back at its place";
-    nav.reset();
-    open();
-    QTest::keyClick(screen->tableView(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(rows().value(0), "Movie: Alien");
-    app.restart();
-    EXPECT_EQ(app.context().count(Entity::Movies), 4);
-}
-
-// A refused save is told and taken back, so that later saves work and the delete stays undoable.
-TEST_F(ListMoviesScreenTest, ARefusedSaveIsShownAndTakenBackSoLaterSavesWork) {
-    open();
-    refuseOnMovies("DELETE");
-    screen->tableView()->requestDelete(0);
-    EXPECT_TRUE(dismissUnresolvedError());
-    EXPECT_EQ(rows().value(0), "Movie: Alien") << "the row is back";
-    EXPECT_EQ(header(), "# Movies = 4");
-    EXPECT_FALSE(screen->undoNotice()->isVisible());
-    EXPECT_FALSE(app.context().hasChanges());
-    Movies::insertInto(app.context())->setName("Ran");
-    EXPECT_TRUE(app.saveContext()) << "the refused delete blocks no later save";
-    refuseOnMovies("");
-
-    screen->tableView()->requestDelete(0);
-    refuseOnMovies("INSERT");
-    screen->undoDelete();
-    EXPECT_TRUE(dismissUnresolvedError());
-    EXPECT_EQ(header(), "# Movies = 3") << "still deleted";
-    EXPECT_FALSE(app.context().hasChanges());
-    refuseOnMovies("");
-    screen->undoDelete();
-    EXPECT_EQ(rows().value(0), "Movie: Alien") << "and still undoable";
-
-    app.restart();
-    EXPECT_EQ(app.context().count(Entity::Movies), 5);
 }
 
 }  // namespace

@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QAbstractItemModelTester>
-
 #include "ReferenceTestUtil.h"
-#include "catalogue/ReferenceListQuery.h"
 #include "reference/ReferenceEntryRules.h"
-#include "reference/ReferenceListModel.h"
 #include "support/RefuseWrites.h"
 #include "support/TestSupport.h"
 
@@ -19,35 +15,6 @@ protected:
     ManagedObjectContext& context() { return fixture.context(); }
     test::AppFixture fixture;
 };
-
-// The list model keeps Qt's item-model rules (checked by the tester) through what the list does
-// to its rows: fetches and searches reset them, a delete removes one.
-TEST_F(ReferenceLogicTest, FetchOrdersCaseSensitivelyAndSearchIgnoresLetterCase) {
-    test::addEntries(context(), kGenreMember, {"Drama", "action", "Melodrama", "Zulu"});
-    kGenreMember.insertInto(context());  // an entry without text
-    ASSERT_TRUE(context().save().ok);
-    ReferenceListQuery query(kGenreMember, context());
-    ReferenceListModel model(query);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    const auto shown = [&] {
-        model.reload();
-        return test::shownTexts(&model);
-    };
-    query.fetchList();
-    EXPECT_EQ(shown(), (QStringList{"", "Drama", "Melodrama", "Zulu", "action"}));
-    query.SortAsc = false;
-    query.fetchList();
-    EXPECT_EQ(shown(), (QStringList{"action", "Zulu", "Melodrama", "Drama", ""}));
-
-    query.filterList("rAM");
-    EXPECT_EQ(shown(), (QStringList{"Melodrama", "Drama"}));
-    model.removeRow(0);
-    EXPECT_EQ(test::shownTexts(&model), QStringList{"Drama"});
-    query.filterList("x");
-    EXPECT_TRUE(shown().isEmpty()) << "an entry without text never matches";
-    query.filterList("");
-    EXPECT_EQ(shown().size(), 4);
-}
 
 TEST_F(ReferenceLogicTest, AddRefusesBlankInputAndDuplicatesOfTheTrimmedText) {
     test::addEntries(context(), kGenreMember, {"Drama"});

@@ -16,7 +16,6 @@
 #include "toolkit/AlertController.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
-#include "toolkit/UndoNotice.h"
 
 using namespace quillon;
 
@@ -76,7 +75,7 @@ protected:
 
 TEST_F(ReferenceScreensTest, TheSortButtonTellsItsWayAndEscapeClearsTheSearchThenGoesBack) {
     ASSERT_TRUE(openList(kGenreMember, {"Drama", "Western", "Action"}));
-    QToolButton* sort = list->SortButton();
+    QToolButton* sort = list->sortButton();
     for (const bool ascending : {true, false, true}) {
         EXPECT_EQ(sort->accessibleName(),
                   ascending ? "Sorted ascending \u2191" : "Sorted descending \u2193");
@@ -91,63 +90,6 @@ TEST_F(ReferenceScreensTest, TheSortButtonTellsItsWayAndEscapeClearsTheSearchThe
     EXPECT_EQ(top(), list);
     QTest::keyClick(list->searchBar(), Qt::Key_Escape);
     EXPECT_EQ(top(), menu);
-}
-
-// Both lists: a delete is saved at once, without asking, and the undo key brings it back.
-TEST_F(ReferenceScreensTest, DeletedEntriesStayGoneUntilTheUndoKeyBringsThemBack) {
-    for (const ReferenceMember* member : {&kGenreMember, &kRatingMember}) {
-        SCOPED_TRACE(member->listTitle);
-        ASSERT_TRUE(openList(*member, {"Drama", "Action", "Comedy"}));
-        QTest::keyClicks(list->searchBar(), "O");
-        ASSERT_EQ(shown(), (QStringList{"Action", "Comedy"}));
-        list->tableView()->setCurrentIndex(list->tableView()->model()->index(1, 0));
-        QTest::keyClick(list->tableView(), Qt::Key_Delete);
-        EXPECT_EQ(shown(), QStringList{"Action"});
-        EXPECT_FALSE(context().hasChanges()) << "the delete is saved at once";
-        EXPECT_EQ(list->undoNotice()->text(), "Deleted \u201CComedy\u201D");
-        list->searchBar()->clear();
-        EXPECT_EQ(shown(), (QStringList{"Action", "Drama"})) << "it does not come back";
-
-        QTest::keyClicks(list->searchBar(), "c");
-        QTest::keyClick(list->searchBar(), Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(shown(), (QStringList{"Action", "Comedy"})) << "the search stays";
-        EXPECT_EQ(list->tableView()->currentIndex().row(), 1);
-        EXPECT_FALSE(list->undoNotice()->isVisible());
-        EXPECT_FALSE(context().hasChanges());
-        EXPECT_EQ(test::storedTexts(context(), *member),
-                  (QStringList{"Drama", "Action", "Comedy"}));
-        QTest::mouseClick(nav->backButton(), Qt::LeftButton);
-    }
-}
-
-TEST_F(ReferenceScreensTest, ARefusedDeleteOrUndoIsShownAndTakenBack) {
-    for (const ReferenceMember* member : {&kGenreMember, &kRatingMember}) {
-        SCOPED_TRACE(member->listTitle);
-        ASSERT_TRUE(openList(*member, {"G", "PG"}));
-        test::refuseWrites(fixture.dataDir(), member->entity, "DELETE");
-        list->tableView()->requestDelete(0);
-        EXPECT_EQ(dismissAlert(),
-                  "Unresolved error / Unresolved error The changes could not be saved, "
-                  "{code = 1811, reason = refused by test}");
-        EXPECT_EQ(shown(), (QStringList{"G", "PG"})) << "the row is back";
-        EXPECT_FALSE(list->undoNotice()->isVisible());
-        member->insertInto(context())->setText(member->attribute, "R");
-        EXPECT_TRUE(fixture.saveContext()) << "the refused delete blocks no later save";
-        test::allowWrites(fixture.dataDir());
-
-        list->tableView()->requestDelete(0);
-        test::refuseWrites(fixture.dataDir(), member->entity, "INSERT");
-        EXPECT_TRUE(list->undoDelete());
-        EXPECT_TRUE(dismissAlert().contains(test::kRefusedByTest));
-        EXPECT_EQ(shown(), QStringList{"PG"});
-        EXPECT_FALSE(context().hasChanges());
-        test::allowWrites(fixture.dataDir());
-        EXPECT_TRUE(list->undoDelete()) << "the refused undo can be tried again";
-        EXPECT_TRUE(AlertController::presentedAlerts().isEmpty());
-        EXPECT_EQ(shown(), (QStringList{"G", "PG", "R"}));
-        EXPECT_EQ(test::storedTexts(context(), *member), (QStringList{"G", "PG", "R"}));
-        QTest::mouseClick(nav->backButton(), Qt::LeftButton);
-    }
 }
 
 // The Save button, Return in the field and Enter on the button all save.
