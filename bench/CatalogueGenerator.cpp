@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "images/SmallCoverImage.h"
+
 namespace quillon::bench {
 
 namespace {
@@ -103,6 +105,9 @@ private:
     QStringList directors_, producers_, actors_, actresses_;
 };
 
+// What the forms store: JPEG at quality 0.6.
+constexpr int kStoredQuality = 60;
+
 QByteArray coverJpeg(int variant) {
     QImage image(1000, 1500, QImage::Format_RGB32);
     QRandomGenerator random(quint32(variant * 7919 + 17));
@@ -136,7 +141,7 @@ QByteArray coverJpeg(int variant) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 70);
+    image.save(&buffer, "JPG", kStoredQuality);
     return bytes;
 }
 
@@ -145,8 +150,14 @@ QByteArray coverJpeg(int variant) {
 int generateCatalogue(ManagedObjectContext& context, const GeneratorOptions& options) {
     Texts texts(options.seed, options.actors);
     std::vector<QByteArray> covers;
-    if (options.covers)
-        for (int v = 0; v < 12; ++v) covers.push_back(coverJpeg(v + int(options.seed) * 12));
+    std::vector<std::optional<SmallCover>> smallCovers;
+    if (options.covers) {
+        for (int v = 0; v < 12; ++v) {
+            covers.push_back(coverJpeg(v + int(options.seed) * 12));
+            smallCovers.push_back(options.smallCopies ? makeSmallCover(covers.back())
+                                                      : std::nullopt);
+        }
+    }
     for (int i = 0; i < options.movies; ++i) {
         auto movie = Movies::insertInto(context);
         movie->setName(texts.title());
@@ -166,8 +177,10 @@ int generateCatalogue(ManagedObjectContext& context, const GeneratorOptions& opt
             movie->setText(Attribute::leadingActress2, texts.popular(texts.actresses()));
         if (texts.bounded(0, 3) != 0) movie->setText(Attribute::notes, texts.notes());
         if (!covers.empty()) {
-            movie->setImage(Attribute::frontImage, covers[size_t(i) % covers.size()]);
-            movie->setImage(Attribute::backImage, covers[size_t(i + 5) % covers.size()]);
+            const size_t front = size_t(i) % covers.size();
+            const size_t back = size_t(i + 5) % covers.size();
+            movie->setImage(Attribute::frontImage, covers[front], smallCovers[front]);
+            movie->setImage(Attribute::backImage, covers[back], smallCovers[back]);
         }
         const bool batchFull = options.covers ? (i + 1) % 50 == 0 : (i + 1) % 5000 == 0;
         if (batchFull || i + 1 == options.movies) {

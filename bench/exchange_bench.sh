@@ -26,6 +26,8 @@ timed() {
         n = split($2, p, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + p[i]; printf "%.2f", s }' \
         "$work/time.txt")
     peak_mb=$(awk '/Maximum resident set size/ { printf "%.0f", $NF / 1024 }' "$work/time.txt")
+    # Processor time, which a loaded machine does not stretch as it stretches the wall clock.
+    cpu=$(awk -F': ' '/User time|System time/ { s += $2 } END { printf "%.2f", s }' "$work/time.txt")
 }
 
 row() { printf '%-44s %12s   %s\n' "$1" "$2" "$3"; }
@@ -36,7 +38,7 @@ file=$work/Quillon.csv
 
 load_before=$(cut -d' ' -f1 /proc/loadavg)
 timed "$quillon" --data-dir "$work/source" export "$file"
-export_seconds=$seconds export_peak=$peak_mb
+export_seconds=$seconds export_peak=$peak_mb export_cpu=$cpu
 file_mb=$(( $(stat -c %s "$file") / 1000000 ))
 
 "$reference" --data-dir "$work/source" --file "$file" >"$work/reference.txt"
@@ -45,13 +47,13 @@ qt_base64=$(awk '/base64_qt_mb_per_s/ {print $2}' "$work/reference.txt")
 table_base64=$(awk '/base64_table_mb_per_s/ {print $2}' "$work/reference.txt")
 
 timed "$quillon" --data-dir "$work/empty" import "$file"
-empty_seconds=$seconds empty_peak=$peak_mb
+empty_seconds=$seconds empty_peak=$peak_mb empty_cpu=$cpu
 
 echo "Adding 99,000 movies to a copy of the catalogue..."
 cp -r "$work/source" "$work/large"
 "$generate" --data-dir "$work/large" --movies 99000 --seed 2 >/dev/null
 timed "$quillon" --data-dir "$work/large" import "$file"
-large_seconds=$seconds large_peak=$peak_mb
+large_seconds=$seconds large_peak=$peak_mb large_cpu=$cpu
 grep -q "0 added, 1000 updated, 0 skipped, 0 failed" "$work/out.txt" ||
     { echo "unexpected import result:" >&2; cat "$work/out.txt" >&2; exit 1; }
 
@@ -61,12 +63,15 @@ echo "load average before the export ${load_before}, now $(cut -d' ' -f1 /proc/l
 row "figure" "measured" "target (reference measured in this run)"
 row "export file size" "${file_mb} MB" "about 320 MB"
 row "JPEG re-encoding alone, two threads" "${jpeg_seconds} s" "reference"
+row "export, processor time" "${export_cpu} s" ""
 row "export, 1,000 movies with covers" "${export_seconds} s" \
-    "<= 15 s and <= 1.3 x ${jpeg_seconds} s = $(awk "BEGIN {printf \"%.1f\", 1.3 * $jpeg_seconds}") s"
+    "<= 1.5 s and <= 0.2 x ${jpeg_seconds} s = $(awk "BEGIN {printf \"%.1f\", 0.2 * $jpeg_seconds}") s"
 row "export peak memory" "${export_peak} MB" "<= file + 300 MB = $((file_mb + 300)) MB"
 row "Base64 decode, Qt fromBase64Encoding" "${qt_base64} MB/s" "reference"
 row "Base64 decode, table decoder (used)" "${table_base64} MB/s" "reference"
+row "import into an empty store, processor time" "${empty_cpu} s" ""
 row "import into an empty store" "${empty_seconds} s" "<= 12 s"
-row "import into 100,000 movies" "${large_seconds} s" "<= 15 s"
+row "import into 100,000 movies, processor time" "${large_cpu} s" ""
+row "import into 100,000 movies" "${large_seconds} s" "<= 2 s"
 row "import peak memory (larger of the two)" "$(( empty_peak > large_peak ? empty_peak : large_peak )) MB" \
     "<= 2 x file = $((2 * file_mb)) MB"

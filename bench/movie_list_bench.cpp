@@ -49,7 +49,8 @@ struct BareMovie {
     qint16 year = 0, runTime = 0;
 };
 
-double bareRead(const QString& dataDir, size_t* count) {
+// Every text column, or only the eight texts and two numbers the list shows.
+double bareRead(const QString& dataDir, size_t* count, bool listedOnly) {
     QElapsedTimer timer;
     timer.start();
     sqlite3* db = nullptr;
@@ -57,19 +58,24 @@ double bareRead(const QString& dataDir, size_t* count) {
                     nullptr);
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db,
-                       "SELECT color_blackwhite, director, genre, leadingActor1, leadingActor2, "
-                       "leadingActress1, leadingActress2, name, notes, producer, rating, writer, "
-                       "imdb, year, runTime FROM Movies",
+                       listedOnly ? "SELECT director, genre, leadingActor1, leadingActor2, "
+                                    "leadingActress1, leadingActress2, name, producer, year, "
+                                    "runTime FROM Movies"
+                                  : "SELECT color_blackwhite, director, genre, leadingActor1, "
+                                    "leadingActor2, leadingActress1, leadingActress2, name, "
+                                    "notes, producer, rating, writer, imdb, year, runTime FROM "
+                                    "Movies",
                        -1, &stmt, nullptr);
+    const int texts = listedOnly ? 8 : 13;
     std::vector<BareMovie> movies;
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         BareMovie m;
-        for (int c = 0; c < 13; ++c) {
+        for (int c = 0; c < texts; ++c) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
             if (text) m.texts[c] = QString::fromUtf8(text, sqlite3_column_bytes(stmt, c));
         }
-        m.year = qint16(sqlite3_column_int(stmt, 13));
-        m.runTime = qint16(sqlite3_column_int(stmt, 14));
+        m.year = qint16(sqlite3_column_int(stmt, texts));
+        m.runTime = qint16(sqlite3_column_int(stmt, texts + 1));
         movies.push_back(std::move(m));
     }
     sqlite3_finalize(stmt);
@@ -167,13 +173,15 @@ void breakdown() {
 
 int fullRun(const QString& dataDir) {
     size_t count = 0;
-    const double bare = bareRead(dataDir, &count);
+    const double bareAll = bareRead(dataDir, &count, false);
+    const double bare = bareRead(dataDir, &count, true);
     const double open = openTiming();
     std::printf("catalogue: %zu movies\n", count);
-    std::printf("bare SQLite read into structs (reference)   %7.1f ms\n", bare);
+    std::printf("bare SQLite read of every text, notes too   %7.1f ms\n", bareAll);
+    std::printf("bare SQLite read of the texts the list shows %6.1f ms (reference)\n", bare);
     std::printf(
         "open store + first rows of the movie list  %7.1f ms  = %.2fx the reference "
-        "(target <= 800 ms and <= 2.5x)\n",
+        "(target <= 1.0x)\n",
         open, open / bare);
 
     Shown shown = openAndShowList();
@@ -199,6 +207,9 @@ int fullRun(const QString& dataDir) {
     report("keystroke in the search field (0.3 s after)", keys, 15);
 
     list->searchBar()->clear();
+    // A second idle, as a person is before reaching for the key selector: the list sorts its other
+    // keys meanwhile.
+    for (int i = 0; i < 4; ++i) settle();
     std::vector<double> switches;
     for (int round = 0; round < 2; ++round) {
         for (int k : {1, 2, 3, 4, 0}) {
@@ -214,10 +225,10 @@ int fullRun(const QString& dataDir) {
             switches.push_back(ms(t));
         }
     }
-    report("key switch or sort direction", switches, 100);
+    report("key switch or sort direction", switches, 50);
     breakdown();
     shown.window->grab();
-    std::printf("peak memory with the list shown            %7ld MB  (target <= 250 MB)\n",
+    std::printf("peak memory with the list shown            %7ld MB  (target <= 150 MB)\n",
                 peakRssMb());
     return 0;
 }

@@ -13,7 +13,7 @@ generate() {  # dir movies [--covers]
 }
 generate "$out/list-100k" 100000
 generate "$out/list-1k" 1000
-generate "$out/list-1k-covers" 1000 --covers
+generate "$out/list-1k-covers-small" 1000 --covers
 
 echo "== 100,000 movies, no covers"
 /usr/bin/time -f "whole process peak RSS %M KB" "$build/bench/movie_list_bench" "$out/list-100k" 2>&1 \
@@ -22,10 +22,10 @@ echo "== 100,000 movies, no covers"
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 echo "== 1,000 movies: open and show the first rows, median of 7 runs"
 plain=$(for i in 1 2 3 4 5 6 7; do "$build/bench/movie_list_bench" --open "$out/list-1k" 2>/dev/null; done | median)
-covers=$(for i in 1 2 3 4 5 6 7; do "$build/bench/movie_list_bench" --open "$out/list-1k-covers" 2>/dev/null; done | median)
-size=$(du -m "$out/list-1k-covers/Quillon.sqlite" | cut -f1)
+covers=$(for i in 1 2 3 4 5 6 7; do "$build/bench/movie_list_bench" --open "$out/list-1k-covers-small" 2>/dev/null; done | median)
+size=$(du -m "$out/list-1k-covers-small/Quillon.sqlite" | cut -f1)
 echo "without covers: $plain ms; with two covers each ($size MB store): $covers ms;" \
      "ratio $(awk -v a="$covers" -v b="$plain" 'BEGIN {printf "%.2f", a / b}') (target <= 1.5)"
 
 echo "== 1,000 movies with covers: scroll the whole list"
-"$build/bench/movie_list_bench" --scroll "$out/list-1k-covers" 2>&1 | grep -v -e XDG_RUNTIME -e propagateSizeHints
+"$build/bench/movie_list_bench" --scroll "$out/list-1k-covers-small" 2>&1 | grep -v -e XDG_RUNTIME -e propagateSizeHints

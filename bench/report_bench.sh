@@ -7,6 +7,6 @@ build=${1:-$root/build}
 out=$root/bench/out
 mkdir -p "$out"
 export QT_QPA_PLATFORM=offscreen
-[ -f "$out/list-1k-covers/Quillon.sqlite" ] ||
-    "$build/bench/quillon_generate" --data-dir "$out/list-1k-covers" --movies 1000 --covers >/dev/null
-"$build/bench/report_bench" "$out/list-1k-covers" 2>&1 | grep -v -e XDG_RUNTIME -e propagateSizeHints
+[ -f "$out/list-1k-covers-small/Quillon.sqlite" ] ||
+    "$build/bench/quillon_generate" --data-dir "$out/list-1k-covers-small" --movies 1000 --covers >/dev/null
+"$build/bench/report_bench" "$out/list-1k-covers-small" 2>&1 | grep -v -e XDG_RUNTIME -e propagateSizeHints

@@ -7,6 +7,8 @@
 #include "app/CatalogueAccess.h"
 #include "app/ContextSave.h"
 #include "app/Segues.h"
+#include "catalogue/SmallCopyBuilder.h"
+#include "images/SmallCoverImage.h"
 #include "platform/BuildInfo.h"
 #include "platform/Camera.h"
 #include "platform/Clock.h"
@@ -68,7 +70,9 @@ Status AppDelegate::openStore() {
     if (store_) return Status::success();
     if (dataDir_.isEmpty()) return Status::failure(Status::NotFound, noDataFolderError());
     Status status;
-    store_ = CatalogueStore::open(dataDir_, &status, storeOptions_);
+    StoreOptions options = storeOptions_;
+    options.makeSmallCopy = smallCoverMaker();
+    store_ = CatalogueStore::open(dataDir_, &status, options);
     if (!store_) return status;
     ManagedObjectContext& context = store_->viewContext();
     deletes_ = std::make_unique<DeleteHistory>(context);
@@ -77,6 +81,7 @@ Status AppDelegate::openStore() {
         context, [this] { return saveContext(); }, *deletes_, selection_, *review_, devices_));
     storyboard_ = std::make_unique<Storyboard>(*services_);
     registerAllSegues(*storyboard_);
+    if (!store_->isReadOnly()) smallCopies_ = std::make_unique<SmallCopyBuilder>(context);
     return Status::success();
 }
 
@@ -96,6 +101,7 @@ const Storyboard& AppDelegate::storyboard() {
 }
 
 void AppDelegate::closeStore() {
+    smallCopies_.reset();
     storyboard_.reset();
     services_.reset();
     review_.reset();

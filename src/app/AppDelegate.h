@@ -12,6 +12,7 @@
 namespace quillon {
 
 class ReviewService;
+class SmallCopyBuilder;
 
 // The application object: owns the store container, the services every screen is given and
 // the storyboard of segues, and saves pending changes when the program ends.
@@ -39,6 +40,9 @@ public:
     ManagedObjectContext& viewContext() { return persistentContainer().viewContext(); }
     Services& services();
     const Storyboard& storyboard();
+    // Makes the small copies of covers the store lacks, once started; null while the store is
+    // closed or read-only.
+    SmallCopyBuilder* smallCopyBuilder() { return smallCopies_.get(); }
     // Closes the store and gives up its lock, dropping pending changes and the services.
     void closeStore();
     // Saves when there are changes; a failure is told to the user (see saveTellingUser).
@@ -65,6 +69,7 @@ private:
     std::unique_ptr<ReviewService> review_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<Storyboard> storyboard_;
+    std::unique_ptr<SmallCopyBuilder> smallCopies_;  // stops before the store closes
 };
 
 }  // namespace quillon

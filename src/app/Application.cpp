@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QStatusBar>
 #include <cstdio>
 
 #include "app/AppDelegate.h"
@@ -10,6 +11,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/TerminationSignals.h"
+#include "catalogue/SmallCopyBuilder.h"
 #include "commands/CommandHelp.h"
 #include "platform/DataFolders.h"
 #include "platform/DiagnosticLog.h"
@@ -19,6 +21,26 @@
 namespace quillon {
 
 namespace {
+
+// Small copies of the covers are made once the window is up, and told in its status area.
+// Progress in the window's status bar, which shows only while there is some.
+void startSmallCopies(AppDelegate& delegate, MainWindow& window) {
+    SmallCopyBuilder* builder = delegate.smallCopyBuilder();
+    if (!builder) return;
+    QStatusBar* bar = window.statusBar();
+    bar->hide();
+    QObject::connect(builder, &SmallCopyBuilder::progressed, bar, [bar](int done, int total) {
+        bar->showMessage(
+            QStringLiteral("Making small copies of the covers: %1 of %2").arg(done).arg(total));
+        bar->show();
+    });
+    QObject::connect(builder, &SmallCopyBuilder::finished, bar, [bar](const Status& status) {
+        bar->clearMessage();
+        bar->hide();
+        if (!status) diagnosticLog("Small copies of the covers not made: " + status.describe());
+    });
+    mainQueue::async([builder] { builder->start(); }, &window);
+}
 
 int runWindow(QApplication& app, AppDelegate& delegate) {
     // First of all, so that no signal can cut a save short and a blocking box still ends.
@@ -46,6 +68,7 @@ std::unique_ptr<MainWindow> startWindow(AppDelegate& delegate, int* exitStatus) 
         return nullptr;
     }
     auto window = createMainWindow(delegate);
+    startSmallCopies(delegate, *window);
     if (delegate.persistentContainer().isReadOnly()) {
         window->setWindowTitle(readOnlyWindowTitle(window->windowTitle()));
         QWidget* shown = window.get();

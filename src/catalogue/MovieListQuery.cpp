@@ -47,6 +47,15 @@ std::vector<MoviePtr> MovieListQuery::fetch() {
     return context_.fetch<Movies>(std::nullopt, std::move(sort));
 }
 
+bool MovieListQuery::prepareNextKey() {
+    for (const MovieListKey& key : kMovieListKeys) {
+        std::vector<SortDescriptor> sort{{key.attribute, true}};
+        if (key.thenBy) sort.push_back({*key.thenBy, true});
+        if (context_.prepareSortedListing(Entity::Movies, sort)) return false;
+    }
+    return true;
+}
+
 QString MovieListQuery::loweredSearchField(const MoviePtr& movie) const {
     const Attribute attribute = keyAt(segmentIndex)->attribute;
     if (isNumberAttribute(attribute)) return QString::number(movie->number(attribute));

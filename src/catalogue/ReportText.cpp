@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "images/CoverImage.h"
+#include "images/SmallCoverImage.h"
 
 namespace quillon {
 
@@ -70,12 +71,9 @@ public:
     }
 };
 
-QByteArray coverBytes(const ReportCover& cover, SavedCoverReader& reader) {
-    return cover.saved ? reader.read(*cover.saved).bytes.value_or(QByteArray()) : cover.bytes;
-}
-
 QImage decodeReportCover(const ReportCover& cover, SavedCoverReader& reader) {
-    return decodeCover(coverBytes(cover, reader), cover.box).image;
+    if (cover.saved) return decodeSavedCover(reader, *cover.saved, cover.box);
+    return decodeCover(cover.bytes, cover.box).image;
 }
 
 // Covers are read in runs, each run through one connection: long runs when only their headers
@@ -92,9 +90,14 @@ std::vector<QImage> decodeRun(const std::vector<ReportCover>& covers, size_t fir
     return images;
 }
 
-// The upright size of the picture from its header alone; invalid when it is no picture.
+// The upright size of the picture, as its small copy keeps it or from its header alone; invalid
+// when it is no picture.
 QSize uprightSize(const ReportCover& cover, SavedCoverReader& covers) {
-    QByteArray bytes = coverBytes(cover, covers);
+    if (cover.saved)
+        if (const std::optional<SmallCover> small = covers.readSmall(*cover.saved))
+            return small->coverSize;
+    QByteArray bytes =
+        cover.saved ? covers.read(*cover.saved).bytes.value_or(QByteArray()) : cover.bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
@@ -135,6 +138,8 @@ const ReportFamily& printReportFamily() {
 
 ReportDocument::ReportDocument(std::vector<ReportCover> covers, QObject* parent)
     : QTextDocument(parent), covers_(std::move(covers)) {
+    // A report is never edited: keeping every insertion for undo would only cost.
+    setUndoRedoEnabled(false);
     for (size_t i = 0; i < covers_.size(); ++i) index_.insert(covers_[i].name, i);
     documentLayout()->registerHandler(QTextFormat::ImageObject, new CoverHandler(this));
 }
@@ -334,10 +339,12 @@ std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKin
     if (member.titleAttribute)
         titleValue = movies.empty() ? QString() : textOf(*movies.front(), *member.titleAttribute);
     QTextCursor cursor(document.get());
+    cursor.beginEditBlock();  // laid out once, at the end
     writeTitle(cursor, styles, member.titleText + titleValue);
     for (size_t m = 0; m < movies.size(); ++m)
         writeMovieBlock(cursor, styles, family, member, *movies[m], placed.drawn,
                         gathered.firstCoverOf[m], gathered.firstCoverOf[m + 1]);
+    cursor.endEditBlock();
     return document;
 }
 

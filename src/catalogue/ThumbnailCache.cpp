@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "images/CoverImage.h"
+#include "images/SmallCoverImage.h"
 
 namespace quillon {
 
@@ -44,8 +45,8 @@ QImage ThumbnailCache::thumbnail(const Movies& movie) {
     ThumbnailCache* self = this;
     auto alive = aliveFlag_;
     (void)QtConcurrent::run(&pool_, [self, alive, key, box, saved, pending] {
-        const OptionalBytes bytes = saved ? readSavedCover(*saved).bytes : pending;
-        QImage image = bytes ? decodeScaled(*bytes, box) : QImage();
+        SavedCoverReader reader;
+        QImage image = saved ? decodeSavedCover(reader, *saved, box) : decodeScaled(*pending, box);
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [self, alive, key, image = std::move(image)]() mutable {

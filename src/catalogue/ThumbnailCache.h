@@ -11,9 +11,10 @@
 
 namespace quillon {
 
-// Small decoded front covers for list rows. A worker thread reads the saved cover through its
-// own connection and decodes it already scaled; the result is kept in a bounded cache. The main
-// thread never reads nor decodes a full cover for a row.
+// Small decoded front covers for list rows. A worker thread reads the saved cover's small copy
+// (the cover itself while it has none) through its own connection and decodes it already
+// scaled; the result is kept in a bounded cache. The main thread never reads nor decodes a full
+// cover for a row.
 class ThumbnailCache : public QObject {
     Q_OBJECT
 public:

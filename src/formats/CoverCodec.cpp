@@ -3,10 +3,13 @@
 #include "formats/Base64.h"
 #include "formats/ExportFormat.h"
 #include "images/CoverImage.h"
+#include "images/JpegLayout.h"
 
 namespace quillon::exchange {
 
 CoverField encodeCoverField(const QByteArray& storedBytes) {
+    // Encoding such a JPEG again gives the same picture at the same quality, at great cost.
+    if (isEncoderJpeg(storedBytes, kJpegQuality)) return {storedBytes.toBase64(), QString()};
     DecodedCover decoded = decodeCover(storedBytes);
     QString problem = decoded.error;
     if (!decoded.image.isNull()) {

@@ -7,7 +7,8 @@
 
 namespace quillon::exchange {
 
-// A stored cover as it travels: decoded upright, re-encoded as JPEG at quality 0.6, then Base64.
+// A stored cover as it travels: decoded upright, re-encoded as JPEG at quality 0.6, then Base64;
+// a cover that is already such a JPEG (isEncoderJpeg), as the forms store them, travels as stored.
 // Bytes that do not decode travel unchanged when they are a JPEG (a later decoder may do
 // better); anything else leaves the field empty, and `problem` says why. Thread-safe.
 struct CoverField {

@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QtConcurrent/QtConcurrentMap>
 #include <cerrno>
 
 #include "formats/ExportFormat.h"
 #include "formats/MovieLine.h"
+#include "images/CoverImage.h"
+#include "images/SmallCoverImage.h"
 #include "store/Backups.h"
 
 namespace quillon::exchange {
@@ -56,8 +59,23 @@ Status openImportFile(QFile& file, const QString& path) {
     return Status::success();
 }
 
+struct MovieImporter::ReadLine {
+    QByteArray text;
+    bool terminated = true;
+    MovieLine line;
+};
+
+namespace {
+
+// Lines read ahead of the one applied: their Base64 is decoded and the small copies of their
+// covers made on the picture threads, side by side, while each line is still applied in turn.
+constexpr size_t kReadAheadLines = 8;
+constexpr qsizetype kReadAheadBytes = 4 << 20;
+
+}  // namespace
+
 MovieImporter::MovieImporter(ManagedObjectContext& context, QIODevice* file)
-    : file_(file), applier_(context) {}
+    : context_(context), file_(file), applier_(context) {}
 
 MovieImporter::~MovieImporter() = default;
 
@@ -116,11 +134,44 @@ std::optional<QByteArray> MovieImporter::nextMovieLine(bool* terminated) {
     return std::nullopt;
 }
 
+void MovieImporter::readAhead() {
+    qsizetype bytes = 0;
+    while (!readToEnd_ && ahead_.size() < kReadAheadLines && bytes < kReadAheadBytes) {
+        bool terminated = true;
+        std::optional<QByteArray> text = nextMovieLine(&terminated);
+        if (!text) {
+            readToEnd_ = true;
+            break;
+        }
+        bytes += text->size();
+        ahead_.push_back({std::move(*text), terminated, {}});
+    }
+    QtConcurrent::blockingMap(&picturePool(), ahead_, [](ReadLine& read) {
+        if (!read.terminated) return;
+        read.line = readMovieLine(read.text);
+        read.text = QByteArray();
+    });
+    // A cover the line's movie has already (the same size, most likely the same bytes) needs no
+    // copy; should it differ after all, the save makes it.
+    std::vector<FieldChange*> newCovers;
+    for (ReadLine& read : ahead_) {
+        const std::vector<MoviePtr> matches = findMatches(context_, read.line);
+        for (FieldChange& change : read.line.changes) {
+            const auto* cover = std::get_if<QByteArray>(&change.value);
+            if (cover && !(matches.size() == 1 &&
+                           matches.front()->imageSize(change.attribute) == cover->size()))
+                newCovers.push_back(&change);
+        }
+    }
+    QtConcurrent::blockingMap(&picturePool(), newCovers, [](FieldChange* change) {
+        change->small = makeSmallCover(std::get<QByteArray>(change->value));
+    });
+}
+
 bool MovieImporter::applyNextLine() {
     if (!reader_ || !status()) return false;
-    bool terminated = true;
-    const std::optional<QByteArray> text = nextMovieLine(&terminated);
-    if (!text) {
+    if (ahead_.empty()) readAhead();
+    if (ahead_.empty()) {
         if (reader_->lineTooLong()) {
             applier_.fail(longLineText(maxLineBytes_) +
                           ": that line and any below it were not imported");
@@ -131,13 +182,15 @@ bool MovieImporter::applyNextLine() {
         applier_.flush();
         return false;
     }
-    if (!terminated) {
+    ReadLine read = std::move(ahead_.front());
+    ahead_.pop_front();
+    if (!read.terminated) {
         applier_.fail(
             "The last line ends without a line feed, so the file may be cut short: that line "
             "was not imported");
         return true;
     }
-    MovieLine line = readMovieLine(*text);
+    MovieLine line = std::move(read.line);
     QStringList coverProblems = std::move(line.coverProblems);
     return applier_.apply(std::move(line), std::move(coverProblems));
 }

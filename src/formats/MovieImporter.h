@@ -77,7 +77,14 @@ private:
     bool findHeader();
     Status readFailure(const QString& error) const;
     std::optional<QByteArray> nextMovieLine(bool* terminated);
+    void readAhead();
 
+    // A line read ahead; `line` is read from `text` when it ends with a line feed.
+    struct ReadLine;
+    std::deque<ReadLine> ahead_;
+    bool readToEnd_ = false;  // nextMovieLine() gave all it had
+
+    ManagedObjectContext& context_;
     QIODevice* file_;
     std::unique_ptr<LineReader> reader_;
     std::deque<QByteArray> linesAbove_;  // of a sequential file whose header is not on top

@@ -106,7 +106,7 @@ void AppliedLine::change(const FieldChange& change) {
         // Same bytes as stored: nothing to write again.
         if (movie.hasImage(a) && movie.imageSize(a) == bytes.size() && movie.image(a) == bytes)
             return;
-        movie.setImage(a, bytes);
+        movie.setImage(a, bytes, change.small);
     }
 }
 

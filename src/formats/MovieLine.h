@@ -18,6 +18,7 @@ struct FieldChange {
     Attribute attribute;
     std::variant<QString, qint16, QByteArray> value;
     bool onlyOnExisting = false;
+    std::optional<SmallCover> small = std::nullopt;  // of a cover, when made ahead
 };
 
 // One movie line, read: its duplicate key and the changes of its non-empty fields. Fields past

@@ -55,22 +55,23 @@ DecodedCover decodeCover(const QByteArray& bytes, QSize box) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
-    if (box.isValid()) {
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    QSize upright = reader.size();
+    if (turned) upright.transpose();
+    // Decoding reduced saves work only from half the size down; a picture less than twice the box
+    // (a small copy) decodes faster whole, then scaled.
+    if (box.isValid() && upright.isValid() && exceeds(upright, box * 2)) {
         // The reader scales before it turns the picture: fit the upright size, then turn back.
-        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-        QSize upright = reader.size();
-        if (turned) upright.transpose();
-        if (upright.isValid() && exceeds(upright, box)) {
-            QSize scaled = upright.scaled(box, Qt::KeepAspectRatio);
-            if (turned) scaled.transpose();
-            reader.setScaledSize(scaled);
-        }
+        QSize scaled = upright.scaled(box, Qt::KeepAspectRatio);
+        if (turned) scaled.transpose();
+        reader.setScaledSize(scaled);
     }
     QImage image = reader.read();
-    if (image.isNull()) return {QImage(), reader.errorString()};
+    if (image.isNull()) return {QImage(), reader.errorString(), upright};
+    if (!upright.isValid()) upright = image.size();  // a format that tells its size only decoded
     if (box.isValid() && exceeds(image.size(), box))
         image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return {std::move(image), QString()};
+    return {std::move(image), QString(), upright};
 }
 
 bool isJpeg(QByteArrayView bytes) {

@@ -14,8 +14,9 @@ namespace quillon {
 // viewers): the picture comes out upright, with its EXIF orientation applied, and a picture of
 // up to 12000 x 12000 pixels is within the allocation limit.
 struct DecodedCover {
-    QImage image;   // null when the bytes could not be decoded
-    QString error;  // why not, when image is null
+    QImage image;            // null when the bytes could not be decoded
+    QString error;           // why not, when image is null
+    QSize uprightSize = {};  // of the whole picture, upright, once the header is read
 };
 
 // Qt's default refuses pictures above 128 MB decoded; 12000 x 12000 at 4 bytes is 549 MB.

@@ -58,7 +58,8 @@ ListMoviesTableViewController::ListMoviesTableViewController(Services& services,
 
 void ListMoviesTableViewController::prepareSearchWhileIdle() {
     // Small slices keep the window responsive; the first keystroke then finds them ready.
-    if (list_.prepareSearch(4000)) searchPreparation_->stop();
+    // Then, a key at a time, the orders of the other keys, so that no switch waits for a sort.
+    if (list_.prepareSearch(4000) && list_.prepareNextKey()) searchPreparation_->stop();
 }
 
 void ListMoviesTableViewController::viewDidLoad() {

@@ -36,25 +36,34 @@ Status connectForReading(sqlite::Database& db, const QString& path, bool folderW
                           : openForReading(db, path, privateCopy);
 }
 
-Status migrate(sqlite::Database& db, bool readOnly) {
-    sqlite::Statement version(db, sql::kReadSchemaVersion);
-    if (!version.isValid() || version.step() != SQLITE_ROW)
+// Brings the store to this version's schema: a new store gets every table, an older one what
+// later versions added. A read-only store of an older version is read as it is (without small
+// copies); *version receives the version the store then has.
+Status migrate(sqlite::Database& db, bool readOnly, qint64* version) {
+    sqlite::Statement read(db, sql::kReadSchemaVersion);
+    if (!read.isValid() || read.step() != SQLITE_ROW)
         return db.failure("The store could not be read");
-    const qint64 current = version.integer(0);
+    const qint64 current = read.integer(0);
+    *version = current;
     if (current > CatalogueStore::kSchemaVersion)
         return Status::failure(Status::Refused,
                                "The store was written by a newer version of Quillon",
-                               QStringLiteral("{version = %1}").arg(current));
+                               QStringLiteral("{version = %1, this version reads up to %2}")
+                                   .arg(current)
+                                   .arg(CatalogueStore::kSchemaVersion));
     if (current == CatalogueStore::kSchemaVersion) return Status::success();
+    if (readOnly && current >= 1) return Status::success();
     if (readOnly)
         return Status::failure(Status::ReadOnly,
                                "The store is read-only and must first be opened for writing",
                                QStringLiteral("{version = %1}").arg(current));
     if (Status s = db.exec(sql::kBegin); !s) return s;
     Status s = db.exec(sql::kCreateSchema);
+    if (s) s = db.exec(sql::kCreateSmallCovers);
     if (s) s = db.exec(sql::setSchemaVersion(CatalogueStore::kSchemaVersion));
     if (s) s = db.exec(sql::kCommit);
     if (!s) (void)db.exec(sql::kRollback);  // the error that made it roll back is the one to tell
+    if (s) *version = CatalogueStore::kSchemaVersion;
     return s;
 }
 
@@ -86,8 +95,11 @@ Status CatalogueStore::openIn(const QString& dataDir, const StoreOptions& option
     Status s = state->readOnly
                    ? connectForReading(state->db, state->path, folderWritable, privateCopy_)
                    : connectForWriting(state->db, state->path);
-    if (s) s = migrate(state->db, state->readOnly);
+    qint64 version = 0;
+    if (s) s = migrate(state->db, state->readOnly, &version);
     if (!s) return s;
+    state->hasSmallCovers = version >= sql::kFirstSmallCoversVersion;
+    state->makeSmallCopy = options.makeSmallCopy;
     context_.reset(new ManagedObjectContext(state));
     return context_->load();
 }

@@ -19,8 +19,21 @@ struct DeletedRecord {
     std::shared_ptr<ManagedObject> object;
     OptionalBytes frontImage;
     OptionalBytes backImage;
+    std::optional<SmallCover> frontSmall;  // their small copies, when they had them
+    std::optional<SmallCover> backSmall;
     Status coverStatus;  // failed when a cover could not be read before the delete
     qint64 rowId = 0;    // the row it had, taken again when still free
+};
+
+// A saved cover without a small copy, as it was when listed, so that a worker can make one.
+struct CoverWithoutSmallCopy {
+    std::shared_ptr<ManagedObject> record;
+    SavedCover cover;
+    quint32 generation = 0;  // the record's imageGeneration() then
+};
+struct MadeSmallCopy {
+    CoverWithoutSmallCopy of;
+    SmallCover small;
 };
 
 // The one main context. Every record of the store is held here once the store opens (covers
@@ -78,10 +91,25 @@ public:
     // A failure removes what was written.
     Status backupTo(const QString& path) const;
 
+    // Saved covers that have no small copy yet (a store made before small copies were kept, or
+    // saved without a maker), in the store's own order, front before back. Empty when the
+    // store is read-only.
+    std::vector<CoverWithoutSmallCopy> coversWithoutSmallCopy() const;
+    // Stores small copies made for such covers, in one transaction of its own: pending changes
+    // stay pending. A cover changed since it was listed (a new generation, a pending change, a
+    // delete) is left out; *stored receives how many went in.
+    Status storeSmallCopies(const std::vector<MadeSmallCopy>& made, int* stored = nullptr);
+
+    // Sorts every record of the entity by the keys, unless the store holds that order (or its
+    // reverse) already, so that a later fetch of it needs no sort. True when it sorted now.
+    bool prepareSortedListing(Entity entity, const std::vector<SortDescriptor>& keys);
+
     // Test seam: called inside the save transaction after each written row (the row's index).
     void setSaveProgressHookForTesting(std::function<void(int)> hook);
     // Test seam: the largest text or blob SQLite accepts (its default is about 1 GB).
     void setLengthLimitForTesting(int bytes);
+    // Test seam: how many times notes were read from the device since the store opened.
+    int notesReadsForTesting() const;
 
 private:
     friend class CatalogueStore;
@@ -102,6 +130,9 @@ struct StoreOptions {
     int lockWaitMs = 0;
     // Open for reading only, even where the store could be written.
     bool readOnly = false;
+    // Makes the small copy of a cover a save stores without one (setImage), in the save's
+    // transaction. Without it such covers get theirs later (coversWithoutSmallCopy).
+    SmallCoverMaker makeSmallCopy = nullptr;
 };
 
 // The store container "Quillon": the SQLite file Quillon.sqlite in a data folder, with its
@@ -120,7 +151,8 @@ class CatalogueStore {
 public:
     static constexpr const char* kFileName = "Quillon.sqlite";
     static constexpr const char* kLockFileName = StoreLock::kFileName;
-    static constexpr int kSchemaVersion = 1;
+    // 2: small copies of the covers.
+    static constexpr int kSchemaVersion = 2;
     // The error of an open refused because another process holds the store.
     static constexpr const char* kLockedError = StoreLock::kLockedError;
 

@@ -10,11 +10,18 @@ Status ManagedObjectContext::backupTo(const QString& path) const {
 
 DeletedRecord ManagedObjectContext::deleteRestorably(const std::shared_ptr<ManagedObject>& object) {
     if (!object || object->isDeleted() || object->state_.lock() != state_) return {};
-    DeletedRecord record{object, {}, {}, Status::success(), object->rowId_};
+    DeletedRecord record{object, {}, {}, {}, {}, Status::success(), object->rowId_};
     for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
         CoverRead read = object->readImage(a);
         if (read.failed() && record.coverStatus.ok) record.coverStatus = read.status;
-        (a == Attribute::frontImage ? record.frontImage : record.backImage) = std::move(read.bytes);
+        const bool front = a == Attribute::frontImage;
+        (front ? record.frontImage : record.backImage) = std::move(read.bytes);
+        const auto& slot = object->slot(a);
+        std::optional<SmallCover>& small = front ? record.frontSmall : record.backSmall;
+        if (slot.loaded)
+            small = slot.small;
+        else if (slot.present && state_->hasSmallCovers)
+            small = readSmallCoverRow(state_->db, object->rowId_, a);
     }
     deleteObject(object);
     return record;
@@ -49,6 +56,7 @@ void ManagedObjectContext::reinsertDeleted(const DeletedRecord& record) {
         slot.size = bytes ? bytes->size() : 0;
         slot.loaded = true;
         slot.bytes = bytes.value_or(QByteArray());
+        slot.small = a == Attribute::frontImage ? record.frontSmall : record.backSmall;
     }
     ++object->imageGeneration_;
     object->changedMask_ = (1u << (int(Attribute::backImage) + 1)) - 1;

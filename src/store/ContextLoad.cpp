@@ -32,6 +32,12 @@ Status ManagedObjectContext::loadMovies() {
         record->rowId_ = row.integer(0);
         for (int a = 0; a < kTextAttributeCount; ++a) {
             if (row.isNull(sql::kFirstTextColumn + a)) continue;
+            if (Attribute(a) == Attribute::notes) {  // only whether there are notes
+                if (row.integer(sql::kFirstTextColumn + a) == 0) continue;
+                record->notesUnread_ = true;
+                record->textPresent_ |= quint16(1u << a);
+                continue;
+            }
             record->texts_[a] = row.text(sql::kFirstTextColumn + a);
             record->textPresent_ |= quint16(1u << a);
         }

@@ -52,6 +52,7 @@ void ManagedObjectContext::deleteObject(const std::shared_ptr<ManagedObject>& ob
     ContextState& s = *state_;
     if (object->state_.lock() != state_) return;
     s.unindexObject(object.get());
+    (void)object->textIfPresent(Attribute::notes);  // the handle keeps them once the row is gone
     const bool wasInserted = object->isInserted();
     object->deleted_ = true;
     if (wasInserted) {
@@ -96,6 +97,17 @@ QString ManagedObjectContext::dataDir() const {
 
 void ManagedObjectContext::setSaveProgressHookForTesting(std::function<void(int)> hook) {
     state_->saveHook = std::move(hook);
+}
+
+bool ManagedObjectContext::prepareSortedListing(Entity entity,
+                                                const std::vector<SortDescriptor>& keys) {
+    bool sortedNow = false;
+    (void)state_->sortedListing(entity, keys, &sortedNow);
+    return sortedNow;
+}
+
+int ManagedObjectContext::notesReadsForTesting() const {
+    return state_->notesReads;
 }
 
 void ManagedObjectContext::setLengthLimitForTesting(int bytes) {

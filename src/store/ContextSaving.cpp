@@ -20,11 +20,16 @@ void bindValue(sqlite::Statement& statement, int index, const ManagedObject& obj
     }
 }
 
-Status writeDelete(const sqlite::Database& db, const ManagedObject& object) {
+Status writeDelete(const sqlite::Database& db, const ManagedObject& object, bool smallCovers) {
     sqlite::Statement statement(db, sql::deleteRow(object.entity()));
     if (!statement.isValid()) return db.failure("The changes could not be saved");
     statement.bindInt(1, object.rowId());
     if (const int rc = statement.step(); rc != SQLITE_DONE)
+        return db.failure("The changes could not be saved", rc);
+    if (!smallCovers || object.entity() != Entity::Movies) return Status::success();
+    sqlite::Statement small(db, sql::kDeleteSmallCovers);
+    small.bindInt(1, object.rowId());
+    if (const int rc = small.step(); rc != SQLITE_DONE)
         return db.failure("The changes could not be saved", rc);
     return Status::success();
 }
@@ -94,7 +99,7 @@ Status ContextState::writePendingChanges(
         ++written;
     };
     for (const auto& object : pendingDeletes) {
-        if (Status s = writeDelete(db, *object); !s) return s;
+        if (Status s = writeDelete(db, *object, hasSmallCovers); !s) return s;
         progressed();
     }
     std::optional<sqlite::Statement> inserts[kEntityCount];
@@ -105,6 +110,7 @@ Status ContextState::writePendingChanges(
                                        object->wantedRowId_, &rowId);
                 !s)
                 return s;
+            if (Status s = writeSmallCovers(*object, rowId, true); !s) return s;
             newRowIds.emplace_back(object, rowId);
         } else {
             std::vector<Attribute> changed;
@@ -112,6 +118,7 @@ Status ContextState::writePendingChanges(
                 if (object->changedMask_ & (1u << a)) changed.push_back(Attribute(a));
             if (changed.empty()) continue;
             if (Status s = writeUpdate(db, *object, changed); !s) return s;
+            if (Status s = writeSmallCovers(*object, object->rowId_, false); !s) return s;
         }
         progressed();
     }
@@ -132,6 +139,7 @@ void ContextState::acceptSavedChanges(
             auto& slot = object->slot(a);
             slot.loaded = false;
             slot.bytes = QByteArray();
+            slot.small.reset();
         }
     }
     dirty.clear();

@@ -41,6 +41,7 @@ QString entityName(Entity e) {
 
 struct ManagedObject::SavedValues {
     quint16 textPresent;
+    bool notesUnread;
     std::array<QString, kTextAttributeCount> texts;
     qint16 year;
     qint16 runTime;
@@ -51,13 +52,14 @@ struct ManagedObject::SavedValues {
 void ManagedObject::keepSavedValues() {
     if (rowId_ == 0 || deleted_ || savedValues_) return;
     savedValues_ = std::make_shared<const SavedValues>(
-        SavedValues{textPresent_, texts_, year_, runTime_, front_, back_});
+        SavedValues{textPresent_, notesUnread_, texts_, year_, runTime_, front_, back_});
 }
 
 void ManagedObject::restoreSavedValues() {
     const auto saved = std::move(savedValues_);
     if (!saved) return;
     textPresent_ = saved->textPresent;
+    notesUnread_ = saved->notesUnread;
     texts_ = saved->texts;
     year_ = saved->year;
     runTime_ = saved->runTime;
@@ -74,9 +76,15 @@ ManagedObject::ManagedObject(Entity entity, std::shared_ptr<ContextState> state)
 ManagedObject::~ManagedObject() = default;
 
 OptionalText ManagedObject::text(Attribute a) const {
-    const int i = int(a);
-    if (!isTextAttribute(a) || !(textPresent_ & (1u << i))) return std::nullopt;
-    return texts_[i];
+    const QString* value = textIfPresent(a);
+    return value ? OptionalText(*value) : std::nullopt;
+}
+
+void ManagedObject::readNotes() const {
+    notesUnread_ = false;
+    auto state = state_.lock();
+    if (!state || rowId_ == 0) return;
+    texts_[int(Attribute::notes)] = state->readNotes(rowId_);
 }
 
 const QString* ManagedObject::loweredTextIfPresent(Attribute a) const {
@@ -95,6 +103,7 @@ bool ManagedObject::setText(Attribute a, OptionalText value) {
     keepSavedValues();
     auto state = state_.lock();
     if (state) state->willChange(this, a);
+    if (a == Attribute::notes) notesUnread_ = false;
     if (value) {
         textPresent_ |= quint16(1u << i);
         texts_[i] = value->isNull() ? QStringLiteral("") : std::move(*value);
@@ -156,23 +165,32 @@ std::optional<SavedCover> ManagedObject::savedCover(Attribute a) const {
 SavedCoverReader::SavedCoverReader() = default;
 SavedCoverReader::~SavedCoverReader() = default;
 
+Status SavedCoverReader::connect(const QString& storePath) {
+    if (db_ && path_ == storePath) return Status::success();
+    auto db = std::make_unique<sqlite::Database>();
+    if (Status s = db->open(storePath, /*readOnly=*/true); !s) return s;
+    db_ = std::move(db);
+    path_ = storePath;
+    return Status::success();
+}
+
 CoverRead SavedCoverReader::read(const SavedCover& cover) {
-    if (!db_ || path_ != cover.storePath) {
-        auto db = std::make_unique<sqlite::Database>();
-        if (Status s = db->open(cover.storePath, /*readOnly=*/true); !s) return {std::nullopt, s};
-        db_ = std::move(db);
-        path_ = cover.storePath;
-    }
+    if (Status s = connect(cover.storePath); !s) return {std::nullopt, s};
     CoverRead read = readImageRow(*db_, cover.rowId, cover.attribute);
     if (read.failed()) db_.reset();  // opened afresh for the next cover
     return read;
+}
+
+std::optional<SmallCover> SavedCoverReader::readSmall(const SavedCover& cover) {
+    if (!connect(cover.storePath)) return std::nullopt;
+    return readSmallCoverRow(*db_, cover.rowId, cover.attribute);
 }
 
 CoverRead readSavedCover(const SavedCover& cover) {
     return SavedCoverReader().read(cover);
 }
 
-bool ManagedObject::setImage(Attribute a, OptionalBytes bytes) {
+bool ManagedObject::setImage(Attribute a, OptionalBytes bytes, std::optional<SmallCover> small) {
     if (!isImageAttribute(a) || deleted_) return false;
     if (!bytes && !slot(a).present) return true;
     keepSavedValues();
@@ -181,6 +199,7 @@ bool ManagedObject::setImage(Attribute a, OptionalBytes bytes) {
     s.size = bytes ? bytes->size() : 0;
     s.loaded = true;
     s.bytes = bytes ? std::move(*bytes) : QByteArray();
+    s.small = bytes ? std::move(small) : std::nullopt;
     ++imageGeneration_;
     markChanged(a);
     return true;

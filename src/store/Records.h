@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -68,6 +70,16 @@ struct CoverRead {
     bool failed() const { return !status.ok; }
 };
 
+// The small copy kept beside a stored cover, for lists and reports: a JPEG that fits about
+// kSmallCoverBox, upright, and the size of the whole picture upright.
+struct SmallCover {
+    QByteArray bytes;
+    QSize coverSize;
+};
+inline constexpr QSize kSmallCoverBox{400, 400};
+// Makes the small copy of stored cover bytes; nullopt when they are no picture.
+using SmallCoverMaker = std::function<std::optional<SmallCover>(const QByteArray& cover)>;
+
 namespace sqlite {
 class Database;
 }
@@ -82,8 +94,12 @@ public:
     SavedCoverReader(const SavedCoverReader&) = delete;
     SavedCoverReader& operator=(const SavedCoverReader&) = delete;
     CoverRead read(const SavedCover& cover);
+    // The cover's small copy; nullopt when it has none yet, or it cannot be read (the cover
+    // itself then stands in).
+    std::optional<SmallCover> readSmall(const SavedCover& cover);
 
 private:
+    Status connect(const QString& storePath);
     QString path_;
     std::unique_ptr<sqlite::Database> db_;
 };
@@ -111,7 +127,9 @@ public:
     // The text without a copy, for hot loops; nullptr when absent. Valid until it changes.
     const QString* textIfPresent(Attribute a) const {
         const int i = int(a);
-        return isTextAttribute(a) && (textPresent_ & (1u << i)) ? &texts_[i] : nullptr;
+        if (!isTextAttribute(a) || !(textPresent_ & (1u << i))) return nullptr;
+        if (a == Attribute::notes && notesUnread_) readNotes();
+        return &texts_[i];
     }
     // False (and nothing changed) when the record is deleted or the attribute is not a text.
     bool setText(Attribute a, OptionalText value);
@@ -124,7 +142,9 @@ public:
     CoverRead readImage(Attribute a) const;
     bool hasImage(Attribute a) const;
     qint64 imageSize(Attribute a) const;  // bytes, 0 when absent
-    bool setImage(Attribute a, OptionalBytes bytes);
+    // With its small copy when the caller made it; otherwise the save makes it (see
+    // StoreOptions::makeSmallCopy), or it is made later.
+    bool setImage(Attribute a, OptionalBytes bytes, std::optional<SmallCover> small = {});
     // The saved cover's place; nullopt when it is absent, new or changed (image() then has the
     // bytes at hand without reading the device).
     std::optional<SavedCover> savedCover(Attribute a) const;
@@ -150,11 +170,14 @@ private:
         qint64 size = 0;
         bool loaded = false;  // bytes holds the current value, changed and not yet saved
         QByteArray bytes;
+        std::optional<SmallCover> small;  // of the loaded bytes, when given
     };
     struct SavedValues;
     void keepSavedValues();  // before the first change of a saved record
     void restoreSavedValues();
     void markChanged(Attribute a);
+    // Saved notes are read from the device when first asked for, not at open.
+    void readNotes() const;
     ImageSlot& slot(Attribute a) { return a == Attribute::frontImage ? front_ : back_; }
     const ImageSlot& slot(Attribute a) const { return a == Attribute::frontImage ? front_ : back_; }
 
@@ -168,7 +191,8 @@ private:
     quint32 imageGeneration_ = 0;
     quint64 sequence_ = 0;     // insertion order: the store's own order
     quint16 textPresent_ = 0;  // bit per text attribute; absent texts are null
-    std::array<QString, kTextAttributeCount> texts_;
+    mutable std::array<QString, kTextAttributeCount> texts_;  // saved notes once read
+    mutable bool notesUnread_ = false;  // the saved notes are present but not read yet
     // Lower-cased texts of the attributes searched so far; few per record, made on demand.
     mutable std::vector<std::pair<Attribute, QString>> lowered_;
     std::shared_ptr<const SavedValues> savedValues_;  // the values of the last save, while changed

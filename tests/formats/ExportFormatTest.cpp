@@ -1,7 +1,9 @@
 // The export file: its lines, covers and numbers, and a write that fails.
 #include <QImageReader>
+#include <QImageWriter>
 
 #include "ExchangeTestUtil.h"
+#include "images/JpegLayout.h"
 
 namespace quillon::test {
 namespace {
@@ -109,6 +111,57 @@ TEST(ExportFormat, CoversAreReencodedUprightOrKeptOrReported) {
     ASSERT_EQ(upright.size(), QSize(20, 40));
     EXPECT_GT(QColor(upright.pixel(10, 5)).red(), 200);
     EXPECT_GT(QColor(upright.pixel(10, 35)).blue(), 200);
+}
+
+// A cover that is already what the encoder makes at quality 60, baseline and upright, travels as
+// stored, byte for byte; any other is decoded, turned upright and encoded at quality 60.
+TEST(ExportFormat, CoversAlreadyAtTheExportQualityTravelAsStored) {
+    const QByteArray q60 = makeJpeg(60, 90, Qt::red, 60);
+    QImage greyPicture(60, 90, QImage::Format_Grayscale8);
+    greyPicture.fill(90);
+    QPainter(&greyPicture).fillRect(0, 0, 30, 90, QColor(200, 200, 200));
+    QBuffer progressive;
+    progressive.open(QIODevice::WriteOnly);
+    QImageWriter writer(&progressive, "JPG");
+    writer.setQuality(60);
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(QImage::fromData(q60)));
+    struct Case {
+        const char* name;
+        QByteArray stored;
+        bool asStored;
+        QSize size;
+    } cases[] = {
+        {"a q60", q60, true, {60, 90}},
+        {"b grey q60", imageBytes(greyPicture, "JPG", 60), true, {60, 90}},
+        {"c upright tag", withExifOrientation(q60, 1), true, {60, 90}},
+        {"d turned", withExifOrientation(q60, 6), false, {90, 60}},
+        {"e q90", makeJpeg(60, 90, Qt::red, 90), false, {60, 90}},
+        {"f q59", makeJpeg(60, 90, Qt::red, 59), false, {60, 90}},
+        {"g progressive", progressive.data(), false, {60, 90}},
+        {"h png", imageBytes(QImage::fromData(q60), "PNG"), false, {60, 90}},
+    };
+    // Encoding it again would change its bytes: passing it through is what keeps them.
+    ASSERT_NE(imageBytes(QImage::fromData(q60), "JPG", 60), q60);
+    AppFixture app;
+    for (const Case& c : cases)
+        insertMovie(app.context(), c.name, 2000, "Ann")->setImage(Attribute::frontImage, c.stored);
+    ASSERT_TRUE(app.context().save().ok);
+    const QList<QByteArray> lines = exportBytes(app.context()).split('\n');
+    ASSERT_EQ(lines.size(), std::size(cases) + 2);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        const QByteArray exported = QByteArray::fromBase64(lines[int(i) + 1].split('^').value(14));
+        EXPECT_EQ(exported == c.stored, c.asStored);
+        QBuffer buffer;
+        buffer.setData(exported);
+        QImageReader reader(&buffer);
+        EXPECT_EQ(reader.format(), "jpeg");
+        EXPECT_EQ(reader.transformation(), QImageIOHandler::TransformationNone);
+        EXPECT_EQ(reader.size(), c.size) << "upright";
+        EXPECT_TRUE(isEncoderJpeg(exported, 60)) << "baseline, at quality 60";
+    }
 }
 
 // At both ends of the 16-bit range and around zero, the run-time field reads as its number for

@@ -7,13 +7,17 @@
 #include <QPainter>
 #include <QPalette>
 #include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
 
 #include "catalogue/MovieListQuery.h"
 #include "catalogue/ThumbnailCache.h"
 #include "handover/SelectionState.h"
 #include "movies/ListMoviesTableViewController.h"
 #include "support/TestSupport.h"
+#include "toolkit/KeySelector.h"
 #include "toolkit/NavigationController.h"
+#include "toolkit/SearchBar.h"
 #include "toolkit/TableView.h"
 
 using namespace quillon;
@@ -220,6 +224,68 @@ TEST_F(ListMoviesScreenTest, AScreenLoadedInTheDarkKeepsBlackRowTexts) {
     EXPECT_TRUE(screen->tableView()->darkMode());
     screen->viewWillAppear();
     EXPECT_TRUE(screen->tableView()->darkMode());
+}
+
+// The screen over four saved movies with notes.
+class ListWithNotesTest : public ListMoviesScreenTest {
+protected:
+    void SetUp() override {
+        for (auto [name, year] :
+             {std::pair{"Heat", 1995}, {"Alien", 1979}, {"Blade Runner", 1982}, {"Thief", 1981}})
+            add(name, qint16(year))->setText(Attribute::notes, QString("Notes of ") + name);
+        ASSERT_TRUE(app.context().save());
+        app.restart();
+    }
+};
+
+// Opening the list, searching, every key and both directions never read a movie's notes; they are
+// read when a movie's own screens ask for them, and a change taken back or a delete keeps them.
+TEST_F(ListWithNotesTest, NotesAreReadOnlyWhenAMovieNeedsThem) {
+    open();
+    QTest::keyClicks(screen->searchBar(), "e");
+    for (int key = 0; key < screen->segment()->count(); ++key) {
+        screen->segment()->setSelectedIndex(key);
+        QTest::mouseClick(screen->sortButton(), Qt::LeftButton);
+        test::pumpEvents();
+    }
+    ManagedObjectContext& context = app.context();
+    EXPECT_EQ(context.notesReadsForTesting(), 0);
+
+    auto movies = context.fetch<Movies>();
+    MoviePtr heat = movies.at(0), alien = movies.at(1);
+    heat->setYear(2000);
+    context.refreshObject(heat);  // the change taken back
+    EXPECT_EQ(heat->notes(), "Notes of Heat");
+    EXPECT_EQ(heat->notes(), "Notes of Heat");
+    EXPECT_EQ(context.notesReadsForTesting(), 1) << "read once, then kept";
+    context.deleteObject(alien);
+    ASSERT_TRUE(context.save());
+    EXPECT_EQ(alien->notes(), "Notes of Alien") << "the handle keeps them";
+    movies.at(2)->setText(Attribute::notes, std::nullopt);
+    ASSERT_TRUE(context.save());
+    nav.reset();
+    app.restart();
+    QStringList notes;
+    for (const MoviePtr& m : app.context().fetch<Movies>()) notes << m->notes().value_or("-");
+    EXPECT_EQ(notes, (QStringList{"Notes of Heat", "-", "Notes of Thief"}));
+}
+
+// Once the list is idle, every key's order is in the store in both directions: switching keys or
+// flipping the direction never waits for a sort. A change drops them; the next fetch sorts anew.
+TEST_F(ListWithNotesTest, EveryKeyIsSortedAheadWhileTheListIsIdle) {
+    const auto sortedNow = [this](const MovieListKey& key, bool ascending) {
+        std::vector<SortDescriptor> sort{{key.attribute, ascending}};
+        if (key.thenBy) sort.push_back({*key.thenBy, ascending});
+        return app.context().prepareSortedListing(Entity::Movies, sort);
+    };
+    open();
+    test::pumpEvents(50);
+    for (const MovieListKey& key : kMovieListKeys) {
+        EXPECT_FALSE(sortedNow(key, true)) << key.title;
+        EXPECT_FALSE(sortedNow(key, false)) << key.title;
+    }
+    add("Ran", 1985);
+    EXPECT_TRUE(sortedNow(kMovieListKeys[MovieListQuery::Year], true));
 }
 
 }  // namespace

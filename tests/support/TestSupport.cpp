@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/ContextSave.h"
+#include "images/SmallCoverImage.h"
 #include "platform/DataFolders.h"
 #include "toolkit/AlertController.h"
 
@@ -27,7 +28,8 @@ AppFixture::~AppFixture() {
 void AppFixture::open() {
     if (store_) return;
     Status status;
-    store_ = CatalogueStore::open(dir_.path(), &status);
+    // As the program opens it: covers saved with their small copies.
+    store_ = CatalogueStore::open(dir_.path(), &status, {.makeSmallCopy = smallCoverMaker()});
     // Nothing can go on without the store; the test fails with the reason.
     if (!store_)
         throw std::runtime_error(("cannot open a catalogue: " + status.describe()).toStdString());

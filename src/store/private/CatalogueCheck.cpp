@@ -35,7 +35,13 @@ QSet<QString> columnsOfTable(const sqlite::Database& db, const QString& table) {
     return names;
 }
 
-QString missingPart(const sqlite::Database& db) {
+QString missingPart(const sqlite::Database& db, qint64 schema) {
+    if (schema >= sql::kFirstSmallCoversVersion) {
+        const QSet<QString> has = columnsOfTable(db, QStringLiteral("SmallCovers"));
+        for (const char* column : {"movie", "side", "width", "height", "image"})
+            if (!has.contains(QLatin1String(column)))
+                return QStringLiteral("its table SmallCovers has no column %1").arg(column);
+    }
     for (const Entity e : {Entity::Movies, Entity::GenreList, Entity::RatingList}) {
         const QSet<QString> has = columnsOfTable(db, entityName(e));
         if (has.isEmpty()) return "it has no table " + entityName(e);
@@ -66,7 +72,7 @@ Status checkCatalogue(const sqlite::Database& db) {
     if (schema > CatalogueStore::kSchemaVersion)
         return Status::failure(Status::Refused, "was written by a newer version of Quillon",
                                QStringLiteral("{version = %1}").arg(schema));
-    if (const QString missing = missingPart(db); !missing.isEmpty())
+    if (const QString missing = missingPart(db, schema); !missing.isEmpty())
         return Status::failure(Status::Corrupt, kNotACatalogue,
                                QStringLiteral("{reason = %1}").arg(missing));
     if (schema < 1)

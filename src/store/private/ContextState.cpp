@@ -11,7 +11,8 @@ namespace quillon {
 namespace {
 
 constexpr size_t kMaxIndexes = 8;
-constexpr size_t kMaxListings = 6;
+// Both directions of the list's five keys.
+constexpr size_t kMaxListings = 10;
 
 bool sameKeys(const std::vector<SortDescriptor>& a, const std::vector<SortDescriptor>& b,
               bool flipped) {
@@ -105,7 +106,8 @@ std::optional<QString> indexKeyOf(const Predicate& predicate,
 }
 
 std::vector<std::shared_ptr<ManagedObject>> ContextState::sortedListing(
-    Entity e, const std::vector<SortDescriptor>& keys) {
+    Entity e, const std::vector<SortDescriptor>& keys, bool* sortedNow) {
+    if (sortedNow) *sortedNow = false;
     const quint64 version = versions[int(e)];
     listings.erase(std::remove_if(listings.begin(), listings.end(),
                                   [&](const SortedListing& l) {
@@ -126,6 +128,7 @@ std::vector<std::shared_ptr<ManagedObject>> ContextState::sortedListing(
         for (const auto& object : of(e))
             if (!object->isDeleted()) order.push_back(object);
         sortRecords(order, keys);
+        if (sortedNow) *sortedNow = true;
     }
     if (listings.size() >= kMaxListings) listings.erase(listings.begin());
     listings.push_back({e, keys, version, order});
@@ -283,6 +286,63 @@ void ContextState::takeBackPendingDelete(const std::shared_ptr<ManagedObject>& o
 
 CoverRead ContextState::readImage(qint64 rowId, Attribute a) {
     return readImageRow(db, rowId, a);
+}
+
+QString ContextState::readNotes(qint64 rowId) {
+    ++notesReads;
+    sqlite::Statement statement(db, sql::kSelectNotes);
+    if (statement.isValid()) {
+        statement.bindInt(1, rowId);
+        if (statement.step() == SQLITE_ROW) return statement.text(0);
+    }
+    qWarning("The notes of a movie could not be read: %s",
+             qPrintable(db.failure("The notes could not be read").describe()));
+    return QString();
+}
+
+Status ContextState::writeSmallCovers(const ManagedObject& object, qint64 rowId, bool inserted) {
+    if (!hasSmallCovers || object.entity() != Entity::Movies) return Status::success();
+    for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
+        if (!inserted && !(object.changedMask_ & (1u << int(a)))) continue;
+        const ManagedObject::ImageSlot& slot = object.slot(a);
+        if (!inserted) {
+            sqlite::Statement remove(db, sql::kDeleteSmallCover);
+            remove.bindInt(1, rowId);
+            remove.bindInt(2, sql::sideOf(a));
+            if (const int rc = remove.step(); rc != SQLITE_DONE)
+                return db.failure("The changes could not be saved", rc);
+        }
+        if (!slot.present) continue;
+        std::optional<SmallCover> small = slot.small;
+        if (!small && makeSmallCopy && slot.loaded) small = makeSmallCopy(slot.bytes);
+        if (!small) continue;  // made later, in the background
+        if (Status s = writeSmallCoverRow(db, rowId, a, *small); !s) return s;
+    }
+    return Status::success();
+}
+
+std::optional<SmallCover> readSmallCoverRow(const sqlite::Database& db, qint64 rowId, Attribute a) {
+    sqlite::Statement statement(db, sql::kSelectSmallCover);
+    if (!statement.isValid()) return std::nullopt;  // a store without small copies
+    statement.bindInt(1, rowId);
+    statement.bindInt(2, sql::sideOf(a));
+    if (statement.step() != SQLITE_ROW) return std::nullopt;
+    return SmallCover{statement.blob(2),
+                      QSize(int(statement.integer(0)), int(statement.integer(1)))};
+}
+
+Status writeSmallCoverRow(const sqlite::Database& db, qint64 rowId, Attribute a,
+                          const SmallCover& small) {
+    sqlite::Statement insert(db, sql::kInsertSmallCover);
+    if (!insert.isValid()) return db.failure("The changes could not be saved");
+    insert.bindInt(1, rowId);
+    insert.bindInt(2, sql::sideOf(a));
+    insert.bindInt(3, small.coverSize.width());
+    insert.bindInt(4, small.coverSize.height());
+    insert.bindBlob(5, small.bytes);
+    if (const int rc = insert.step(); rc != SQLITE_DONE)
+        return db.failure("The changes could not be saved", rc);
+    return Status::success();
 }
 
 CoverRead readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a) {

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "store/FetchRequest.h"
@@ -52,6 +53,9 @@ struct ContextState {
     std::vector<SortedListing> listings;   // most recent last
     quint64 nextSequence = 1;
     std::function<void(int)> saveHook;
+    // Whether the store has the table of small copies (a read-only store of version 1 has not).
+    bool hasSmallCovers = false;
+    SmallCoverMaker makeSmallCopy;
 
     std::vector<std::shared_ptr<ManagedObject>>& of(Entity e) { return objects[int(e)]; }
     // Where the record is, or belongs, in of(its entity).
@@ -75,8 +79,9 @@ struct ContextState {
         Entity e, const std::optional<Predicate>& predicate);
     const CountIndex& countIndexFor(std::vector<Attribute> attributes);
     // Every live record of the entity in the keys' order; reuses earlier sorts while valid.
+    // *sortedNow tells whether none could be reused.
     std::vector<std::shared_ptr<ManagedObject>> sortedListing(
-        Entity e, const std::vector<SortDescriptor>& keys);
+        Entity e, const std::vector<SortDescriptor>& keys, bool* sortedNow = nullptr);
 
     // A pending delete taken back: the record is live again as it was.
     void takeBackPendingDelete(const std::shared_ptr<ManagedObject>& object);
@@ -87,10 +92,19 @@ struct ContextState {
     void acceptSavedChanges(const std::vector<std::pair<ManagedObject*, qint64>>& newRowIds);
 
     CoverRead readImage(qint64 rowId, Attribute a);
+    // A saved movie's notes; "" when they cannot be read (logged).
+    QString readNotes(qint64 rowId);
+    int notesReads = 0;
+    // The small copies of a written record's changed covers, in the caller's transaction.
+    Status writeSmallCovers(const ManagedObject& object, qint64 rowId, bool inserted);
 };
 
 // One cover of one row, read through the given connection.
 CoverRead readImageRow(const sqlite::Database& db, qint64 rowId, Attribute a);
+// The small copy of one cover of one row; nullopt when there is none or it cannot be read.
+std::optional<SmallCover> readSmallCoverRow(const sqlite::Database& db, qint64 rowId, Attribute a);
+Status writeSmallCoverRow(const sqlite::Database& db, qint64 rowId, Attribute a,
+                          const SmallCover& small);
 
 // Index key of one record, or of a predicate's values; nullopt when no record can match.
 QString indexKeyOf(const ManagedObject& object, const std::vector<Attribute>& attributes);

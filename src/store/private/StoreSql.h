@@ -23,6 +23,16 @@ CREATE TABLE IF NOT EXISTS GenreList (id INTEGER PRIMARY KEY, genre TEXT);
 CREATE TABLE IF NOT EXISTS RatingList (id INTEGER PRIMARY KEY, rating TEXT);
 )";
 
+// Version 2 keeps a small copy of each cover (side 0 front, 1 back) beside the movie, with the
+// size of the whole picture upright. A store of version 1 has none of them.
+constexpr const char* kCreateSmallCovers = R"(
+CREATE TABLE IF NOT EXISTS SmallCovers (
+    movie INTEGER NOT NULL, side INTEGER NOT NULL, width INTEGER NOT NULL,
+    height INTEGER NOT NULL, image BLOB NOT NULL,
+    PRIMARY KEY (movie, side));
+)";
+constexpr int kFirstSmallCoversVersion = 2;
+
 constexpr const char* kReadSchemaVersion = "PRAGMA user_version";
 QByteArray setSchemaVersion(int version);
 // WAL keeps the last committed state whole if the process dies during a save; FULL makes a
@@ -43,12 +53,29 @@ constexpr int kFrontImageSizeColumn = kRunTimeColumn + 1;
 constexpr int kBackImageSizeColumn = kFrontImageSizeColumn + 1;
 constexpr const char* kSelectMovies =
     "SELECT id, color_blackwhite, director, genre, leadingActor1, leadingActor2, "
-    "leadingActress1, leadingActress2, name, notes, producer, rating, writer, imdb, "
+    "leadingActress1, leadingActress2, name, notes IS NOT NULL, producer, rating, writer, imdb, "
     "year, runTime, length(frontImage), length(backImage) FROM Movies ORDER BY id";
+
+// A movie's notes, read when first asked for (the list never needs them); binds the row id.
+constexpr const char* kSelectNotes = "SELECT notes FROM Movies WHERE id = ?";
 
 // The attributes an entity stores, in column order after id: every one for Movies, the one
 // text of a reference list.
 const std::vector<Attribute>& columnsOf(Entity e);
+
+// The small copies: one of a movie's side (binds the movie's row, the side; columns width,
+// height, image), every one there is (columns movie, side), one written (binds movie, side,
+// width, height, image), a movie's removed (binds the movie's row), one side's (binds both).
+constexpr const char* kSelectSmallCover =
+    "SELECT width, height, image FROM SmallCovers WHERE movie = ? AND side = ?";
+constexpr const char* kSelectSmallCoverKeys = "SELECT movie, side FROM SmallCovers";
+constexpr const char* kInsertSmallCover =
+    "INSERT OR REPLACE INTO SmallCovers (movie, side, width, height, image) VALUES (?, ?, ?, ?, ?)";
+constexpr const char* kDeleteSmallCovers = "DELETE FROM SmallCovers WHERE movie = ?";
+constexpr const char* kDeleteSmallCover = "DELETE FROM SmallCovers WHERE movie = ? AND side = ?";
+inline int sideOf(Attribute cover) {
+    return cover == Attribute::frontImage ? 0 : 1;
+}
 
 // Columns: id, the reference list's one text. Not for Movies.
 QByteArray selectEntries(Entity e);
