@@ -9,6 +9,7 @@
 
 #include "app/MainWindow.h"
 #include "groups/GroupSegues.h"
+#include "statistics/StatisticsSegues.h"
 #include "toolkit/KeyboardShortcuts.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/SearchBar.h"
@@ -137,6 +138,7 @@ std::vector<WindowMenuItem> makeItems() {
         throughMenu("&View", "List Movies", {"ListMovies"}),
         throughMenu("&View", "Movies by Group", {kTabBarSegue}),
         throughMenu("&View", "Reference Lists", {"ReferenceList"}),
+        throughMenu("&View", "Statistics", {kStatisticsSegue}),
         {"&View",
          "Show/Hide List",
          {},

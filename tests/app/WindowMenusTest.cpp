@@ -130,6 +130,8 @@ TEST(WindowMenusTest, EachItemReachesItsScreenAndIsDisabledWhereItDoesNotApply) 
         {"Reference Lists", onMainMenu,
          [](W w) { return topClass(w) == "quillon::ReferenceListViewController"; },
          onChangedAddForm},
+        {"Statistics", onMainMenu,
+         [](W w) { return topClass(w) == "quillon::StatisticsViewController"; }, onChangedAddForm},
         {"Overview", onMainMenu,
          [](W w) { return topClass(w) == "quillon::OverviewViewController"; }, onChangedAddForm},
         {"Rate and Share", onMainMenu,
