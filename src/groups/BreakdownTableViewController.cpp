@@ -26,7 +26,8 @@ ListScreenLayout layoutOf(const Breakdown& breakdown) {
             .deletes = false,
             .readOutIsToolTip = false,
             .sortButtonInNavigationBar = true,
-            .rowViewName = breakdown.cellName};
+            .rowViewName = breakdown.cellName,
+            .listName = "Movies"};
 }
 
 }  // namespace

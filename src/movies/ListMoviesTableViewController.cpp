@@ -25,7 +25,8 @@ const ListScreenLayout kLayout{.rowHeight = 85,
                                .deletes = true,
                                .readOutIsToolTip = true,
                                .sortButtonInNavigationBar = true,
-                               .rowViewName = {}};
+                               .rowViewName = {},
+                               .listName = "Movies"};
 
 QStringList keyTitles() {
     QStringList titles;

@@ -96,6 +96,7 @@ MovieFormViewController::MovieFormViewController(const MovieFormMember& member, 
     : ViewController(parent), services_(services), member_(member) {
     setTitle(member_.title);
     auto* scroll = new QScrollArea;
+    scroll->setAccessibleName(member_.title);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     content_ = new QWidget;

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <algorithm>
+
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
+#include "store/CatalogueStore.h"
+#include "store/Records.h"
+#include "support/AppHarness.h"
+#include "support/TestSupport.h"
+#include "toolkit/Storyboard.h"
+#include "toolkit/TableView.h"
+#include "toolkit/ViewController.h"
+
+namespace quillon::test {
+namespace {
+
+// Two films of one name, so that a row read by its first line alone cannot tell them apart.
+void fillCatalogue(AppHarness& app) {
+    for (auto [year, actor, actress] : {std::tuple{1937, "Herbert Marshall", "Marlene Dietrich"},
+                                        {2007, "Sam Neill", "Romola Garai"}}) {
+        MoviePtr movie = Movies::insertInto(app.context());
+        movie->setName("Angel");
+        movie->setYear(qint16(year));
+        movie->setRunTime(91);
+        movie->setText(Attribute::leadingActor1, actor);
+        movie->setText(Attribute::leadingActress1, actress);
+        movie->setText(Attribute::director, "Ernst Lubitsch");
+        movie->setText(Attribute::producer, "Paramount");
+        movie->setText(Attribute::genre, "Drama");
+        movie->setText(Attribute::rating, "PG");
+        movie->setImage(Attribute::frontImage, jpegOf({60, 90}, Qt::darkRed));
+    }
+    GenreList::insertInto(app.context())->setGenre("Drama");
+    RatingList::insertInto(app.context())->setRating("PG");
+    ASSERT_TRUE(app.context().save().ok);
+    SelectionState& selection = app.services().selection;
+    selectMovie(*app.context().fetch<Movies>().at(0), selection);
+    selection.SelectedActorName = "Sam Neill";
+    selection.SelectedActressName = "Romola Garai";
+    selection.SelectedListGenre = "Drama";
+    selection.SelectedListRating = "PG";
+}
+
+QString describe(QAccessibleInterface* node) {
+    const QObject* object = node->object();
+    return QStringLiteral("%1 (role %2, %3)")
+        .arg(object ? object->metaObject()->className() : "item")
+        .arg(int(node->role()), 0, 16)
+        .arg(object && !object->objectName().isEmpty() ? object->objectName()
+                                                       : node->text(QAccessible::Description));
+}
+
+// The row's label lines missing from the name its list gives it.
+QStringList linesMissingFromRowName(QAccessibleInterface* cell) {
+    QAccessibleTableCellInterface* cellFace = cell->tableCellInterface();
+    auto* view =
+        qobject_cast<QAbstractItemView*>(cell->parent() ? cell->parent()->object() : nullptr);
+    if (!cellFace || !view || !view->model()) return {};
+    const QStringList lines =
+        view->model()->index(cellFace->rowIndex(), 0).data(LabelTextsRole).toStringList();
+    const QString name = cell->text(QAccessible::Name);
+    QStringList missing;
+    for (const QString& line : lines) {
+        // A separator left by an absent value need not be read.
+        QString text = line.trimmed();
+        while (text.endsWith(',')) text = text.chopped(1).trimmed();
+        if (!text.isEmpty() && !name.contains(text)) missing << line;
+    }
+    return missing;
+}
+
+// A symbol such as an arrow, which a speech engine reads by its character name.
+bool hasSpokenSymbol(const QString& name) {
+    return std::any_of(name.begin(), name.end(), [](QChar c) {
+        return c.category() == QChar::Symbol_Math || c.category() == QChar::Symbol_Other;
+    });
+}
+
+// What a screen reader could not tell about the visible controls under `node`.
+void collectFaults(QAccessibleInterface* node, QStringList& faults) {
+    if (!node || node->state().invisible) return;
+    const bool focusable = node->state().focusable;
+    if (focusable && node->text(QAccessible::Name).trimmed().isEmpty())
+        faults << "no name: " + describe(node);
+    if (focusable && hasSpokenSymbol(node->text(QAccessible::Name)))
+        faults << QStringLiteral("symbol in name \"%1\": ").arg(node->text(QAccessible::Name)) +
+                      describe(node);
+    if (node->role() == QAccessible::ListItem || node->role() == QAccessible::Cell) {
+        const QStringList missing = linesMissingFromRowName(node);
+        if (!missing.isEmpty())
+            faults << QStringLiteral("row named \"%1\" lacks \"%2\"")
+                          .arg(node->text(QAccessible::Name), missing.join("\", \""));
+    }
+    for (int i = 0; i < node->childCount(); ++i) collectFaults(node->child(i), faults);
+}
+
+QStringList accessibilityFaults(QWidget* window) {
+    QStringList faults;
+    collectFaults(QAccessible::queryAccessibleInterface(window), faults);
+    return faults;
+}
+
+// Every screen, opened on a catalogue with a picked movie, names each control a user can reach
+// and reads each list row whole.
+TEST(Accessibility, EveryScreenNamesItsControlsAndReadsRowsWhole) {
+    AppHarness app;
+    fillCatalogue(app);
+    auto window = app.window();
+    window->resize(900, 800);
+    window->show();
+    pumpEvents();
+    EXPECT_EQ(accessibilityFaults(window.get()), QStringList()) << "main menu";
+    QStringList identifiers = app.app().storyboard().identifiers();
+    identifiers.sort();
+    for (const QString& identifier : identifiers) {
+        ViewController* screen = app.app().storyboard().create(identifier);
+        ASSERT_TRUE(screen) << identifier.toStdString();
+        window->pushViewController(screen);
+        pumpEvents(20);
+        EXPECT_EQ(accessibilityFaults(window.get()), QStringList()) << identifier.toStdString();
+        closeAlerts();
+        window->popToViewController(window->viewControllers().first());
+        pumpEvents();
+    }
+}
+
+}  // namespace
+}  // namespace quillon::test
