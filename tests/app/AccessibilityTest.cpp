@@ -6,10 +6,13 @@
 
 #include "handover/SelectionState.h"
 #include "handover/Services.h"
+#include "movies/ListMoviesTableViewController.h"
 #include "store/CatalogueStore.h"
 #include "store/Records.h"
 #include "support/AppHarness.h"
 #include "support/TestSupport.h"
+#include "toolkit/KeySelector.h"
+#include "toolkit/SearchBar.h"
 #include "toolkit/Storyboard.h"
 #include "toolkit/TableView.h"
 #include "toolkit/ViewController.h"
@@ -124,6 +127,34 @@ TEST(Accessibility, EveryScreenNamesItsControlsAndReadsRowsWhole) {
         closeAlerts();
         window->popToViewController(window->viewControllers().first());
         pumpEvents();
+    }
+}
+
+// The movie list's keys as a screen reader sees them: one choice among several, whose default
+// action switches the list's key, as a click does.
+TEST(Accessibility, TheMovieListsKeysSwitchTheKeyByTheirDefaultAction) {
+    AppHarness app;
+    fillCatalogue(app);
+    auto window = app.window();
+    window->show();
+    auto* list =
+        static_cast<ListMoviesTableViewController*>(app.app().storyboard().create("ListMovies"));
+    window->pushViewController(list);
+    pumpEvents();
+    QAccessibleInterface* selector = QAccessible::queryAccessibleInterface(list->segment());
+    ASSERT_TRUE(selector);
+    ASSERT_EQ(selector->childCount(), list->segment()->count());
+    for (int key : {2, 1, 0}) {
+        QAccessibleInterface* item = selector->child(key);
+        EXPECT_EQ(item->role(), QAccessible::RadioButton) << key;
+        QAccessibleActionInterface* actions = item->actionInterface();
+        ASSERT_TRUE(actions && !actions->actionNames().isEmpty()) << key;
+        actions->doAction(actions->actionNames().first());
+        pumpEvents();
+        EXPECT_EQ(list->segment()->selectedIndex(), key);
+        EXPECT_EQ(list->query().segmentIndex, key);
+        EXPECT_EQ(list->searchBar()->placeholderText(), MovieListQuery::searchPlaceholder(key));
+        EXPECT_TRUE(item->state().checked) << key;
     }
 }
 
