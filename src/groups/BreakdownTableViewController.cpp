@@ -100,6 +100,10 @@ QVariant BreakdownTableViewController::rowPicture(int row) const {
     return rowCover(thumbnails_, *list_.rows()[size_t(row)], placeholder());
 }
 
+QString BreakdownTableViewController::rowReadOutDetail(int row) const {
+    return rowCoverReadOut(thumbnails_, *list_.rows()[size_t(row)]);
+}
+
 void BreakdownTableViewController::rowPicked(int row) {
     selectedRow_ = row;
     selectMovie(*list_.rows()[size_t(row)], services_.selection, NotesCopy::Keep);

@@ -100,6 +100,10 @@ QVariant ListMoviesTableViewController::rowPicture(int row) const {
     return rowCover(thumbnails_, *list_.rows()[size_t(row)]);
 }
 
+QString ListMoviesTableViewController::rowReadOutDetail(int row) const {
+    return rowCoverReadOut(thumbnails_, *list_.rows()[size_t(row)]);
+}
+
 void ListMoviesTableViewController::rowPicked(int row) {
     selectedRow_ = row;
     list_.fillSelection(row, services_.selection);

@@ -20,7 +20,8 @@
 namespace quillon::test {
 namespace {
 
-// Two films of one name, so that a row read by its first line alone cannot tell them apart.
+// Two films of one name, so that a row read by its first line alone cannot tell them apart; the
+// older one has a cover.
 void fillCatalogue(AppHarness& app) {
     for (auto [year, actor, actress] : {std::tuple{1937, "Herbert Marshall", "Marlene Dietrich"},
                                         {2007, "Sam Neill", "Romola Garai"}}) {
@@ -34,7 +35,7 @@ void fillCatalogue(AppHarness& app) {
         movie->setText(Attribute::producer, "Paramount");
         movie->setText(Attribute::genre, "Drama");
         movie->setText(Attribute::rating, "PG");
-        movie->setImage(Attribute::frontImage, jpegOf({60, 90}, Qt::darkRed));
+        if (year < 2000) movie->setImage(Attribute::frontImage, jpegOf({60, 90}, Qt::darkRed));
     }
     GenreList::insertInto(app.context())->setGenre("Drama");
     RatingList::insertInto(app.context())->setRating("PG");
@@ -155,6 +156,33 @@ TEST(Accessibility, TheMovieListsKeysSwitchTheKeyByTheirDefaultAction) {
         EXPECT_EQ(list->query().segmentIndex, key);
         EXPECT_EQ(list->searchBar()->placeholderText(), MovieListQuery::searchPlaceholder(key));
         EXPECT_TRUE(item->state().checked) << key;
+    }
+}
+
+// The movie rows say whether they show a cover: only the older film has one.
+TEST(Accessibility, MovieRowsSayWhetherTheyShowACover) {
+    AppHarness app;
+    fillCatalogue(app);
+    auto window = app.window();
+    window->show();
+    for (const char* identifier : {"ListMovies", "openDirectorBreakdown"}) {
+        ViewController* screen = app.app().storyboard().create(identifier);
+        window->pushViewController(screen);
+        pumpEvents(20);
+        QAccessibleInterface* list =
+            QAccessible::queryAccessibleInterface(screen->findChild<TableView*>());
+        ASSERT_TRUE(list) << identifier;
+        QStringList read;
+        for (int i = 0; i < list->childCount(); ++i) {
+            QAccessibleInterface* row = list->child(i);
+            if (row->role() != QAccessible::ListItem) continue;
+            const QString year = row->text(QAccessible::Name).contains("1937") ? "1937" : "2007";
+            read << year + ": " + row->text(QAccessible::Description);
+        }
+        read.sort();
+        EXPECT_EQ(read, (QStringList{"1937: Front cover shown", "2007: "})) << identifier;
+        window->popToViewController(window->viewControllers().first());
+        pumpEvents();
     }
 }
 
