@@ -228,6 +228,9 @@ void MovieFormViewController::styleRequiredLabels() {
         QPalette pal = caption->palette();
         pal.setColor(QPalette::WindowText, red);
         caption->setPalette(pal);
+        // Said in words too, for who cannot see or tell the colour.
+        caption->setAccessibleDescription(QStringLiteral("required"));
+        entry(f.field)->setAccessibleDescription(QStringLiteral("required"));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QLabel>
 #include <algorithm>
 
 #include "handover/SelectionState.h"
@@ -181,6 +182,37 @@ TEST(Accessibility, MovieRowsSayWhetherTheyShowACover) {
         }
         read.sort();
         EXPECT_EQ(read, (QStringList{"1937: Front cover shown", "2007: "})) << identifier;
+        window->popToViewController(window->viewControllers().first());
+        pumpEvents();
+    }
+}
+
+// The entries whose labels are drawn in another colour than the form's text are the required
+// ones, and a screen reader hears so: the colour is not the only sign.
+TEST(Accessibility, RequiredEntriesSayItBesidesTheirLabelsColour) {
+    AppHarness app;
+    fillCatalogue(app);
+    auto window = app.window();
+    window->show();
+    for (const char* identifier : {"AddMovie", "showDetail"}) {
+        ViewController* form = app.app().storyboard().create(identifier);
+        window->pushViewController(form);
+        pumpEvents(20);
+        const QColor text = form->palette().color(QPalette::WindowText);
+        int coloured = 0;
+        for (QLabel* label : form->findChildren<QLabel*>()) {
+            if (!label->buddy()) continue;
+            const bool marked = label->palette().color(QPalette::WindowText) != text;
+            coloured += marked;
+            for (QWidget* said : {static_cast<QWidget*>(label), label->buddy()}) {
+                const QString description =
+                    QAccessible::queryAccessibleInterface(said)->text(QAccessible::Description);
+                EXPECT_EQ(description.contains("required"), marked)
+                    << identifier << ": " << label->text().toStdString() << " / "
+                    << description.toStdString();
+            }
+        }
+        EXPECT_GT(coloured, 0) << identifier;
         window->popToViewController(window->viewControllers().first());
         pumpEvents();
     }
