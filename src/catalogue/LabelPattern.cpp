@@ -33,7 +33,8 @@ QString readOutOfLines(const QStringList& lines) {
     for (const QString& line : lines) {
         QString sentence = line.trimmed();
         while (sentence.endsWith(QLatin1Char(','))) sentence = sentence.chopped(1).trimmed();
-        if (sentence.isEmpty()) continue;
+        // A caption whose values are all absent says nothing.
+        if (sentence.isEmpty() || sentence.endsWith(QLatin1Char(':'))) continue;
         if (!sentence.endsWith(QLatin1Char('.'))) sentence += QLatin1Char('.');
         sentences << sentence;
     }

@@ -13,8 +13,8 @@ namespace quillon {
 QString expandLabel(const char* pattern, const Movies& movie);
 
 // A row's label lines as one text to read out: each line without its padding and without the
-// comma an absent value leaves at its end; empty lines dropped; the lines told apart as
-// sentences, so that the commas within a line keep their meaning.
+// comma an absent value leaves at its end; empty lines and captions without a value dropped;
+// the lines told apart as sentences, so that the commas within a line keep their meaning.
 QString readOutOfLines(const QStringList& lines);
 
 }  // namespace quillon

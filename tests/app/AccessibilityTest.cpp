@@ -69,10 +69,10 @@ QStringList linesMissingFromRowName(QAccessibleInterface* cell) {
     const QString name = cell->text(QAccessible::Name);
     QStringList missing;
     for (const QString& line : lines) {
-        // A separator left by an absent value need not be read.
+        // Neither a separator left by an absent value nor a caption without values need be read.
         QString text = line.trimmed();
         while (text.endsWith(',')) text = text.chopped(1).trimmed();
-        if (!text.isEmpty() && !name.contains(text)) missing << line;
+        if (!text.isEmpty() && !text.endsWith(':') && !name.contains(text)) missing << line;
     }
     return missing;
 }
