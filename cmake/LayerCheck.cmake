@@ -57,8 +57,7 @@ quillon_layer(formats "store;images" "${no_widgets}" "no widgets in the data lay
 quillon_layer(catalogue "store;images;handover" "${no_widgets}" "no widgets in the data layers")
 quillon_layer(platform "store;images" "" "platform sits below the toolkit")
 quillon_layer(toolkit "store;images;platform" "" "the toolkit is generic widgets only")
-set(features movies groups reference exchange reports feedback)
-foreach(feature IN LISTS features)
+foreach(feature IN LISTS QUILLON_FEATURES)
   quillon_layer(${feature} "commands;store;images;handover;formats;catalogue;platform;toolkit" ""
                 "features stand side by side, below the app")
 endforeach()

@@ -12,6 +12,7 @@
 #include "movies/ListCommand.h"
 #include "platform/BuildInfo.h"
 #include "reports/ReportCommand.h"
+#include "statistics/StatsCommand.h"
 
 namespace quillon {
 
@@ -47,6 +48,7 @@ Runner runnerOf(const QString& command) {
         {"report", onCatalogue<runReport>},
         {"export", onCatalogue<runExportCommand>},
         {"import", onCatalogue<runImportCommand>},
+        {"stats", onCatalogue<runStatsCommand>},
         {"backups", runBackupsCommand},
         {"restore", runRestoreCommand},
     };

@@ -16,6 +16,7 @@
 #include "platform/UserDefaults.h"
 #include "reference/ReferenceSegues.h"
 #include "reports/ReportSegues.h"
+#include "statistics/StatisticsSegues.h"
 #include "toolkit/AlertController.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/MainQueue.h"
@@ -48,12 +49,13 @@ MainMenuViewController::MainMenuViewController(Services& services, QWidget* pare
     ListMoviesByGroupButton = addMenuEntry(layout, this, "List Movies by Group", kTabBarSegue);
     AddMovieButton = addMenuEntry(layout, this, "Add Movie", kAddMovieSegue);
     ReferenceListButton = addMenuEntry(layout, this, "Reference Lists", kReferenceListSegue);
+    StatisticsButton = addMenuEntry(layout, this, "Statistics", kStatisticsSegue);
     ImportExportButton = addMenuEntry(layout, this, "Import / Export", kImportExportSegue);
     OverviewButton = addMenuEntry(layout, this, "Overview", kOverviewSegue);
     RateShareButton = addMenuEntry(layout, this, "Rate and Share", kRateShareSegue);
     MainMenuButton = {ListMoviesButton,    ListMoviesByGroupButton, AddMovieButton,
-                      ReferenceListButton, ImportExportButton,      OverviewButton,
-                      RateShareButton};
+                      ReferenceListButton, StatisticsButton,        ImportExportButton,
+                      OverviewButton,      RateShareButton};
     layout->addStretch(1);
     connect(toggleButton_, &QPushButton::clicked, this, [this] { HandleSelection(); });
     setFocusOnAppear(toggleButton_);  // Enter or Space opens the menu at once

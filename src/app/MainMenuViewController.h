@@ -32,6 +32,7 @@ public:
     QPushButton* ListMoviesByGroupButton;
     QPushButton* AddMovieButton;
     QPushButton* ReferenceListButton;
+    QPushButton* StatisticsButton;
     QPushButton* ImportExportButton;
     QPushButton* OverviewButton;
     QPushButton* RateShareButton;

@@ -7,6 +7,7 @@
 #include "movies/ViewerSegues.h"
 #include "reference/ReferenceSegues.h"
 #include "reports/ReportSegues.h"
+#include "statistics/StatisticsSegues.h"
 
 namespace quillon {
 
@@ -18,6 +19,7 @@ void registerAllSegues(Storyboard& storyboard) {
     registerReportSegues(storyboard);
     registerExchangeSegues(storyboard);
     registerFeedbackSegues(storyboard);
+    registerStatisticsSegues(storyboard);
 }
 
 }  // namespace quillon

@@ -36,28 +36,49 @@ private:
 
 }  // namespace
 
-Status writeReportPdf(ReportDocument& document, QIODevice* device) {
+Status writePdf(QIODevice* device, const PdfDrawing& draw) {
     if (!device->isOpen() && !device->open(QIODevice::WriteOnly))
         return Status::failure(Status::Io, QStringLiteral("The PDF could not be started"),
                                device->errorString());
-    document.decodeAhead();
     WatchedDevice watched(device);
     QPdfWriter writer(&watched);
     writer.setCreator(QStringLiteral("Quillon"));
     writer.setPageLayout(
         QPageLayout(QPageSize(QSizeF(kReportPageWidth, kReportPageHeight), QPageSize::Point),
                     QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return Status::failure(Status::Io, QStringLiteral("The PDF could not be started"),
+                               device->errorString());
+    draw(writer, painter);
+    if (!painter.end())
+        return Status::failure(Status::Io, QStringLiteral("The PDF could not be finished"),
+                               device->errorString());
+    if (watched.failed())
+        return Status::failure(Status::Io, QStringLiteral("The PDF could not be written"),
+                               watched.errorString());
+    return Status::success();
+}
+
+Status writePdfFile(const QString& path, const QString& dataDir, const PdfDrawing& draw) {
+    OutputFile file(path, dataDir);
+    if (Status created = file.create(); !created) return created;
+    if (Status written = writePdf(&file, draw); !written) {
+        file.cancel();
+        return file.status() ? written : file.status();  // the file's own names the path
+    }
+    return file.commit();
+}
+
+namespace {
+
+void drawReportPages(ReportDocument& document, QPdfWriter& writer, QPainter& painter) {
     // Laid out in the writer's own units, pages exactly as tall as the PDF page they land on.
     const qreal unitsPerPoint = writer.resolution() / 72.0;
     const QSizeF page(kReportLayoutWidth * unitsPerPoint, kReportPageHeight * unitsPerPoint);
     QAbstractTextDocumentLayout* layout = document.documentLayout();
     layout->setPaintDevice(&writer);
     document.setPageSize(page);
-
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return Status::failure(Status::Io, QStringLiteral("The PDF could not be started"),
-                               device->errorString());
     const int pages = document.pageCount();
     for (int i = 0; i < pages; ++i) {
         if (i > 0) writer.newPage();
@@ -71,23 +92,22 @@ Status writeReportPdf(ReportDocument& document, QIODevice* device) {
         layout->draw(&painter, context);
         painter.restore();
     }
-    if (!painter.end())
-        return Status::failure(Status::Io, QStringLiteral("The PDF could not be finished"),
-                               device->errorString());
-    if (watched.failed())
-        return Status::failure(Status::Io, QStringLiteral("The PDF could not be written"),
-                               watched.errorString());
-    return Status::success();
+}
+
+}  // namespace
+
+Status writeReportPdf(ReportDocument& document, QIODevice* device) {
+    document.decodeAhead();
+    return writePdf(device, [&document](QPdfWriter& writer, QPainter& painter) {
+        drawReportPages(document, writer, painter);
+    });
 }
 
 Status writeReportPdfFile(ReportDocument& document, const QString& path, const QString& dataDir) {
-    OutputFile file(path, dataDir);
-    if (Status created = file.create(); !created) return created;
-    if (Status written = writeReportPdf(document, &file); !written) {
-        file.cancel();
-        return file.status() ? written : file.status();  // the file's own names the path
-    }
-    return file.commit();
+    document.decodeAhead();
+    return writePdfFile(path, dataDir, [&document](QPdfWriter& writer, QPainter& painter) {
+        drawReportPages(document, writer, painter);
+    });
 }
 
 }  // namespace quillon

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "store/Status.h"
 
 class QIODevice;
+class QPainter;
+class QPdfWriter;
 
 namespace quillon {
 
@@ -16,6 +19,14 @@ inline constexpr qreal kReportPageHeight = 792;
 inline constexpr qreal kReportLayoutWidth = 595.2;
 // The view width (pixels of 1/96 inch) to build a report for these pages with.
 inline constexpr qreal kReportViewWidth = kReportLayoutWidth * 96 / 72;
+
+// Draws pages with `painter` on `writer` (report-sized pages, no margins; writer.newPage() for
+// each page after the first).
+using PdfDrawing = std::function<void(QPdfWriter& writer, QPainter& painter)>;
+// A PDF drawn by `draw`, written to `device`; a write that fails is told, never taken for done.
+Status writePdf(QIODevice* device, const PdfDrawing& draw);
+// The same into the file at `path` through an OutputFile: whole or not at all.
+Status writePdfFile(const QString& path, const QString& dataDir, const PdfDrawing& draw);
 
 // Lays the report out for the PDF, in pages as tall as the page they are drawn on, so that every
 // line is on a page, and writes them to `device`. The document stays laid out for the PDF.

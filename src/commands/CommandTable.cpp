@@ -80,6 +80,11 @@ QList<CommandRow> makeTable() {
            {"utf-8", "windows-1252"}}},
          "reads FILE into the catalogue, as Import Movies does, and prints what it added, "
          "updated, skipped and could not read"},
+        {"stats",
+         {},
+         {{"json", "", "one JSON object instead of the sections"}},
+         "prints the collection in figures: totals, movies per decade, genre, rating and run "
+         "time, and the most frequent people"},
         {"backups",
          {},
          {},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
@@ -49,6 +50,9 @@ public:
     // once. Answered from an index the store keeps current through every change, built on the
     // first question about a set of attributes: constant time per value after that.
     int countMovies(const std::vector<Attribute>& attributes, const QString& value) const;
+    // Every value the movies carry in `attributes` ("" included), with its number as
+    // countMovies gives it, from the same index.
+    QHash<QString, int> movieCountsByValue(const std::vector<Attribute>& attributes) const;
 
     void deleteObject(const std::shared_ptr<ManagedObject>& object);
     // Deletes like deleteObject and returns what restoreDeleted needs to bring the record back

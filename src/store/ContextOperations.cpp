@@ -42,6 +42,11 @@ int ManagedObjectContext::countMovies(const std::vector<Attribute>& attributes,
     return state_->countIndexFor(attributes).counts.value(value, 0);
 }
 
+QHash<QString, int> ManagedObjectContext::movieCountsByValue(
+    const std::vector<Attribute>& attributes) const {
+    return state_->countIndexFor(attributes).counts;
+}
+
 void ManagedObjectContext::deleteObject(const std::shared_ptr<ManagedObject>& object) {
     if (!object || object->isDeleted()) return;
     ContextState& s = *state_;

@@ -81,6 +81,11 @@ TEST(CommandLineTest,
         "Genre: Horror\tMovie: alien   Year: 1979  Run Time: 0\tActors: , \tActress's: , \n"
         "Genre: Action\tMovie: Aliens   Year: 1986  Run Time: 0\tActors: , \tActress's: , \n");
     EXPECT_EQ(runQuillon(app.dataDir(), {"list", "--key", "colour"}).status, 2);
+    result = runQuillon(app.dataDir(), {"stats", "--json"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.out.startsWith("{\"movies\":4,\"withFrontCover\":0,"))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains("\"byGenre\":[{\"value\":\"Action\",\"count\":1}"));
 
     // Global options may follow the command.
     EXPECT_EQ(run({QUILLON_BINARY, "backups", "--data-dir", app.dataDir()}).out,
@@ -189,6 +194,8 @@ TEST(CommandLineTest, EveryCommandTakesItsWordsAnywhereAndRefusesWrongOnesWithIt
         {{"export", "a", "b"}, "export: unexpected argument \"b\""},
         {{"import", "in.csv"}, "run import FILE=in.csv"},
         {{"import"}, "import: FILE is missing"},
+        {{"stats", "--json"}, "run stats --json"},
+        {{"stats", "movies"}, "stats: unexpected argument \"movies\""},
         {{"backups", "--wait", "0"}, "run backups wait 0"},
         {{"backups", "now"}, "backups: unexpected argument \"now\""},
         {{"--data-dir", "d", "restore", "x", "--data-dir", "e", "--wait=1"},

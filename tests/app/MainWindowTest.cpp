@@ -32,7 +32,7 @@ TEST(MainWindowTest, TheMenuTogglesFromItsFocusedButtonEveryReturnShowsItClosedA
     EXPECT_EQ(shownEntries(), 0);
     EXPECT_TRUE(menu->toggleButton()->hasFocus());
     QTest::keyClick(menu->toggleButton(), Qt::Key_Return);
-    EXPECT_EQ(shownEntries(), 7);
+    EXPECT_EQ(shownEntries(), 8);
     QTest::mouseClick(menu->toggleButton(), Qt::LeftButton);
     EXPECT_EQ(shownEntries(), 0);
 

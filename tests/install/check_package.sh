@@ -67,7 +67,7 @@ text=$(groff -man -Tutf8 -P-cbou <<<"$manual" 2>/dev/null)
 commands=$("$usr/bin/quillon" --help | sed -n 's/^  quillon \([a-z]*\).*/\1/p')
 check "--help lists commands" test -n "$commands"
 for command in $commands; do
-  check "the manual page tells of quillon $command" grep -q "quillon $command" <<<"$text"
+  check "the manual page tells of quillon $command" grep -qE "quillon +$command" <<<"$text"
 done
 for option in --data-dir --wait; do
   check "the manual page tells of $option" grep -q -- "$option" <<<"$text"

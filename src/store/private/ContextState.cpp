@@ -1,6 +1,7 @@
 #include "store/private/ContextState.h"
 
 #include <algorithm>
+#include <array>
 
 #include "store/private/Sorting.h"
 #include "store/private/StoreSql.h"
@@ -46,13 +47,15 @@ void removeFromBucket(EqualityIndex& index, const QString& key, ManagedObject* o
 
 // Adds delta to the count of each distinct value the movie carries in the index's attributes.
 void countValues(CountIndex& index, const ManagedObject& object, int delta) {
-    std::vector<const QString*> seen;
+    // On the stack: this runs for every movie of every index when an index is built.
+    std::array<const QString*, kTextAttributeCount> seen;
+    size_t seenCount = 0;
     for (Attribute a : index.attributes) {
         const QString* value = object.textIfPresent(a);
-        if (!value || std::any_of(seen.begin(), seen.end(),
+        if (!value || std::any_of(seen.begin(), seen.begin() + seenCount,
                                   [value](const QString* s) { return *s == *value; }))
             continue;
-        seen.push_back(value);
+        seen[seenCount++] = value;
         const auto it = index.counts.find(*value);
         if (it == index.counts.end()) {
             Q_ASSERT(delta > 0);
