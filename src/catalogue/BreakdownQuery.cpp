@@ -56,7 +56,7 @@ QStringList BreakdownQuery::rowTexts(const Movies& movie) const {
 }
 
 QString BreakdownQuery::readOutOf(const MoviePtr& movie) const {
-    return rowTexts(*movie).join(QStringLiteral(", "));
+    return readOutOfLines(rowTexts(*movie));
 }
 
 std::vector<MoviePtr> breakdownRowsFor(ManagedObjectContext& context, GroupKind kind,

@@ -48,6 +48,7 @@ struct GroupTab {
     const char* searchPlaceholder;
     const char* headerPrefix;
     const char* breakdownSegue;  // opens the kind's breakdown
+    const char* listName;        // what the tab lists
 };
 
 // A kind's breakdown: the movies of the value picked in the tab. In the label patterns
@@ -110,7 +111,7 @@ inline constexpr auto kGroupKindTable = [] {
          .secondAttribute = std::nullopt,
          .selected = {&S::SelectedGenre, nullptr, nullptr},
          .tab = {"GenreTabTableViewController", "Genre", "genre", false, "Search By Genre",
-                 "# Genre's = ", "openGenreBreakdown"},
+                 "# Genre's = ", "openGenreBreakdown", "Genres"},
          .breakdown = {"GenreBreakdownTableViewController", "GenreBreakdownTableViewCell",
                        "Genre: {genre}", " {name}   Year: {year}  Run Time: {runTime} min.",
                        "Actors: {leadingActor1}, {leadingActor2}", nullptr, "GenreBreakdown",
@@ -131,7 +132,7 @@ inline constexpr auto kGroupKindTable = [] {
          .secondAttribute = leadingActor2,
          .selected = {&S::SelectedActor1, &S::SelectedActor2, &S::SelectedActorName},
          .tab = {"ActorTabTableViewController", "Actor", "man", true, "Search By Actor Name",
-                 "# Actor's = ", "openActorBreakdown"},
+                 "# Actor's = ", "openActorBreakdown", "Actors"},
          .breakdown = {"ActorBreakdownTableViewController", "ActorBreakdownTableViewCell", "{name}",
                        "Actor: {leadingActor1}   Year: {year}  Run Time: {runTime} min.",
                        "Actress's: {leadingActress1}, {leadingActress2}", nullptr, "ActorBreakdown",
@@ -149,7 +150,7 @@ inline constexpr auto kGroupKindTable = [] {
          .secondAttribute = leadingActress2,
          .selected = {&S::SelectedActress1, &S::SelectedActress2, &S::SelectedActressName},
          .tab = {"ActressTabTableViewController", "Actress", "woman", false,
-                 "Search By Actress Name", "# Actress(s) = ", "openActressBreakdown"},
+                 "Search By Actress Name", "# Actress(s) = ", "openActressBreakdown", "Actresses"},
          .breakdown = {"ActressBreakdownTableViewController", "ActressBreakdownTableViewCell",
                        "{name}",
                        "Actress's: {leadingActress1}   Year: {year}  Run Time: {runTime} min.",
@@ -168,7 +169,8 @@ inline constexpr auto kGroupKindTable = [] {
          .secondAttribute = std::nullopt,
          .selected = {&S::SelectedDirector, nullptr, nullptr},
          .tab = {"DirectorTabTableViewController", "Director", "director", false,
-                 "Search By Director Name", "# Director's = ", "openDirectorBreakdown"},
+                 "Search By Director Name", "# Director's = ", "openDirectorBreakdown",
+                 "Directors"},
          .breakdown = {"DirectorBreakdownTableViewController", "DirectorBreakdownTableViewCell",
                        "{name}", "Director: {director}",
                        "Genre: {genre}  Year: {year}  Run Time: {runTime} min.", nullptr,
@@ -190,7 +192,8 @@ inline constexpr auto kGroupKindTable = [] {
          .secondAttribute = std::nullopt,
          .selected = {&S::SelectedProducer, nullptr, nullptr},
          .tab = {"ProducerTabTableViewController", "Producer", "producer", false,
-                 "Search By Producer Name", "# Producer's = ", "openProducerBreakdown"},
+                 "Search By Producer Name", "# Producer's = ", "openProducerBreakdown",
+                 "Producers"},
          .breakdown = {"ProducerBreakdownTableViewController", "ProducerBreakdownTableViewCell",
                        "{name}", "Genre:  {genre}   Year: {year}  Run Time: {runTime} min.",
                        "Producer: {producer}",

@@ -28,4 +28,17 @@ QString expandLabel(const char* pattern, const Movies& movie) {
     return label + text.sliced(from);
 }
 
+QString readOutOfLines(const QStringList& lines) {
+    QStringList sentences;
+    for (const QString& line : lines) {
+        QString sentence = line.trimmed();
+        while (sentence.endsWith(QLatin1Char(','))) sentence = sentence.chopped(1).trimmed();
+        // A caption whose values are all absent says nothing.
+        if (sentence.isEmpty() || sentence.endsWith(QLatin1Char(':'))) continue;
+        if (!sentence.endsWith(QLatin1Char('.'))) sentence += QLatin1Char('.');
+        sentences << sentence;
+    }
+    return sentences.join(QLatin1Char(' '));
+}
+
 }  // namespace quillon

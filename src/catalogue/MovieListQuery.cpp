@@ -75,8 +75,8 @@ QStringList MovieListQuery::labelsOf(const MoviePtr& movie) const {
 }
 
 QString MovieListQuery::readOutOf(const MoviePtr& movie) const {
-    const MovieListKey* key = keyAt(segmentIndex);
-    return key ? expandLabel(key->MovieNameLabel, *movie) : QString();
+    // The whole row: films of one name differ in the lines below the first.
+    return readOutOfLines(labelsOf(movie));
 }
 
 void MovieListQuery::fillSelection(int row, SelectionState& s) const {

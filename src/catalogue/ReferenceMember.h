@@ -28,6 +28,8 @@ struct ReferenceMember {
     const char* emptyInputMessage;
     const char* textFieldName;
     const char* labelName;
+    const char* entryName;  // what the entry screen's text field holds
+    const char* listName;   // what the list lists
 };
 
 inline constexpr ReferenceMember kGenreMember{
@@ -46,6 +48,8 @@ inline constexpr ReferenceMember kGenreMember{
     "Genre not Entered",
     "GenreTextField",
     "GenreLabel",
+    "Genre",
+    "Genres",
 };
 
 inline constexpr ReferenceMember kRatingMember{
@@ -64,6 +68,8 @@ inline constexpr ReferenceMember kRatingMember{
     "Rating not Entered",
     "RatingTextField",
     "RatingLabel",
+    "Rating",
+    "Ratings",
 };
 
 }  // namespace quillon

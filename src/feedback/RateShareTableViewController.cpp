@@ -36,6 +36,7 @@ RateShareTableViewController::RateShareTableViewController(RateShareAddresses ad
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tableView_);
     tableView_->setObjectName(QStringLiteral("rateShareTable"));
+    tableView_->setAccessibleName(QStringLiteral("Rate and Share"));
     tableView_->setRowsDeletable(false);
     tableView_->setRowHeight(kRowHeight);
     tableView_->setModel(rows_);

@@ -26,7 +26,8 @@ ListScreenLayout layoutOf(const Breakdown& breakdown) {
             .deletes = false,
             .readOutIsToolTip = false,
             .sortButtonInNavigationBar = true,
-            .rowViewName = breakdown.cellName};
+            .rowViewName = breakdown.cellName,
+            .listName = "Movies"};
 }
 
 }  // namespace
@@ -97,6 +98,10 @@ void BreakdownTableViewController::loadBreakdown() {
 
 QVariant BreakdownTableViewController::rowPicture(int row) const {
     return rowCover(thumbnails_, *list_.rows()[size_t(row)], placeholder());
+}
+
+QString BreakdownTableViewController::rowReadOutDetail(int row) const {
+    return rowCoverReadOut(thumbnails_, *list_.rows()[size_t(row)]);
 }
 
 void BreakdownTableViewController::rowPicked(int row) {

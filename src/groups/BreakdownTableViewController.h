@@ -43,6 +43,7 @@ protected:
     // the edit form.
     void rowPicked(int row) override;
     QVariant rowPicture(int row) const override;
+    QString rowReadOutDetail(int row) const override;
 
 private:
     Services& services_;

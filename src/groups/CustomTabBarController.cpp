@@ -8,6 +8,7 @@ namespace quillon {
 
 customTabBar::customTabBar(Services& services, QWidget* parent) : TabBarController(parent) {
     setObjectName("customTabBar");
+    tabWidget()->setAccessibleName("Groups");
     for (const GroupKindFacts& kind : kGroupKindTable)
         addTab(GroupTabTableViewController::create(kind.kind, services), kind.tab.title);
     // The bar is hidden here; the keys take the shown tab's way back to the menu.

@@ -21,7 +21,8 @@ ListScreenLayout layoutOf(const GroupTab& tab) {
             .deletes = false,
             .readOutIsToolTip = false,
             .sortButtonInNavigationBar = false,
-            .rowViewName = QString(tab.controllerName).replace("ViewController", "ViewCell")};
+            .rowViewName = QString(tab.controllerName).replace("ViewController", "ViewCell"),
+            .listName = tab.listName};
 }
 
 }  // namespace
@@ -36,6 +37,7 @@ GroupTabTableViewController::GroupTabTableViewController(GroupKind kind, Service
     setTitle(tab().title);
     backButton_->setObjectName("backButton");
     backButton_->setText("< Menu");
+    backButton_->setAccessibleName("Menu");
     backButton_->setToolTip("Back to the menu");
     backButton_->setAutoRaise(true);
     auto* titleLabel = new QLabel(tab().title);

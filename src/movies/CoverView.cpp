@@ -28,6 +28,7 @@ QString droppedFile(const QMimeData* mime) {
 
 struct LoadedFile {
     QImage shown;
+    QSize size;  // the whole picture's
     QByteArray bytes;
     QString refusal;
     bool notAPicture = false;
@@ -52,6 +53,7 @@ LoadedFile loadPictureFile(const QString& path) {
     // Scaled while decoding: a large picture shows quickly, and is decoded whole only at Save.
     loaded.shown = decodeCover(file.bytes, CoverView::viewBox()).image;
     if (loaded.shown.isNull()) return refused(CoverCheck(CoverCheck::Damaged).reason());
+    loaded.size = check.size;
     loaded.bytes = std::move(file.bytes);
     return loaded;
 }
@@ -62,6 +64,7 @@ CoverView::CoverView(QWidget* parent) : QFrame(parent) {
     setAcceptDrops(true);
     setMinimumSize(100, 140);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    describePicture(QSize(0, 0));
 }
 
 CoverView::~CoverView() = default;
@@ -71,19 +74,22 @@ void CoverView::showStored(const Movies& movie, Attribute cover) {
     // A cover not saved yet is at hand; a saved one is read by the worker.
     const OptionalBytes atHand = saved ? std::nullopt : movie.image(cover);
     if (!saved && !atHand) return;
-    showPicture(QImage(), {});
-    auto* watcher = new QFutureWatcher<QImage>(this);
+    showPicture(QImage(), {}, QSize());
+    using Decoded = std::pair<QImage, QSize>;
+    auto* watcher = new QFutureWatcher<Decoded>(this);
     decode_ = watcher;
-    connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher] {
+    connect(watcher, &QFutureWatcher<Decoded>::finished, this, [this, watcher] {
         if (takeJob(decode_, watcher)) {
-            shown_ = watcher->result();
+            std::tie(shown_, std::ignore) = watcher->result();
+            describePicture(watcher->result().second);
             update();
         }
         jobEnded();
     });
     watcher->setFuture(QtConcurrent::run(&picturePool(), [saved, atHand] {
         const OptionalBytes bytes = saved ? readSavedCover(*saved).bytes : atHand;
-        return bytes ? decodeCover(*bytes, viewBox()).image : QImage();
+        if (!bytes) return Decoded();
+        return Decoded(decodeCover(*bytes, viewBox()).image, checkCoverBytes(*bytes).size);
     }));
 }
 
@@ -93,7 +99,7 @@ bool CoverView::takeNewPicture(const QImage& picture) {
         emit pictureRefused(check.reason());
         return false;
     }
-    showPicture(scaledForView(picture), NewCoverPicture::fromImage(picture));
+    showPicture(scaledForView(picture), NewCoverPicture::fromImage(picture), picture.size());
     emit pictureChanged();
     return true;
 }
@@ -111,7 +117,8 @@ void CoverView::loadFile(const QString& path) {
                     clear();
                 else
                     showPicture(std::move(loaded.shown),
-                                NewCoverPicture::fromFileBytes(std::move(loaded.bytes)));
+                                NewCoverPicture::fromFileBytes(std::move(loaded.bytes)),
+                                loaded.size);
                 emit pictureChanged();
             }
         }
@@ -125,15 +132,27 @@ void CoverView::clear() {
     hasPicture_ = false;
     shown_ = QImage();
     newPicture_ = {};
+    describePicture(QSize(0, 0));
     update();
 }
 
-void CoverView::showPicture(QImage shown, NewCoverPicture picture) {
+void CoverView::showPicture(QImage shown, NewCoverPicture picture, QSize size) {
     abandonDecode();
     hasPicture_ = true;
     shown_ = std::move(shown);
     newPicture_ = std::move(picture);
+    describePicture(size);
     update();
+}
+
+void CoverView::describePicture(QSize size) {
+    if (!size.isValid())
+        setAccessibleDescription(QStringLiteral("picture"));
+    else if (size.isEmpty())
+        setAccessibleDescription(QStringLiteral("no picture"));
+    else
+        setAccessibleDescription(
+            QStringLiteral("%1 by %2 pixels").arg(size.width()).arg(size.height()));
 }
 
 void CoverView::abandonDecode() {

@@ -15,7 +15,8 @@ namespace quillon {
 // is never encoded again. Stored covers are decoded scaled for the view, and picture files read
 // and checked, off the main thread. A new picture that could not be stored is refused
 // (pictureRefused) and the view keeps its picture. Accepts drops of picture data (taken in at
-// once) and of a file (fileDropped). Main thread.
+// once) and of a file (fileDropped). Its accessible description is "no picture" or the
+// picture's size. Main thread.
 class CoverView : public QFrame {
     Q_OBJECT
 public:
@@ -68,7 +69,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void showPicture(QImage shown, NewCoverPicture picture);
+    void showPicture(QImage shown, NewCoverPicture picture, QSize size);
+    // The picture's size in pixels; 0 x 0 for none, invalid while unknown.
+    void describePicture(QSize size);
     void abandonDecode();
     static bool takeJob(QPointer<QObject>& wanted, QObject* watcher);
     void jobEnded();

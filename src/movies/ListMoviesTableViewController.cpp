@@ -25,7 +25,8 @@ const ListScreenLayout kLayout{.rowHeight = 85,
                                .deletes = true,
                                .readOutIsToolTip = true,
                                .sortButtonInNavigationBar = true,
-                               .rowViewName = {}};
+                               .rowViewName = {},
+                               .listName = "Movies"};
 
 QStringList keyTitles() {
     QStringList titles;
@@ -98,6 +99,10 @@ void ListMoviesTableViewController::tableReloaded() {
 
 QVariant ListMoviesTableViewController::rowPicture(int row) const {
     return rowCover(thumbnails_, *list_.rows()[size_t(row)]);
+}
+
+QString ListMoviesTableViewController::rowReadOutDetail(int row) const {
+    return rowCoverReadOut(thumbnails_, *list_.rows()[size_t(row)]);
 }
 
 void ListMoviesTableViewController::rowPicked(int row) {

@@ -38,6 +38,7 @@ protected:
     void rowPicked(int row) override;
     void tableReloaded() override;
     QVariant rowPicture(int row) const override;
+    QString rowReadOutDetail(int row) const override;
 
 private:
     void prepareSearchWhileIdle();

@@ -96,6 +96,7 @@ MovieFormViewController::MovieFormViewController(const MovieFormMember& member, 
     : ViewController(parent), services_(services), member_(member) {
     setTitle(member_.title);
     auto* scroll = new QScrollArea;
+    scroll->setAccessibleName(member_.title);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     // In a wide window the entries keep a readable length, centred.
@@ -230,6 +231,9 @@ void MovieFormViewController::styleRequiredLabels() {
         QPalette pal = caption->palette();
         pal.setColor(QPalette::WindowText, red);
         caption->setPalette(pal);
+        // Said in words too, for who cannot see or tell the colour.
+        caption->setAccessibleDescription(QStringLiteral("required"));
+        entry(f.field)->setAccessibleDescription(QStringLiteral("required"));
     }
 }
 

@@ -34,6 +34,7 @@ NotesViewController::NotesViewController(Services& services, QWidget* parent)
     : ViewController(parent), NotesTextView(new QPlainTextEdit), services_(services) {
     setTitle("Notes");
     NotesTextView->setObjectName("NotesTextView");
+    NotesTextView->setAccessibleName("Notes");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(NotesTextView);

@@ -133,6 +133,7 @@ ViewLargeImagesViewController::ViewLargeImagesViewController(Services& services,
     layout->setContentsMargins(0, 0, 0, 0);
     clCollectionView = new QScrollArea(this);
     clCollectionView->setObjectName(QStringLiteral("clCollectionView"));
+    clCollectionView->setAccessibleName(QStringLiteral("Covers"));
     clCollectionView->setFrameShape(QFrame::NoFrame);
     clCollectionView->setWidgetResizable(true);
     clCollectionView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

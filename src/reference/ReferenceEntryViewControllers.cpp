@@ -21,6 +21,7 @@ ReferenceEntryViewController::ReferenceEntryViewController(const ReferenceMember
       textField_(new TextEntry),
       saveButton_(new QPushButton("Save")) {
     textField_->setObjectName(member_.textFieldName);
+    textField_->setAccessibleName(member_.entryName);
     saveButton_->setObjectName("SaveButton");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);

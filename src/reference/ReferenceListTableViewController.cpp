@@ -18,7 +18,8 @@ ListScreenLayout layoutOf(const ReferenceMember& member) {
             .deletes = true,
             .readOutIsToolTip = true,
             .sortButtonInNavigationBar = true,
-            .rowViewName = member.labelName};
+            .rowViewName = member.labelName,
+            .listName = member.listName};
 }
 
 }  // namespace
@@ -34,6 +35,7 @@ ReferenceListTableViewController::ReferenceListTableViewController(const Referen
     addButton_->setObjectName("AddButton");
     addButton_->setText("+");
     addButton_->setToolTip(member_.addTitle);
+    addButton_->setAccessibleName(member_.addTitle);
     addRightBarButton(addButton_);
     offerReturnPoint(member_.returnPoint, [this] { fetchList(); });
 }

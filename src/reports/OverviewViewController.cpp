@@ -64,6 +64,7 @@ void OverviewViewController::viewDidLoad() {
     auto* view = new QPdfView(this);
     TextView = view;
     view->setObjectName(QStringLiteral("overviewDocument"));
+    view->setAccessibleName(QStringLiteral("Overview"));
     view->setPageMode(QPdfView::PageMode::MultiPage);
     view->setZoomMode(QPdfView::ZoomMode::FitToWidth);
     view->viewport()->installEventFilter(this);

@@ -31,6 +31,7 @@ PrintMoviesViewController::PrintMoviesViewController(Services& services, QWidget
     }
     layout->addLayout(buttons);
     FileTextView->setReadOnly(true);
+    FileTextView->setAccessibleName(QStringLiteral("Report"));
     layout->addWidget(FileTextView, 1);
     connect(CreateFileButton, &QPushButton::clicked, this, [this] { CreateFileClick(); });
     connect(PrintButton, &QPushButton::clicked, this, [this] { EmailFileClick(); });

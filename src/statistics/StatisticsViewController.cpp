@@ -116,6 +116,7 @@ StatisticsViewController::StatisticsViewController(Services& services, QWidget* 
     column->addStretch(1);
 
     auto* scroll = new QScrollArea;
+    scroll->setAccessibleName(QStringLiteral("Statistics"));
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(page);

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "toolkit/Announcement.h"
+
 namespace quillon {
 
 namespace {
@@ -21,6 +23,9 @@ AlertController::AlertController(QString title, QString message, QWidget* parent
     setWindowModality(Qt::WindowModal);
     setWindowTitle(title_);
     setObjectName(QStringLiteral("alert"));
+    // A screen reader names a dialog and reads its description when it opens.
+    setAccessibleName(title_.isEmpty() ? message_ : title_);
+    setAccessibleDescription(title_.isEmpty() ? QString() : message_);
     setMinimumWidth(270);
 
     auto* column = new QVBoxLayout(this);
@@ -140,6 +145,7 @@ void AlertController::reject() {
 void AlertController::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!shownAlerts().contains(this)) shownAlerts().append(this);
+    announce(this);
 }
 
 void AlertController::hideEvent(QHideEvent* event) {

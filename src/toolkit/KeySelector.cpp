@@ -1,6 +1,7 @@
 #include "toolkit/KeySelector.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -12,13 +13,61 @@
 
 namespace quillon {
 
+namespace {
+
+// One item of the selector.
+class KeyButton : public QToolButton {
+    Q_OBJECT
+public:
+    using QToolButton::QToolButton;
+};
+
+// A screen reader sees an item as one choice among several, and its action picks it by a click:
+// a plain toggle would tick the button without telling the selector.
+class KeyButtonAccessible : public QAccessibleWidget {
+public:
+    explicit KeyButtonAccessible(KeyButton* button)
+        : QAccessibleWidget(button, QAccessible::RadioButton) {}
+
+    QString text(QAccessible::Text t) const override {
+        const QString own = QAccessibleWidget::text(t);
+        return t == QAccessible::Name && own.isEmpty() ? button()->text() : own;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = button()->isChecked();
+        return state;
+    }
+    QStringList actionNames() const override {
+        return button()->isEnabled() ? QStringList{pressAction()} : QStringList();
+    }
+    void doAction(const QString& action) override {
+        if ((action == pressAction() || action == toggleAction()) && button()->isEnabled())
+            button()->click();
+    }
+
+private:
+    KeyButton* button() const { return static_cast<KeyButton*>(widget()); }
+};
+
+QAccessibleInterface* keyButtonAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(KeyButton::staticMetaObject.className()))
+        if (auto* button = qobject_cast<KeyButton*>(object)) return new KeyButtonAccessible(button);
+    return nullptr;
+}
+
+}  // namespace
+
 KeySelector::KeySelector(const QStringList& items, QWidget* parent) : QWidget(parent) {
+    static const bool factoryInstalled = (QAccessible::installFactory(keyButtonAccessible), true);
+    Q_UNUSED(factoryInstalled);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     group_.setExclusive(true);
     for (int i = 0; i < items.size(); ++i) {
-        auto* button = new QToolButton(this);
+        auto* button = new KeyButton(this);
         button->setText(items.at(i));
         button->setCheckable(true);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -121,3 +170,5 @@ bool KeySelector::event(QEvent* event) {
 }
 
 }  // namespace quillon
+
+#include "KeySelector.moc"

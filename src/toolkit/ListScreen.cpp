@@ -35,6 +35,7 @@ ListScreen::ListScreen(ListScreenLayout layout, QWidget* parent)
         column_->addWidget(undoNotice_);
     }
     if (!layout_.rowViewName.isEmpty()) table_->itemDelegate()->setObjectName(layout_.rowViewName);
+    table_->setAccessibleName(layout_.listName);
     table_->setRowHeight(layout_.rowHeight);
     table_->setRowsDeletable(layout_.deletes);
     table_->setThumbnailWidth(layout_.thumbnailWidth);

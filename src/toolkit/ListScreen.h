@@ -33,6 +33,7 @@ struct ListScreenLayout {
     bool readOutIsToolTip;
     bool sortButtonInNavigationBar;  // else the screen places it
     QString rowViewName;             // the row delegate's object name
+    QString listName;                // what the table lists, as a screen reader names it
 };
 
 // A list screen: the search bar, the header, the table of rows, the sort button and, for a list

@@ -83,6 +83,7 @@ QWidget* NavigationController::buildNavigationBar() {
     row->setContentsMargins(6, 4, 6, 4);
     back_ = new QToolButton(bar_);
     back_->setText(tr("< Back"));
+    back_->setAccessibleName(tr("Back"));  // read without the "less than" sign
     back_->setAutoRaise(true);
     back_->setObjectName(QStringLiteral("backButton"));
     connect(back_, &QToolButton::clicked, this, [this] { popViewController(); });

@@ -19,6 +19,8 @@ QVariant RowsModel::data(const QModelIndex& index, int role) const {
             return readOutIsToolTip_ ? rows_.rowReadOut(index.row()) : QVariant();
         case Qt::AccessibleTextRole:
             return rows_.rowReadOut(index.row());
+        case Qt::AccessibleDescriptionRole:
+            return rows_.rowReadOutDetail(index.row());
         default:
             return {};
     }

@@ -19,6 +19,11 @@ public:
         Q_UNUSED(row);
         return {};
     }
+    // Read out after the row, such as what its picture shows; empty for nothing.
+    virtual QString rowReadOutDetail(int row) const {
+        Q_UNUSED(row);
+        return {};
+    }
 
 protected:
     ~ListRows() = default;
@@ -26,7 +31,7 @@ protected:
 
 // Rows of a list screen's table: each row's labels under LabelTextsRole, its picture under
 // Qt::DecorationRole, the text read out under Qt::AccessibleTextRole (and Qt::ToolTipRole
-// when the list shows it as the row's tool tip).
+// when the list shows it as the row's tool tip), its detail under Qt::AccessibleDescriptionRole.
 class RowsModel : public QAbstractListModel {
     Q_OBJECT
 public:

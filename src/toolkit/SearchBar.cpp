@@ -18,6 +18,11 @@ SearchBar::SearchBar(QWidget* parent) : QLineEdit(parent) {
     appearance::keepPlaceholderReadable(this);
 }
 
+void SearchBar::setPlaceholderText(const QString& text) {
+    QLineEdit::setPlaceholderText(text);
+    setAccessibleName(text);
+}
+
 void SearchBar::deactivate() {
     clear();  // textChanged("") reports the return to empty
     clearFocus();

@@ -12,6 +12,8 @@ class SearchBar : public QLineEdit {
 public:
     explicit SearchBar(QWidget* parent = nullptr);
     void deactivate();
+    // The placeholder is also the bar's accessible name: a screen reader reads no placeholder.
+    void setPlaceholderText(const QString& text);
 
 protected:
     bool event(QEvent* event) override;

@@ -6,11 +6,14 @@ namespace quillon {
 
 void showSortDirection(QAbstractButton* sortButton, bool ascending) {
     if (!sortButton) return;
-    const QString name = ascending ? QStringLiteral("Sorted ascending \u2191")
-                                   : QStringLiteral("Sorted descending \u2193");
-    sortButton->setAccessibleName(name);
-    sortButton->setToolTip(name + (ascending ? QStringLiteral(" (click to sort descending)")
-                                             : QStringLiteral(" (click to sort ascending)")));
+    // Speech engines read an arrow as "upwards arrow": the direction is said in words.
+    const QString direction =
+        ascending ? QStringLiteral("Sorted ascending") : QStringLiteral("Sorted descending");
+    sortButton->setAccessibleName(QStringLiteral("Sort"));
+    sortButton->setAccessibleDescription(direction);
+    sortButton->setToolTip(direction + (ascending
+                                            ? QStringLiteral(" \u2191 (click to sort descending)")
+                                            : QStringLiteral(" \u2193 (click to sort ascending)")));
 }
 
 }  // namespace quillon

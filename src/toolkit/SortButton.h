@@ -4,8 +4,8 @@ class QAbstractButton;
 
 namespace quillon {
 
-// Tells the current sort direction on a list's sort button (tool tip and accessible name, with
-// an up or down arrow). Call it when the list loads and after every flip.
+// Tells the current sort direction on a list's sort button: in its accessible description, and
+// with an up or down arrow in its tool tip. Call it when the list loads and after every flip.
 void showSortDirection(QAbstractButton* sortButton, bool ascending);
 
 }  // namespace quillon

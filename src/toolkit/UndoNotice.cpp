@@ -9,6 +9,7 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include "toolkit/Announcement.h"
 #include "toolkit/Appearance.h"
 #include "toolkit/KeyboardShortcuts.h"
 
@@ -69,6 +70,7 @@ void UndoNotice::present(const QString& text) {
     show();
     showFittedText();
     hideTimer_->start();
+    announce(this);  // it does not take the focus, so nothing else would read it
 }
 
 void UndoNotice::dismiss() {

@@ -53,6 +53,26 @@ protected:
     CoverView view;
 };
 
+// A screen reader hears whether a cover view holds a picture, and the whole picture's size.
+TEST_F(CoverViewTest, TheDescriptionSaysNoPictureOrThePicturesSize) {
+    const auto described = [this] { return view.accessibleDescription(); };
+    EXPECT_EQ(described(), "no picture");
+    auto movie = Movies::insertInto(app.context());
+    movie->setImage(Attribute::frontImage, encodeJpeg(picture({1600, 2400}), 95));
+    QSignalSpy decoded(&view, &CoverView::decodeFinished);
+    view.showStored(*movie, Attribute::frontImage);
+    ASSERT_TRUE(decoded.wait(20000));
+    EXPECT_EQ(described(), "1600 by 2400 pixels");
+    view.takeNewPicture(picture({300, 200}));
+    EXPECT_EQ(described(), "300 by 200 pixels");
+    const QString file = files.filePath("cover.png");
+    ASSERT_TRUE(test::writeBytes(file, test::imageBytes(picture({90, 120}), "PNG")));
+    ASSERT_EQ(load(view, file), "");
+    EXPECT_EQ(described(), "90 by 120 pixels");
+    view.clear();
+    EXPECT_EQ(described(), "no picture");
+}
+
 // A stored cover is decoded scaled for the view off the main thread and is never new; an absent
 // one leaves the view as it is; a picture taken in while a stored one decodes wins.
 TEST_F(CoverViewTest, StoredCoversAreShownScaledAndNeverNew) {

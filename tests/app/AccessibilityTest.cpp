@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QLabel>
+#include <algorithm>
+
+#include "handover/SelectionState.h"
+#include "handover/Services.h"
+#include "movies/ListMoviesTableViewController.h"
+#include "store/CatalogueStore.h"
+#include "store/Records.h"
+#include "support/AppHarness.h"
+#include "support/TestSupport.h"
+#include "toolkit/KeySelector.h"
+#include "toolkit/SearchBar.h"
+#include "toolkit/Storyboard.h"
+#include "toolkit/TableView.h"
+#include "toolkit/ViewController.h"
+
+namespace quillon::test {
+namespace {
+
+// Two films of one name, so that a row read by its first line alone cannot tell them apart; the
+// older one has a cover.
+void fillCatalogue(AppHarness& app) {
+    for (auto [year, actor, actress] : {std::tuple{1937, "Herbert Marshall", "Marlene Dietrich"},
+                                        {2007, "Sam Neill", "Romola Garai"}}) {
+        MoviePtr movie = Movies::insertInto(app.context());
+        movie->setName("Angel");
+        movie->setYear(qint16(year));
+        movie->setRunTime(91);
+        movie->setText(Attribute::leadingActor1, actor);
+        movie->setText(Attribute::leadingActress1, actress);
+        movie->setText(Attribute::director, "Ernst Lubitsch");
+        movie->setText(Attribute::producer, "Paramount");
+        movie->setText(Attribute::genre, "Drama");
+        movie->setText(Attribute::rating, "PG");
+        if (year < 2000) movie->setImage(Attribute::frontImage, jpegOf({60, 90}, Qt::darkRed));
+    }
+    GenreList::insertInto(app.context())->setGenre("Drama");
+    RatingList::insertInto(app.context())->setRating("PG");
+    ASSERT_TRUE(app.context().save().ok);
+    SelectionState& selection = app.services().selection;
+    selectMovie(*app.context().fetch<Movies>().at(0), selection);
+    selection.SelectedActorName = "Sam Neill";
+    selection.SelectedActressName = "Romola Garai";
+    selection.SelectedListGenre = "Drama";
+    selection.SelectedListRating = "PG";
+}
+
+QString describe(QAccessibleInterface* node) {
+    const QObject* object = node->object();
+    return QStringLiteral("%1 (role %2, %3)")
+        .arg(object ? object->metaObject()->className() : "item")
+        .arg(int(node->role()), 0, 16)
+        .arg(object && !object->objectName().isEmpty() ? object->objectName()
+                                                       : node->text(QAccessible::Description));
+}
+
+// The row's label lines missing from the name its list gives it.
+QStringList linesMissingFromRowName(QAccessibleInterface* cell) {
+    QAccessibleTableCellInterface* cellFace = cell->tableCellInterface();
+    auto* view =
+        qobject_cast<QAbstractItemView*>(cell->parent() ? cell->parent()->object() : nullptr);
+    if (!cellFace || !view || !view->model()) return {};
+    const QStringList lines =
+        view->model()->index(cellFace->rowIndex(), 0).data(LabelTextsRole).toStringList();
+    const QString name = cell->text(QAccessible::Name);
+    QStringList missing;
+    for (const QString& line : lines) {
+        // Neither a separator left by an absent value nor a caption without values need be read.
+        QString text = line.trimmed();
+        while (text.endsWith(',')) text = text.chopped(1).trimmed();
+        if (!text.isEmpty() && !text.endsWith(':') && !name.contains(text)) missing << line;
+    }
+    return missing;
+}
+
+// A symbol such as an arrow, which a speech engine reads by its character name.
+bool hasSpokenSymbol(const QString& name) {
+    return std::any_of(name.begin(), name.end(), [](QChar c) {
+        return c.category() == QChar::Symbol_Math || c.category() == QChar::Symbol_Other;
+    });
+}
+
+// What a screen reader could not tell about the visible controls under `node`.
+void collectFaults(QAccessibleInterface* node, QStringList& faults) {
+    if (!node || node->state().invisible) return;
+    const bool focusable = node->state().focusable;
+    if (focusable && node->text(QAccessible::Name).trimmed().isEmpty())
+        faults << "no name: " + describe(node);
+    if (focusable && hasSpokenSymbol(node->text(QAccessible::Name)))
+        faults << QStringLiteral("symbol in name \"%1\": ").arg(node->text(QAccessible::Name)) +
+                      describe(node);
+    if (node->role() == QAccessible::ListItem || node->role() == QAccessible::Cell) {
+        const QStringList missing = linesMissingFromRowName(node);
+        if (!missing.isEmpty())
+            faults << QStringLiteral("row named \"%1\" lacks \"%2\"")
+                          .arg(node->text(QAccessible::Name), missing.join("\", \""));
+    }
+    for (int i = 0; i < node->childCount(); ++i) collectFaults(node->child(i), faults);
+}
+
+QStringList accessibilityFaults(QWidget* window) {
+    QStringList faults;
+    collectFaults(QAccessible::queryAccessibleInterface(window), faults);
+    return faults;
+}
+
+// Every screen, opened on a catalogue with a picked movie, names each control a user can reach
+// and reads each list row whole.
+TEST(Accessibility, EveryScreenNamesItsControlsAndReadsRowsWhole) {
+    AppHarness app;
+    fillCatalogue(app);
+    auto window = app.window();
+    window->resize(900, 800);
+    window->show();
+    pumpEvents();
+    EXPECT_EQ(accessibilityFaults(window.get()), QStringList()) << "main menu";
+    QStringList identifiers = app.app().storyboard().identifiers();
+    identifiers.sort();
+    for (const QString& identifier : identifiers) {
+        ViewController* screen = app.app().storyboard().create(identifier);
+        ASSERT_TRUE(screen) << identifier.toStdString();
+        window->pushViewController(screen);
+        pumpEvents(20);
+        EXPECT_EQ(accessibilityFaults(window.get()), QStringList()) << identifier.toStdString();
+        closeAlerts();
+        window->popToViewController(window->viewControllers().first());
+        pumpEvents();
+    }
+}
+
+// The movie list's keys as a screen reader sees them: one choice among several, whose default
+// action switches the list's key, as a click does.
+TEST(Accessibility, TheMovieListsKeysSwitchTheKeyByTheirDefaultAction) {
+    AppHarness app;
+    fillCatalogue(app);
+    auto window = app.window();
+    window->show();
+    auto* list =
+        static_cast<ListMoviesTableViewController*>(app.app().storyboard().create("ListMovies"));
+    window->pushViewController(list);
+    pumpEvents();
+    QAccessibleInterface* selector = QAccessible::queryAccessibleInterface(list->segment());
+    ASSERT_TRUE(selector);
+    ASSERT_EQ(selector->childCount(), list->segment()->count());
+    for (int key : {2, 1, 0}) {
+        QAccessibleInterface* item = selector->child(key);
+        EXPECT_EQ(item->role(), QAccessible::RadioButton) << key;
+        QAccessibleActionInterface* actions = item->actionInterface();
+        ASSERT_TRUE(actions && !actions->actionNames().isEmpty()) << key;
+        actions->doAction(actions->actionNames().first());
+        pumpEvents();
+        EXPECT_EQ(list->segment()->selectedIndex(), key);
+        EXPECT_EQ(list->query().segmentIndex, key);
+        EXPECT_EQ(list->searchBar()->placeholderText(), MovieListQuery::searchPlaceholder(key));
+        EXPECT_TRUE(item->state().checked) << key;
+    }
+}
+
+// The movie rows say whether they show a cover: only the older film has one.
+TEST(Accessibility, MovieRowsSayWhetherTheyShowACover) {
+    AppHarness app;
+    fillCatalogue(app);
+    auto window = app.window();
+    window->show();
+    for (const char* identifier : {"ListMovies", "openDirectorBreakdown"}) {
+        ViewController* screen = app.app().storyboard().create(identifier);
+        window->pushViewController(screen);
+        pumpEvents(20);
+        QAccessibleInterface* list =
+            QAccessible::queryAccessibleInterface(screen->findChild<TableView*>());
+        ASSERT_TRUE(list) << identifier;
+        QStringList read;
+        for (int i = 0; i < list->childCount(); ++i) {
+            QAccessibleInterface* row = list->child(i);
+            if (row->role() != QAccessible::ListItem) continue;
+            const QString year = row->text(QAccessible::Name).contains("1937") ? "1937" : "2007";
+            read << year + ": " + row->text(QAccessible::Description);
+        }
+        read.sort();
+        EXPECT_EQ(read, (QStringList{"1937: Front cover shown", "2007: "})) << identifier;
+        window->popToViewController(window->viewControllers().first());
+        pumpEvents();
+    }
+}
+
+// The entries whose labels are drawn in another colour than the form's text are the required
+// ones, and a screen reader hears so: the colour is not the only sign.
+TEST(Accessibility, RequiredEntriesSayItBesidesTheirLabelsColour) {
+    AppHarness app;
+    fillCatalogue(app);
+    auto window = app.window();
+    window->show();
+    for (const char* identifier : {"AddMovie", "showDetail"}) {
+        ViewController* form = app.app().storyboard().create(identifier);
+        window->pushViewController(form);
+        pumpEvents(20);
+        const QColor text = form->palette().color(QPalette::WindowText);
+        int coloured = 0;
+        for (QLabel* label : form->findChildren<QLabel*>()) {
+            if (!label->buddy()) continue;
+            const bool marked = label->palette().color(QPalette::WindowText) != text;
+            coloured += marked;
+            for (QWidget* said : {static_cast<QWidget*>(label), label->buddy()}) {
+                const QString description =
+                    QAccessible::queryAccessibleInterface(said)->text(QAccessible::Description);
+                EXPECT_EQ(description.contains("required"), marked)
+                    << identifier << ": " << label->text().toStdString() << " / "
+                    << description.toStdString();
+            }
+        }
+        EXPECT_GT(coloured, 0) << identifier;
+        window->popToViewController(window->viewControllers().first());
+        pumpEvents();
+    }
+}
+
+}  // namespace
+}  // namespace quillon::test
