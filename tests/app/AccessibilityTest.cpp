@@ -114,7 +114,7 @@ TEST(Accessibility, EveryScreenNamesItsControlsAndReadsRowsWhole) {
     AppHarness app;
     fillCatalogue(app);
     auto window = app.window();
-    window->resize(900, 800);
+    window->resize(880, 800);
     window->show();
     pumpEvents();
     EXPECT_EQ(accessibilityFaults(window.get()), QStringList()) << "main menu";
@@ -123,11 +123,11 @@ TEST(Accessibility, EveryScreenNamesItsControlsAndReadsRowsWhole) {
     for (const QString& identifier : identifiers) {
         ViewController* screen = app.app().storyboard().create(identifier);
         ASSERT_TRUE(screen) << identifier.toStdString();
-        window->pushViewController(screen);
+        window->navigation().pushViewController(screen);
         pumpEvents(20);
         EXPECT_EQ(accessibilityFaults(window.get()), QStringList()) << identifier.toStdString();
         closeAlerts();
-        window->popToViewController(window->viewControllers().first());
+        window->navigation().popToViewController(window->navigation().viewControllers().first());
         pumpEvents();
     }
 }
@@ -141,7 +141,7 @@ TEST(Accessibility, TheMovieListsKeysSwitchTheKeyByTheirDefaultAction) {
     window->show();
     auto* list =
         static_cast<ListMoviesTableViewController*>(app.app().storyboard().create("ListMovies"));
-    window->pushViewController(list);
+    window->navigation().pushViewController(list);
     pumpEvents();
     QAccessibleInterface* selector = QAccessible::queryAccessibleInterface(list->segment());
     ASSERT_TRUE(selector);
@@ -168,7 +168,7 @@ TEST(Accessibility, MovieRowsSayWhetherTheyShowACover) {
     window->show();
     for (const char* identifier : {"ListMovies", "openDirectorBreakdown"}) {
         ViewController* screen = app.app().storyboard().create(identifier);
-        window->pushViewController(screen);
+        window->navigation().pushViewController(screen);
         pumpEvents(20);
         QAccessibleInterface* list =
             QAccessible::queryAccessibleInterface(screen->findChild<TableView*>());
@@ -182,7 +182,7 @@ TEST(Accessibility, MovieRowsSayWhetherTheyShowACover) {
         }
         read.sort();
         EXPECT_EQ(read, (QStringList{"1937: Front cover shown", "2007: "})) << identifier;
-        window->popToViewController(window->viewControllers().first());
+        window->navigation().popToViewController(window->navigation().viewControllers().first());
         pumpEvents();
     }
 }
@@ -196,7 +196,7 @@ TEST(Accessibility, RequiredEntriesSayItBesidesTheirLabelsColour) {
     window->show();
     for (const char* identifier : {"AddMovie", "showDetail"}) {
         ViewController* form = app.app().storyboard().create(identifier);
-        window->pushViewController(form);
+        window->navigation().pushViewController(form);
         pumpEvents(20);
         const QColor text = form->palette().color(QPalette::WindowText);
         int coloured = 0;
@@ -213,7 +213,7 @@ TEST(Accessibility, RequiredEntriesSayItBesidesTheirLabelsColour) {
             }
         }
         EXPECT_GT(coloured, 0) << identifier;
-        window->popToViewController(window->viewControllers().first());
+        window->navigation().popToViewController(window->navigation().viewControllers().first());
         pumpEvents();
     }
 }
