@@ -8,11 +8,9 @@
 #include <cstdlib>
 
 #include "BenchSupport.h"
+#include "FakeServices.h"
 #include "groups/BreakdownTableViewController.h"
 #include "groups/GroupTabTableViewController.h"
-#include "platform/ReviewService.h"
-#include "store/DeleteHistory.h"
-#include "support/Fakes.h"
 #include "toolkit/NavigationController.h"
 #include "toolkit/TableView.h"
 
@@ -50,13 +48,8 @@ int main(int argc, char** argv) {
     auto store = bench::openCatalogueArgument(argc, argv, "group_views_bench");
     if (!store) return 1;
     ManagedObjectContext& context = store->viewContext();
-    test::FakeDevices devices;
-    DeleteHistory deletes(context);
-    SelectionState selection;
-    ReviewService review(devices.clock, devices.storeReview);
-    Services services = makeServices(
-        context, [&] { return bool(context.save()); }, deletes, selection, review,
-        devices.devices());
+    bench::FakeServices fakes(context);
+    Services& services = fakes.services;
 
     Timings openTab;
     int values = 0;
@@ -95,7 +88,7 @@ int main(int argc, char** argv) {
     });
     Timings breakdown;
     for (int run = 0; run < 7; ++run) {
-        writePickedValue(GroupKind::Actor, *nearest, selection);
+        writePickedValue(GroupKind::Actor, *nearest, services.selection);
         QElapsedTimer timer;
         timer.start();
         auto shown = show(new ActorBreakdownTableViewController(services));

@@ -9,14 +9,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "FakeServices.h"
 #include "exchange/ImportPreviewView.h"
 #include "exchange/ImportViewController.h"
-#include "handover/SelectionState.h"
-#include "handover/Services.h"
 #include "platform/DataFolders.h"
-#include "platform/ReviewService.h"
-#include "store/DeleteHistory.h"
-#include "support/Fakes.h"
 #include "toolkit/NavigationController.h"
 
 using namespace quillon;
@@ -51,13 +47,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     ManagedObjectContext& context = store->viewContext();
-    test::FakeDevices devices;
-    DeleteHistory deletes(context);
-    SelectionState selection;
-    ReviewService review(devices.clock, devices.storeReview);
-    Services services = makeServices(
-        context, [&] { return bool(context.save()); }, deletes, selection, review,
-        devices.devices());
+    bench::FakeServices fakes(context);
+    Services& services = fakes.services;
 
     std::vector<double> rows, counts;
     QString counted;

@@ -12,14 +12,10 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "FakeServices.h"
 #include "catalogue/CollectionStatistics.h"
-#include "handover/SelectionState.h"
-#include "handover/Services.h"
-#include "platform/ReviewService.h"
 #include "statistics/StatisticsPdf.h"
 #include "statistics/StatisticsViewController.h"
-#include "store/DeleteHistory.h"
-#include "support/Fakes.h"
 #include "toolkit/NavigationController.h"
 
 using namespace quillon;
@@ -60,13 +56,8 @@ int main(int argc, char** argv) {
         timed("compute every figure", 9, 150,
               [&] { return collectionStatistics(context).movies >= 0; });
 
-        test::FakeDevices devices;
-        DeleteHistory deletes(context);
-        SelectionState selection;
-        ReviewService review(devices.clock, devices.storeReview);
-        Services services = makeServices(
-            context, [&] { return bool(context.save()); }, deletes, selection, review,
-            devices.devices());
+        bench::FakeServices fakes(context);
+        Services& services = fakes.services;
         timed("open the screen until its charts are painted", 5, 300, [&] {
             NavigationController window(new StatisticsViewController(services));
             window.resize(1100, 760);
