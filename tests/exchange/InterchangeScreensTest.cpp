@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "ExchangeScreenRig.h"
 #include "exchange/ExchangeSegues.h"
 #include "exchange/ExportViewController.h"
 #include "exchange/ImportPreviewView.h"
@@ -23,37 +24,8 @@ namespace {
 
 using exchange::ColumnTarget;
 
-struct Rig {
-    Rig() {
-        registerExchangeSegues(app.storyboard());
-        root = new ViewController;
-        root->offerReturnPoint("unwindToMenu", [] {});
-        navigation = std::make_unique<NavigationController>(root);
-        navigation->setStoryboard(&app.storyboard());
-        navigation->show();
-    }
-    ~Rig() {
-        for (AlertController* alert : AlertController::presentedAlerts()) alert->close();
-        navigation.reset();
-        pumpEvents();
-    }
-    template <class Screen>
-    Screen* open(const char* segue) {
-        return static_cast<Screen*>(root->performSegue(segue));
-    }
-    // The alert's title and message once one is up, answered with OK.
-    QString alert() {
-        for (int i = 0; i < 600 && AlertController::presentedAlerts().isEmpty(); ++i) {
-            pumpEvents(10);
-            app.devices().clock.advance(0.1);
-        }
-        const auto alerts = AlertController::presentedAlerts();
-        if (alerts.size() != 1) return QString("%1 alerts").arg(alerts.size());
-        const QString text = alerts[0]->title() + "\n" + alerts[0]->message();
-        alerts[0]->trigger("OK");
-        pumpEvents();
-        return text;
-    }
+// The exchange screens' rig, with a file loaded into the import screen.
+struct Rig : ScreenRig {
     ImportViewController* load(const QString& path) {
         auto* screen = open<ImportViewController>("ImportMovies");
         app.devices().picker.next = path;
@@ -69,10 +41,6 @@ struct Rig {
             pumpEvents(10);
         return screen->PreviewView->countsLabel->text();
     }
-
-    AppFixture app;
-    ViewController* root = nullptr;
-    std::unique_ptr<NavigationController> navigation;
 };
 
 QStringList row(const QTableWidget* table, int r) {
