@@ -1,7 +1,9 @@
 // The breakdown report of every movie of a catalogue made by quillon_generate, written to PDF.
 //   report_bench DATA_DIR     time, file size and peak memory; then the bare layout for reference
+// With REPORT_BENCH_KEEP=FILE in the environment the PDF is kept there, to be looked at.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -68,6 +70,10 @@ int main(int argc, char** argv) {
         "PDF %.1f MB (target <= 40); peak memory %ld MB, %ld MB with the store open "
         "(target <= 400)\n",
         double(QFileInfo(path).size()) / 1e6, bench::peakRssMb(), rssBefore);
+    if (const QString keep = qEnvironmentVariable("REPORT_BENCH_KEEP"); !keep.isEmpty()) {
+        QFile::remove(keep);
+        QFile::copy(path, keep);
+    }
     std::printf("bare QTextDocument::print of the same text without covers: %.0f ms\n",
                 bareLayout(*report, out.filePath("bare.pdf")));
     return 0;

@@ -1,8 +1,10 @@
 #include "catalogue/ReportPdf.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 
 #include "catalogue/ReportText.h"
 #include "store/OutputTarget.h"
@@ -36,10 +38,19 @@ private:
 
 }  // namespace
 
-Status writePdf(QIODevice* device, const PdfDrawing& draw) {
+namespace {
+
+Status openForWriting(QIODevice* device) {
     if (!device->isOpen() && !device->open(QIODevice::WriteOnly))
         return Status::failure(Status::Io, QStringLiteral("The PDF could not be started"),
                                device->errorString());
+    return Status::success();
+}
+
+}  // namespace
+
+Status writePdf(QIODevice* device, const PdfDrawing& draw) {
+    if (Status opened = openForWriting(device); !opened) return opened;
     WatchedDevice watched(device);
     QPdfWriter writer(&watched);
     writer.setCreator(QStringLiteral("Quillon"));
@@ -60,14 +71,23 @@ Status writePdf(QIODevice* device, const PdfDrawing& draw) {
     return Status::success();
 }
 
-Status writePdfFile(const QString& path, const QString& dataDir, const PdfDrawing& draw) {
+namespace {
+
+Status writeFile(const QString& path, const QString& dataDir,
+                 const std::function<Status(QIODevice*)>& write) {
     OutputFile file(path, dataDir);
     if (Status created = file.create(); !created) return created;
-    if (Status written = writePdf(&file, draw); !written) {
+    if (Status written = write(&file); !written) {
         file.cancel();
         return file.status() ? written : file.status();  // the file's own names the path
     }
     return file.commit();
+}
+
+}  // namespace
+
+Status writePdfFile(const QString& path, const QString& dataDir, const PdfDrawing& draw) {
+    return writeFile(path, dataDir, [&draw](QIODevice* device) { return writePdf(device, draw); });
 }
 
 namespace {
@@ -94,20 +114,55 @@ void drawReportPages(ReportDocument& document, QPdfWriter& writer, QPainter& pai
     }
 }
 
-}  // namespace
-
-Status writeReportPdf(ReportDocument& document, QIODevice* device) {
-    document.decodeAhead();
+Status writeReportPdfDecoded(ReportDocument& document, QIODevice* device) {
+    document.decodeAhead(false);
     return writePdf(device, [&document](QPdfWriter& writer, QPainter& painter) {
         drawReportPages(document, writer, painter);
     });
 }
 
+bool drewStandIns(const ReportDocument& document) {
+    const auto& drawn = document.drawnImages();
+    return std::any_of(drawn.begin(), drawn.end(), [](const auto& jpeg) { return bool(jpeg); });
+}
+
+}  // namespace
+
+// Qt's engine would decode each cover and encode it again as JPEG; the small copies are JPEGs
+// already, so they are drawn as stand-ins and put in the PDF as stored, which spares both.
+Status writeReportPdf(ReportDocument& document, QIODevice* device) {
+    if (Status opened = openForWriting(device); !opened) return opened;
+    QBuffer drawn;
+    drawn.open(QIODevice::WriteOnly);
+    document.decodeAhead(true);
+    if (Status written = writePdf(&drawn,
+                                  [&document](QPdfWriter& writer, QPainter& painter) {
+                                      drawReportPages(document, writer, painter);
+                                  });
+        !written)
+        return written;
+    if (!drewStandIns(document)) {
+        if (device->write(drawn.data()) == drawn.size()) return Status::success();
+        return Status::failure(Status::Io, QStringLiteral("The PDF could not be written"),
+                               device->errorString());
+    }
+    switch (writeWithJpegs(drawn.data(), document.drawnImages(), ReportDocument::kStandInSize,
+                           device)) {
+        case JpegEmbedding::Written:
+            return Status::success();
+        case JpegEmbedding::WriteFailed:
+            return Status::failure(Status::Io, QStringLiteral("The PDF could not be written"),
+                                   device->errorString());
+        case JpegEmbedding::Unexpected:
+            break;
+    }
+    qWarning("The covers could not be put in the PDF as stored; they are decoded instead");
+    return writeReportPdfDecoded(document, device);
+}
+
 Status writeReportPdfFile(ReportDocument& document, const QString& path, const QString& dataDir) {
-    document.decodeAhead();
-    return writePdfFile(path, dataDir, [&document](QPdfWriter& writer, QPainter& painter) {
-        drawReportPages(document, writer, painter);
-    });
+    return writeFile(path, dataDir,
+                     [&document](QIODevice* device) { return writeReportPdf(document, device); });
 }
 
 }  // namespace quillon

@@ -67,7 +67,11 @@ public:
         const QImage image =
             doc->resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()))
                 .value<QImage>();
-        if (!image.isNull()) painter->drawImage(rect, image);
+        if (image.isNull()) return;
+        if (auto* report = qobject_cast<ReportDocument*>(doc))
+            report->drawCover(*painter, rect, image);
+        else
+            painter->drawImage(rect, image);
     }
 };
 
@@ -81,13 +85,24 @@ QImage decodeReportCover(const ReportCover& cover, SavedCoverReader& reader) {
 constexpr size_t kSizesPerRun = 64;
 constexpr size_t kCoversPerRun = 8;
 
-std::vector<QImage> decodeRun(const std::vector<ReportCover>& covers, size_t first, size_t count) {
+// The small copy's JPEG as it is stored when it serves and a PDF can embed it; else decoded.
+ReadyCover readyCover(const ReportCover& cover, SavedCoverReader& reader, bool passJpegs) {
+    if (passJpegs && cover.saved)
+        if (std::optional<SmallCover> small = reader.readSmall(*cover.saved);
+            small && smallCoverServes(*small, cover.box))
+            if (std::optional<EmbeddableJpeg> jpeg = embeddableJpeg(small->bytes))
+                return {QImage(), std::move(jpeg)};
+    return {decodeReportCover(cover, reader), std::nullopt};
+}
+
+std::vector<ReadyCover> decodeRun(const std::vector<ReportCover>& covers, size_t first,
+                                  size_t count, bool passJpegs) {
     SavedCoverReader reader;
-    std::vector<QImage> images;
-    images.reserve(count);
+    std::vector<ReadyCover> ready;
+    ready.reserve(count);
     for (size_t i = first; i < first + count; ++i)
-        images.push_back(decodeReportCover(covers[i], reader));
-    return images;
+        ready.push_back(readyCover(covers[i], reader, passJpegs));
+    return ready;
 }
 
 // The upright size of the picture, as its small copy keeps it or from its header alone; invalid
@@ -145,7 +160,12 @@ ReportDocument::ReportDocument(std::vector<ReportCover> covers, QObject* parent)
 }
 
 ReportDocument::~ReportDocument() {
+    stopDecoding();
+}
+
+void ReportDocument::stopDecoding() {
     for (DecodingRun& run : ahead_) run.images.waitForFinished();
+    ahead_.clear();
 }
 
 namespace {
@@ -162,15 +182,47 @@ void inRuns(size_t covers, size_t perRun, Work work) {
 void ReportDocument::holdCovers() {
     std::vector<QImage> images(covers_.size());
     inRuns(covers_.size(), kCoversPerRun, [&](size_t first, size_t count) {
-        std::vector<QImage> run = decodeRun(covers_, first, count);
-        std::move(run.begin(), run.end(), images.begin() + qsizetype(first));
+        std::vector<ReadyCover> run = decodeRun(covers_, first, count, false);
+        for (size_t i = 0; i < count; ++i) images[first + i] = std::move(run[i].image);
     });
     for (size_t i = 0; i < covers_.size(); ++i)
         if (!images[i].isNull()) addResource(ImageResource, covers_[i].name, images[i]);
 }
 
-void ReportDocument::decodeAhead() {
+void ReportDocument::decodeAhead(bool passJpegs) {
+    stopDecoding();
+    scheduled_ = next_ = 0;
+    passJpegs_ = passJpegs;
+    standIns_.clear();
+    drawnKeys_.clear();
+    drawn_.clear();
     topUp();
+}
+
+QImage ReportDocument::readyToDraw(ReadyCover cover) {
+    if (!cover.jpeg) return cover.image;
+    QImage standIn(kStandInSize, QImage::Format_RGB32);
+    standIn.fill(Qt::white);
+    standIns_.insert(standIn.cacheKey(), std::move(*cover.jpeg));
+    return standIn;
+}
+
+void ReportDocument::drawCover(QPainter& painter, const QRectF& rect, const QImage& image) {
+    // A PDF holds a picture drawn again once: note each the first time only.
+    const auto standIn = standIns_.constFind(image.cacheKey());
+    if (passJpegs_ && !drawnKeys_.contains(image.cacheKey())) {
+        drawnKeys_.insert(image.cacheKey());
+        drawn_.push_back(standIn != standIns_.cend() ? std::optional(*standIn) : std::nullopt);
+    }
+    if (standIn == standIns_.cend()) {
+        painter.drawImage(rect, image);
+        return;
+    }
+    // Lossless, the stand-in costs no JPEG encoding and keeps its size in the PDF.
+    painter.save();
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.drawImage(rect, image);
+    painter.restore();
 }
 
 QVariant ReportDocument::loadResource(int type, const QUrl& name) {
@@ -184,7 +236,7 @@ QVariant ReportDocument::loadResource(int type, const QUrl& name) {
 QImage ReportDocument::takeDecoded(size_t index) {
     if (index < next_) {
         SavedCoverReader reader;
-        return decodeReportCover(covers_[index], reader);
+        return readyToDraw(readyCover(covers_[index], reader, passJpegs_));
     }
     next_ = index + 1;
     while (!ahead_.empty() && ahead_.front().first + ahead_.front().count <= index)
@@ -192,7 +244,7 @@ QImage ReportDocument::takeDecoded(size_t index) {
     if (ahead_.empty()) scheduled_ = std::max(scheduled_, index);
     topUp();
     const DecodingRun& run = ahead_.front();
-    QImage image = run.images.result()[index - run.first];
+    QImage image = readyToDraw(run.images.result()[index - run.first]);
     topUp();
     return image;
 }
@@ -202,9 +254,9 @@ void ReportDocument::topUp() {
     const size_t runs = size_t(std::max(1, picturePool().maxThreadCount())) * 4;
     while (ahead_.size() < runs && scheduled_ < covers_.size()) {
         const size_t count = std::min(kCoversPerRun, covers_.size() - scheduled_);
-        ahead_.push_back(
-            {scheduled_, count,
-             QtConcurrent::run(&picturePool(), decodeRun, std::cref(covers_), scheduled_, count)});
+        ahead_.push_back({scheduled_, count,
+                          QtConcurrent::run(&picturePool(), decodeRun, std::cref(covers_),
+                                            scheduled_, count, passJpegs_)});
         scheduled_ += count;
     }
 }

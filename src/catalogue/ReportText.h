@@ -4,6 +4,7 @@
 #include <QFuture>
 #include <QHash>
 #include <QImage>
+#include <QSet>
 #include <QSize>
 #include <QString>
 #include <QTextDocument>
@@ -16,7 +17,10 @@
 #include <vector>
 
 #include "catalogue/GroupKind.h"
+#include "catalogue/PdfJpegEmbedding.h"
 #include "store/Records.h"
+
+class QPainter;
 
 namespace quillon {
 
@@ -55,6 +59,13 @@ inline constexpr qreal kCoverPixelsPerInch = 144;
 // of a printout on letter or A4 paper: one that spans pages is drawn again on each of them.
 inline constexpr qreal kTallestCover = 9 * 96;
 
+// A cover made ready to draw: decoded, or the JPEG of its small copy as it is stored, for a PDF
+// to embed.
+struct ReadyCover {
+    QImage image;
+    std::optional<EmbeddableJpeg> jpeg;
+};
+
 // One cover of a report: where its bytes are and the box it is decoded into.
 struct ReportCover {
     QUrl name;  // the name the text gives it
@@ -80,15 +91,26 @@ public:
     // Decodes every cover now, in parallel, and holds them as resources: for a report shown on
     // screen and printed from there.
     void holdCovers();
-    // Starts decoding the first covers on worker threads, before they are asked for.
-    void decodeAhead();
+    // Starts decoding the first covers on worker threads, before they are asked for, from the
+    // first cover on. With `passJpegs`, a cover whose small copy serves and is a JPEG a PDF can
+    // embed is not decoded: a stand-in of kStandInSize is drawn in its place and its JPEG noted in
+    // drawnImages(), for the PDF writer to put there.
+    void decodeAhead(bool passJpegs = false);
+    static constexpr QSize kStandInSize{2, 2};
+    // Every distinct picture drawn since decodeAhead(true), in the order drawn: the JPEG a stand-in
+    // stands for, or nullopt for a decoded one.
+    const std::vector<std::optional<EmbeddableJpeg>>& drawnImages() const { return drawn_; }
+    // Draws a cover's picture as the text asks for it.
+    void drawCover(QPainter& painter, const QRectF& rect, const QImage& image);
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
     QImage takeDecoded(size_t index);
+    QImage readyToDraw(ReadyCover cover);
     void topUp();
+    void stopDecoding();
 
     std::vector<ReportCover> covers_;
     QHash<QUrl, size_t> index_;
@@ -96,11 +118,15 @@ private:
     struct DecodingRun {
         size_t first;  // the index of its first cover
         size_t count;
-        QFuture<std::vector<QImage>> images;
+        QFuture<std::vector<ReadyCover>> images;
     };
     std::deque<DecodingRun> ahead_;  // consecutive runs, the first holding next_ - 1 or later
     size_t scheduled_ = 0;           // covers before this index are decoded or skipped
     size_t next_ = 0;                // the cover the text should ask for next
+    bool passJpegs_ = false;
+    QHash<qint64, EmbeddableJpeg> standIns_;  // by the stand-in's cache key
+    QSet<qint64> drawnKeys_;
+    std::vector<std::optional<EmbeddableJpeg>> drawn_;
 };
 
 struct ReportOptions {

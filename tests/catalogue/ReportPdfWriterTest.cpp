@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImageWriter>
+
 #include "ReportTestUtil.h"
+#include "catalogue/PdfJpegEmbedding.h"
 #include "catalogue/ReportPdf.h"
 #include "catalogue/ReportText.h"
 #include "support/FailingDevice.h"
@@ -32,6 +36,44 @@ TEST(ReportPdfWriterTest, AWriteThatFailsIsReportedWithItsCause) {
         const Status status = writeReportPdf(*report(), &device);
         EXPECT_EQ(status.code, failAt < size ? Status::Io : Status::Ok);
         EXPECT_EQ(status.details, QString(failAt < size ? "No space left on device" : ""));
+    }
+}
+
+QByteArray progressiveJpeg(const QImage& picture) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPG");
+    writer.setProgressiveScanWrite(true);
+    writer.write(picture);
+    return bytes;
+}
+
+TEST(ReportPdfWriterTest, OnlyUprightEightBitGreyOrColourJpegsAreEmbeddedAsTheyAre) {
+    const QByteArray colour = test::jpegOf({40, 60}, Qt::red);
+    QImage grey(30, 20, QImage::Format_Grayscale8);
+    grey.fill(90);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QSize size;  // empty where it is not embedded
+        int components;
+    } cases[] = {
+        {"colour", colour, {40, 60}, 3},
+        {"grey", test::imageBytes(grey), {30, 20}, 1},
+        {"progressive", progressiveJpeg(test::filledImage({50, 10}, Qt::blue)), {50, 10}, 3},
+        {"turned by its EXIF tag", test::withExifOrientation(colour, 6), {}, 0},
+        {"cut short", colour.left(colour.size() - 2), {}, 0},
+        {"PNG", test::imageBytes(test::filledImage({8, 8}, Qt::red), "PNG"), {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::optional<EmbeddableJpeg> jpeg = embeddableJpeg(c.bytes);
+        ASSERT_EQ(jpeg.has_value(), !c.size.isEmpty());
+        if (!jpeg) continue;
+        EXPECT_EQ(jpeg->size, c.size);
+        EXPECT_EQ(jpeg->components, c.components);
+        EXPECT_EQ(jpeg->bytes, c.bytes);
     }
 }
 

@@ -45,8 +45,9 @@ TEST_F(ReportPdfTest, EveryLineOfAManyPageReportIsOnAPageAndTheFileIsShared) {
     EXPECT_EQ(pdf.pages, QList<QSizeF>(pdf.pages.size(), QSizeF(612, 792)));
     EXPECT_EQ(pdf.lines, linesOf(movies));
     EXPECT_EQ(pdf.outside, 0);
-    // Both covers of every movie, at twice the 99.2 pt they are drawn, not at their full 400.
-    EXPECT_EQ(pdf.imageWidths, QList<int>(48, 198));
+    // Both covers of every movie, as their small copies keep them (266 x 400, about 190 pixels per
+    // inch as drawn), not at their full 400 x 600.
+    EXPECT_EQ(pdf.imageWidths, QList<int>(48, 266));
     EXPECT_TRUE(log.lines.contains("wrote PDF file with multiple pages to: " + reportPath()));
     ASSERT_EQ(fixture.devices().share.requests.size(), 1);
     EXPECT_EQ(fixture.devices().share.requests[0].files, QStringList{reportPath()});
@@ -126,6 +127,64 @@ TEST_F(ReportPdfTest, ACoverTallerThanAPageIsDrawnOnceOnOnePage) {
         std::unique_ptr<QTextDocument>(shown->clone())->print(&printer);
         EXPECT_EQ(pagesShowingRed(path), 1) << QPageSize::name(paper).toStdString();
     }
+}
+
+// A cover red above and blue below, stored lying on its side with an EXIF tag to turn it upright.
+QByteArray turnedRedOverBlue() {
+    QImage lying(600, 400, QImage::Format_RGB32);
+    lying.fill(Qt::blue);
+    for (int y = 0; y < lying.height(); ++y)
+        for (int x = 0; x < lying.width() / 2; ++x) lying.setPixelColor(x, y, Qt::red);
+    return test::withExifOrientation(test::imageBytes(lying), 6);
+}
+
+QImage firstPageLook(const QString& path) {
+    QPdfDocument pdf;
+    pdf.load(path);
+    return pdf.render(0, QSize(306, 396)).convertToFormat(QImage::Format_RGB32);
+}
+
+int pixelsApart(const QImage& a, const QImage& b) {
+    int apart = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+            apart += std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
+                               std::abs(p.blue() - q.blue())}) > 48;
+        }
+    return apart;
+}
+
+// Small copies go into the PDF byte for byte, and show as the decoded covers did: upright, at
+// the same place and size, in their colours or grey.
+TEST_F(ReportPdfTest, SmallCopiesGoInAsStoredAndShowAsDecodedCoversDo) {
+    const MoviePtr movie = test::addMovie(fixture.context(), {{Attribute::name, "Heat"}});
+    QImage grey(400, 600, QImage::Format_Grayscale8);
+    grey.fill(90);
+    movie->setImage(Attribute::frontImage, turnedRedOverBlue());
+    movie->setImage(Attribute::backImage, test::imageBytes(grey));
+    const auto write = [&](const QString& path) {
+        const auto report =
+            buildReport(breakdownReportFamily(), GroupKind::Genre, {movie}, {kReportViewWidth, {}});
+        return writeReportPdfFile(*report, path, fixture.dataDir());
+    };
+    // Not saved yet, the covers have no small copies and are decoded.
+    const QString decoded = fixture.dataDir() + "/decoded.pdf";
+    ASSERT_TRUE(write(decoded));
+    ASSERT_TRUE(fixture.saveContext());
+    const QString embedded = fixture.dataDir() + "/embedded.pdf";
+    ASSERT_TRUE(write(embedded));
+
+    const QByteArray pdf = test::contents(embedded);
+    SavedCoverReader reader;
+    for (Attribute side : {Attribute::frontImage, Attribute::backImage}) {
+        const std::optional<SmallCover> small = reader.readSmall(*movie->savedCover(side));
+        ASSERT_TRUE(small);
+        EXPECT_TRUE(pdf.contains(small->bytes));
+    }
+    const QImage before = firstPageLook(decoded), after = firstPageLook(embedded);
+    ASSERT_EQ(before.size(), after.size());
+    EXPECT_LT(pixelsApart(before, after), before.width() * before.height() / 200);
 }
 
 }  // namespace
