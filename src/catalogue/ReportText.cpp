@@ -390,8 +390,10 @@ std::unique_ptr<ReportDocument> buildReport(const ReportFamily& family, GroupKin
     QString titleValue = options.pickedName;
     if (member.titleAttribute)
         titleValue = movies.empty() ? QString() : textOf(*movies.front(), *member.titleAttribute);
+    // Laid out only where it is shown or written, at that size: not here at a size of none.
+    document->setPageSize(QSizeF(0, 0));
     QTextCursor cursor(document.get());
-    cursor.beginEditBlock();  // laid out once, at the end
+    cursor.beginEditBlock();
     writeTitle(cursor, styles, member.titleText + titleValue);
     for (size_t m = 0; m < movies.size(); ++m)
         writeMovieBlock(cursor, styles, family, member, *movies[m], placed.drawn,
