@@ -87,11 +87,9 @@ constexpr size_t kCoversPerRun = 8;
 
 // The small copy's JPEG as it is stored when it serves and a PDF can embed it; else decoded.
 ReadyCover readyCover(const ReportCover& cover, SavedCoverReader& reader, bool passJpegs) {
-    if (passJpegs && cover.saved)
-        if (std::optional<SmallCover> small = reader.readSmall(*cover.saved);
-            small && smallCoverServes(*small, cover.box))
-            if (std::optional<EmbeddableJpeg> jpeg = embeddableJpeg(small->bytes))
-                return {QImage(), std::move(jpeg)};
+    if (passJpegs && cover.small)
+        if (std::optional<EmbeddableJpeg> jpeg = embeddableJpeg(cover.small->bytes))
+            return {QImage(), std::move(jpeg)};
     return {decodeReportCover(cover, reader), std::nullopt};
 }
 
@@ -105,12 +103,14 @@ std::vector<ReadyCover> decodeRun(const std::vector<ReportCover>& covers, size_t
     return ready;
 }
 
-// The upright size of the picture, as its small copy keeps it or from its header alone; invalid
-// when it is no picture.
-QSize uprightSize(const ReportCover& cover, SavedCoverReader& covers) {
+// The upright size of the picture, as its small copy keeps it (the copy kept with the cover) or
+// from its header alone; invalid when it is no picture.
+QSize uprightSize(ReportCover& cover, SavedCoverReader& covers) {
     if (cover.saved)
-        if (const std::optional<SmallCover> small = covers.readSmall(*cover.saved))
-            return small->coverSize;
+        if (std::optional<SmallCover> small = covers.readSmall(*cover.saved)) {
+            cover.small = std::move(small);
+            return cover.small->coverSize;
+        }
     QByteArray bytes =
         cover.saved ? covers.read(*cover.saved).bytes.value_or(QByteArray()) : cover.bytes;
     QBuffer buffer(&bytes);
@@ -324,6 +324,7 @@ PlacedCovers placeCovers(GatheredCovers& gathered, qreal coverWidth) {
         ReportCover& cover = placed.covers.emplace_back(std::move(candidates[i]));
         cover.name = QUrl(QStringLiteral("quillon-cover:%1").arg(i));
         cover.box = (drawn[i] * kCoverPixelsPerInch / 96).toSize();
+        if (cover.small && !smallCoverServes(*cover.small, cover.box)) cover.small.reset();
     }
     return placed;
 }

@@ -72,13 +72,15 @@ struct ReportCover {
     std::optional<SavedCover> saved;
     QByteArray bytes;  // a cover not saved yet
     QSize box;
+    std::optional<SmallCover> small;  // its small copy, where that is as sharp as the box needs
 };
 
 // A report's text: styled runs and inline covers, made with QTextCursor only, so catalogue
 // text is never read as markup. Covers are named in the text; a cover the document holds as a
 // resource is drawn from it, any other is decoded when it is drawn (from its small copy when
 // that is sharp enough), on worker threads a stretch ahead of the text being drawn, and not
-// kept, so that writing a long report holds the covers of a few pages only. Covers are sized
+// kept, so that writing a long report holds the decoded covers of a few pages only (the small
+// copies, a PDF's own pictures, are kept). Covers are sized
 // from their formats (1/96 inch per unit, like Qt's own images), never by decoding them;
 // nothing is ever loaded from a file. Main thread.
 class ReportDocument : public QTextDocument {
