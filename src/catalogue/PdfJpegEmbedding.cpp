@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "images/CoverImage.h"
 
@@ -135,6 +136,34 @@ bool isImage(const QByteArray& pdf, const PdfObject& object) {
     return holdsAt(pdf, object.begin, imageHeader(object.number));
 }
 
+// The object an image names as its transparency (/SMask) or stencil (/Mask); 0 for none.
+int maskOf(const QByteArray& pdf, const PdfObject& object) {
+    const QByteArrayView dictionary =
+        QByteArrayView(pdf).sliced(object.begin, object.end - object.begin);
+    const qsizetype end = dictionary.indexOf(">>");
+    for (const QByteArrayView key : {QByteArrayView("\n/SMask "), QByteArrayView("\n/Mask ")}) {
+        const qsizetype at = dictionary.indexOf(key);
+        if (at < 0 || at > end) continue;
+        const std::optional<qsizetype> number =
+            numberAt(pdf, object.begin + at + key.size(), nullptr);
+        if (number) return int(*number);
+    }
+    return 0;
+}
+
+// The pictures drawn, in the order of the file: image objects that are no other image's mask.
+std::vector<const PdfObject*> drawnImages(const QByteArray& pdf, const PdfLayout& layout) {
+    std::vector<const PdfObject*> images;
+    std::set<int> masks;
+    for (const PdfObject& object : layout.objects)
+        if (isImage(pdf, object)) {
+            images.push_back(&object);
+            if (const int mask = maskOf(pdf, object)) masks.insert(mask);
+        }
+    std::erase_if(images, [&](const PdfObject* image) { return masks.count(image->number); });
+    return images;
+}
+
 bool drawnAsStandIn(const QByteArray& pdf, const PdfObject& object, QSize standIn) {
     const QByteArray size = QByteArray("/Width ") + QByteArray::number(standIn.width()) +
                             "\n/Height " + QByteArray::number(standIn.height()) + "\n";
@@ -175,17 +204,14 @@ JpegEmbedding writeWithJpegs(const QByteArray& pdf,
     const std::optional<PdfLayout> layout = readLayout(pdf);
     if (!layout || layout->objects.empty()) return JpegEmbedding::Unexpected;
     // Object number -> the JPEG it becomes, checked whole before anything is written.
+    const std::vector<const PdfObject*> drawn = drawnImages(pdf, *layout);
+    if (drawn.size() != images.size()) return JpegEmbedding::Unexpected;
     std::map<int, const EmbeddableJpeg*> replaced;
-    size_t image = 0;
-    for (const PdfObject& object : layout->objects) {
-        if (!isImage(pdf, object)) continue;
-        if (image == images.size()) return JpegEmbedding::Unexpected;
-        if (const std::optional<EmbeddableJpeg>& jpeg = images[image++]) {
-            if (!drawnAsStandIn(pdf, object, standIn)) return JpegEmbedding::Unexpected;
-            replaced[object.number] = &*jpeg;
-        }
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        if (!images[i]) continue;
+        if (!drawnAsStandIn(pdf, *drawn[i], standIn)) return JpegEmbedding::Unexpected;
+        replaced[drawn[i]->number] = &*images[i];
     }
-    if (image != images.size()) return JpegEmbedding::Unexpected;
 
     PieceWriter out(device);
     std::vector<qsizetype> offsets(size_t(layout->size), -1);

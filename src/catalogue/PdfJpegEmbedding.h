@@ -21,9 +21,9 @@ struct EmbeddableJpeg {
 // Thread-safe.
 std::optional<EmbeddableJpeg> embeddableJpeg(const QByteArray& bytes);
 
-// Writes `pdf`, as Qt's PDF engine wrote it, to `device` with its image objects replaced: the
-// k-th image object in the file by images[k] where that is set (those images must have been drawn
-// `standIn` pixels in size), kept as it is where not.
+// Writes `pdf`, as Qt's PDF engine wrote it, to `device` with its pictures replaced: the k-th
+// picture in the file (an image object that is no other's mask) by images[k] where that is set
+// (those pictures must have been drawn `standIn` pixels in size), kept as it is where not.
 enum class JpegEmbedding {
     Written,
     WriteFailed,  // the device refused a write: the PDF on it is cut short

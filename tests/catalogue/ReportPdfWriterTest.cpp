@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QImageWriter>
+#include <QPainter>
+#include <QRegularExpression>
 
 #include "ReportTestUtil.h"
 #include "catalogue/PdfJpegEmbedding.h"
@@ -75,6 +77,64 @@ TEST(ReportPdfWriterTest, OnlyUprightEightBitGreyOrColourJpegsAreEmbeddedAsTheyA
         EXPECT_EQ(jpeg->components, c.components);
         EXPECT_EQ(jpeg->bytes, c.bytes);
     }
+}
+
+// A PDF that is not as expected is left alone, with nothing written: the writer then decodes.
+TEST(ReportPdfWriterTest, PicturesAreReplacedOnlyWhereThePdfIsAsDrawn) {
+    QBuffer drawn;
+    ASSERT_TRUE(writePdf(&drawn, [](QPdfWriter&, QPainter& painter) {
+        painter.drawImage(QRectF(10, 10, 100, 150), test::filledImage({2, 2}, Qt::white));
+    }));
+    const QByteArray pdf = drawn.data();
+    const std::optional<EmbeddableJpeg> jpeg = embeddableJpeg(test::jpegOf({40, 60}, Qt::red));
+    ASSERT_TRUE(jpeg);
+    const struct {
+        const char* what;
+        QByteArray pdf;
+        std::vector<std::optional<EmbeddableJpeg>> images;
+        QSize standIn;
+        JpegEmbedding result;
+    } cases[] = {
+        {"as drawn", pdf, {jpeg}, {2, 2}, JpegEmbedding::Written},
+        {"drawn at another size", pdf, {jpeg}, {3, 3}, JpegEmbedding::Unexpected},
+        {"more pictures than drawn", pdf, {jpeg, jpeg}, {2, 2}, JpegEmbedding::Unexpected},
+        {"no cross-reference table",
+         pdf.left(pdf.lastIndexOf("xref")),
+         {jpeg},
+         {2, 2},
+         JpegEmbedding::Unexpected},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        EXPECT_EQ(writeWithJpegs(c.pdf, c.images, c.standIn, &out), c.result);
+        EXPECT_EQ(out.data().contains(jpeg->bytes), c.result == JpegEmbedding::Written);
+        EXPECT_EQ(out.data().isEmpty(), c.result != JpegEmbedding::Written);
+    }
+}
+
+// A see-through cover not saved yet is decoded and drawn with its transparency, which the PDF
+// keeps as a picture of its own; the small copies of the saved covers beside it still go in
+// as stored.
+TEST(ReportPdfWriterTest, SmallCopiesGoInAsStoredBesideASeeThroughCover) {
+    test::AppFixture fixture;
+    const MoviePtr saved = test::addMovie(fixture.context(), {{Attribute::name, "Heat"}});
+    saved->setImage(Attribute::frontImage, test::jpegOf({400, 600}, Qt::red));
+    ASSERT_TRUE(fixture.saveContext());
+    const MoviePtr pending = test::addMovie(fixture.context(), {{Attribute::name, "Thief"}});
+    QImage seeThrough(40, 60, QImage::Format_ARGB32);
+    seeThrough.fill(QColor(0, 0, 255, 128));
+    pending->setImage(Attribute::frontImage, test::imageBytes(seeThrough, "PNG"));
+    const auto report = buildReport(breakdownReportFamily(), GroupKind::Genre, {pending, saved},
+                                    {kReportViewWidth, {}});
+    QBuffer pdf;
+    ASSERT_TRUE(writeReportPdf(*report, &pdf));
+    const std::optional<SmallCover> small =
+        SavedCoverReader().readSmall(*saved->savedCover(Attribute::frontImage));
+    ASSERT_TRUE(small);
+    EXPECT_TRUE(pdf.data().contains(small->bytes));
+    EXPECT_TRUE(QString::fromLatin1(pdf.data()).contains(QRegularExpression("/SMask \\d+ 0 R")));
 }
 
 }  // namespace
