@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QScopeGuard>
 #include <algorithm>
 
 #include "catalogue/ReportText.h"
@@ -112,6 +113,7 @@ void drawReportPages(ReportDocument& document, QPdfWriter& writer, QPainter& pai
         layout->draw(&painter, context);
         painter.restore();
     }
+    layout->setPaintDevice(nullptr);  // the writer goes when the PDF is done
 }
 
 Status writeReportPdfDecoded(ReportDocument& document, QIODevice* device) {
@@ -135,6 +137,8 @@ Status writeReportPdf(ReportDocument& document, QIODevice* device) {
     QBuffer drawn;
     drawn.open(QIODevice::WriteOnly);
     document.decodeAhead(true);
+    // Stand-ins are for this PDF only: drawn again, the document shows its covers.
+    const auto stopped = qScopeGuard([&document] { document.stopDecodingAhead(); });
     if (Status written = writePdf(&drawn,
                                   [&document](QPdfWriter& writer, QPainter& painter) {
                                       drawReportPages(document, writer, painter);

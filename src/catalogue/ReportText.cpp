@@ -160,12 +160,17 @@ ReportDocument::ReportDocument(std::vector<ReportCover> covers, QObject* parent)
 }
 
 ReportDocument::~ReportDocument() {
-    stopDecoding();
+    stopDecodingAhead();
 }
 
-void ReportDocument::stopDecoding() {
+void ReportDocument::stopDecodingAhead() {
     for (DecodingRun& run : ahead_) run.images.waitForFinished();
     ahead_.clear();
+    scheduled_ = next_ = 0;
+    passJpegs_ = false;
+    standIns_.clear();
+    drawnKeys_.clear();
+    drawn_.clear();
 }
 
 namespace {
@@ -190,12 +195,8 @@ void ReportDocument::holdCovers() {
 }
 
 void ReportDocument::decodeAhead(bool passJpegs) {
-    stopDecoding();
-    scheduled_ = next_ = 0;
+    stopDecodingAhead();
     passJpegs_ = passJpegs;
-    standIns_.clear();
-    drawnKeys_.clear();
-    drawn_.clear();
     topUp();
 }
 

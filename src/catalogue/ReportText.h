@@ -98,6 +98,8 @@ public:
     // embed is not decoded: a stand-in of kStandInSize is drawn in its place and its JPEG noted in
     // drawnImages(), for the PDF writer to put there.
     void decodeAhead(bool passJpegs = false);
+    // Stops that and lets go of what it holds: covers are decoded when asked for again.
+    void stopDecodingAhead();
     static constexpr QSize kStandInSize{2, 2};
     // Every distinct picture drawn since decodeAhead(true), in the order drawn: the JPEG a stand-in
     // stands for, or nullopt for a decoded one.
@@ -112,7 +114,6 @@ private:
     QImage takeDecoded(size_t index);
     QImage readyToDraw(ReadyCover cover);
     void topUp();
-    void stopDecoding();
 
     std::vector<ReportCover> covers_;
     QHash<QUrl, size_t> index_;

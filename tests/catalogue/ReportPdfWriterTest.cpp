@@ -137,5 +137,31 @@ TEST(ReportPdfWriterTest, SmallCopiesGoInAsStoredBesideASeeThroughCover) {
     EXPECT_TRUE(QString::fromLatin1(pdf.data()).contains(QRegularExpression("/SMask \\d+ 0 R")));
 }
 
+// Once its PDF is written, a report drawn again shows its covers, not what stood in for them.
+TEST(ReportPdfWriterTest, AReportDrawnAfterItsPdfShowsItsCovers) {
+    test::AppFixture fixture;
+    const MoviePtr movie = test::addMovie(fixture.context(), {{Attribute::name, "Heat"}});
+    movie->setImage(Attribute::frontImage, test::jpegOf({400, 600}, Qt::red));
+    ASSERT_TRUE(fixture.saveContext());
+    const auto report =
+        buildReport(breakdownReportFamily(), GroupKind::Genre, {movie}, {kReportViewWidth, {}});
+    QBuffer pdf;
+    ASSERT_TRUE(writeReportPdf(*report, &pdf));
+
+    QImage shown(800, 600, QImage::Format_RGB32);
+    shown.fill(Qt::white);
+    report->setPageSize(QSizeF(shown.width(), -1));
+    QPainter painter(&shown);
+    report->drawContents(&painter);
+    painter.end();
+    int red = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const QColor c = shown.pixelColor(x, y);
+            red += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        }
+    EXPECT_GT(red, 100 * 100);
+}
+
 }  // namespace
 }  // namespace quillon
