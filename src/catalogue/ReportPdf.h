@@ -29,7 +29,8 @@ Status writePdf(QIODevice* device, const PdfDrawing& draw);
 Status writePdfFile(const QString& path, const QString& dataDir, const PdfDrawing& draw);
 
 // Lays the report out for the PDF, in pages as tall as the page they are drawn on, so that every
-// line is on a page, and writes them to `device`. The document stays laid out for the PDF.
+// line is on a page, and writes them to `device`; a cover whose small copy is as sharp as it is
+// drawn goes in as that copy's stored JPEG. The document stays laid out for the PDF.
 Status writeReportPdf(ReportDocument& document, QIODevice* device);
 // The same into the file at `path`, whole or not at all (an earlier file stays as it was); never
 // over anything but a regular file, nor over a file of the catalogue in `dataDir`.
