@@ -1,9 +1,6 @@
 #include "formats/TellicoImport.h"
 
-#include <QFuture>
 #include <QSet>
-#include <QtConcurrent/QtConcurrentRun>
-#include <deque>
 
 #include "formats/CsvImport.h"
 #include "formats/RecordBuilder.h"
@@ -17,8 +14,6 @@ namespace {
 
 using T = ColumnTarget;
 
-// Records made ready ahead, their pictures on the picture pool.
-constexpr int kEntriesAhead = 8;
 constexpr char kXmlEntry[] = "tellico.xml";
 
 struct KnownField {
@@ -88,19 +83,13 @@ public:
 
     double progress() const override {
         return collection_.entries.empty() ? 0.0
-                                           : double(taken_) / double(collection_.entries.size());
+                                           : double(next_) / double(collection_.entries.size());
     }
 
 protected:
-    bool applyOne() override {
-        while (int(ahead_.size()) < kEntriesAhead && next_ < collection_.entries.size())
-            ahead_.push_back(prepare(collection_.entries[next_++]));
-        if (ahead_.empty()) return false;
-        RecordBuilder::Built built = ahead_.front().result();
-        ahead_.pop_front();
-        ++taken_;
-        if (!built.empty) applier().apply(std::move(built.line), std::move(built.problems));
-        return true;
+    std::optional<ReadRecord> readNext() override {
+        if (next_ == collection_.entries.size()) return std::nullopt;
+        return prepare(collection_.entries[next_++]);
     }
 
 private:
@@ -231,7 +220,7 @@ private:
     }
 
     // The entry's record, made on the picture pool when it has pictures to store.
-    QFuture<RecordBuilder::Built> prepare(const TellicoEntry& entry) const {
+    ReadRecord prepare(const TellicoEntry& entry) const {
         RecordBuilder record(options_.unmappedInNotes);
         QHash<QString, CoverLoad> pictures;
         QStringList extraPictures;
@@ -249,6 +238,9 @@ private:
             }
             record.add(titleOf(value.field), *target, rows);
         }
+        const bool takesInPictures =
+            std::any_of(pictures.begin(), pictures.end(),
+                        [](const CoverLoad& p) { return !p.bytes.isEmpty(); });
         const auto build = [record = std::move(record), pictures = std::move(pictures),
                             extraPictures, intake = coverIntake(options_.dryRun)]() {
             RecordBuilder::Built built = record.build([&](ColumnTarget, const QString& id) {
@@ -262,8 +254,7 @@ private:
             }
             return built;
         };
-        if (pictures.isEmpty()) return QtFuture::makeReadyFuture(build());
-        return QtConcurrent::run(&picturePool(), build);
+        return readRecord(build, takesInPictures);
     }
 
     QIODevice* device_;
@@ -273,8 +264,6 @@ private:
     QString front_;
     QString back_;
     size_t next_ = 0;
-    size_t taken_ = 0;
-    std::deque<QFuture<RecordBuilder::Built>> ahead_;
 };
 
 }  // namespace

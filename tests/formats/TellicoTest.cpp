@@ -119,6 +119,16 @@ TEST(TellicoImport, ACollectionComesInWithBothFormsOfItsFieldsAndItsPictures) {
     EXPECT_EQ(coverLook(alien->image(Attribute::frontImage)), coverLook(makeJpeg(40, 60, Qt::red)));
     EXPECT_TRUE(alien->image(Attribute::backImage).value_or("").startsWith("\xFF\xD8"));
     EXPECT_EQ(coverLook(alien->image(Attribute::backImage)), coverLook(backPicture()));
+    // Each cover comes with its own small copy, made from the same picture.
+    for (const auto& [side, size] : {std::pair{Attribute::frontImage, QSize(40, 60)},
+                                     std::pair{Attribute::backImage, QSize(20, 30)}}) {
+        const std::optional<SavedCover> saved = alien->savedCover(side);
+        ASSERT_TRUE(saved);
+        const std::optional<SmallCover> small = SavedCoverReader().readSmall(*saved);
+        ASSERT_TRUE(small);
+        EXPECT_EQ(small->coverSize, size);
+        EXPECT_EQ(coverLook(small->bytes), coverLook(alien->image(side)));
+    }
 
     const MoviePtr vertigo = movieNamed(app.context(), "Vertigo");
     ASSERT_TRUE(vertigo);
