@@ -60,22 +60,16 @@ public:
     TellicoImport(ManagedObjectContext& context, QIODevice* device, const ImportOptions& options)
         : RecordFileImport(context, options), device_(device) {}
 
+    // Reads as far as the preview's rows; the rest, and the pictures, before the first record.
     Status begin() override {
         preview_.format = FileFormat::Tellico;
         std::optional<QByteArray> xml = readXml();
         if (!xml) return status_;
-        auto collection =
-            readTellicoXml(*xml, zip_ ? kXmlEntry : "The file", &status_, &wrongFile_);
-        if (!collection) return status_;
-        collection_ = std::move(*collection);
-        xml.reset();
-        preview_.details = QString("%1, syntax version %2, %3 movies")
-                               .arg(zip_ ? "Zip archive" : "XML document")
-                               .arg(collection_.syntaxVersion)
-                               .arg(collection_.entries.size());
+        xml_ = std::move(*xml);
+        if (!readCollection(kPreviewRows)) return status_;
         chooseCoverFields();
         makePreview();
-        checkPictures();
+        if (collection_.complete) readWhole();
         return status_;
     }
 
@@ -88,11 +82,37 @@ public:
 
 protected:
     std::optional<ReadRecord> readNext() override {
-        if (next_ == collection_.entries.size()) return std::nullopt;
+        if (!readWhole() || next_ == collection_.entries.size()) return std::nullopt;
         return prepare(collection_.entries[next_++]);
     }
 
 private:
+    bool readCollection(size_t maxEntries) {
+        auto collection =
+            readTellicoXml(xml_, zip_ ? kXmlEntry : "The file", &status_, &wrongFile_, maxEntries);
+        if (!collection) return false;
+        collection_ = std::move(*collection);
+        preview_.details = QString("%1, syntax version %2")
+                               .arg(zip_ ? "Zip archive" : "XML document")
+                               .arg(collection_.syntaxVersion);
+        if (collection_.complete) {
+            preview_.details += QString(", %1 movies").arg(collection_.entries.size());
+            xml_ = QByteArray();
+        }
+        return true;
+    }
+
+    // The whole collection read and its pictures checked, before anything changes: a damaged one
+    // fails here with nothing changed.
+    bool readWhole() {
+        if (wholeRead_) return status_.ok;
+        wholeRead_ = true;
+        if (!collection_.complete && !readCollection(SIZE_MAX)) return false;
+        chooseCoverFields();
+        checkPictures();
+        return status_.ok;
+    }
+
     std::optional<QByteArray> readXml() {
         if (!device_->peek(4).startsWith("PK\x03\x04"))
             return readUpTo(device_, kTellicoMaxXmlBytes, &status_);
@@ -259,6 +279,8 @@ private:
 
     QIODevice* device_;
     std::optional<ZipReader> zip_;
+    QByteArray xml_;  // until the whole collection is read
+    bool wholeRead_ = false;
     TellicoCollection collection_;
     ImportPreview preview_;
     QString front_;
