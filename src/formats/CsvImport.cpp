@@ -107,7 +107,7 @@ protected:
                 return loadPictureFile(path, folder, intake);
             });
         };
-        return readRecord(build, hasPictures);
+        return recordBuiltBy(build, hasPictures);
     }
 
 private:

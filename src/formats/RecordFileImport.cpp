@@ -25,7 +25,7 @@ RecordFileImport::RecordFileImport(ManagedObjectContext& context, ImportOptions 
     applier_.setFailureLog(options_.failureLog);
 }
 
-RecordFileImport::ReadRecord RecordFileImport::readRecord(
+RecordFileImport::ReadRecord RecordFileImport::recordBuiltBy(
     std::function<RecordBuilder::Built()> build, bool hasPictures) {
     if (!hasPictures) return {QtFuture::makeReadyFuture(build()), QString()};
     return {QtConcurrent::run(&picturePool(), std::move(build)), QString()};

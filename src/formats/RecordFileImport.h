@@ -37,7 +37,7 @@ protected:
     static ReadRecord unreadableRecord(const QString& problem) { return {{}, problem}; }
     // Built on the picture pool when it takes in pictures, else at once. `build` must own what
     // it reads: it may run after the import is gone.
-    static ReadRecord readRecord(std::function<RecordBuilder::Built()> build, bool hasPictures);
+    static ReadRecord recordBuiltBy(std::function<RecordBuilder::Built()> build, bool hasPictures);
     // The next record of the file; nullopt when none is left.
     virtual std::optional<ReadRecord> readNext() = 0;
 

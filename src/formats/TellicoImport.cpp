@@ -274,7 +274,7 @@ private:
             }
             return built;
         };
-        return readRecord(build, takesInPictures);
+        return recordBuiltBy(build, takesInPictures);
     }
 
     QIODevice* device_;
