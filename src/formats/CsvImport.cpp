@@ -101,13 +101,13 @@ protected:
                 hasPictures = hasPictures || !rows.isEmpty();
             record.add(column.title, target, std::move(rows));
         }
-        const auto build = [record = std::move(record), folder = options_.folder,
-                            intake = coverIntake(options_.dryRun)] {
+        auto build = [record = std::move(record), folder = options_.folder,
+                      intake = coverIntake(options_.dryRun)] {
             return record.build([&](ColumnTarget, const QString& path) {
                 return loadPictureFile(path, folder, intake);
             });
         };
-        return recordBuiltBy(build, hasPictures);
+        return recordBuiltBy(std::move(build), hasPictures);
     }
 
 private:

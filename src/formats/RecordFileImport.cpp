@@ -27,8 +27,8 @@ RecordFileImport::RecordFileImport(ManagedObjectContext& context, ImportOptions 
 
 RecordFileImport::ReadRecord RecordFileImport::recordBuiltBy(
     std::function<RecordBuilder::Built()> build, bool hasPictures) {
-    if (!hasPictures) return {QtFuture::makeReadyFuture(build()), QString()};
-    return {QtConcurrent::run(&picturePool(), std::move(build)), QString()};
+    if (!hasPictures) return {build(), std::nullopt, QString()};
+    return {RecordBuilder::Built(), QtConcurrent::run(&picturePool(), std::move(build)), QString()};
 }
 
 bool RecordFileImport::applyNext() {
@@ -59,7 +59,8 @@ bool RecordFileImport::applyOne() {
         applier_.fail(record.unreadable);
         return true;
     }
-    RecordBuilder::Built built = record.built.result();
+    RecordBuilder::Built built =
+        record.building ? record.building->result() : std::move(record.built);
     if (!built.empty) applier_.apply(std::move(built.line), std::move(built.problems));
     return true;
 }

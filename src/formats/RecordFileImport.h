@@ -29,12 +29,14 @@ public:
     QString backupName() const final { return applier_.backupName(); }
 
 protected:
-    // A record as read from the file: built now or later, or unreadable, with the reason.
+    // A record as read from the file: built at once, or on the picture pool, or unreadable with
+    // the reason.
     struct ReadRecord {
-        QFuture<RecordBuilder::Built> built;
+        RecordBuilder::Built built;
+        std::optional<QFuture<RecordBuilder::Built>> building;
         QString unreadable;
     };
-    static ReadRecord unreadableRecord(const QString& problem) { return {{}, problem}; }
+    static ReadRecord unreadableRecord(const QString& problem) { return {{}, {}, problem}; }
     // Built on the picture pool when it takes in pictures, else at once. `build` must own what
     // it reads: it may run after the import is gone.
     static ReadRecord recordBuiltBy(std::function<RecordBuilder::Built()> build, bool hasPictures);

@@ -261,8 +261,8 @@ private:
         const bool takesInPictures =
             std::any_of(pictures.begin(), pictures.end(),
                         [](const CoverLoad& p) { return !p.bytes.isEmpty(); });
-        const auto build = [record = std::move(record), pictures = std::move(pictures),
-                            extraPictures, intake = coverIntake(options_.dryRun)]() {
+        auto build = [record = std::move(record), pictures = std::move(pictures), extraPictures,
+                      intake = coverIntake(options_.dryRun)]() {
             RecordBuilder::Built built = record.build([&](ColumnTarget, const QString& id) {
                 const CoverLoad raw = pictures.value(id);
                 return raw.bytes.isEmpty() ? raw : intake(raw.bytes);
@@ -274,7 +274,7 @@ private:
             }
             return built;
         };
-        return recordBuiltBy(build, takesInPictures);
+        return recordBuiltBy(std::move(build), takesInPictures);
     }
 
     QIODevice* device_;
