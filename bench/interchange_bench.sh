@@ -62,6 +62,7 @@ mkdir "$work/empty"
 preview_empty=$("$preview" "$work/empty" "$work/in/peer.csv" 2>/dev/null | grep "rows painted")
 preview_counts=$("$preview" "$work/empty" "$work/in/peer.csv" 2>/dev/null | grep "counts shown")
 preview_large=$("$preview" "$work/catalogue" "$work/in/peer.csv" 2>/dev/null | grep "rows painted")
+preview_tc=$("$preview" "$work/empty" "$work/in/collection.tc" 2>/dev/null | grep "rows painted")
 
 echo
 echo "load average before ${load_before}, now $(cut -d' ' -f1 /proc/loadavg) on $(nproc) cores" \
@@ -74,3 +75,4 @@ row "CSV export, 100,000 movies" "${export_wall} s (${export_cpu} s)" "<= 1 s"
 echo "$preview_empty (empty catalogue)"
 echo "$preview_counts (empty catalogue)"
 echo "$preview_large (100,000 movies)"
+echo "$preview_tc (the 10,000-entry collection, empty catalogue)"

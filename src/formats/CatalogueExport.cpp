@@ -96,6 +96,7 @@ SteppedExport::SteppedExport(ManagedObjectContext& context, QIODevice* device,
 
 void SteppedExport::start() {
     entries_ = moviesInExportOrder(context_);
+    context_.readAllNotes();
     if (!writeHead()) return;
     QTimer::singleShot(0, this, [this] { step(); });
 }

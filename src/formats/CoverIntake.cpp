@@ -4,6 +4,7 @@
 
 #include "formats/ExportFormat.h"
 #include "images/CoverImage.h"
+#include "images/SmallCoverImage.h"
 
 namespace quillon::exchange {
 
@@ -21,9 +22,11 @@ DecodedCover decodedForStoring(const QByteArray& picture) {
 CoverLoad storedFormOfPicture(const QByteArray& picture) {
     DecodedCover decoded = decodedForStoring(picture);
     if (decoded.image.isNull()) return {QByteArray(), decoded.error};
+    // From the picture at hand: made from the stored bytes it would cost a second decode.
+    std::optional<SmallCover> small = makeSmallCover(decoded.image);
     QByteArray jpeg = encodeJpeg(std::move(decoded.image), kJpegQuality);
     if (jpeg.isEmpty()) return {QByteArray(), QStringLiteral("the JPEG encoder failed")};
-    return {std::move(jpeg), QString()};
+    return {std::move(jpeg), QString(), std::move(small)};
 }
 
 CoverLoad checkedPicture(const QByteArray& picture) {

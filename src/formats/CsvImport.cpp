@@ -71,41 +71,43 @@ public:
     }
 
 protected:
-    bool applyOne() override {
+    std::optional<ReadRecord> readNext() override {
         const std::optional<QStringList> cells = reader_ ? reader_->next() : std::nullopt;
-        if (!cells) return false;
+        if (!cells) return std::nullopt;
         const int line = reader_->line();
         if (reader_->endedInsideQuotes()) {
-            applier().fail(QString("Line %1: the file ends inside a quoted cell, so it may be cut "
-                                   "short: that row was not imported")
-                               .arg(line));
-            return true;
+            return unreadableRecord(
+                QString("Line %1: the file ends inside a quoted cell, so it may be cut short: "
+                        "that row was not imported")
+                    .arg(line));
         }
         const auto columns = preview_.columns.size();
         for (qsizetype i = columns; i < cells->size(); ++i) {
             if (cells->at(i).trimmed().isEmpty()) continue;
-            applier().fail(QString("Line %1 has %2 cells where the header has %3 (a cell that "
-                                   "holds the separator without quotes?): that row was not "
-                                   "imported")
-                               .arg(line)
-                               .arg(cells->size())
-                               .arg(columns));
-            return true;
+            return unreadableRecord(QString("Line %1 has %2 cells where the header has %3 (a "
+                                            "cell that holds the separator without quotes?): "
+                                            "that row was not imported")
+                                        .arg(line)
+                                        .arg(cells->size())
+                                        .arg(columns));
         }
         RecordBuilder record(options_.unmappedInNotes);
+        bool hasPictures = false;
         for (qsizetype i = 0; i < qMin(columns, cells->size()); ++i) {
             const ImportPreview::Column& column = preview_.columns[i];
-            record.add(column.title, column.mapping.target,
-                       splitCell(unguardedCell(cells->at(i)), column.mapping));
+            FieldRows rows = splitCell(unguardedCell(cells->at(i)), column.mapping);
+            const ColumnTarget target = column.mapping.target;
+            if (target == ColumnTarget::FrontCover || target == ColumnTarget::BackCover)
+                hasPictures = hasPictures || !rows.isEmpty();
+            record.add(column.title, target, std::move(rows));
         }
-        const QString folder = options_.folder;
-        const CoverIntake intake = coverIntake(options_.dryRun);
-        RecordBuilder::Built built =
-            record.build([folder, intake](ColumnTarget, const QString& path) {
+        auto build = [record = std::move(record), folder = options_.folder,
+                      intake = coverIntake(options_.dryRun)] {
+            return record.build([&](ColumnTarget, const QString& path) {
                 return loadPictureFile(path, folder, intake);
             });
-        if (!built.empty) applier().apply(std::move(built.line), std::move(built.problems));
-        return true;
+        };
+        return recordBuiltBy(std::move(build), hasPictures);
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "formats/CsvText.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 
 namespace quillon::exchange {
@@ -28,6 +29,21 @@ qsizetype leadingApostrophes(const QString& text) {
 
 bool startsLikeFormulaAt(const QString& text, qsizetype at) {
     return at < text.size() && kFormulaStarts.contains(text[at]);
+}
+
+bool needsQuotes(QStringView text, QChar delimiter) {
+    return std::any_of(text.begin(), text.end(), [delimiter](QChar c) {
+        return c == delimiter || c == u'"' || isLineEnd(c);
+    });
+}
+
+void appendQuotesDoubled(QString& out, QStringView text) {
+    qsizetype from = 0;
+    for (qsizetype quote; (quote = text.indexOf(u'"', from)) >= 0; from = quote + 1) {
+        out += text.sliced(from, quote + 1 - from);
+        out += u'"';
+    }
+    out += text.sliced(from);
 }
 
 }  // namespace
@@ -147,17 +163,22 @@ QString unguardedCell(const QString& cell) {
 }
 
 QString csvCell(const QString& text, QChar delimiter) {
-    bool needsQuotes = false;
-    for (const QChar c : text) {
-        if (c == delimiter || c == u'"' || isLineEnd(c)) {
-            needsQuotes = true;
-            break;
-        }
+    if (!needsQuotes(text, delimiter)) return text;
+    QString quoted(u'"');
+    appendQuotesDoubled(quoted, text);
+    return quoted + u'"';
+}
+
+void appendGuardedCsvCell(QString& row, const QString& text, QChar delimiter) {
+    const bool guarded = startsLikeFormulaAt(text, leadingApostrophes(text));
+    if (!needsQuotes(text, delimiter)) {
+        if (guarded) row += u'\'';
+        row += text;
+        return;
     }
-    if (!needsQuotes) return text;
-    QString quoted = text;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
+    row += guarded ? QStringView(u"\"'") : QStringView(u"\"");
+    appendQuotesDoubled(row, text);
+    row += u'"';
 }
 
 }  // namespace quillon::exchange

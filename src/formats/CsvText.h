@@ -67,5 +67,7 @@ QString unguardedCell(const QString& cell);
 // One cell as RFC 4180 writes it: quoted when it holds the delimiter, a quote, CR or LF, its
 // quotes doubled.
 QString csvCell(const QString& text, QChar delimiter);
+// csvCell(guardedCell(text)) appended to `row` without copies: an export writes millions.
+void appendGuardedCsvCell(QString& row, const QString& text, QChar delimiter);
 
 }  // namespace quillon::exchange

@@ -95,6 +95,7 @@ void ExportJob::start() {
     entries_ = context_.fetch<Movies>(
         std::nullopt,
         {{Attribute::name, true}, {Attribute::year, true}, {Attribute::director, true}});
+    context_.readAllNotes();
     const QByteArray header = QByteArray(kHeaderLine) + '\n';
     if (keepsDisplayText_) displayText_ = QString::fromLatin1(header);
     if (!write(header)) return;

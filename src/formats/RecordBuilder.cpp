@@ -13,8 +13,8 @@ struct Draft {
     std::map<Attribute, QString> texts;
     std::optional<qint16> year;
     std::optional<qint16> runTime;
-    QByteArray front;
-    QByteArray back;
+    CoverLoad front;
+    CoverLoad back;
     QStringList notesTexts;  // the notes given as notes, first
     QStringList notes;       // then the lines of what found no attribute
     QStringList slotted;     // the names that took an actor or actress slot
@@ -58,17 +58,18 @@ void setNumber(Draft& d, const QString& title, std::optional<qint16>& number,
 
 void setCover(Draft& d, ColumnTarget side, const QString& reference, const CoverLoader& covers) {
     const char* name = side == T::FrontCover ? "front cover" : "back cover";
-    QByteArray& cover = side == T::FrontCover ? d.front : d.back;
+    CoverLoad& cover = side == T::FrontCover ? d.front : d.back;
     const auto told = [&](const QString& why) {
         d.problems << QLatin1String(name) + QStringLiteral(" not imported, any stored one kept: ") +
                           why;
     };
-    if (!cover.isEmpty()) return told(QString("\"%1\": a cover was given before").arg(reference));
+    if (!cover.bytes.isEmpty())
+        return told(QString("\"%1\": a cover was given before").arg(reference));
     CoverLoad load = covers ? covers(side, reference) : CoverLoad{};
     if (load.bytes.isEmpty())
         return told(load.problem.isEmpty() ? QString("\"%1\" was not found").arg(reference)
                                            : load.problem);
-    cover = std::move(load.bytes);
+    cover = std::move(load);
 }
 
 // Names go into the free slots in order; a name in `elsewhere` has its place in other slots.
@@ -95,8 +96,10 @@ MovieLine lineOf(const Draft& d) {
     for (const auto& [a, text] : d.texts) line.changes.push_back({a, text});
     if (d.year) line.changes.push_back({Attribute::year, *d.year});
     if (d.runTime) line.changes.push_back({Attribute::runTime, *d.runTime});
-    if (!d.front.isEmpty()) line.changes.push_back({Attribute::frontImage, d.front});
-    if (!d.back.isEmpty()) line.changes.push_back({Attribute::backImage, d.back});
+    for (const auto& [a, cover] :
+         {std::pair{Attribute::frontImage, &d.front}, std::pair{Attribute::backImage, &d.back}}) {
+        if (!cover->bytes.isEmpty()) line.changes.push_back({a, cover->bytes, false, cover->small});
+    }
     if (const QStringList notes = d.notesTexts + d.notes; !notes.isEmpty())
         line.changes.push_back({Attribute::notes, notes.join(u'\n')});
     const auto text = [&](Attribute a) {

@@ -56,7 +56,7 @@ private:
     }
 
     void appendCell(const QString& text) {
-        pending_ += csvCell(guardedCell(text), options_.delimiter);
+        appendGuardedCsvCell(pending_, text, options_.delimiter);
     }
 
     bool endRow() {

@@ -23,8 +23,8 @@ constexpr int kMultiple = kTellicoMultipleValues;
 
 class XmlReading {
 public:
-    XmlReading(const QByteArray& xml, QString fileName, Status* status)
-        : reader_(xml), fileName_(std::move(fileName)), status_(status) {}
+    XmlReading(const QByteArray& xml, QString fileName, Status* status, size_t maxEntries)
+        : reader_(xml), fileName_(std::move(fileName)), status_(status), maxEntries_(maxEntries) {}
 
     bool foreign = false;  // a document, or a collection, of another kind
 
@@ -42,12 +42,14 @@ public:
                 if (reader_.name() == u"collection" && !sawCollection) {
                     sawCollection = true;
                     readCollection();
+                    if (!collection_.complete) break;
                 } else {
                     reader_.skipCurrentElement();
                 }
             }
         }
-        if (status_->ok && reader_.hasError()) fail(Status::Corrupt, reader_.errorString());
+        if (status_->ok && reader_.hasError() && collection_.complete)
+            fail(Status::Corrupt, reader_.errorString());
         if (status_->ok && !inRoot) fail(Status::Corrupt, "this is not an XML document");
         if (status_->ok && !sawCollection)
             fail(Status::Corrupt, "the document holds no collection");
@@ -85,6 +87,10 @@ private:
             return;
         }
         while (reader_.readNextStartElement()) {
+            if (reader_.name() == u"entry" && collection_.entries.size() == maxEntries_) {
+                collection_.complete = false;
+                return;
+            }
             if (reader_.name() == u"fields")
                 readFields();
             else if (reader_.name() == u"entry")
@@ -220,6 +226,7 @@ private:
     QXmlStreamReader reader_;
     QString fileName_;
     Status* status_;
+    size_t maxEntries_;
     TellicoCollection collection_;
 };
 
@@ -281,9 +288,9 @@ const TellicoField* TellicoCollection::field(const QString& name) const {
 }
 
 std::optional<TellicoCollection> readTellicoXml(const QByteArray& xml, const QString& fileName,
-                                                Status* status, bool* foreign) {
+                                                Status* status, bool* foreign, size_t maxEntries) {
     *status = Status::success();
-    XmlReading reading(xml, fileName, status);
+    XmlReading reading(xml, fileName, status, maxEntries);
     std::optional<TellicoCollection> collection = reading.read();
     if (foreign) *foreign = reading.foreign;
     return collection;

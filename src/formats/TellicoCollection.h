@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -62,6 +63,7 @@ struct TellicoCollection {
     QList<TellicoField> fields;  // declared, the defaults in place of "_default"
     std::vector<TellicoEntry> entries;
     QHash<QString, TellicoImage> images;  // by id
+    bool complete = true;                 // false when the reading stopped after its first entries
 
     const TellicoField* field(const QString& name) const;
 };
@@ -70,8 +72,10 @@ struct TellicoCollection {
 // or uses an entity is refused before any of it is expanded. Fails (Corrupt) with the line of
 // `fileName` for a document that is not well formed or not a Tellico collection, and (Refused)
 // for a syntax newer than we read or a collection other than videos, naming its kind; `foreign` is
-// set when the document is no collection of movies.
+// set when the document is no collection of movies. With `maxEntries`, the reading stops before
+// the entry after them: the collection is then not complete, and what follows is unchecked.
 std::optional<TellicoCollection> readTellicoXml(const QByteArray& xml, const QString& fileName,
-                                                Status* status, bool* foreign = nullptr);
+                                                Status* status, bool* foreign = nullptr,
+                                                size_t maxEntries = SIZE_MAX);
 
 }  // namespace quillon::exchange

@@ -1,9 +1,6 @@
 #include "formats/TellicoImport.h"
 
-#include <QFuture>
 #include <QSet>
-#include <QtConcurrent/QtConcurrentRun>
-#include <deque>
 
 #include "formats/CsvImport.h"
 #include "formats/RecordBuilder.h"
@@ -17,8 +14,6 @@ namespace {
 
 using T = ColumnTarget;
 
-// Records made ready ahead, their pictures on the picture pool.
-constexpr int kEntriesAhead = 8;
 constexpr char kXmlEntry[] = "tellico.xml";
 
 struct KnownField {
@@ -65,22 +60,16 @@ public:
     TellicoImport(ManagedObjectContext& context, QIODevice* device, const ImportOptions& options)
         : RecordFileImport(context, options), device_(device) {}
 
+    // Reads as far as the preview's rows; the rest, and the pictures, before the first record.
     Status begin() override {
         preview_.format = FileFormat::Tellico;
         std::optional<QByteArray> xml = readXml();
         if (!xml) return status_;
-        auto collection =
-            readTellicoXml(*xml, zip_ ? kXmlEntry : "The file", &status_, &wrongFile_);
-        if (!collection) return status_;
-        collection_ = std::move(*collection);
-        xml.reset();
-        preview_.details = QString("%1, syntax version %2, %3 movies")
-                               .arg(zip_ ? "Zip archive" : "XML document")
-                               .arg(collection_.syntaxVersion)
-                               .arg(collection_.entries.size());
+        xml_ = std::move(*xml);
+        if (!readCollection(kPreviewRows)) return status_;
         chooseCoverFields();
         makePreview();
-        checkPictures();
+        if (collection_.complete) readWhole();
         return status_;
     }
 
@@ -88,22 +77,42 @@ public:
 
     double progress() const override {
         return collection_.entries.empty() ? 0.0
-                                           : double(taken_) / double(collection_.entries.size());
+                                           : double(next_) / double(collection_.entries.size());
     }
 
 protected:
-    bool applyOne() override {
-        while (int(ahead_.size()) < kEntriesAhead && next_ < collection_.entries.size())
-            ahead_.push_back(prepare(collection_.entries[next_++]));
-        if (ahead_.empty()) return false;
-        RecordBuilder::Built built = ahead_.front().result();
-        ahead_.pop_front();
-        ++taken_;
-        if (!built.empty) applier().apply(std::move(built.line), std::move(built.problems));
-        return true;
+    std::optional<ReadRecord> readNext() override {
+        if (!readWhole() || next_ == collection_.entries.size()) return std::nullopt;
+        return prepare(collection_.entries[next_++]);
     }
 
 private:
+    bool readCollection(size_t maxEntries) {
+        auto collection =
+            readTellicoXml(xml_, zip_ ? kXmlEntry : "The file", &status_, &wrongFile_, maxEntries);
+        if (!collection) return false;
+        collection_ = std::move(*collection);
+        preview_.details = QString("%1, syntax version %2")
+                               .arg(zip_ ? "Zip archive" : "XML document")
+                               .arg(collection_.syntaxVersion);
+        if (collection_.complete) {
+            preview_.details += QString(", %1 movies").arg(collection_.entries.size());
+            xml_ = QByteArray();
+        }
+        return true;
+    }
+
+    // The whole collection read and its pictures checked, before anything changes: a damaged one
+    // fails here with nothing changed.
+    bool readWhole() {
+        if (wholeRead_) return status_.ok;
+        wholeRead_ = true;
+        if (!collection_.complete && !readCollection(SIZE_MAX)) return false;
+        chooseCoverFields();
+        checkPictures();
+        return status_.ok;
+    }
+
     std::optional<QByteArray> readXml() {
         if (!device_->peek(4).startsWith("PK\x03\x04"))
             return readUpTo(device_, kTellicoMaxXmlBytes, &status_);
@@ -231,7 +240,7 @@ private:
     }
 
     // The entry's record, made on the picture pool when it has pictures to store.
-    QFuture<RecordBuilder::Built> prepare(const TellicoEntry& entry) const {
+    ReadRecord prepare(const TellicoEntry& entry) const {
         RecordBuilder record(options_.unmappedInNotes);
         QHash<QString, CoverLoad> pictures;
         QStringList extraPictures;
@@ -249,8 +258,11 @@ private:
             }
             record.add(titleOf(value.field), *target, rows);
         }
-        const auto build = [record = std::move(record), pictures = std::move(pictures),
-                            extraPictures, intake = coverIntake(options_.dryRun)]() {
+        const bool takesInPictures =
+            std::any_of(pictures.begin(), pictures.end(),
+                        [](const CoverLoad& p) { return !p.bytes.isEmpty(); });
+        auto build = [record = std::move(record), pictures = std::move(pictures), extraPictures,
+                      intake = coverIntake(options_.dryRun)]() {
             RecordBuilder::Built built = record.build([&](ColumnTarget, const QString& id) {
                 const CoverLoad raw = pictures.value(id);
                 return raw.bytes.isEmpty() ? raw : intake(raw.bytes);
@@ -262,19 +274,18 @@ private:
             }
             return built;
         };
-        if (pictures.isEmpty()) return QtFuture::makeReadyFuture(build());
-        return QtConcurrent::run(&picturePool(), build);
+        return recordBuiltBy(std::move(build), takesInPictures);
     }
 
     QIODevice* device_;
     std::optional<ZipReader> zip_;
+    QByteArray xml_;  // until the whole collection is read
+    bool wholeRead_ = false;
     TellicoCollection collection_;
     ImportPreview preview_;
     QString front_;
     QString back_;
     size_t next_ = 0;
-    size_t taken_ = 0;
-    std::deque<QFuture<RecordBuilder::Built>> ahead_;
 };
 
 }  // namespace

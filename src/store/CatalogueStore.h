@@ -81,6 +81,10 @@ public:
     // deleted), a changed one gets its saved values back, a deleted one comes back.
     void refreshObject(const std::shared_ptr<ManagedObject>& object);
     bool hasChanges() const;
+    // Reads the saved notes of every movie in one query, for a reader of every movie (an
+    // export): asked movie by movie they cost a query each. Notes read or changed before are
+    // kept; absent and empty notes stay apart.
+    void readAllNotes() const;
     // Fails at once (ReadOnly), writing nothing, when the store was opened read-only.
     Status save();
     bool isReadOnly() const;

@@ -106,6 +106,10 @@ bool ManagedObjectContext::prepareSortedListing(Entity entity,
     return sortedNow;
 }
 
+void ManagedObjectContext::readAllNotes() const {
+    state_->readAllNotes();
+}
+
 int ManagedObjectContext::notesReadsForTesting() const {
     return state_->notesReads;
 }

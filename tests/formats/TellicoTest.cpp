@@ -70,6 +70,14 @@ QByteArray zipOf(const QList<std::pair<QString, QByteArray>>& entries) {
     return zip.finish(&status).value_or(QByteArray());
 }
 
+// Entries enough to fill the preview and go on past it.
+QString plainEntries(int count) {
+    QString entries;
+    for (int i = 1; i <= count; ++i)
+        entries += QString("  <entry><title>Movie %1</title><year>2000</year></entry>\n").arg(i);
+    return entries;
+}
+
 QByteArray backPicture() {
     QImage image(20, 30, QImage::Format_ARGB32);
     image.fill(Qt::blue);
@@ -119,6 +127,16 @@ TEST(TellicoImport, ACollectionComesInWithBothFormsOfItsFieldsAndItsPictures) {
     EXPECT_EQ(coverLook(alien->image(Attribute::frontImage)), coverLook(makeJpeg(40, 60, Qt::red)));
     EXPECT_TRUE(alien->image(Attribute::backImage).value_or("").startsWith("\xFF\xD8"));
     EXPECT_EQ(coverLook(alien->image(Attribute::backImage)), coverLook(backPicture()));
+    // Each cover comes with its own small copy, made from the same picture.
+    for (const auto& [side, size] : {std::pair{Attribute::frontImage, QSize(40, 60)},
+                                     std::pair{Attribute::backImage, QSize(20, 30)}}) {
+        const std::optional<SavedCover> saved = alien->savedCover(side);
+        ASSERT_TRUE(saved);
+        const std::optional<SmallCover> small = SavedCoverReader().readSmall(*saved);
+        ASSERT_TRUE(small);
+        EXPECT_EQ(small->coverSize, size);
+        EXPECT_EQ(coverLook(small->bytes), coverLook(alien->image(side)));
+    }
 
     const MoviePtr vertigo = movieNamed(app.context(), "Vertigo");
     ASSERT_TRUE(vertigo);
@@ -144,6 +162,13 @@ TEST(TellicoImport, DamagedOrForeignCollectionsAreRefusedWithNothingChanged) {
     const qsizetype picture = damaged.indexOf(makeJpeg(40, 60, Qt::red).mid(200, 40));
     ASSERT_GT(picture, 0);
     damaged[picture + 10] = char(damaged[picture + 10] ^ 0x55);
+    // The same picture damaged, named by an entry past the preview's rows.
+    QByteArray damagedLate = zipOf({{"tellico.xml", tellicoXml(plainEntries(12) + kAlien)},
+                                    {"images/front.jpeg", makeJpeg(40, 60, Qt::red)},
+                                    {"images/back.png", backPicture()}});
+    const qsizetype latePicture = damagedLate.indexOf(makeJpeg(40, 60, Qt::red).mid(200, 40));
+    ASSERT_GT(latePicture, 0);
+    damagedLate[latePicture + 10] = char(damagedLate[latePicture + 10] ^ 0x55);
     const QByteArray laughs =
         "<!DOCTYPE tellico [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">]>";
     const QByteArray external =
@@ -175,6 +200,13 @@ TEST(TellicoImport, DamagedOrForeignCollectionsAreRefusedWithNothingChanged) {
          "The zip archive holds no tellico.xml, so it is not a Tellico collection"},
         {"XML that is no collection", "<?xml version=\"1.0\"?><tellico syntaxVersion=\"11\"/>",
          Status::Corrupt, "The file, line 1: the document holds no collection"},
+        {"an entity past the preview's rows",
+         tellicoXml(plainEntries(12) + QString(kAlien).replace("Alien", "&nope;")), Status::Refused,
+         "The file, line 23: the document declares or uses an entity"},
+        {"XML cut short past the preview's rows", tellicoXml(plainEntries(12) + kAlien).left(1500),
+         Status::Corrupt, "The file, line "},
+        {"a damaged picture past the preview's rows", damagedLate, Status::Corrupt,
+         "images/front.jpeg in the zip archive is damaged: "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -191,6 +223,25 @@ TEST(TellicoImport, DamagedOrForeignCollectionsAreRefusedWithNothingChanged) {
         EXPECT_TRUE(imported.backup.isEmpty());
         EXPECT_FALSE(imported.status.describe().contains("aaaaaaaaaa"));
     }
+}
+
+// A collection larger than the preview is previewed from its first entries, and comes in whole.
+TEST(TellicoImport, ALargeCollectionIsPreviewedFromItsFirstEntriesAndComesInWhole) {
+    AppFixture app;
+    QByteArray file = tellicoXml(plainEntries(25));
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::ReadOnly);
+    const auto import = exchange::makeImport(app.context(), &buffer, {});
+    ASSERT_TRUE(import->begin().ok);
+    const exchange::ImportPreview preview = import->preview();
+    EXPECT_EQ(preview.details, "XML document, syntax version 10");
+    ASSERT_EQ(preview.rows.size(), exchange::FileImport::kPreviewRows);
+    EXPECT_EQ(preview.rows.back().front(), "Movie 10");
+    while (import->applyNext()) {
+    }
+    EXPECT_TRUE(import->status().ok);
+    EXPECT_EQ(import->counts().summary(), "25 added, 0 updated, 0 skipped, 0 failed");
+    EXPECT_TRUE(movieNamed(app.context(), "Movie 25"));
 }
 
 // Every field Tellico holds comes back: all texts but the colour-less imdb, the numbers, both

@@ -300,6 +300,32 @@ QString ContextState::readNotes(qint64 rowId) {
     return QString();
 }
 
+void ContextState::readAllNotes() {
+    std::vector<ManagedObject*> unread;
+    for (const auto& object : of(Entity::Movies)) {
+        if (object->notesUnread_ && object->rowId_ != 0) unread.push_back(object.get());
+    }
+    if (unread.empty()) return;
+    std::sort(unread.begin(), unread.end(),
+              [](const ManagedObject* a, const ManagedObject* b) { return a->rowId_ < b->rowId_; });
+    ++notesReads;
+    sqlite::Statement rows(db, sql::kSelectAllNotes);
+    auto next = unread.begin();
+    int rc = SQLITE_DONE;
+    while (rows.isValid() && next != unread.end() && (rc = rows.step()) == SQLITE_ROW) {
+        const qint64 rowId = rows.integer(0);
+        while (next != unread.end() && (*next)->rowId_ < rowId) ++next;
+        if (next == unread.end() || (*next)->rowId_ != rowId) continue;
+        (*next)->texts_[int(Attribute::notes)] = rows.text(1);
+        (*next)->notesUnread_ = false;
+        ++next;
+    }
+    // Those left unread are read one by one when asked for, as before.
+    if (!rows.isValid() || (rc != SQLITE_ROW && rc != SQLITE_DONE))
+        qWarning("The notes of the movies could not be read at once: %s",
+                 qPrintable(db.failure("The notes could not be read", rc).describe()));
+}
+
 Status ContextState::writeSmallCovers(const ManagedObject& object, qint64 rowId, bool inserted) {
     if (!hasSmallCovers || object.entity() != Entity::Movies) return Status::success();
     for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {

@@ -94,6 +94,8 @@ struct ContextState {
     CoverRead readImage(qint64 rowId, Attribute a);
     // A saved movie's notes; "" when they cannot be read (logged).
     QString readNotes(qint64 rowId);
+    // The notes of every saved movie that has not read its own yet, in one pass over the table.
+    void readAllNotes();
     int notesReads = 0;
     // The small copies of a written record's changed covers, in the caller's transaction.
     Status writeSmallCovers(const ManagedObject& object, qint64 rowId, bool inserted);

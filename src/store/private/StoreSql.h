@@ -58,6 +58,9 @@ constexpr const char* kSelectMovies =
 
 // A movie's notes, read when first asked for (the list never needs them); binds the row id.
 constexpr const char* kSelectNotes = "SELECT notes FROM Movies WHERE id = ?";
+// Every movie's notes at once, for a reader of every movie (an export). Columns: id, notes.
+constexpr const char* kSelectAllNotes =
+    "SELECT id, notes FROM Movies WHERE notes IS NOT NULL ORDER BY id";
 
 // The attributes an entity stores, in column order after id: every one for Movies, the one
 // text of a reference list.
