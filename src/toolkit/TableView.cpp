@@ -100,6 +100,7 @@ void paintLabels(QPainter* painter, const QRect& area, const QStringList& lines,
 }  // namespace
 
 TableView::TableView(QWidget* parent) : QListView(parent) {
+    installRowsAccessible();
     // Rows are light boxes: in a dark palette their text must not follow the palette.
     darkMode_ = appearance::isDarkAppearance();
     setUniformItemSizes(true);

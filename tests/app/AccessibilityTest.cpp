@@ -3,7 +3,9 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QLabel>
+#include <QTest>
 #include <algorithm>
+#include <optional>
 
 #include "handover/SelectionState.h"
 #include "handover/Services.h"
@@ -108,8 +110,81 @@ QStringList accessibilityFaults(QWidget* window) {
     return faults;
 }
 
+// What a user sees: the screens shown, the alerts up, what the devices were asked since `since`.
+struct Seen {
+    QStringList screens;
+    QStringList alerts;
+    int deviceCalls = 0;
+    bool operator==(const Seen&) const = default;
+};
+
+int deviceCalls(FakeDevices& devices) {
+    return int(devices.mail.composed.size() + devices.share.requests.size() +
+               devices.urls.opened.size() + devices.storeReview.windows.size());
+}
+
+Seen seenNow(AppHarness& app, MainWindow& window, int callsBefore) {
+    pumpEvents(20);
+    Seen seen{{}, alertTexts(), deviceCalls(app.devices()) - callsBefore};
+    for (ViewController* screen : window.shownScreens())
+        seen.screens << screen->metaObject()->className();
+    return seen;
+}
+
+void PrintTo(const Seen& seen, std::ostream* os) {
+    *os << (seen.screens.join(" > ") + " | alerts: " + seen.alerts.join("; ") +
+            " | device calls: " + QString::number(seen.deviceCalls))
+               .toStdString();
+}
+
+void backToMainMenu(MainWindow& window) {
+    closeAlerts();
+    window.navigation().popToViewController(window.navigation().viewControllers().first());
+    pumpEvents();
+}
+
+// The screen's first shown list with a row that can be chosen, and that row.
+std::pair<TableView*, int> firstChoosableRow(ViewController* screen) {
+    for (TableView* table : screen->findChildren<TableView*>()) {
+        if (!table->isVisible() || !table->model()) continue;
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            if (table->model()->index(row, 0).flags().testFlag(Qt::ItemIsEnabled))
+                return {table, row};
+    }
+    return {nullptr, -1};
+}
+
+enum class OpenBy { Enter, DefaultAction };
+
+// Opens the screen and its first row that can be chosen, by Enter or by the row's default
+// accessible action; what the user sees then, or nothing for a screen without such a row.
+std::optional<Seen> openFirstRow(AppHarness& app, MainWindow& window, const QString& identifier,
+                                 OpenBy by) {
+    ViewController* screen = app.app().storyboard().create(identifier);
+    window.navigation().pushViewController(screen);
+    pumpEvents(20);
+    const auto [table, row] = firstChoosableRow(screen);
+    if (!table) return backToMainMenu(window), std::nullopt;
+    const int callsBefore = deviceCalls(app.devices());
+    const Seen before = seenNow(app, window, callsBefore);
+    if (by == OpenBy::Enter) {
+        table->setFocus();
+        table->setCurrentIndex(table->model()->index(row, 0));
+        QTest::keyClick(table, Qt::Key_Return);
+    } else {
+        QAccessibleInterface* rowFace = QAccessible::queryAccessibleInterface(table)->child(row);
+        QAccessibleActionInterface* actions = rowFace ? rowFace->actionInterface() : nullptr;
+        if (actions && !actions->actionNames().isEmpty())
+            actions->doAction(actions->actionNames().first());
+    }
+    Seen after = seenNow(app, window, callsBefore);
+    backToMainMenu(window);
+    if (after == before) after.screens.prepend("(nothing happened)");
+    return after;
+}
+
 // Every screen, opened on a catalogue with a picked movie, names each control a user can reach
-// and reads each list row whole.
+// and reads each list row whole; a row's default action does what Enter does on it.
 TEST(Accessibility, EveryScreenNamesItsControlsAndReadsRowsWhole) {
     AppHarness app;
     fillCatalogue(app);
@@ -120,16 +195,24 @@ TEST(Accessibility, EveryScreenNamesItsControlsAndReadsRowsWhole) {
     EXPECT_EQ(accessibilityFaults(window.get()), QStringList()) << "main menu";
     QStringList identifiers = app.app().storyboard().identifiers();
     identifiers.sort();
+    QStringList withRows;
     for (const QString& identifier : identifiers) {
         ViewController* screen = app.app().storyboard().create(identifier);
         ASSERT_TRUE(screen) << identifier.toStdString();
         window->navigation().pushViewController(screen);
         pumpEvents(20);
         EXPECT_EQ(accessibilityFaults(window.get()), QStringList()) << identifier.toStdString();
-        closeAlerts();
-        window->navigation().popToViewController(window->navigation().viewControllers().first());
-        pumpEvents();
+        backToMainMenu(*window);
+        const auto byEnter = openFirstRow(app, *window, identifier, OpenBy::Enter);
+        const auto byAction = openFirstRow(app, *window, identifier, OpenBy::DefaultAction);
+        EXPECT_EQ(byAction, byEnter) << identifier.toStdString();
+        if (!byEnter) continue;
+        EXPECT_FALSE(byEnter->screens.contains("(nothing happened)")) << identifier.toStdString();
+        withRows << identifier;
     }
+    for (const char* list :
+         {"ListMovies", "GenreList", "TabBarController", "openDirectorBreakdown"})
+        EXPECT_TRUE(withRows.contains(list)) << list << " in " << withRows.join(", ").toStdString();
 }
 
 // The movie list's keys as a screen reader sees them: one choice among several, whose default
