@@ -5,7 +5,25 @@
 #include <QListWidget>
 #include <QMouseEvent>
 
+#include "toolkit/RowsAccessible.h"
+
 namespace quillon {
+
+namespace {
+
+// The popup's rows: a screen reader picks one by its default action, as a click does.
+class WheelRows : public QListWidget, public RowOpener {
+public:
+    explicit WheelRows(ChoiceWheel* wheel) : QListWidget(wheel), wheel_(wheel) {
+        installRowsAccessible();
+    }
+    void openRow(int row) override { wheel_->pick(row); }
+
+private:
+    ChoiceWheel* wheel_;
+};
+
+}  // namespace
 
 ChoiceWheel::ChoiceWheel(QWidget* parent) : TextEntry(parent) {}
 
@@ -32,7 +50,7 @@ void ChoiceWheel::fillWheel() {
 void ChoiceWheel::openWheel() {
     if (choices_.isEmpty()) return;
     if (!popup_) {
-        popup_ = new QListWidget(this);
+        popup_ = new WheelRows(this);
         popup_->setWindowFlags(Qt::Popup);
         popup_->setObjectName(QStringLiteral("choiceWheel"));
         popup_->installEventFilter(this);

@@ -3,6 +3,8 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QLabel>
+#include <QListWidget>
+#include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
 #include <optional>
@@ -10,10 +12,12 @@
 #include "handover/SelectionState.h"
 #include "handover/Services.h"
 #include "movies/ListMoviesTableViewController.h"
+#include "movies/MovieFormViewController.h"
 #include "store/CatalogueStore.h"
 #include "store/Records.h"
 #include "support/AppHarness.h"
 #include "support/TestSupport.h"
+#include "toolkit/ChoiceWheel.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/SearchBar.h"
 #include "toolkit/Storyboard.h"
@@ -299,6 +303,32 @@ TEST(Accessibility, RequiredEntriesSayItBesidesTheirLabelsColour) {
         window->navigation().popToViewController(window->navigation().viewControllers().first());
         pumpEvents();
     }
+}
+
+// A row of a choice wheel is picked by its default action, as a click picks it.
+TEST(Accessibility, AWheelsRowIsPickedByItsDefaultAction) {
+    AppHarness app;
+    fillCatalogue(app);
+    GenreList::insertInto(app.context())->setGenre("Western");
+    ASSERT_TRUE(app.context().save().ok);
+    auto window = app.window();
+    window->show();
+    auto* form = qobject_cast<MovieFormViewController*>(app.app().storyboard().create("AddMovie"));
+    window->navigation().pushViewController(form);
+    pumpEvents();
+    auto* genre = qobject_cast<ChoiceWheel*>(form->entry(FormField::Genre));
+    ASSERT_TRUE(genre);
+    genre->openWheel();
+    ASSERT_TRUE(genre->isWheelOpen());
+    QSignalSpy picked(genre, &ChoiceWheel::choicePicked);
+    const int last = int(genre->choices().size()) - 1;
+    QAccessibleInterface* row = QAccessible::queryAccessibleInterface(genre->wheel())->child(last);
+    ASSERT_TRUE(row && row->actionInterface());
+    EXPECT_EQ(row->text(QAccessible::Name), "Western");
+    row->actionInterface()->doAction(row->actionInterface()->actionNames().value(0));
+    EXPECT_EQ(genre->text(), "Western");
+    EXPECT_EQ(picked.count(), 1);
+    EXPECT_FALSE(genre->isWheelOpen());
 }
 
 }  // namespace
