@@ -60,6 +60,7 @@ void ChoiceWheel::openWheel() {
                 [this](QListWidgetItem* item) { pick(popup_->row(item)); });
     }
     fillWheel();
+    popup_->setAccessibleName(accessibleName());
     const int at = choices_.indexOf(text());
     popup_->setCurrentRow(at >= 0 ? at : 0);
     const int rowHeight = qMax(popup_->sizeHintForRow(0), fontMetrics().height() + 4);
@@ -119,6 +120,13 @@ bool ChoiceWheel::eventFilter(QObject* watched, QEvent* event) {
         }
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             pick(popup_->currentRow());
+            return true;
+        }
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            // Tab leaves the wheel for the next control, as it leaves a plain entry.
+            closeWheel();
+            setFocus(Qt::OtherFocusReason);
+            focusNextPrevChild(key->key() == Qt::Key_Tab);
             return true;
         }
     }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QApplication>
+#include <QButtonGroup>
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
@@ -302,6 +305,107 @@ TEST(Accessibility, RequiredEntriesSayItBesidesTheirLabelsColour) {
         EXPECT_GT(coloured, 0) << identifier;
         window->navigation().popToViewController(window->navigation().viewControllers().first());
         pumpEvents();
+    }
+}
+
+// What a sighted user reads as the control's label, to tell the controls apart in a failure.
+QString controlName(QWidget* widget) {
+    QString name = QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    return QStringLiteral("%1 \"%2\"").arg(widget->metaObject()->className(), name);
+}
+
+bool takesTab(const QWidget* widget) {
+    return widget->isVisible() && widget->isEnabled() && !widget->focusProxy() &&
+           (widget->focusPolicy() & Qt::TabFocus);
+}
+
+// A set of exclusive choices is one Tab stop, the chosen one: the arrow keys move among them.
+bool isTabStop(QWidget* widget) {
+    auto* button = qobject_cast<QAbstractButton*>(widget);
+    const bool unchosenChoice =
+        button && button->group() && button->group()->exclusive() && !button->isChecked();
+    return takesTab(widget) && !unchosenChoice;
+}
+
+// The controls under `parent` in reading order: its children line by line from the top, left
+// to right within a line (a child whose top lies above the bottom of a line's first child is on
+// that line), each child read through before the next.
+void readInOrder(QWidget* parent, QList<QWidget*>& controls) {
+    QList<QWidget*> children;
+    for (QObject* object : parent->children())
+        if (auto* child = qobject_cast<QWidget*>(object);
+            child && !child->isWindow() && child->isVisible())
+            children << child;
+    std::stable_sort(children.begin(), children.end(), [](QWidget* a, QWidget* b) {
+        return a->geometry().top() < b->geometry().top();
+    });
+    for (qsizetype first = 0; first < children.size();) {
+        qsizetype end = first + 1;
+        while (end < children.size() &&
+               children[end]->geometry().top() < children[first]->geometry().bottom())
+            ++end;
+        QList<QWidget*> line = children.mid(first, end - first);
+        std::stable_sort(line.begin(), line.end(), [](QWidget* a, QWidget* b) {
+            return a->geometry().left() < b->geometry().left();
+        });
+        for (QWidget* child : line) {
+            if (isTabStop(child)) controls << child;
+            readInOrder(child, controls);
+        }
+        first = end;
+    }
+}
+
+QList<QWidget*> readingOrder(QWidget* window) {
+    QList<QWidget*> controls;
+    readInOrder(window, controls);
+    return controls;
+}
+
+QStringList controlNames(const QList<QWidget*>& controls) {
+    QStringList names;
+    for (QWidget* control : controls) names << controlName(control);
+    return names;
+}
+
+// The controls Tab reaches, once round, from `first`; a popup that a control opened stands for
+// the control.
+QList<QWidget*> tabWalk(QWidget* first, qsizetype most) {
+    first->setFocus(Qt::TabFocusReason);
+    QList<QWidget*> reached;
+    for (QWidget* focus = first; focus && reached.size() < most;) {
+        QWidget* control = focus->windowType() == Qt::Popup ? focus->parentWidget() : focus;
+        if (reached.contains(control)) break;
+        reached << control;
+        QTest::keyClick(focus, Qt::Key_Tab);
+        pumpEvents();
+        focus = QApplication::focusWidget();
+    }
+    return reached;
+}
+
+// On every screen Tab goes from control to control in the order in which they are read, and
+// comes round to the first.
+TEST(Accessibility, TabWalksEveryScreenInReadingOrder) {
+    AppHarness app;
+    fillCatalogue(app);
+    auto window = app.window();
+    window->resize(600, 800);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QStringList identifiers = app.app().storyboard().identifiers();
+    identifiers.sort();
+    identifiers.prepend(QString());
+    for (const QString& identifier : identifiers) {
+        if (!identifier.isEmpty())
+            window->navigation().pushViewController(app.app().storyboard().create(identifier));
+        pumpEvents(20);
+        closeAlerts();
+        const QList<QWidget*> read = readingOrder(window.get());
+        ASSERT_FALSE(read.isEmpty()) << identifier.toStdString();
+        EXPECT_EQ(controlNames(tabWalk(read.first(), read.size() + 5)), controlNames(read))
+            << identifier.toStdString();
+        backToMainMenu(*window);
     }
 }
 
