@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <algorithm>
 #include <optional>
@@ -20,6 +22,7 @@
 #include "store/Records.h"
 #include "support/AppHarness.h"
 #include "support/TestSupport.h"
+#include "toolkit/Appearance.h"
 #include "toolkit/ChoiceWheel.h"
 #include "toolkit/KeySelector.h"
 #include "toolkit/SearchBar.h"
@@ -407,6 +410,136 @@ TEST(Accessibility, TabWalksEveryScreenInReadingOrder) {
             << identifier.toStdString();
         backToMainMenu(*window);
     }
+}
+
+// A palette of two colours, as a high-contrast desktop theme gives.
+QPalette twoColourPalette(QColor text, QColor background) {
+    QPalette palette(background);
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase,
+                      QPalette::ToolTipBase, QPalette::HighlightedText})
+        palette.setColor(role, background);
+    for (auto role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText,
+          QPalette::ToolTipText, QPalette::PlaceholderText, QPalette::Highlight})
+        palette.setColor(role, text);
+    return palette;
+}
+
+QPalette darkPalette() {
+    QPalette palette(QColor(53, 53, 53));
+    palette.setColor(QPalette::Window, QColor(45, 45, 45));
+    palette.setColor(QPalette::Base, QColor(30, 30, 30));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, QColor(240, 240, 240));
+    palette.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    return palette;
+}
+
+// The most common colour of the picture (its background) and the highest contrast of any of
+// its pixels against it.
+double strongestContrast(const QImage& picture) {
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) ++counts[picture.pixel(x, y)];
+    QRgb background = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most) std::tie(background, most) = std::pair(it.key(), it.value());
+    double strongest = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        strongest =
+            std::max(strongest, appearance::contrastRatio(QColor(it.key()), QColor(background)));
+    return strongest;
+}
+
+// The texts of the shown screens drawn in (nearly) the colour of their background: each enabled
+// label, button and entry with a text, and the first label of each list row.
+QStringList unreadableTexts(QWidget* window) {
+    QStringList faults;
+    const auto check = [&](QWidget* widget, const QImage& picture) {
+        if (strongestContrast(picture) < 2.0) faults << controlName(widget);
+    };
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!widget->isEnabled() || widget->visibleRegion().boundingRect() != widget->rect() ||
+            widget->size().isEmpty())
+            continue;
+        auto* label = qobject_cast<QLabel*>(widget);
+        auto* button = qobject_cast<QAbstractButton*>(widget);
+        auto* entry = qobject_cast<QLineEdit*>(widget);
+        if ((label && !label->text().isEmpty()) || (button && !button->text().isEmpty()) ||
+            (entry && !(entry->text() + entry->placeholderText()).isEmpty()))
+            check(widget,
+                  window->grab(QRect(widget->mapTo(window, QPoint()), widget->size())).toImage());
+        auto* table = qobject_cast<TableView*>(widget);
+        auto* rows = table ? qobject_cast<ListRowDelegate*>(table->itemDelegate()) : nullptr;
+        for (int row = 0; rows && row < table->model()->rowCount(); ++row) {
+            const QRect box = table->visualRect(table->model()->index(row, 0));
+            if (!table->viewport()->rect().contains(box)) continue;
+            const int textLeft = 12 + (rows->thumbnailWidth > 0 ? rows->thumbnailWidth + 11 : 0);
+            const QRect firstWord(box.left() + textLeft, box.top() + 6, 12, box.height() - 12);
+            check(table, table->viewport()->grab(firstWord).toImage());
+        }
+    }
+    return faults;
+}
+
+// Controls in sight whose focus is not marked: focusing one must change, around and on it, at
+// least as many pixels as half its outline, each to a colour that stands out from what was there.
+QStringList unmarkedFocus(QWidget* window) {
+    QStringList faults;
+    for (QWidget* control : readingOrder(window)) {
+        if (control->visibleRegion().boundingRect() != control->rect()) continue;
+        window->setFocus();
+        pumpEvents();
+        const QRect area(control->mapTo(window, QPoint(-4, -4)), control->size() + QSize(8, 8));
+        const QImage before = window->grab(area).toImage();
+        control->setFocus(Qt::OtherFocusReason);
+        pumpEvents();
+        const QImage after = window->grab(area).toImage();
+        int marked = 0;
+        for (int y = 0; y < before.height() && y < after.height(); ++y)
+            for (int x = 0; x < before.width() && x < after.width(); ++x)
+                marked += appearance::contrastRatio(QColor(after.pixel(x, y)),
+                                                    QColor(before.pixel(x, y))) >= 3.0;
+        if (marked < control->width() + control->height()) faults << controlName(control);
+    }
+    return faults;
+}
+
+// In a light, a dark and both high-contrast palettes, also when the desktop switches between them
+// while a screen is shown, every screen's texts stand out from their background and the control
+// with the focus is marked.
+TEST(Accessibility, TextsAndTheFocusStandOutInEveryPalette) {
+    AppHarness app;
+    fillCatalogue(app);
+    const QPalette original = QApplication::palette();
+    const std::vector<std::pair<const char*, QPalette>> palettes = {
+        {"light", QApplication::style()->standardPalette()},
+        {"white on black", twoColourPalette(Qt::white, Qt::black)},
+        {"dark", darkPalette()},
+        {"black on white", twoColourPalette(Qt::black, Qt::white)}};
+    auto window = app.window();
+    window->resize(600, 800);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QStringList identifiers = app.app().storyboard().identifiers();
+    identifiers.sort();
+    identifiers.prepend(QString());
+    for (const QString& identifier : identifiers) {
+        QApplication::setPalette(palettes.front().second);
+        if (!identifier.isEmpty())
+            window->navigation().pushViewController(app.app().storyboard().create(identifier));
+        for (const auto& [name, palette] : palettes) {
+            SCOPED_TRACE(std::string(name) + ": " + identifier.toStdString());
+            QApplication::setPalette(palette);
+            pumpEvents(20);
+            closeAlerts();
+            EXPECT_EQ(unreadableTexts(window.get()), QStringList());
+            EXPECT_EQ(unmarkedFocus(window.get()), QStringList());
+        }
+        backToMainMenu(*window);
+    }
+    QApplication::setPalette(original);
 }
 
 // A row of a choice wheel is picked by its default action, as a click picks it.
