@@ -102,6 +102,10 @@ void collectFaults(QAccessibleInterface* node, QStringList& faults) {
     const bool focusable = node->state().focusable;
     if (focusable && node->text(QAccessible::Name).trimmed().isEmpty())
         faults << "no name: " + describe(node);
+    if (focusable && node->role() == QAccessible::EditableText &&
+        !node->text(QAccessible::Name).isEmpty() &&
+        node->text(QAccessible::Description).trimmed() == node->text(QAccessible::Name))
+        faults << "read twice: " + describe(node);
     if (focusable && hasSpokenSymbol(node->text(QAccessible::Name)))
         faults << QStringLiteral("symbol in name \"%1\": ").arg(node->text(QAccessible::Name)) +
                       describe(node);
@@ -114,9 +118,26 @@ void collectFaults(QAccessibleInterface* node, QStringList& faults) {
     for (int i = 0; i < node->childCount(); ++i) collectFaults(node->child(i), faults);
 }
 
+// The visible controls a user may reach, as a screen reader reads them: name, description and
+// role.
+void collectReadOuts(QAccessibleInterface* node, QStringList& readOuts) {
+    if (!node || node->state().invisible) return;
+    if (node->state().focusable && node->role() != QAccessible::ListItem)
+        readOuts << QStringLiteral("%1 / %2 (role %3)")
+                        .arg(node->text(QAccessible::Name), node->text(QAccessible::Description))
+                        .arg(int(node->role()), 0, 16);
+    for (int i = 0; i < node->childCount(); ++i) collectReadOuts(node->child(i), readOuts);
+}
+
 QStringList accessibilityFaults(QWidget* window) {
     QStringList faults;
-    collectFaults(QAccessible::queryAccessibleInterface(window), faults);
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(window);
+    collectFaults(root, faults);
+    QStringList readOuts;
+    collectReadOuts(root, readOuts);
+    for (const QString& readOut : readOuts)
+        if (readOuts.count(readOut) > 1 && !faults.contains("read alike: " + readOut))
+            faults << "read alike: " + readOut;
     return faults;
 }
 
