@@ -42,8 +42,11 @@ public:
 
     QRect rect() const override {
         if (!isValid()) return {};
-        const QRect shown = view_->visualRect(index_);
-        return QRect(view_->viewport()->mapToGlobal(shown.topLeft()), shown.size());
+        // The part in sight: a row may be wider than a narrow list.
+        const QRect row = view_->visualRect(index_);
+        const QRect shown = row & view_->viewport()->rect();
+        const QRect box = shown.isEmpty() ? row : shown;
+        return QRect(view_->viewport()->mapToGlobal(box.topLeft()), box.size());
     }
 
     QAccessible::State state() const override {
