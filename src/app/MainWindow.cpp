@@ -19,6 +19,7 @@
 #include "movies/MovieFormViewController.h"
 #include "platform/UserDefaults.h"
 #include "toolkit/AlertController.h"
+#include "toolkit/FocusMark.h"
 #include "toolkit/Storyboard.h"
 #include "toolkit/TabBarController.h"
 #include "toolkit/TableView.h"
@@ -53,6 +54,7 @@ public:
 
 MainWindow::MainWindow(AppDelegate& app, QWidget* parent) : QMainWindow(parent), app_(app) {
     setWindowTitle("Quillon");
+    installFocusMark();
     splitter_ = new QSplitter(Qt::Horizontal, this);
     splitter_->setObjectName(QStringLiteral("sideBySide"));
     splitter_->setChildrenCollapsible(false);

@@ -1,10 +1,13 @@
 #include "app/WindowMenus.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QHash>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QShortcut>
 
 #include "app/MainWindow.h"
@@ -160,6 +163,9 @@ public:
         qApp->installEventFilter(this);
     }
 
+    // The item applies to the screens shown now, whatever its action's state says.
+    bool appliesNow(const WindowMenuItem& item) const { return item.applies(window_); }
+
     void refresh() {
         const std::vector<WindowMenuItem>& items = windowMenuItems();
         const QList<QAction*> actions = window_.menuActions();
@@ -189,6 +195,84 @@ private:
     MainWindow& window_;
 };
 
+struct KeptItem {
+    MenuStateKeeper* keeper;
+    const WindowMenuItem* item;
+};
+
+// The items of every window's menu bar, by their actions.
+QHash<const QAction*, KeptItem>& keptItems() {
+    static QHash<const QAction*, KeptItem> items;
+    return items;
+}
+
+// An item as a screen reader sees it: its state is the one a user finds on opening its menu,
+// and its action acts as a click does, even while the menu is closed.
+class MenuItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    MenuItemAccessible(QAction* action, KeptItem kept) : action_(action), kept_(kept) {}
+
+    bool isValid() const override { return action_ && menu(); }
+    QObject* object() const override { return action_; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(menu());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::MenuItem; }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return QString(kept_.item->text).remove('&');
+        if (t == QAccessible::Accelerator)
+            return kept_.item->key.toString(QKeySequence::NativeText);
+        return {};
+    }
+    QRect rect() const override {
+        if (!isValid() || !menu()->isVisible()) return {};
+        const QRect shown = menu()->actionGeometry(action_);
+        return QRect(menu()->mapToGlobal(shown.topLeft()), shown.size());
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        if (!isValid()) return state;
+        state.focusable = true;
+        state.disabled = !kept_.keeper->appliesNow(*kept_.item);
+        state.invisible = !menu()->isVisible();
+        state.focused = menu()->activeAction() == action_;
+        return state;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+
+    QStringList actionNames() const override {
+        return isValid() && !state().disabled ? QStringList{pressAction()} : QStringList();
+    }
+    void doAction(const QString& action) override {
+        if (action != pressAction() || !actionNames().contains(action)) return;
+        kept_.keeper->refresh();
+        menu()->hide();
+        action_->trigger();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QMenu* menu() const { return action_ ? qobject_cast<QMenu*>(action_->parent()) : nullptr; }
+
+    QPointer<QAction> action_;
+    KeptItem kept_;
+};
+
+QAccessibleInterface* menuItemAccessible(const QString&, QObject* object) {
+    auto* action = qobject_cast<QAction*>(object);
+    const auto kept = action ? keptItems().constFind(action) : keptItems().cend();
+    return kept != keptItems().cend() ? new MenuItemAccessible(action, *kept) : nullptr;
+}
+
 }  // namespace
 
 const std::vector<WindowMenuItem>& windowMenuItems() {
@@ -197,6 +281,8 @@ const std::vector<WindowMenuItem>& windowMenuItems() {
 }
 
 void installWindowMenus(MainWindow& window) {
+    static const bool factoryInstalled = (QAccessible::installFactory(menuItemAccessible), true);
+    Q_UNUSED(factoryInstalled);
     auto* keeper = new MenuStateKeeper(window);
     QList<QAction*> actions;
     QMenu* menu = nullptr;
@@ -208,6 +294,8 @@ void installWindowMenus(MainWindow& window) {
         QAction* action = menu->addAction(item.text);
         action->setShortcut(item.key);
         action->setShortcutContext(Qt::WindowShortcut);
+        keptItems().insert(action, {keeper, &item});
+        QObject::connect(action, &QObject::destroyed, [action] { keptItems().remove(action); });
         QObject::connect(action, &QAction::triggered, &window, [&window, &item] {
             // A key may come before the state caught up with the screen.
             if (item.applies(window)) item.reach(window);

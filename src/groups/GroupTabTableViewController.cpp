@@ -9,6 +9,7 @@
 #include "handover/ReturnPoints.h"
 #include "handover/Services.h"
 #include "toolkit/SearchBar.h"
+#include "toolkit/TableView.h"
 
 namespace quillon {
 
@@ -51,6 +52,15 @@ GroupTabTableViewController::GroupTabTableViewController(GroupKind kind, Service
     bar->addStretch(1);
     bar->addWidget(sortButton());
     column()->insertLayout(0, bar);
+}
+
+void GroupTabTableViewController::showEvent(QShowEvent* event) {
+    // The row above the list was placed last, and moving into the tabs reorders the chain: Tab
+    // reads the row first, whenever the tab comes into view.
+    QWidget::setTabOrder(backButton_, sortButton());
+    QWidget::setTabOrder(sortButton(), searchBar());
+    QWidget::setTabOrder(searchBar(), tableView());
+    ListScreenOf::showEvent(event);
 }
 
 GroupTabTableViewController* GroupTabTableViewController::create(GroupKind kind,

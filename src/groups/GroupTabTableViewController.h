@@ -31,6 +31,7 @@ protected:
     void loadRows() override { loadValues(); }
     // Writes the row's value into the selection, then opens the kind's breakdown.
     void rowPicked(int row) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     Services& services_;

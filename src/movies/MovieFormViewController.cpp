@@ -185,6 +185,9 @@ QWidget* MovieFormViewController::buildCover(Cover cover) {
         connect(buttons.last(), &QToolButton::clicked, this,
                 [this, cover] { removeStoredImage(cover); });
     }
+    // Both covers have these buttons: a screen reader tells them apart by their cover.
+    for (QToolButton* button : buttons)
+        button->setAccessibleName(QStringLiteral("%1: %2").arg(side.caption, button->text()));
     // Two to a row, so that both covers fit side by side in a narrow window.
     auto* grid = new QGridLayout;
     for (int i = 0; i < buttons.size(); ++i) grid->addWidget(buttons[i], i / 2, i % 2);

@@ -35,6 +35,8 @@ NotesViewController::NotesViewController(Services& services, QWidget* parent)
     setTitle("Notes");
     NotesTextView->setObjectName("NotesTextView");
     NotesTextView->setAccessibleName("Notes");
+    // A keyboard user leaves the notes by Tab like any other entry.
+    NotesTextView->setTabChangesFocus(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(NotesTextView);

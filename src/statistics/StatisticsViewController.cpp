@@ -135,6 +135,7 @@ void StatisticsViewController::showFigures() {
     for (const auto& [label, value] : statisticsTotals(statistics_)) {
         QLabel* shown = plainLabel(value);
         shown->setAccessibleName(label);
+        shown->setAccessibleDescription(value);  // else read as its caption alone
         totals_->addRow(plainLabel(label), shown);
     }
     sections_ = statisticsSections(statistics_);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QEvent>
 #include <QPalette>
+#include <QPointer>
+#include <QStyle>
 #include <QWidget>
 #include <cmath>
 
@@ -19,7 +21,45 @@ QString qtClassOf(const QWidget* w) {
     return QStringLiteral("QWidget");
 }
 
+// A widget with a style sheet keeps the palette it was polished with when the desktop's palette
+// changes (its text could end up in the colour of its background): such widgets are polished
+// again, once the palette has reached every widget.
+class PaletteFollower : public QObject {
+public:
+    static PaletteFollower& instance() {
+        static auto* follower = new PaletteFollower;
+        return *follower;
+    }
+
+    void follow(QWidget* widget) {
+        if (!widgets_.contains(widget)) widgets_ << widget;
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
+            QMetaObject::invokeMethod(this, &PaletteFollower::polishAgain, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    PaletteFollower() : QObject(qApp) { qApp->installEventFilter(this); }
+
+    void polishAgain() {
+        widgets_.removeAll(nullptr);
+        for (QWidget* widget : std::as_const(widgets_)) {
+            // Unpolishing gives back the palette of the first polish; the widget inherits anew.
+            widget->style()->unpolish(widget);
+            widget->setPalette(QPalette());
+            widget->style()->polish(widget);
+            widget->update();
+        }
+    }
+
+    QList<QPointer<QWidget>> widgets_;
+};
+
 void addStyle(QWidget* w, const QString& rules) {
+    PaletteFollower::instance().follow(w);
     QString sheet = w->styleSheet();
     if (sheet.contains(rules)) return;
     if (!sheet.isEmpty() && !sheet.endsWith(QLatin1Char('\n'))) sheet += QLatin1Char('\n');

@@ -5,7 +5,25 @@
 #include <QListWidget>
 #include <QMouseEvent>
 
+#include "toolkit/RowsAccessible.h"
+
 namespace quillon {
+
+namespace {
+
+// The popup's rows: a screen reader picks one by its default action, as a click does.
+class WheelRows : public QListWidget, public RowOpener {
+public:
+    explicit WheelRows(ChoiceWheel* wheel) : QListWidget(wheel), wheel_(wheel) {
+        installRowsAccessible();
+    }
+    void openRow(int row) override { wheel_->pick(row); }
+
+private:
+    ChoiceWheel* wheel_;
+};
+
+}  // namespace
 
 ChoiceWheel::ChoiceWheel(QWidget* parent) : TextEntry(parent) {}
 
@@ -32,7 +50,7 @@ void ChoiceWheel::fillWheel() {
 void ChoiceWheel::openWheel() {
     if (choices_.isEmpty()) return;
     if (!popup_) {
-        popup_ = new QListWidget(this);
+        popup_ = new WheelRows(this);
         popup_->setWindowFlags(Qt::Popup);
         popup_->setObjectName(QStringLiteral("choiceWheel"));
         popup_->installEventFilter(this);
@@ -42,6 +60,7 @@ void ChoiceWheel::openWheel() {
                 [this](QListWidgetItem* item) { pick(popup_->row(item)); });
     }
     fillWheel();
+    popup_->setAccessibleName(accessibleName());
     const int at = choices_.indexOf(text());
     popup_->setCurrentRow(at >= 0 ? at : 0);
     const int rowHeight = qMax(popup_->sizeHintForRow(0), fontMetrics().height() + 4);
@@ -101,6 +120,13 @@ bool ChoiceWheel::eventFilter(QObject* watched, QEvent* event) {
         }
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             pick(popup_->currentRow());
+            return true;
+        }
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            // Tab leaves the wheel for the next control, as it leaves a plain entry.
+            closeWheel();
+            setFocus(Qt::OtherFocusReason);
+            focusNextPrevChild(key->key() == Qt::Key_Tab);
             return true;
         }
     }

@@ -62,6 +62,9 @@ QAccessibleInterface* keyButtonAccessible(const QString& className, QObject* obj
 KeySelector::KeySelector(const QStringList& items, QWidget* parent) : QWidget(parent) {
     static const bool factoryInstalled = (QAccessible::installFactory(keyButtonAccessible), true);
     Q_UNUSED(factoryInstalled);
+    // Its style sheet fixes its palette: a change of the desktop's reaches it through the program
+    // and through the widget it lies on.
+    qApp->installEventFilter(this);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
@@ -131,6 +134,14 @@ void KeySelector::restyle() {
                               .arg(tint_.name(), text.name());
     if (sheet != styleSheet()) setStyleSheet(sheet);
     keepCaptionsWhole();
+}
+
+bool KeySelector::eventFilter(QObject* watched, QEvent* event) {
+    // What lies behind the unselected items took another palette.
+    if ((watched == qApp && event->type() == QEvent::ApplicationPaletteChange) ||
+        (watched == parentWidget() && event->type() == QEvent::PaletteChange))
+        QMetaObject::invokeMethod(this, &KeySelector::restyle, Qt::QueuedConnection);
+    return QWidget::eventFilter(watched, event);
 }
 
 int KeySelector::captionWidth(int index) const {

@@ -278,6 +278,42 @@ void NavigationController::refreshBar() {
     placeTitleView();
 }
 
+namespace {
+
+// The widget and those inside it that Tab stops at, in the order they were made (the order of
+// the chain itself changes as the widgets are placed).
+QList<QWidget*> tabStopsIn(QWidget* widget) {
+    QList<QWidget*> stops;
+    if (widget->focusPolicy() & Qt::TabFocus) stops << widget;
+    for (QWidget* inside : widget->findChildren<QWidget*>())
+        if (inside->focusPolicy() & Qt::TabFocus) stops << inside;
+    return stops;
+}
+
+QList<QWidget*> slotWidgets(const QLayout* slot) {
+    QList<QWidget*> widgets;
+    for (int i = 0; i < slot->count(); ++i)
+        if (QWidget* widget = slot->itemAt(i)->widget()) widgets << widget;
+    return widgets;
+}
+
+}  // namespace
+
+void NavigationController::orderBarForTab() {
+    // Screens lend their bar buttons after they were made, so Tab would reach them last: it
+    // crosses the bar from left to right (then the title's own row) before the screen below.
+    QList<QWidget*> bar = slotWidgets(leadingSlot_);
+    bar << back_;
+    bar += slotWidgets(titleSlot_) + slotWidgets(rightSlot_) + slotWidgets(titleRowSlot_);
+    QWidget* previous = nullptr;
+    for (QWidget* widget : std::as_const(bar)) {
+        for (QWidget* stop : tabStopsIn(widget)) {
+            if (previous) QWidget::setTabOrder(previous, stop);
+            previous = stop;
+        }
+    }
+}
+
 int NavigationController::barWidthNeeded(QWidget* titleView) const {
     const QLayout* row = bar_->layout();
     const QMargins margins = row->contentsMargins();
@@ -305,6 +341,7 @@ void NavigationController::placeTitleView() {
         view->show();
     }
     titleRow_->setVisible(ownRow && !barHidden_);
+    orderBarForTab();
 }
 
 void NavigationController::resizeEvent(QResizeEvent* event) {

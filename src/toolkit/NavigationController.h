@@ -78,6 +78,7 @@ private:
     void showTop();
     // In the bar when it can hold the title view whole beside its buttons, else on its own row.
     void placeTitleView();
+    void orderBarForTab();
     int barWidthNeeded(QWidget* titleView) const;
 
     QList<ViewController*> stack_;

@@ -21,6 +21,9 @@ SearchBar::SearchBar(QWidget* parent) : QLineEdit(parent) {
 void SearchBar::setPlaceholderText(const QString& text) {
     QLineEdit::setPlaceholderText(text);
     setAccessibleName(text);
+    // Without a description of its own an entry is described by its placeholder, which its name
+    // already says: a blank one keeps it from being read twice.
+    setAccessibleDescription(QStringLiteral(" "));
 }
 
 void SearchBar::deactivate() {

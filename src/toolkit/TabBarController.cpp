@@ -13,6 +13,33 @@ class StackedTabWidget : public QTabWidget {
 public:
     explicit StackedTabWidget(QWidget* parent) : QTabWidget(parent) {
         setTabBar(new StackedTabBar(this));
+        connect(this, &QTabWidget::currentChanged, this, [this] { putBarLastForTab(); });
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QTabWidget::showEvent(event);
+        putBarLastForTab();
+    }
+
+private:
+    // The bar lies below the screen shown: Tab reaches it when it leaves the screen.
+    void putBarLastForTab() {
+        QWidget* screen = currentWidget();
+        if (QWidget* exit = screen ? lastTabStopIn(screen) : nullptr)
+            QWidget::setTabOrder(exit, tabBar());
+    }
+
+    // The screen's stop after which Tab leaves it.
+    static QWidget* lastTabStopIn(QWidget* screen) {
+        const auto stops = [](QWidget* w) { return bool(w->focusPolicy() & Qt::TabFocus); };
+        for (QWidget* stop : screen->findChildren<QWidget*>()) {
+            if (!stops(stop)) continue;
+            QWidget* next = stop->nextInFocusChain();
+            while (next != stop && !stops(next)) next = next->nextInFocusChain();
+            if (!screen->isAncestorOf(next)) return stop;
+        }
+        return nullptr;
     }
 };
 

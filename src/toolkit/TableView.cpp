@@ -100,6 +100,7 @@ void paintLabels(QPainter* painter, const QRect& area, const QStringList& lines,
 }  // namespace
 
 TableView::TableView(QWidget* parent) : QListView(parent) {
+    installRowsAccessible();
     // Rows are light boxes: in a dark palette their text must not follow the palette.
     darkMode_ = appearance::isDarkAppearance();
     setUniformItemSizes(true);
@@ -348,10 +349,14 @@ void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         content.setLeft(thumbnailBox.right() + 1 + kTextMargin);
     }
     const bool dark = table_ && table_->darkMode();
-    if (!available)
+    if (!available) {
         painter->setPen(kUnavailableText);
-    else
-        painter->setPen(dark ? QColor(Qt::black) : option.palette.color(QPalette::Text));
+    } else {
+        // The box stays light whatever the palette, also one the desktop switched to later.
+        const QColor text = dark ? QColor(Qt::black) : option.palette.color(QPalette::Text);
+        painter->setPen(
+            appearance::firstReadable({text, QColor(Qt::black)}, appearance::listRowBackground()));
+    }
     paintLabels(painter, content, labelTexts(index), option.font);
     painter->restore();
 }

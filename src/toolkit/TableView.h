@@ -4,6 +4,8 @@
 #include <QListView>
 #include <QStyledItemDelegate>
 
+#include "toolkit/RowsAccessible.h"
+
 class QMenu;
 
 namespace quillon {
@@ -18,8 +20,9 @@ enum TableRole { LabelTextsRole = Qt::UserRole + 100 };
 // context menu item "delete", and the Delete key (never Backspace). Selection by click or
 // Enter emits rowSelected. A row whose item is not enabled is drawn faded and cannot be chosen;
 // the arrow keys pass over it.
-// In a wide window the rows keep a readable width, centred.
-class TableView : public QListView {
+// In a wide window the rows keep a readable width, centred. A screen reader opens a row by its
+// default action, as Enter does.
+class TableView : public QListView, public RowOpener {
     Q_OBJECT
 public:
     explicit TableView(QWidget* parent = nullptr);
@@ -37,6 +40,7 @@ public:
     // Programmatic routes used by the context menu, the key and tests.
     void requestDelete(int row);
     void selectRow(int row);
+    void openRow(int row) override { selectRow(row); }
     // Makes the row current and scrolls it into view (a row brought back, say); -1 does nothing.
     void revealRow(int row);
 
