@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "store/CatalogueStore.h"
 #include "store/private/ContextState.h"
 #include "store/private/StoreSql.h"
@@ -17,6 +19,62 @@ Status readRows(const sqlite::Database& db, const QByteArray& query, Read read) 
     return Status::success();
 }
 
+// Where each movie of `movies` (in row order) lies, by its row: a table over the span of the rows
+// when they are about as many as that span (a store that mostly grows), else a search.
+class RowPlaces {
+public:
+    explicit RowPlaces(const std::vector<std::shared_ptr<ManagedObject>>& movies) {
+        rows_.reserve(movies.size());
+        for (const auto& movie : movies) rows_.push_back(movie->rowId());
+        first_ = rows_.front();
+        const qint64 span = rows_.back() - first_ + 1;
+        if (span > 4 * qint64(rows_.size())) return;
+        table_.assign(size_t(span), -1);
+        for (size_t i = 0; i < rows_.size(); ++i) table_[size_t(rows_[i] - first_)] = qint32(i);
+    }
+    // -1 when no movie has the row.
+    qint64 placeOf(qint64 row) const {
+        if (!table_.empty())
+            return row < first_ || row - first_ >= qint64(table_.size())
+                       ? -1
+                       : table_[size_t(row - first_)];
+        const auto at = std::lower_bound(rows_.begin(), rows_.end(), row);
+        return at != rows_.end() && *at == row ? at - rows_.begin() : -1;
+    }
+
+private:
+    std::vector<qint64> rows_;
+    qint64 first_ = 0;
+    std::vector<qint32> table_;
+};
+
+// The movies just loaded (in row order) in name order as the store's index gives it: SQLite
+// orders UTF-8 texts byte by byte, which is our order by code point, NULL first, equal names by
+// row. Empty when the store has no such index, and the first fetch then sorts.
+std::vector<std::shared_ptr<ManagedObject>> moviesInNameOrder(const ContextState& state) {
+    const auto& movies = state.objects[int(Entity::Movies)];
+    sqlite::Statement encoding(state.db, "PRAGMA encoding");
+    if (movies.size() < 2 || encoding.step() != SQLITE_ROW || encoding.text(0) != "UTF-8")
+        return {};
+    sqlite::Statement rows(state.db, sql::kSelectMovieRowsByName);
+    if (!rows.isValid()) return {};
+    const RowPlaces places(movies);
+    std::vector<qint32> rankOf(movies.size(), -1);
+    qint32 rank = 0;
+    int rc;
+    while ((rc = rows.step()) == SQLITE_ROW) {
+        const qint64 place = places.placeOf(rows.integer(0));
+        if (place < 0 || rankOf[size_t(place)] >= 0) return {};
+        rankOf[size_t(place)] = rank++;
+    }
+    if (rc != SQLITE_DONE || size_t(rank) != movies.size()) return {};
+    // Placed in row order: the records are visited in the order they lie in memory.
+    std::vector<std::shared_ptr<ManagedObject>> order(movies.size());
+    for (size_t place = 0; place < movies.size(); ++place)
+        order[size_t(rankOf[place])] = movies[place];
+    return order;
+}
+
 }  // namespace
 
 Status ManagedObjectContext::load() {
@@ -27,7 +85,9 @@ Status ManagedObjectContext::load() {
 }
 
 Status ManagedObjectContext::loadMovies() {
-    return readRows(state_->db, sql::kSelectMovies, [this](const sqlite::Statement& row) {
+    // A name another program wrote as bytes that are no UTF-8 text would order otherwise in SQLite.
+    bool namesAreText = true;
+    const Status read = readRows(state_->db, sql::kSelectMovies, [&](const sqlite::Statement& row) {
         auto record = Movies::make(state_);
         record->rowId_ = row.integer(0);
         for (int a = 0; a < kTextAttributeCount; ++a) {
@@ -38,6 +98,8 @@ Status ManagedObjectContext::loadMovies() {
                 record->textPresent_ |= quint16(1u << a);
                 continue;
             }
+            if (Attribute(a) == Attribute::name)
+                namesAreText = namesAreText && row.isValidText(sql::kFirstTextColumn + a);
             record->texts_[a] = row.text(sql::kFirstTextColumn + a);
             record->textPresent_ |= quint16(1u << a);
         }
@@ -53,6 +115,11 @@ Status ManagedObjectContext::loadMovies() {
         }
         state_->add(record);
     });
+    if (read && namesAreText) {
+        if (auto byName = moviesInNameOrder(*state_); !byName.empty())
+            state_->keepListing(Entity::Movies, {{Attribute::name, true}}, std::move(byName));
+    }
+    return read;
 }
 
 Status ManagedObjectContext::loadEntries(Entity e) {

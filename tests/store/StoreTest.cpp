@@ -79,6 +79,64 @@ TEST_F(StoreTest, SortsAreByCodePointNumericStableAndFollowEveryChange) {
               (QStringList{smile, fullwidthZ, "Delta", "alpha", "Beta", "<absent>"}));
 }
 
+// The store keeps the movies' name order and opens with it ready: it must be the order a sort
+// gives, ties in the store's own order, and give way to a sort where SQLite would order otherwise.
+TEST_F(StoreTest, TheNameOrderReadyAtOpenIsTheSortedOne) {
+    const QString smile("\U0001F600");
+    const QString fullwidthZ(QChar(0xFF5A));
+    const QString withNul = QStringLiteral("b") + QChar(0) + QStringLiteral("a");
+    movie("b", 1);
+    movie(smile, 2);
+    movie("B", 3);
+    Movies::insertInto(ctx())->setYear(4);
+    movie("", 5);
+    movie(QString::fromUtf8("\u00e9"), 6);
+    movie("B", 7);
+    movie(fullwidthZ, 8);
+    movie(withNul, 9);
+    movie(QString::fromUtf8("A\u00e9"), 10);
+    ASSERT_TRUE(ctx().save());
+    const auto years = [&](bool ascending) {
+        std::vector<int> out;
+        for (const auto& m : ctx().fetch<Movies>(std::nullopt, {{Attribute::name, ascending}}))
+            out.push_back(m->year());
+        return out;
+    };
+    const std::vector<int> ascending{4, 5, 10, 3, 7, 1, 9, 6, 8, 2};
+    const std::vector<int> descending{2, 8, 6, 9, 1, 3, 7, 10, 5, 4};
+    reopen();
+    EXPECT_FALSE(ctx().prepareSortedListing(Entity::Movies, {{Attribute::name, true}}))
+        << "the order is ready at open";
+    EXPECT_EQ(years(true), ascending);
+    EXPECT_EQ(years(false), descending);
+    // A change is sorted in; the order read at open is not used again.
+    ctx().fetch<Movies>(Predicate::equals(Attribute::year, "10")).at(0)->setName("C");
+    EXPECT_EQ(years(true), (std::vector<int>{4, 5, 3, 7, 10, 1, 9, 6, 8, 2}));
+
+    // Names another program wrote as a blob, or as bytes that are no UTF-8, order otherwise in
+    // SQLite: the store sorts them itself.
+    const QString path = QDir(dataDir()).filePath(CatalogueStore::kFileName);
+    const struct {
+        const char* written;
+        std::vector<int> ascending;
+    } foreign[] = {
+        {"UPDATE Movies SET name = CAST('A' AS BLOB) WHERE year = 6",
+         {4, 5, 6, 10, 3, 7, 1, 9, 8, 2}},
+        // "A" and a byte read as U+FFFD, after "A\u00e9" by code point, before it byte by byte.
+        {"UPDATE Movies SET name = CAST(x'4180' AS TEXT) WHERE year = 6",
+         {4, 5, 10, 6, 3, 7, 1, 9, 8, 2}},
+    };
+    for (const auto& f : foreign) {
+        store_.reset();
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, f.written, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        reopen();
+        EXPECT_EQ(years(true), f.ascending) << f.written;
+    }
+}
+
 TEST(TextSearchTest, LowerCasingMatchesQtOnEveryKindOfText) {
     for (const QString& text : {QString("The MATRIX ÀÉÎÕÜ Ø×ß"), QString("ΣΊΣΥΦΟΣ"),
                                 QString("İstanbul"), QString("Straße ẞ"), QString("\U00010400")})

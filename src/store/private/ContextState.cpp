@@ -130,9 +130,14 @@ std::vector<std::shared_ptr<ManagedObject>> ContextState::sortedListing(
         sortRecords(order, keys);
         if (sortedNow) *sortedNow = true;
     }
-    if (listings.size() >= kMaxListings) listings.erase(listings.begin());
-    listings.push_back({e, keys, version, order});
+    keepListing(e, keys, order);
     return order;
+}
+
+void ContextState::keepListing(Entity e, const std::vector<SortDescriptor>& keys,
+                               std::vector<std::shared_ptr<ManagedObject>> order) {
+    if (listings.size() >= kMaxListings) listings.erase(listings.begin());
+    listings.push_back({e, keys, versions[int(e)], std::move(order)});
 }
 
 std::vector<std::shared_ptr<ManagedObject>>::iterator ContextState::placeOf(

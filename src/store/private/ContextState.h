@@ -82,6 +82,9 @@ struct ContextState {
     // *sortedNow tells whether none could be reused.
     std::vector<std::shared_ptr<ManagedObject>> sortedListing(
         Entity e, const std::vector<SortDescriptor>& keys, bool* sortedNow = nullptr);
+    // Keeps an order of every live record of the entity, by the keys, for sortedListing.
+    void keepListing(Entity e, const std::vector<SortDescriptor>& keys,
+                     std::vector<std::shared_ptr<ManagedObject>> order);
 
     // A pending delete taken back: the record is live again as it was.
     void takeBackPendingDelete(const std::shared_ptr<ManagedObject>& object);
