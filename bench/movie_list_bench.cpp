@@ -4,7 +4,9 @@
 //   movie_list_bench --scroll DATA_DIR   scroll the whole list, thumbnails decoded off-thread
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -99,6 +101,30 @@ Timing bareRead(const QString& dataDir, size_t* count, bool listedOnly) {
     return {ms(timer), cpuMs() - cpuStart};
 }
 
+// The reference read in a child process, so that its memory does not count in this process's peak.
+Timing bareReadApart(const QString& dataDir, size_t* count, bool listedOnly) {
+    struct Result {
+        Timing timing;
+        size_t count = 0;
+    } result;
+    int channel[2];
+    if (pipe(channel) != 0) std::exit(1);
+    const pid_t child = fork();
+    if (child == 0) {
+        result.timing = bareRead(dataDir, &result.count, listedOnly);
+        const bool written = write(channel[1], &result, sizeof result) == ssize_t(sizeof result);
+        _exit(written ? 0 : 1);
+    }
+    close(channel[1]);
+    const bool read =
+        child > 0 && ::read(channel[0], &result, sizeof result) == ssize_t(sizeof result);
+    close(channel[0]);
+    if (child > 0) waitpid(child, nullptr, 0);
+    if (!read) std::exit(1);
+    *count = result.count;
+    return result.timing;
+}
+
 struct Shown {
     std::unique_ptr<NavigationController> window;
     ListMoviesTableViewController* list = nullptr;
@@ -189,8 +215,8 @@ void breakdown() {
 
 int fullRun(const QString& dataDir) {
     size_t count = 0;
-    const Timing bareAll = bareRead(dataDir, &count, false);
-    const Timing bare = bareRead(dataDir, &count, true);
+    const Timing bareAll = bareReadApart(dataDir, &count, false);
+    const Timing bare = bareReadApart(dataDir, &count, true);
     const Timing open = openTiming();
     std::printf("catalogue: %zu movies\n", count);
     std::printf("bare SQLite read of every text, notes too   %7.1f ms (CPU %.1f ms)\n",
@@ -244,10 +270,10 @@ int fullRun(const QString& dataDir) {
         }
     }
     report("key switch or sort direction", switches, 50);
-    breakdown();
     shown.window->grab();
     std::printf("peak memory with the list shown            %7ld MB  (target <= 150 MB)\n",
                 peakRssMb());
+    breakdown();
     return 0;
 }
 
