@@ -1,4 +1,7 @@
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "store/CatalogueStore.h"
 #include "store/private/ContextState.h"
@@ -18,6 +21,30 @@ Status readRows(const sqlite::Database& db, const QByteArray& query, Read read) 
     if (rc != SQLITE_DONE) return db.failure("The store could not be read");
     return Status::success();
 }
+
+// Equal texts read at open share one string. A catalogue's texts repeat (a genre, a rating, a
+// director or an actor across many movies): each repeat then costs no allocation. Names are
+// mostly one of a kind and are read as they are.
+class SharedTexts {
+public:
+    QString text(const sqlite::Statement& row, int column) {
+        const QByteArrayView utf8 = row.utf8(column);
+        const std::string_view key(utf8.data(), size_t(utf8.size()));
+        if (const auto known = known_.find(key); known != known_.end()) return known->second;
+        QString text = row.text(column);
+        if (known_.size() < kMostKept) known_.emplace(std::string(key), text);
+        return text;
+    }
+
+private:
+    // Bounds the table when texts hardly repeat.
+    static constexpr size_t kMostKept = 1 << 16;
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view v) const { return std::hash<std::string_view>{}(v); }
+    };
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> known_;
+};
 
 // Where each movie of `movies` (in row order) lies, by its row: a table over the span of the rows
 // when they are about as many as that span (a store that mostly grows), else a search.
@@ -87,6 +114,7 @@ Status ManagedObjectContext::load() {
 Status ManagedObjectContext::loadMovies() {
     // A name another program wrote as bytes that are no UTF-8 text would order otherwise in SQLite.
     bool namesAreText = true;
+    SharedTexts shared;
     const Status read = readRows(state_->db, sql::kSelectMovies, [&](const sqlite::Statement& row) {
         auto record = Movies::make(state_);
         record->rowId_ = row.integer(0);
@@ -98,9 +126,13 @@ Status ManagedObjectContext::loadMovies() {
                 record->textPresent_ |= quint16(1u << a);
                 continue;
             }
-            if (Attribute(a) == Attribute::name)
-                namesAreText = namesAreText && row.isValidText(sql::kFirstTextColumn + a);
-            record->texts_[a] = row.text(sql::kFirstTextColumn + a);
+            const int column = sql::kFirstTextColumn + a;
+            if (Attribute(a) == Attribute::name) {
+                namesAreText = namesAreText && row.isValidText(column);
+                record->texts_[a] = row.text(column);
+            } else {
+                record->texts_[a] = shared.text(row, column);
+            }
             record->textPresent_ |= quint16(1u << a);
         }
         record->year_ = qint16(row.integer(sql::kYearColumn));
