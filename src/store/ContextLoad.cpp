@@ -78,7 +78,11 @@ private:
 // The movies just loaded (in row order) in name order as the store's index gives it: SQLite
 // orders UTF-8 texts byte by byte, which is our order by code point, NULL first, equal names by
 // row. Empty when the store has no such index, and the first fetch then sorts.
-std::vector<std::shared_ptr<ManagedObject>> moviesInNameOrder(const ContextState& state) {
+struct NameOrder {
+    std::vector<std::shared_ptr<ManagedObject>> movies;
+    std::vector<bool> tied;  // whether each movie's name equals the one before it
+};
+NameOrder moviesInNameOrder(const ContextState& state) {
     const auto& movies = state.objects[int(Entity::Movies)];
     sqlite::Statement encoding(state.db, "PRAGMA encoding");
     if (movies.size() < 2 || encoding.step() != SQLITE_ROW || encoding.text(0) != "UTF-8")
@@ -87,18 +91,28 @@ std::vector<std::shared_ptr<ManagedObject>> moviesInNameOrder(const ContextState
     if (!rows.isValid()) return {};
     const RowPlaces places(movies);
     std::vector<qint32> rankOf(movies.size(), -1);
+    NameOrder order;
+    order.tied.reserve(movies.size());
     qint32 rank = 0;
+    std::string previous;
+    bool previousAbsent = false;
     int rc;
     while ((rc = rows.step()) == SQLITE_ROW) {
         const qint64 place = places.placeOf(rows.integer(0));
         if (place < 0 || rankOf[size_t(place)] >= 0) return {};
         rankOf[size_t(place)] = rank++;
+        const bool absent = rows.isNull(1);
+        const QByteArrayView utf8 = rows.utf8(1);
+        const std::string_view name(utf8.data(), size_t(utf8.size()));
+        order.tied.push_back(rank > 1 && absent == previousAbsent && name == previous);
+        previous.assign(name);
+        previousAbsent = absent;
     }
     if (rc != SQLITE_DONE || size_t(rank) != movies.size()) return {};
     // Placed in row order: the records are visited in the order they lie in memory.
-    std::vector<std::shared_ptr<ManagedObject>> order(movies.size());
+    order.movies.resize(movies.size());
     for (size_t place = 0; place < movies.size(); ++place)
-        order[size_t(rankOf[place])] = movies[place];
+        order.movies[size_t(rankOf[place])] = movies[place];
     return order;
 }
 
@@ -148,8 +162,9 @@ Status ManagedObjectContext::loadMovies() {
         state_->add(record);
     });
     if (read && namesAreText) {
-        if (auto byName = moviesInNameOrder(*state_); !byName.empty())
-            state_->keepListing(Entity::Movies, {{Attribute::name, true}}, std::move(byName));
+        if (NameOrder byName = moviesInNameOrder(*state_); !byName.movies.empty())
+            state_->keepListing(Entity::Movies, {{Attribute::name, true}}, std::move(byName.movies),
+                                std::move(byName.tied));
     }
     return read;
 }

@@ -117,27 +117,30 @@ std::vector<std::shared_ptr<ManagedObject>> ContextState::sortedListing(
     for (const auto& listing : listings)
         if (listing.entity == e && sameKeys(listing.keys, keys, false)) return listing.order;
     std::vector<std::shared_ptr<ManagedObject>> order;
+    std::vector<bool> tied;
     const auto opposite =
         std::find_if(listings.begin(), listings.end(), [&](const SortedListing& l) {
             return l.entity == e && oneDirection(keys) && sameKeys(l.keys, keys, true);
         });
     if (opposite != listings.end()) {
         order = opposite->order;
-        reverseKeepingTies(order, keys);
+        tied = opposite->tied;
+        reverseKeepingTies(order, tied);
     } else {
         for (const auto& object : of(e))
             if (!object->isDeleted()) order.push_back(object);
-        sortRecords(order, keys);
+        sortRecords(order, keys, &tied);
         if (sortedNow) *sortedNow = true;
     }
-    keepListing(e, keys, order);
+    keepListing(e, keys, order, std::move(tied));
     return order;
 }
 
 void ContextState::keepListing(Entity e, const std::vector<SortDescriptor>& keys,
-                               std::vector<std::shared_ptr<ManagedObject>> order) {
+                               std::vector<std::shared_ptr<ManagedObject>> order,
+                               std::vector<bool> tied) {
     if (listings.size() >= kMaxListings) listings.erase(listings.begin());
-    listings.push_back({e, keys, versions[int(e)], std::move(order)});
+    listings.push_back({e, keys, versions[int(e)], std::move(order), std::move(tied)});
 }
 
 std::vector<std::shared_ptr<ManagedObject>>::iterator ContextState::placeOf(

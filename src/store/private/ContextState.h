@@ -33,6 +33,7 @@ struct SortedListing {
     std::vector<SortDescriptor> keys;
     quint64 version = 0;
     std::vector<std::shared_ptr<ManagedObject>> order;
+    std::vector<bool> tied;  // whether each record's keys equal those of the one before it
 };
 
 // Everything behind the main context: the connection, every live record and the pending work.
@@ -84,7 +85,7 @@ struct ContextState {
         Entity e, const std::vector<SortDescriptor>& keys, bool* sortedNow = nullptr);
     // Keeps an order of every live record of the entity, by the keys, for sortedListing.
     void keepListing(Entity e, const std::vector<SortDescriptor>& keys,
-                     std::vector<std::shared_ptr<ManagedObject>> order);
+                     std::vector<std::shared_ptr<ManagedObject>> order, std::vector<bool> tied);
 
     // A pending delete taken back: the record is live again as it was.
     void takeBackPendingDelete(const std::shared_ptr<ManagedObject>& object);

@@ -72,14 +72,21 @@ int compareTexts(const QString* a, const QString* b) {
 }
 
 void sortRecords(std::vector<std::shared_ptr<ManagedObject>>& records,
-                 const std::vector<SortDescriptor>& keys) {
-    if (keys.empty() || records.size() < 2) return;
+                 const std::vector<SortDescriptor>& keys, std::vector<bool>* tied) {
+    if (tied) tied->assign(records.size(), false);
+    if (records.size() < 2) return;
+    if (keys.empty()) {
+        if (tied) tied->assign(records.size(), true);
+        return;
+    }
     if (keys.size() > size_t(kFlatKeys)) {
         std::stable_sort(records.begin(), records.end(), [&keys](const auto& a, const auto& b) {
             for (const SortDescriptor& key : keys)
                 if (const int c = compareObjects(*a, *b, key)) return key.ascending ? c < 0 : c > 0;
             return false;
         });
+        for (size_t i = 1; tied && i < records.size(); ++i)
+            (*tied)[i] = equalKeys(*records[i - 1], *records[i], keys);
         return;
     }
     std::vector<FlatItem> items(records.size());
@@ -95,14 +102,20 @@ void sortRecords(std::vector<std::shared_ptr<ManagedObject>>& records,
         ascending[k] = keys[k].ascending;
     }
     const int keyCount = int(keys.size());
+    const auto compare = [&](const FlatItem& a, const FlatItem& b, int k) {
+        return numeric[k] ? a.keys[k].number - b.keys[k].number
+                          : compareFlatText(a.keys[k], b.keys[k]);
+    };
     std::stable_sort(items.begin(), items.end(), [&](const FlatItem& a, const FlatItem& b) {
-        for (int k = 0; k < keyCount; ++k) {
-            const int c = numeric[k] ? a.keys[k].number - b.keys[k].number
-                                     : compareFlatText(a.keys[k], b.keys[k]);
-            if (c != 0) return ascending[k] ? c < 0 : c > 0;
-        }
+        for (int k = 0; k < keyCount; ++k)
+            if (const int c = compare(a, b, k)) return ascending[k] ? c < 0 : c > 0;
         return false;
     });
+    for (size_t i = 1; tied && i < items.size(); ++i) {
+        bool equal = true;
+        for (int k = 0; k < keyCount && equal; ++k) equal = compare(items[i - 1], items[i], k) == 0;
+        (*tied)[i] = equal;
+    }
     std::vector<std::shared_ptr<ManagedObject>> sorted;
     sorted.reserve(records.size());
     for (const FlatItem& item : items) sorted.push_back(std::move(records[item.index]));
@@ -110,14 +123,23 @@ void sortRecords(std::vector<std::shared_ptr<ManagedObject>>& records,
 }
 
 void reverseKeepingTies(std::vector<std::shared_ptr<ManagedObject>>& records,
-                        const std::vector<SortDescriptor>& keys) {
-    std::reverse(records.begin(), records.end());
-    for (size_t start = 0; start < records.size();) {
-        size_t end = start + 1;
-        while (end < records.size() && equalKeys(*records[start], *records[end], keys)) ++end;
-        std::reverse(records.begin() + long(start), records.begin() + long(end));
-        start = end;
+                        std::vector<bool>& tied) {
+    std::vector<std::shared_ptr<ManagedObject>> reversed;
+    std::vector<bool> reversedTied;
+    reversed.reserve(records.size());
+    reversedTied.reserve(records.size());
+    // The runs of equal keys, last first, each in its own order.
+    for (size_t end = records.size(); end > 0;) {
+        size_t start = end - 1;
+        while (start > 0 && tied[start]) --start;
+        for (size_t i = start; i < end; ++i) {
+            reversed.push_back(std::move(records[i]));
+            reversedTied.push_back(i != start);
+        }
+        end = start;
     }
+    records = std::move(reversed);
+    tied = std::move(reversedTied);
 }
 
 }  // namespace quillon

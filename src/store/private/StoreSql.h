@@ -60,10 +60,10 @@ constexpr const char* kSelectMovies =
 // name. Made when a store is opened for writing; an index is invisible to older versions.
 constexpr const char* kCreateNameIndex =
     "CREATE INDEX IF NOT EXISTS MoviesByName ON Movies (name COLLATE BINARY)";
-// Every movie's row in name order, equal names in row order. Fails to prepare without such an
-// index rather than sorting the table.
+// Every movie's row and name in name order, equal names in row order. Fails to prepare without
+// such an index rather than sorting the table.
 constexpr const char* kSelectMovieRowsByName =
-    "SELECT id FROM Movies INDEXED BY MoviesByName ORDER BY name COLLATE BINARY, id";
+    "SELECT id, name FROM Movies INDEXED BY MoviesByName ORDER BY name COLLATE BINARY, id";
 
 // A movie's notes, read when first asked for (the list never needs them); binds the row id.
 constexpr const char* kSelectNotes = "SELECT notes FROM Movies WHERE id = ?";
