@@ -321,8 +321,8 @@ Status ContextState::writeSmallCovers(const ManagedObject& object, qint64 rowId,
                 return db.failure("The changes could not be saved", rc);
         }
         if (!slot.present) continue;
-        std::optional<SmallCover> small = slot.small;
-        if (!small && makeSmallCopy && slot.loaded) small = makeSmallCopy(slot.bytes);
+        std::optional<SmallCover> small = slot.loaded ? slot.loaded->small : std::nullopt;
+        if (!small && makeSmallCopy && slot.loaded) small = makeSmallCopy(slot.loaded->bytes);
         if (!small) continue;  // made later, in the background
         if (Status s = writeSmallCoverRow(db, rowId, a, *small); !s) return s;
     }
