@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <chrono>
+#include <thread>
 
 #include "StoreFixture.h"
 #include "store/Backups.h"
@@ -134,6 +136,48 @@ TEST_F(StoreTest, TheNameOrderReadyAtOpenIsTheSortedOne) {
         sqlite3_close(db);
         reopen();
         EXPECT_EQ(years(true), f.ascending) << f.written;
+    }
+}
+
+// A large catalogue's order is sorted on a worker from a copy of the keys: it must be taken in
+// only while the catalogue is as it was, and a change made meanwhile must be sorted in.
+TEST_F(StoreTest, AnOrderSortedAsideIsTakenOnlyWhileTheCatalogueIsAsItWas) {
+    for (int i = 0; i < 6000; ++i)
+        movie(QStringLiteral("Movie %1").arg(i % 1000), qint16(1900 + (i * 7919) % 100));
+    ASSERT_TRUE(ctx().save());
+    const std::vector<SortDescriptor> byYear{{Attribute::year, true}, {Attribute::name, true}};
+    const std::vector<SortDescriptor> byYearDown{{Attribute::year, false},
+                                                 {Attribute::name, false}};
+    const auto sortedAside = [&] {
+        for (int polls = 0; polls < 10000; ++polls) {
+            if (!ctx().prepareSortedListing(Entity::Movies, byYear)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    };
+    // The store's own order sorted here, stably.
+    const auto expected = [&](bool ascending) {
+        std::vector<MoviePtr> movies = ctx().fetch<Movies>();
+        std::stable_sort(movies.begin(), movies.end(), [&](const MoviePtr& a, const MoviePtr& b) {
+            const auto key = [](const MoviePtr& m) { return std::pair(m->year(), *m->name()); };
+            return ascending ? key(a) < key(b) : key(b) < key(a);
+        });
+        return movies;
+    };
+    for (const bool changedMeanwhile : {true, false}) {
+        movie("Another", 1950);
+        ASSERT_TRUE(ctx().prepareSortedListing(Entity::Movies, byYear)) << "sorted on a worker";
+        if (changedMeanwhile) {
+            const auto movies = ctx().fetch<Movies>();
+            movies[10]->setYear(1901);
+            movies[20]->setName("Moved");
+            ctx().deleteObject(movies[30]);
+            movie("Late", 1930);
+        }
+        ASSERT_TRUE(sortedAside());
+        EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, byYear), expected(true)) << changedMeanwhile;
+        EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, byYearDown), expected(false))
+            << changedMeanwhile;
     }
 }
 

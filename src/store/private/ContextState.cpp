@@ -136,6 +136,51 @@ std::vector<std::shared_ptr<ManagedObject>> ContextState::sortedListing(
     return order;
 }
 
+bool ContextState::holdsListing(Entity e, const std::vector<SortDescriptor>& keys) const {
+    return std::any_of(listings.begin(), listings.end(), [&](const SortedListing& l) {
+        return l.entity == e && l.version == versions[int(e)] &&
+               (sameKeys(l.keys, keys, false) ||
+                (oneDirection(keys) && sameKeys(l.keys, keys, true)));
+    });
+}
+
+bool ContextState::prepareListing(Entity e, const std::vector<SortDescriptor>& keys) {
+    // Smaller entities sort at once in about the time a worker takes to start.
+    constexpr size_t kSmallestAside = 5000;
+    if (holdsListing(e, keys)) return false;
+    if (aside && (aside->entity != e || !sameKeys(aside->keys, keys, false))) return true;
+    if (aside) {
+        if (aside->sorted.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            return true;
+        SortedPlaces sorted = aside->sorted.get();
+        const bool current = aside->version == versions[int(e)];
+        std::vector<std::shared_ptr<ManagedObject>> records = std::move(aside->records);
+        aside.reset();
+        if (current) {
+            std::vector<std::shared_ptr<ManagedObject>> order;
+            order.reserve(records.size());
+            for (const quint32 place : sorted.places) order.push_back(std::move(records[place]));
+            keepListing(e, keys, std::move(order), std::move(sorted.tied));
+            return false;
+        }
+    }
+    std::vector<std::shared_ptr<ManagedObject>> records;
+    for (const auto& object : of(e))
+        if (!object->isDeleted()) records.push_back(object);
+    std::optional<KeySnapshot> snapshot;
+    if (records.size() >= kSmallestAside) snapshot = snapshotKeys(records, keys);
+    if (!snapshot) {
+        bool sortedNow = false;
+        (void)sortedListing(e, keys, &sortedNow);
+        return sortedNow;
+    }
+    aside = ListingAside{e, keys, versions[int(e)], std::move(records),
+                         std::async(std::launch::async, [snapshot = std::move(*snapshot)] {
+                             return sortSnapshot(snapshot);
+                         })};
+    return true;
+}
+
 void ContextState::keepListing(Entity e, const std::vector<SortDescriptor>& keys,
                                std::vector<std::shared_ptr<ManagedObject>> order,
                                std::vector<bool> tied) {

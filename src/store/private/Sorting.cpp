@@ -63,6 +63,33 @@ bool equalKeys(const ManagedObject& a, const ManagedObject& b,
                        [&](const SortDescriptor& k) { return compareObjects(a, b, k) == 0; });
 }
 
+// Stable sort of flattened keys by one or two descriptors; *tied as sortRecords gives it.
+void sortFlat(std::vector<FlatItem>& items, const std::vector<SortDescriptor>& keys,
+              std::vector<bool>* tied) {
+    bool numeric[kFlatKeys] = {};
+    bool ascending[kFlatKeys] = {};
+    for (size_t k = 0; k < keys.size(); ++k) {
+        numeric[k] = isNumberAttribute(keys[k].attribute);
+        ascending[k] = keys[k].ascending;
+    }
+    const int keyCount = int(keys.size());
+    const auto compare = [&](const FlatItem& a, const FlatItem& b, int k) {
+        return numeric[k] ? a.keys[k].number - b.keys[k].number
+                          : compareFlatText(a.keys[k], b.keys[k]);
+    };
+    std::stable_sort(items.begin(), items.end(), [&](const FlatItem& a, const FlatItem& b) {
+        for (int k = 0; k < keyCount; ++k)
+            if (const int c = compare(a, b, k)) return ascending[k] ? c < 0 : c > 0;
+        return false;
+    });
+    if (tied) tied->assign(items.size(), false);
+    for (size_t i = 1; tied && i < items.size(); ++i) {
+        bool equal = true;
+        for (int k = 0; k < keyCount && equal; ++k) equal = compare(items[i - 1], items[i], k) == 0;
+        (*tied)[i] = equal;
+    }
+}
+
 }  // namespace
 
 int compareTexts(const QString* a, const QString* b) {
@@ -95,31 +122,52 @@ void sortRecords(std::vector<std::shared_ptr<ManagedObject>>& records,
             items[i].keys[k] = flatten(*records[i], keys[k].attribute);
         items[i].index = quint32(i);
     }
-    bool numeric[kFlatKeys] = {};
-    bool ascending[kFlatKeys] = {};
-    for (size_t k = 0; k < keys.size(); ++k) {
-        numeric[k] = isNumberAttribute(keys[k].attribute);
-        ascending[k] = keys[k].ascending;
-    }
-    const int keyCount = int(keys.size());
-    const auto compare = [&](const FlatItem& a, const FlatItem& b, int k) {
-        return numeric[k] ? a.keys[k].number - b.keys[k].number
-                          : compareFlatText(a.keys[k], b.keys[k]);
-    };
-    std::stable_sort(items.begin(), items.end(), [&](const FlatItem& a, const FlatItem& b) {
-        for (int k = 0; k < keyCount; ++k)
-            if (const int c = compare(a, b, k)) return ascending[k] ? c < 0 : c > 0;
-        return false;
-    });
-    for (size_t i = 1; tied && i < items.size(); ++i) {
-        bool equal = true;
-        for (int k = 0; k < keyCount && equal; ++k) equal = compare(items[i - 1], items[i], k) == 0;
-        (*tied)[i] = equal;
-    }
+    sortFlat(items, keys, tied);
     std::vector<std::shared_ptr<ManagedObject>> sorted;
     sorted.reserve(records.size());
     for (const FlatItem& item : items) sorted.push_back(std::move(records[item.index]));
     records = std::move(sorted);
+}
+
+std::optional<KeySnapshot> snapshotKeys(const std::vector<std::shared_ptr<ManagedObject>>& records,
+                                        const std::vector<SortDescriptor>& keys) {
+    if (keys.empty() || keys.size() > size_t(kFlatKeys)) return std::nullopt;
+    KeySnapshot snapshot{keys, {}};
+    snapshot.values.resize(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        for (size_t k = 0; k < keys.size(); ++k) {
+            KeySnapshot::Key& key = snapshot.values[i][k];
+            const Attribute a = keys[k].attribute;
+            if (isNumberAttribute(a)) {
+                key.number = records[i]->number(a);
+            } else if (const QString* text = records[i]->textIfPresent(a)) {
+                key.text = *text;
+                key.present = true;
+            }
+        }
+    }
+    return snapshot;
+}
+
+SortedPlaces sortSnapshot(const KeySnapshot& snapshot) {
+    std::vector<FlatItem> items(snapshot.values.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        for (size_t k = 0; k < snapshot.keys.size(); ++k) {
+            const KeySnapshot::Key& key = snapshot.values[i][k];
+            FlatKey& flat = items[i].keys[k];
+            flat.number = key.number;
+            if (key.present) {
+                flat.text = reinterpret_cast<const char16_t*>(key.text.constData());
+                flat.size = qint32(key.text.size());
+            }
+        }
+        items[i].index = quint32(i);
+    }
+    SortedPlaces sorted;
+    sortFlat(items, snapshot.keys, &sorted.tied);
+    sorted.places.reserve(items.size());
+    for (const FlatItem& item : items) sorted.places.push_back(item.index);
+    return sorted;
 }
 
 void reverseKeepingTies(std::vector<std::shared_ptr<ManagedObject>>& records,
