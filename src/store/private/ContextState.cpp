@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <system_error>
 
 #include "store/private/Sorting.h"
 #include "store/private/StoreSql.h"
@@ -174,10 +175,16 @@ bool ContextState::prepareListing(Entity e, const std::vector<SortDescriptor>& k
         (void)sortedListing(e, keys, &sortedNow);
         return sortedNow;
     }
-    aside = ListingAside{e, keys, versions[int(e)], std::move(records),
-                         std::async(std::launch::async, [snapshot = std::move(*snapshot)] {
-                             return sortSnapshot(snapshot);
-                         })};
+    std::future<SortedPlaces> sorted;
+    try {
+        sorted = std::async(std::launch::async,
+                            [snapshot = std::move(*snapshot)] { return sortSnapshot(snapshot); });
+    } catch (const std::system_error&) {  // no thread to be had: sorted here instead
+        bool sortedNow = false;
+        (void)sortedListing(e, keys, &sortedNow);
+        return sortedNow;
+    }
+    aside = ListingAside{e, keys, versions[int(e)], std::move(records), std::move(sorted)};
     return true;
 }
 
