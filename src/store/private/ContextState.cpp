@@ -115,6 +115,11 @@ std::vector<std::shared_ptr<ManagedObject>> ContextState::sortedListing(
                                       return l.entity == e && l.version != version;
                                   }),
                    listings.end());
+    // An order being sorted on a worker is nearer to ready than a sort started now.
+    if (aside && aside->entity == e && aside->version == version &&
+        (sameKeys(aside->keys, keys, false) ||
+         (oneDirection(keys) && sameKeys(aside->keys, keys, true))))
+        takeInAside();
     for (const auto& listing : listings)
         if (listing.entity == e && sameKeys(listing.keys, keys, false)) return listing.order;
     std::vector<std::shared_ptr<ManagedObject>> order;
@@ -148,23 +153,10 @@ bool ContextState::holdsListing(Entity e, const std::vector<SortDescriptor>& key
 bool ContextState::prepareListing(Entity e, const std::vector<SortDescriptor>& keys) {
     // Smaller entities sort at once in about the time a worker takes to start.
     constexpr size_t kSmallestAside = 5000;
+    if (aside && aside->sorted.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        takeInAside();
     if (holdsListing(e, keys)) return false;
-    if (aside && (aside->entity != e || !sameKeys(aside->keys, keys, false))) return true;
-    if (aside) {
-        if (aside->sorted.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
-            return true;
-        SortedPlaces sorted = aside->sorted.get();
-        const bool current = aside->version == versions[int(e)];
-        std::vector<std::shared_ptr<ManagedObject>> records = std::move(aside->records);
-        aside.reset();
-        if (current) {
-            std::vector<std::shared_ptr<ManagedObject>> order;
-            order.reserve(records.size());
-            for (const quint32 place : sorted.places) order.push_back(std::move(records[place]));
-            keepListing(e, keys, std::move(order), std::move(sorted.tied));
-            return false;
-        }
-    }
+    if (aside) return true;  // one worker at a time
     std::vector<std::shared_ptr<ManagedObject>> records;
     for (const auto& object : of(e))
         if (!object->isDeleted()) records.push_back(object);
@@ -186,6 +178,17 @@ bool ContextState::prepareListing(Entity e, const std::vector<SortDescriptor>& k
     }
     aside = ListingAside{e, keys, versions[int(e)], std::move(records), std::move(sorted)};
     return true;
+}
+
+void ContextState::takeInAside() {
+    ListingAside done = std::move(*aside);
+    aside.reset();
+    SortedPlaces sorted = done.sorted.get();
+    if (done.version != versions[int(done.entity)] || holdsListing(done.entity, done.keys)) return;
+    std::vector<std::shared_ptr<ManagedObject>> order;
+    order.reserve(done.records.size());
+    for (const quint32 place : sorted.places) order.push_back(std::move(done.records[place]));
+    keepListing(done.entity, done.keys, std::move(order), std::move(sorted.tied));
 }
 
 void ContextState::keepListing(Entity e, const std::vector<SortDescriptor>& keys,

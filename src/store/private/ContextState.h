@@ -101,6 +101,9 @@ struct ContextState {
     // Sorts the entity by the keys unless such a listing is held: a large entity on a worker
     // (see ListingAside), whose order a later call takes in. True while the listing is not held.
     bool prepareListing(Entity e, const std::vector<SortDescriptor>& keys);
+    // Waits for the worker's order, and keeps it when the entity is as it was and has no such
+    // listing yet.
+    void takeInAside();
     // Keeps an order of every live record of the entity, by the keys, for sortedListing.
     void keepListing(Entity e, const std::vector<SortDescriptor>& keys,
                      std::vector<std::shared_ptr<ManagedObject>> order, std::vector<bool> tied);
