@@ -55,8 +55,8 @@ public:
 
     void fetchMovies() { load(); }
     void filterMovies(const QString& searchText) { filter(searchText); }
-    // Sorts the catalogue by one more key the list does not show yet, so that switching to it,
-    // or flipping its direction, finds the order ready in the store. True when every key is.
+    // Prepares the order of one more key the list does not show yet (a large catalogue's on a
+    // worker), so that switching to it, or flipping it, finds it ready. True when every key is.
     bool prepareNextKey();
     // Copies the row's movie into the hand-over state.
     void fillSelection(int row, SelectionState& selection) const;

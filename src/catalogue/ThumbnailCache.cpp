@@ -11,7 +11,8 @@ namespace quillon {
 
 ThumbnailCache::ThumbnailCache(QSize box, QObject* parent)
     : QObject(parent), box_(box), cache_(2000), aliveFlag_(std::make_shared<bool>(true)) {
-    pool_.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    // One core stays with the window: decodes on every core delayed its paints while scrolling.
+    pool_.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
 }
 
 ThumbnailCache::~ThumbnailCache() {

@@ -18,6 +18,7 @@ namespace quillon {
 namespace {
 
 const QSize kThumbnailBox(56, 80);
+constexpr int kSortedAheadPollMs = 10;
 
 const ListScreenLayout kLayout{.rowHeight = 85,
                                .thumbnailWidth = kThumbnailBox.width(),
@@ -60,7 +61,10 @@ ListMoviesTableViewController::ListMoviesTableViewController(Services& services,
 void ListMoviesTableViewController::prepareSearchWhileIdle() {
     // Small slices keep the window responsive; the first keystroke then finds them ready.
     // Then, a key at a time, the orders of the other keys, so that no switch waits for a sort.
-    if (list_.prepareSearch(4000) && list_.prepareNextKey()) searchPreparation_->stop();
+    // A large catalogue sorts them on a worker: the turns then only look whether one is ready.
+    if (!list_.prepareSearch(4000)) return;
+    searchPreparation_->setInterval(kSortedAheadPollMs);
+    if (list_.prepareNextKey()) searchPreparation_->stop();
 }
 
 void ListMoviesTableViewController::viewDidLoad() {
@@ -94,7 +98,7 @@ void ListMoviesTableViewController::segmentedControlAction() {
 }
 
 void ListMoviesTableViewController::tableReloaded() {
-    searchPreparation_->start();
+    searchPreparation_->start(0);
 }
 
 QVariant ListMoviesTableViewController::rowPicture(int row) const {

@@ -98,6 +98,8 @@ Status CatalogueStore::openIn(const QString& dataDir, const StoreOptions& option
     qint64 version = 0;
     if (s) s = migrate(state->db, state->readOnly, &version);
     if (!s) return s;
+    // Only the speed of the first list depends on it: a store that cannot take it opens as well.
+    if (!state->readOnly) (void)state->db.exec(sql::kCreateNameIndex);
     state->hasSmallCovers = version >= sql::kFirstSmallCoversVersion;
     state->makeSmallCopy = options.makeSmallCopy;
     context_.reset(new ManagedObjectContext(state));

@@ -104,8 +104,8 @@ public:
     // delete) is left out; *stored receives how many went in.
     Status storeSmallCopies(const std::vector<MadeSmallCopy>& made, int* stored = nullptr);
 
-    // Sorts every record of the entity by the keys, unless the store holds that order (or its
-    // reverse) already, so that a later fetch of it needs no sort. True when it sorted now.
+    // Sorts the entity by the keys unless that order (or its reverse) is held; a large one on a
+    // worker, whose order a later call takes in. True while the order is not held yet.
     bool prepareSortedListing(Entity entity, const std::vector<SortDescriptor>& keys);
 
     // Test seam: called inside the save transaction after each written row (the row's index).

@@ -19,7 +19,7 @@ DeletedRecord ManagedObjectContext::deleteRestorably(const std::shared_ptr<Manag
         const auto& slot = object->slot(a);
         std::optional<SmallCover>& small = front ? record.frontSmall : record.backSmall;
         if (slot.loaded)
-            small = slot.small;
+            small = slot.loaded->small;
         else if (slot.present && state_->hasSmallCovers)
             small = readSmallCoverRow(state_->db, object->rowId_, a);
     }
@@ -54,9 +54,9 @@ void ManagedObjectContext::reinsertDeleted(const DeletedRecord& record) {
         auto& slot = object->slot(a);
         slot.present = bytes.has_value();
         slot.size = bytes ? bytes->size() : 0;
-        slot.loaded = true;
-        slot.bytes = bytes.value_or(QByteArray());
-        slot.small = a == Attribute::frontImage ? record.frontSmall : record.backSmall;
+        slot.loaded = std::make_shared<const ManagedObject::LoadedCover>(ManagedObject::LoadedCover{
+            bytes.value_or(QByteArray()),
+            a == Attribute::frontImage ? record.frontSmall : record.backSmall});
     }
     ++object->imageGeneration_;
     object->changedMask_ = (1u << (int(Attribute::backImage) + 1)) - 1;

@@ -101,9 +101,7 @@ void ManagedObjectContext::setSaveProgressHookForTesting(std::function<void(int)
 
 bool ManagedObjectContext::prepareSortedListing(Entity entity,
                                                 const std::vector<SortDescriptor>& keys) {
-    bool sortedNow = false;
-    (void)state_->sortedListing(entity, keys, &sortedNow);
-    return sortedNow;
+    return state_->prepareListing(entity, keys);
 }
 
 void ManagedObjectContext::readAllNotes() const {

@@ -135,12 +135,8 @@ void ContextState::acceptSavedChanges(
         object->changedMask_ = 0;
         object->savedValues_.reset();
         // Saved covers go back to being read on demand.
-        for (Attribute a : {Attribute::frontImage, Attribute::backImage}) {
-            auto& slot = object->slot(a);
-            slot.loaded = false;
-            slot.bytes = QByteArray();
-            slot.small.reset();
-        }
+        for (Attribute a : {Attribute::frontImage, Attribute::backImage})
+            object->slot(a).loaded.reset();
     }
     dirty.clear();
     if (pendingDeletes.empty()) return;

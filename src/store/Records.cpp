@@ -139,7 +139,7 @@ CoverRead ManagedObject::readImage(Attribute a) const {
     if (!isImageAttribute(a)) return {};
     const ImageSlot& s = slot(a);
     if (!s.present) return {};
-    if (s.loaded) return {s.bytes, Status::success()};
+    if (s.loaded) return {s.loaded->bytes, Status::success()};
     auto state = state_.lock();
     if (!state || rowId_ == 0)
         return {std::nullopt,
@@ -197,9 +197,8 @@ bool ManagedObject::setImage(Attribute a, OptionalBytes bytes, std::optional<Sma
     ImageSlot& s = slot(a);
     s.present = bytes.has_value();
     s.size = bytes ? bytes->size() : 0;
-    s.loaded = true;
-    s.bytes = bytes ? std::move(*bytes) : QByteArray();
-    s.small = bytes ? std::move(small) : std::nullopt;
+    s.loaded = std::make_shared<const LoadedCover>(LoadedCover{
+        bytes ? std::move(*bytes) : QByteArray(), bytes ? std::move(small) : std::nullopt});
     ++imageGeneration_;
     markChanged(a);
     return true;

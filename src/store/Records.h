@@ -165,12 +165,18 @@ private:
     friend class ManagedObjectContext;
     friend struct ContextState;
     friend struct DeletedRecord;
+    // A cover set and not saved yet, with its small copy when given. Never changed once made:
+    // the saved values may share it.
+    struct LoadedCover {
+        QByteArray bytes;
+        std::optional<SmallCover> small;
+    };
     struct ImageSlot {
         bool present = false;  // the record has this cover (maybe not read yet)
         qint64 size = 0;
-        bool loaded = false;  // bytes holds the current value, changed and not yet saved
-        QByteArray bytes;
-        std::optional<SmallCover> small;  // of the loaded bytes, when given
+        // The changed cover not yet saved; null while the saved one is current. Out of line,
+        // since few records ever hold one.
+        std::shared_ptr<const LoadedCover> loaded;
     };
     struct SavedValues;
     void keepSavedValues();  // before the first change of a saved record

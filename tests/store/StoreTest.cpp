@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <chrono>
+#include <thread>
 
 #include "StoreFixture.h"
 #include "store/Backups.h"
@@ -77,6 +79,111 @@ TEST_F(StoreTest, SortsAreByCodePointNumericStableAndFollowEveryChange) {
     movie("Delta", 5);
     EXPECT_EQ(names(cases[3].sort),
               (QStringList{smile, fullwidthZ, "Delta", "alpha", "Beta", "<absent>"}));
+}
+
+// The store keeps the movies' name order and opens with it ready: it must be the order a sort
+// gives, ties in the store's own order, and give way to a sort where SQLite would order otherwise.
+TEST_F(StoreTest, TheNameOrderReadyAtOpenIsTheSortedOne) {
+    const QString smile("\U0001F600");
+    const QString fullwidthZ(QChar(0xFF5A));
+    const QString withNul = QStringLiteral("b") + QChar(0) + QStringLiteral("a");
+    movie("b", 1);
+    movie(smile, 2);
+    movie("B", 3);
+    Movies::insertInto(ctx())->setYear(4);
+    movie("", 5);
+    movie(QString::fromUtf8("\u00e9"), 6);
+    movie("B", 7);
+    movie(fullwidthZ, 8);
+    movie(withNul, 9);
+    movie(QString::fromUtf8("A\u00e9"), 10);
+    ASSERT_TRUE(ctx().save());
+    const auto years = [&](bool ascending) {
+        std::vector<int> out;
+        for (const auto& m : ctx().fetch<Movies>(std::nullopt, {{Attribute::name, ascending}}))
+            out.push_back(m->year());
+        return out;
+    };
+    const std::vector<int> ascending{4, 5, 10, 3, 7, 1, 9, 6, 8, 2};
+    const std::vector<int> descending{2, 8, 6, 9, 1, 3, 7, 10, 5, 4};
+    reopen();
+    EXPECT_FALSE(ctx().prepareSortedListing(Entity::Movies, {{Attribute::name, true}}))
+        << "the order is ready at open";
+    EXPECT_EQ(years(true), ascending);
+    EXPECT_EQ(years(false), descending);
+    // A change is sorted in; the order read at open is not used again.
+    ctx().fetch<Movies>(Predicate::equals(Attribute::year, "10")).at(0)->setName("C");
+    EXPECT_EQ(years(true), (std::vector<int>{4, 5, 3, 7, 10, 1, 9, 6, 8, 2}));
+
+    // Names another program wrote as a blob, or as bytes that are no UTF-8, order otherwise in
+    // SQLite: the store sorts them itself.
+    const QString path = QDir(dataDir()).filePath(CatalogueStore::kFileName);
+    const struct {
+        const char* written;
+        std::vector<int> ascending;
+    } foreign[] = {
+        {"UPDATE Movies SET name = CAST('A' AS BLOB) WHERE year = 6",
+         {4, 5, 6, 10, 3, 7, 1, 9, 8, 2}},
+        // "A" and a byte read as U+FFFD, after "A\u00e9" by code point, before it byte by byte.
+        {"UPDATE Movies SET name = CAST(x'4180' AS TEXT) WHERE year = 6",
+         {4, 5, 10, 6, 3, 7, 1, 9, 8, 2}},
+    };
+    for (const auto& f : foreign) {
+        store_.reset();
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, f.written, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        reopen();
+        EXPECT_EQ(years(true), f.ascending) << f.written;
+    }
+}
+
+// A large catalogue's order is sorted on a worker from a copy of the keys: it must be taken in
+// only while the catalogue is as it was, and a change made meanwhile must be sorted in.
+TEST_F(StoreTest, AnOrderSortedAsideIsTakenOnlyWhileTheCatalogueIsAsItWas) {
+    for (int i = 0; i < 6000; ++i)
+        movie(QStringLiteral("Movie %1").arg(i % 1000), qint16(1900 + (i * 7919) % 100));
+    ASSERT_TRUE(ctx().save());
+    const std::vector<SortDescriptor> byYear{{Attribute::year, true}, {Attribute::name, true}};
+    const std::vector<SortDescriptor> byYearDown{{Attribute::year, false},
+                                                 {Attribute::name, false}};
+    const auto sortedAside = [&](const std::vector<SortDescriptor>& keys) {
+        for (int polls = 0; polls < 10000; ++polls) {
+            if (!ctx().prepareSortedListing(Entity::Movies, keys)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    };
+    // The store's own order sorted here, stably.
+    const auto expected = [&](bool ascending) {
+        std::vector<MoviePtr> movies = ctx().fetch<Movies>();
+        std::stable_sort(movies.begin(), movies.end(), [&](const MoviePtr& a, const MoviePtr& b) {
+            const auto key = [](const MoviePtr& m) { return std::pair(m->year(), *m->name()); };
+            return ascending ? key(a) < key(b) : key(b) < key(a);
+        });
+        return movies;
+    };
+    for (const bool changedMeanwhile : {true, false}) {
+        movie("Another", 1950);
+        ASSERT_TRUE(ctx().prepareSortedListing(Entity::Movies, byYear)) << "sorted on a worker";
+        if (changedMeanwhile) {
+            const auto movies = ctx().fetch<Movies>();
+            movies[10]->setYear(1901);
+            movies[20]->setName("Moved");
+            ctx().deleteObject(movies[30]);
+            movie("Late", 1930);
+        }
+        ASSERT_TRUE(sortedAside(byYear));
+        EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, byYear), expected(true)) << changedMeanwhile;
+        EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, byYearDown), expected(false))
+            << changedMeanwhile;
+    }
+    // A fetch of an order being sorted aside waits for it; the next order still gets its turn.
+    movie("Last", 1990);
+    ASSERT_TRUE(ctx().prepareSortedListing(Entity::Movies, byYear));
+    EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, byYear), expected(true));
+    EXPECT_TRUE(sortedAside({{Attribute::name, true}}));
 }
 
 TEST(TextSearchTest, LowerCasingMatchesQtOnEveryKindOfText) {

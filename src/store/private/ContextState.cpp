@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <system_error>
 
 #include "store/private/Sorting.h"
 #include "store/private/StoreSql.h"
@@ -114,25 +115,87 @@ std::vector<std::shared_ptr<ManagedObject>> ContextState::sortedListing(
                                       return l.entity == e && l.version != version;
                                   }),
                    listings.end());
+    // An order being sorted on a worker is nearer to ready than a sort started now.
+    if (aside && aside->entity == e && aside->version == version &&
+        (sameKeys(aside->keys, keys, false) ||
+         (oneDirection(keys) && sameKeys(aside->keys, keys, true))))
+        takeInAside();
     for (const auto& listing : listings)
         if (listing.entity == e && sameKeys(listing.keys, keys, false)) return listing.order;
     std::vector<std::shared_ptr<ManagedObject>> order;
+    std::vector<bool> tied;
     const auto opposite =
         std::find_if(listings.begin(), listings.end(), [&](const SortedListing& l) {
             return l.entity == e && oneDirection(keys) && sameKeys(l.keys, keys, true);
         });
     if (opposite != listings.end()) {
         order = opposite->order;
-        reverseKeepingTies(order, keys);
+        tied = opposite->tied;
+        reverseKeepingTies(order, tied);
     } else {
         for (const auto& object : of(e))
             if (!object->isDeleted()) order.push_back(object);
-        sortRecords(order, keys);
+        sortRecords(order, keys, &tied);
         if (sortedNow) *sortedNow = true;
     }
-    if (listings.size() >= kMaxListings) listings.erase(listings.begin());
-    listings.push_back({e, keys, version, order});
+    keepListing(e, keys, order, std::move(tied));
     return order;
+}
+
+bool ContextState::holdsListing(Entity e, const std::vector<SortDescriptor>& keys) const {
+    return std::any_of(listings.begin(), listings.end(), [&](const SortedListing& l) {
+        return l.entity == e && l.version == versions[int(e)] &&
+               (sameKeys(l.keys, keys, false) ||
+                (oneDirection(keys) && sameKeys(l.keys, keys, true)));
+    });
+}
+
+bool ContextState::prepareListing(Entity e, const std::vector<SortDescriptor>& keys) {
+    // Smaller entities sort at once in about the time a worker takes to start.
+    constexpr size_t kSmallestAside = 5000;
+    if (aside && aside->sorted.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        takeInAside();
+    if (holdsListing(e, keys)) return false;
+    if (aside) return true;  // one worker at a time
+    std::vector<std::shared_ptr<ManagedObject>> records;
+    for (const auto& object : of(e))
+        if (!object->isDeleted()) records.push_back(object);
+    std::optional<KeySnapshot> snapshot;
+    if (records.size() >= kSmallestAside) snapshot = snapshotKeys(records, keys);
+    if (!snapshot) {
+        bool sortedNow = false;
+        (void)sortedListing(e, keys, &sortedNow);
+        return sortedNow;
+    }
+    std::future<SortedPlaces> sorted;
+    try {
+        sorted = std::async(std::launch::async,
+                            [snapshot = std::move(*snapshot)] { return sortSnapshot(snapshot); });
+    } catch (const std::system_error&) {  // no thread to be had: sorted here instead
+        bool sortedNow = false;
+        (void)sortedListing(e, keys, &sortedNow);
+        return sortedNow;
+    }
+    aside = ListingAside{e, keys, versions[int(e)], std::move(records), std::move(sorted)};
+    return true;
+}
+
+void ContextState::takeInAside() {
+    ListingAside done = std::move(*aside);
+    aside.reset();
+    SortedPlaces sorted = done.sorted.get();
+    if (done.version != versions[int(done.entity)] || holdsListing(done.entity, done.keys)) return;
+    std::vector<std::shared_ptr<ManagedObject>> order;
+    order.reserve(done.records.size());
+    for (const quint32 place : sorted.places) order.push_back(std::move(done.records[place]));
+    keepListing(done.entity, done.keys, std::move(order), std::move(sorted.tied));
+}
+
+void ContextState::keepListing(Entity e, const std::vector<SortDescriptor>& keys,
+                               std::vector<std::shared_ptr<ManagedObject>> order,
+                               std::vector<bool> tied) {
+    if (listings.size() >= kMaxListings) listings.erase(listings.begin());
+    listings.push_back({e, keys, versions[int(e)], std::move(order), std::move(tied)});
 }
 
 std::vector<std::shared_ptr<ManagedObject>>::iterator ContextState::placeOf(
@@ -339,8 +402,8 @@ Status ContextState::writeSmallCovers(const ManagedObject& object, qint64 rowId,
                 return db.failure("The changes could not be saved", rc);
         }
         if (!slot.present) continue;
-        std::optional<SmallCover> small = slot.small;
-        if (!small && makeSmallCopy && slot.loaded) small = makeSmallCopy(slot.bytes);
+        std::optional<SmallCover> small = slot.loaded ? slot.loaded->small : std::nullopt;
+        if (!small && makeSmallCopy && slot.loaded) small = makeSmallCopy(slot.loaded->bytes);
         if (!small) continue;  // made later, in the background
         if (Status s = writeSmallCoverRow(db, rowId, a, *small); !s) return s;
     }

@@ -2,12 +2,14 @@
 
 #include <QHash>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "store/FetchRequest.h"
 #include "store/Records.h"
+#include "store/private/Sorting.h"
 #include "store/private/Sqlite.h"
 
 namespace quillon {
@@ -33,6 +35,17 @@ struct SortedListing {
     std::vector<SortDescriptor> keys;
     quint64 version = 0;
     std::vector<std::shared_ptr<ManagedObject>> order;
+    std::vector<bool> tied;  // whether each record's keys equal those of the one before it
+};
+
+// A listing being sorted on a worker from a snapshot of the keys. It joins the listings only when
+// the entity has not changed since the snapshot.
+struct ListingAside {
+    Entity entity;
+    std::vector<SortDescriptor> keys;
+    quint64 version = 0;
+    std::vector<std::shared_ptr<ManagedObject>> records;  // as the snapshot has them
+    std::future<SortedPlaces> sorted;
 };
 
 // Everything behind the main context: the connection, every live record and the pending work.
@@ -51,6 +64,7 @@ struct ContextState {
     std::vector<CountIndex> countIndexes;  // Movies only
     quint64 versions[kEntityCount] = {};   // bumped by every change that can move a sort
     std::vector<SortedListing> listings;   // most recent last
+    std::optional<ListingAside> aside;     // its destructor waits for the worker
     quint64 nextSequence = 1;
     std::function<void(int)> saveHook;
     // Whether the store has the table of small copies (a read-only store of version 1 has not).
@@ -82,6 +96,17 @@ struct ContextState {
     // *sortedNow tells whether none could be reused.
     std::vector<std::shared_ptr<ManagedObject>> sortedListing(
         Entity e, const std::vector<SortDescriptor>& keys, bool* sortedNow = nullptr);
+    // Whether a listing by the keys, or by their reverse, is held for the entity as it is now.
+    bool holdsListing(Entity e, const std::vector<SortDescriptor>& keys) const;
+    // Sorts the entity by the keys unless such a listing is held: a large entity on a worker
+    // (see ListingAside), whose order a later call takes in. True while the listing is not held.
+    bool prepareListing(Entity e, const std::vector<SortDescriptor>& keys);
+    // Waits for the worker's order, and keeps it when the entity is as it was and has no such
+    // listing yet.
+    void takeInAside();
+    // Keeps an order of every live record of the entity, by the keys, for sortedListing.
+    void keepListing(Entity e, const std::vector<SortDescriptor>& keys,
+                     std::vector<std::shared_ptr<ManagedObject>> order, std::vector<bool> tied);
 
     // A pending delete taken back: the record is live again as it was.
     void takeBackPendingDelete(const std::shared_ptr<ManagedObject>& object);

@@ -63,6 +63,33 @@ bool equalKeys(const ManagedObject& a, const ManagedObject& b,
                        [&](const SortDescriptor& k) { return compareObjects(a, b, k) == 0; });
 }
 
+// Stable sort of flattened keys by one or two descriptors; *tied as sortRecords gives it.
+void sortFlat(std::vector<FlatItem>& items, const std::vector<SortDescriptor>& keys,
+              std::vector<bool>* tied) {
+    bool numeric[kFlatKeys] = {};
+    bool ascending[kFlatKeys] = {};
+    for (size_t k = 0; k < keys.size(); ++k) {
+        numeric[k] = isNumberAttribute(keys[k].attribute);
+        ascending[k] = keys[k].ascending;
+    }
+    const int keyCount = int(keys.size());
+    const auto compare = [&](const FlatItem& a, const FlatItem& b, int k) {
+        return numeric[k] ? a.keys[k].number - b.keys[k].number
+                          : compareFlatText(a.keys[k], b.keys[k]);
+    };
+    std::stable_sort(items.begin(), items.end(), [&](const FlatItem& a, const FlatItem& b) {
+        for (int k = 0; k < keyCount; ++k)
+            if (const int c = compare(a, b, k)) return ascending[k] ? c < 0 : c > 0;
+        return false;
+    });
+    if (tied) tied->assign(items.size(), false);
+    for (size_t i = 1; tied && i < items.size(); ++i) {
+        bool equal = true;
+        for (int k = 0; k < keyCount && equal; ++k) equal = compare(items[i - 1], items[i], k) == 0;
+        (*tied)[i] = equal;
+    }
+}
+
 }  // namespace
 
 int compareTexts(const QString* a, const QString* b) {
@@ -72,14 +99,21 @@ int compareTexts(const QString* a, const QString* b) {
 }
 
 void sortRecords(std::vector<std::shared_ptr<ManagedObject>>& records,
-                 const std::vector<SortDescriptor>& keys) {
-    if (keys.empty() || records.size() < 2) return;
+                 const std::vector<SortDescriptor>& keys, std::vector<bool>* tied) {
+    if (tied) tied->assign(records.size(), false);
+    if (records.size() < 2) return;
+    if (keys.empty()) {
+        if (tied) tied->assign(records.size(), true);
+        return;
+    }
     if (keys.size() > size_t(kFlatKeys)) {
         std::stable_sort(records.begin(), records.end(), [&keys](const auto& a, const auto& b) {
             for (const SortDescriptor& key : keys)
                 if (const int c = compareObjects(*a, *b, key)) return key.ascending ? c < 0 : c > 0;
             return false;
         });
+        for (size_t i = 1; tied && i < records.size(); ++i)
+            (*tied)[i] = equalKeys(*records[i - 1], *records[i], keys);
         return;
     }
     std::vector<FlatItem> items(records.size());
@@ -88,36 +122,72 @@ void sortRecords(std::vector<std::shared_ptr<ManagedObject>>& records,
             items[i].keys[k] = flatten(*records[i], keys[k].attribute);
         items[i].index = quint32(i);
     }
-    bool numeric[kFlatKeys] = {};
-    bool ascending[kFlatKeys] = {};
-    for (size_t k = 0; k < keys.size(); ++k) {
-        numeric[k] = isNumberAttribute(keys[k].attribute);
-        ascending[k] = keys[k].ascending;
-    }
-    const int keyCount = int(keys.size());
-    std::stable_sort(items.begin(), items.end(), [&](const FlatItem& a, const FlatItem& b) {
-        for (int k = 0; k < keyCount; ++k) {
-            const int c = numeric[k] ? a.keys[k].number - b.keys[k].number
-                                     : compareFlatText(a.keys[k], b.keys[k]);
-            if (c != 0) return ascending[k] ? c < 0 : c > 0;
-        }
-        return false;
-    });
+    sortFlat(items, keys, tied);
     std::vector<std::shared_ptr<ManagedObject>> sorted;
     sorted.reserve(records.size());
     for (const FlatItem& item : items) sorted.push_back(std::move(records[item.index]));
     records = std::move(sorted);
 }
 
-void reverseKeepingTies(std::vector<std::shared_ptr<ManagedObject>>& records,
-                        const std::vector<SortDescriptor>& keys) {
-    std::reverse(records.begin(), records.end());
-    for (size_t start = 0; start < records.size();) {
-        size_t end = start + 1;
-        while (end < records.size() && equalKeys(*records[start], *records[end], keys)) ++end;
-        std::reverse(records.begin() + long(start), records.begin() + long(end));
-        start = end;
+std::optional<KeySnapshot> snapshotKeys(const std::vector<std::shared_ptr<ManagedObject>>& records,
+                                        const std::vector<SortDescriptor>& keys) {
+    if (keys.empty() || keys.size() > size_t(kFlatKeys)) return std::nullopt;
+    KeySnapshot snapshot{keys, {}};
+    snapshot.values.resize(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        for (size_t k = 0; k < keys.size(); ++k) {
+            KeySnapshot::Key& key = snapshot.values[i][k];
+            const Attribute a = keys[k].attribute;
+            if (isNumberAttribute(a)) {
+                key.number = records[i]->number(a);
+            } else if (const QString* text = records[i]->textIfPresent(a)) {
+                key.text = *text;
+                key.present = true;
+            }
+        }
     }
+    return snapshot;
+}
+
+SortedPlaces sortSnapshot(const KeySnapshot& snapshot) {
+    std::vector<FlatItem> items(snapshot.values.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        for (size_t k = 0; k < snapshot.keys.size(); ++k) {
+            const KeySnapshot::Key& key = snapshot.values[i][k];
+            FlatKey& flat = items[i].keys[k];
+            flat.number = key.number;
+            if (key.present) {
+                flat.text = reinterpret_cast<const char16_t*>(key.text.constData());
+                flat.size = qint32(key.text.size());
+            }
+        }
+        items[i].index = quint32(i);
+    }
+    SortedPlaces sorted;
+    sortFlat(items, snapshot.keys, &sorted.tied);
+    sorted.places.reserve(items.size());
+    for (const FlatItem& item : items) sorted.places.push_back(item.index);
+    return sorted;
+}
+
+void reverseKeepingTies(std::vector<std::shared_ptr<ManagedObject>>& records,
+                        std::vector<bool>& tied) {
+    std::vector<std::shared_ptr<ManagedObject>> reversed;
+    std::vector<bool> reversedTied;
+    reversed.reserve(records.size());
+    reversedTied.reserve(records.size());
+    // The runs of equal keys, last first, each in its own order.
+    for (size_t end = records.size(); end > 0;) {
+        size_t start = end - 1;
+        while (start > 0 && tied[start]) --start;
+        for (size_t i = start; i < end; ++i) {
+            reversed.push_back(std::move(records[i]));
+            reversedTied.push_back(i != start);
+        }
+        end = start;
+    }
+    records = std::move(reversed);
+    tied = std::move(reversedTied);
 }
 
 }  // namespace quillon

@@ -121,6 +121,15 @@ QString Statement::text(int column) const {
     return QString::fromUtf8(data, size);
 }
 
+QByteArrayView Statement::utf8(int column) const {
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), column));
+    return QByteArrayView(data, data ? sqlite3_column_bytes(stmt_.get(), column) : 0);
+}
+
+bool Statement::isValidText(int column) const {
+    return sqlite3_column_type(stmt_.get(), column) == SQLITE_TEXT && utf8(column).isValidUtf8();
+}
+
 qint64 Statement::integer(int column) const {
     return sqlite3_column_int64(stmt_.get(), column);
 }

@@ -52,6 +52,10 @@ public:
 
     bool isNull(int column) const;
     QString text(int column) const;
+    // The column's text as SQLite holds it, valid until the next step.
+    QByteArrayView utf8(int column) const;
+    // Whether the column holds a text of valid UTF-8 (not NULL, a number or a blob).
+    bool isValidText(int column) const;
     qint64 integer(int column) const;
     QByteArray blob(int column) const;
 

@@ -56,6 +56,15 @@ constexpr const char* kSelectMovies =
     "leadingActress1, leadingActress2, name, notes IS NOT NULL, producer, rating, writer, imdb, "
     "year, runTime, length(frontImage), length(backImage) FROM Movies ORDER BY id";
 
+// The movies by name, kept by SQLite through every change, so that opening needs no sort by
+// name. Made when a store is opened for writing; an index is invisible to older versions.
+constexpr const char* kCreateNameIndex =
+    "CREATE INDEX IF NOT EXISTS MoviesByName ON Movies (name COLLATE BINARY)";
+// Every movie's row and name in name order, equal names in row order. Fails to prepare without
+// such an index rather than sorting the table.
+constexpr const char* kSelectMovieRowsByName =
+    "SELECT id, name FROM Movies INDEXED BY MoviesByName ORDER BY name COLLATE BINARY, id";
+
 // A movie's notes, read when first asked for (the list never needs them); binds the row id.
 constexpr const char* kSelectNotes = "SELECT notes FROM Movies WHERE id = ?";
 // Every movie's notes at once, for a reader of every movie (an export). Columns: id, notes.
