@@ -2,12 +2,12 @@
 
 #include <QBuffer>
 #include <QIODevice>
-#include <QImageReader>
 #include <algorithm>
 #include <map>
 #include <set>
 
 #include "images/CoverImage.h"
+#include "images/JpegLayout.h"
 
 namespace quillon {
 
@@ -24,14 +24,6 @@ bool isSequentialOrProgressiveFrame(int marker) {
 // Any other frame (lossless, hierarchical, arithmetic) is beyond what PDF readers decode.
 bool isOtherFrame(int marker) {
     return marker >= 0xC3 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-
-bool isUpright(const QByteArray& bytes) {
-    QByteArray copy = bytes;  // shares the data
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    return reader.canRead() && reader.transformation() == QImageIOHandler::TransformationNone;
 }
 
 }  // namespace
@@ -54,7 +46,7 @@ std::optional<EmbeddableJpeg> embeddableJpeg(const QByteArray& bytes) {
             const QSize size(bigEndian16(bytes, at + 7), bigEndian16(bytes, at + 5));
             const int components = quint8(bytes[at + 9]);
             if (precision != 8 || size.isEmpty() || (components != 1 && components != 3) ||
-                !isUpright(bytes))
+                !isUprightPicture(bytes))
                 return std::nullopt;
             return EmbeddableJpeg{bytes, size, components};
         }

@@ -91,14 +91,6 @@ std::array<std::optional<Layout>, 2> encoderLayouts(int quality) {
     return layouts;
 }
 
-bool isUpright(const QByteArray& bytes) {
-    QByteArray copy = bytes;  // shares the data
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    return reader.canRead() && reader.transformation() == QImageIOHandler::TransformationNone;
-}
-
 }  // namespace
 
 bool isEncoderJpeg(const QByteArray& bytes, int quality) {
@@ -108,7 +100,15 @@ bool isEncoderJpeg(const QByteArray& bytes, int quality) {
     bool matches = false;
     for (const std::optional<Layout>& encoder : encoderLayouts(quality))
         matches = matches || (encoder && *encoder == *layout);
-    return matches && isUpright(bytes);
+    return matches && isUprightPicture(bytes);
+}
+
+bool isUprightPicture(const QByteArray& bytes) {
+    QByteArray copy = bytes;  // shares the data
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return reader.canRead() && reader.transformation() == QImageIOHandler::TransformationNone;
 }
 
 }  // namespace quillon

@@ -10,4 +10,7 @@ namespace quillon {
 // headers only. Thread-safe.
 bool isEncoderJpeg(const QByteArray& bytes, int quality);
 
+// Whether the bytes are a picture a reader shows as stored, with no EXIF turn to apply.
+bool isUprightPicture(const QByteArray& bytes);
+
 }  // namespace quillon
