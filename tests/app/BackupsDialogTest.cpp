@@ -24,12 +24,6 @@ void addMovie(ManagedObjectContext& context, const QString& name) {
     ASSERT_TRUE(context.save().ok);
 }
 
-AlertController* onlyAlert() {
-    test::pumpEvents();
-    const auto alerts = AlertController::presentedAlerts();
-    return alerts.size() == 1 ? alerts[0] : nullptr;
-}
-
 // The dialog lists what is in Backups/ and puts one back after asking, as the command does:
 // the catalogue of the moment backed up first, then the window on the restored one.
 TEST(BackupsDialogTest, ListsTheBackupsAndRestoresOneAfterAskingWithTheCatalogueBackedUpFirst) {
@@ -57,7 +51,7 @@ TEST(BackupsDialogTest, ListsTheBackupsAndRestoresOneAfterAskingWithTheCatalogue
     Movies::insertInto(app.context())->setName("Dune");
     list->setCurrentItem(list->topLevelItem(1));
     QTest::mouseClick(dialog->restoreButton(), Qt::LeftButton);
-    AlertController* ask = onlyAlert();
+    AlertController* ask = test::onlyAlert();
     ASSERT_TRUE(ask);
     EXPECT_EQ(ask->title(), "Restore Backup?");
     ask->trigger("Cancel");
@@ -65,8 +59,8 @@ TEST(BackupsDialogTest, ListsTheBackupsAndRestoresOneAfterAskingWithTheCatalogue
     EXPECT_EQ(app.context().count(Entity::Movies), 4) << "nothing happens on Cancel";
 
     QTest::mouseClick(dialog->restoreButton(), Qt::LeftButton);
-    onlyAlert()->trigger("Restore");
-    AlertController* told = onlyAlert();
+    test::onlyAlert()->trigger("Restore");
+    AlertController* told = test::onlyAlert();
     ASSERT_TRUE(told);
     EXPECT_EQ(told->title(), "Backup Restored") << told->message().toStdString();
     told->trigger("OK");

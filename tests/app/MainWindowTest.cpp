@@ -42,7 +42,6 @@ TEST(MainWindowTest, TheMenuTogglesFromItsFocusedButtonEveryReturnShowsItClosedA
     auto* list = qobject_cast<ListMoviesTableViewController*>(window->topViewController());
     ASSERT_TRUE(list);
     for (const QString direction : {"Sorted ascending", "Sorted descending"}) {
-        EXPECT_EQ(list->sortButton()->accessibleName(), "Sort");
         EXPECT_EQ(list->sortButton()->accessibleDescription(), direction);
         QTest::mouseClick(list->sortButton(), Qt::LeftButton);
     }

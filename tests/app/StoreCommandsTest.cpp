@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
+#include "RunQuillon.h"
 #include "app/CatalogueAccess.h"
 #include "store/Backups.h"
 #include "support/TestSupport.h"
@@ -18,25 +19,7 @@ using namespace quillon;
 
 namespace {
 
-struct Ran {
-    int status;  // -1 when the program did not end normally in time
-    QString out, errors;
-};
-
-Ran run(QStringList command, int waitMs = 60000,
-        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(command.takeFirst(), command);
-    const bool ended = process.waitForFinished(waitMs);
-    return {ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-Ran runQuillon(const QString& dataDir, const QStringList& arguments, int waitMs = 60000) {
-    return run(QStringList{QUILLON_BINARY, "--data-dir", dataDir} + arguments, waitMs);
-}
+using test::Ran, test::run, test::runQuillon;
 
 // Gives the catalogue in dir exactly these movies; the first carries a cover of 1.5 MB (not a
 // picture), so that copying the store takes several steps.

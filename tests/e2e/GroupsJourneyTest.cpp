@@ -26,12 +26,6 @@ QString pdfText(const QString& path) {
     return text;
 }
 
-void pick(TableView* table, int row) {
-    table->setFocus();
-    table->setCurrentIndex(table->model()->index(row, 0));
-    QTest::keyClick(table, Qt::Key_Return);
-}
-
 // A user opens the grouped views from the main menu, picks an actor, opens one of the actor's
 // movies, changes its director and comes back to the same actor's movies, then shares the
 // breakdown's PDF report and prints the print report.
@@ -65,7 +59,7 @@ TEST(GroupsJourney, TabBreakdownEditComeBackReportAndPrint) {
     ASSERT_EQ(test::firstLabels(actors->tableView()),
               (QStringList{"Harrison Ford", "Tom Skerritt"}));
 
-    pick(actors->tableView(), 0);
+    test::pick(actors->tableView(), 0);
     auto* breakdown = qobject_cast<BreakdownTableViewController*>(top());
     ASSERT_NE(breakdown, nullptr);
     const auto names = [&] {
@@ -75,7 +69,7 @@ TEST(GroupsJourney, TabBreakdownEditComeBackReportAndPrint) {
     };
     ASSERT_EQ(names(), (QStringList{"Blade Runner", "Witness"}));
 
-    pick(breakdown->tableView(), 1);
+    test::pick(breakdown->tableView(), 1);
     auto* edit = qobject_cast<EditMoviesViewController*>(top());
     ASSERT_NE(edit, nullptr);
     QLineEdit* director = edit->entry(FormField::Director);
@@ -134,7 +128,7 @@ TEST(GroupsJourney, EachBreakdownOpensTheEditFormAndComesBackToItsValue) {
         auto* breakdown = qobject_cast<BreakdownTableViewController*>(
             root->performSegue(kind.tab.breakdownSegue));
         ASSERT_NE(breakdown, nullptr);
-        pick(breakdown->tableView(), 0);
+        test::pick(breakdown->tableView(), 0);
         auto* edit = qobject_cast<EditMoviesViewController*>(nav.topViewController());
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(edit->entry(FormField::MovieName)->text(), "Heat");

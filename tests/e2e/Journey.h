@@ -37,6 +37,14 @@ Screen* openFromMenu(MainWindow& window, QPushButton* MainMenuViewController::*e
     return openFromMenu<Screen>(window.navigation(), entry);
 }
 
+// Enter on a row, as a user picks it.
+inline void pick(TableView* table, int row) {
+    table->setFocus();
+    table->setCurrentIndex(table->model()->index(row, 0));
+    QTest::keyClick(table, Qt::Key_Return);
+    pumpEvents();
+}
+
 // The first label of every row, top to bottom.
 inline QStringList firstLabels(TableView* table) {
     QStringList texts;

@@ -107,7 +107,7 @@ protected:
         open();
     }
     void TearDown() override {
-        for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
+        test::closeAlerts();
         tester.reset();
         nav.reset();
         test::pumpEvents();

@@ -17,19 +17,6 @@ using namespace quillon;
 
 namespace {
 
-void pick(TableView* table, int row) {
-    table->setFocus();
-    table->setCurrentIndex(table->model()->index(row, 0));
-    QTest::keyClick(table, Qt::Key_Return);
-    test::pumpEvents();
-}
-
-AlertController* onlyAlert() {
-    test::pumpEvents();
-    const auto alerts = AlertController::presentedAlerts();
-    return alerts.size() == 1 ? alerts[0] : nullptr;
-}
-
 QString shownName(MainWindow& window) {
     auto* form = qobject_cast<MovieFormViewController*>(window.detail()->topViewController());
     return form ? form->entry(FormField::MovieName)->text() : QString();
@@ -59,7 +46,7 @@ TEST(SideBySideJourney, PickChangePickAnotherSaveAddAndNarrowTheWindowKeepingThe
     ASSERT_TRUE(hint && hint->isVisible());
     EXPECT_EQ(hint->text(), "Select a movie, or press Ctrl+N to add one");
 
-    pick(list->tableView(), 0);
+    test::pick(list->tableView(), 0);
     EXPECT_EQ(window->topViewController(), list) << "the list stays";
     EXPECT_EQ(shownName(*window), "Alien");
     auto* alien = qobject_cast<EditMoviesViewController*>(window->detail()->topViewController());
@@ -71,8 +58,8 @@ TEST(SideBySideJourney, PickChangePickAnotherSaveAddAndNarrowTheWindowKeepingThe
     const auto selectedName = [&] {
         return list->tableView()->currentIndex().data(LabelTextsRole).toStringList().value(0);
     };
-    pick(list->tableView(), 1);
-    AlertController* ask = onlyAlert();
+    test::pick(list->tableView(), 1);
+    AlertController* ask = test::onlyAlert();
     ASSERT_TRUE(ask);
     EXPECT_EQ(ask->title(), "Save changes to Alien?");
     EXPECT_EQ(ask->actionTitles(), (QStringList{"Save", "Discard", "Cancel"}));
@@ -81,8 +68,8 @@ TEST(SideBySideJourney, PickChangePickAnotherSaveAddAndNarrowTheWindowKeepingThe
     EXPECT_EQ(window->detail()->topViewController(), alien) << "kept, with its input";
     EXPECT_EQ(director->text(), "Ridley Scott");
     EXPECT_EQ(selectedName(), "Movie: Alien");
-    pick(list->tableView(), 1);
-    ask = onlyAlert();
+    test::pick(list->tableView(), 1);
+    ask = test::onlyAlert();
     ASSERT_TRUE(ask);
     ask->trigger("Save");
     test::pumpEvents();
@@ -119,7 +106,7 @@ TEST(SideBySideJourney, PickChangePickAnotherSaveAddAndNarrowTheWindowKeepingThe
         window->detail()->topViewController()->inherits("quillon::MovieFormViewController"));
 
     // Narrowed with a changed form open: one screen at a time, the same form, its input kept.
-    pick(list->tableView(), 1);
+    test::pick(list->tableView(), 1);
     auto* shown = qobject_cast<EditMoviesViewController*>(window->detail()->topViewController());
     ASSERT_TRUE(shown);
     QTest::keyClicks(shown->entry(FormField::Director), "Terry Gilliam");

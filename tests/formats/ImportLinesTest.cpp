@@ -6,13 +6,17 @@
 namespace quillon::test {
 namespace {
 
+// A file of `text` in UTF-16, little-endian, with its byte-order mark.
+QByteArray utf16File(const QString& text) {
+    return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
 // The header may stand on any line but must be exact; CR LF, concatenated files, byte-order
 // marks, UTF-16 and Latin-1 read like plain UTF-8.
 TEST(ImportLines, HeaderLineEndsAndEncodings) {
     const QByteArray line = movieLine("X", "1", "Y");
-    const QString wide = "[QUILLON]\n" + QString::fromUtf8(movieLine("Sechs ß", "2000", "Ann"));
-    QByteArray utf16 = "\xFF\xFE";
-    utf16.append(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2);
+    const QByteArray utf16 =
+        utf16File("[QUILLON]\n" + QString::fromUtf8(movieLine("Sechs ß", "2000", "Ann")));
     const struct {
         QByteArray file;
         QStringList added;  // none: the wrong file
@@ -108,9 +112,7 @@ TEST(ImportLines, ALineOverTheCapFailsAndEndsTheReading) {
     const qsizetype atCapNotes = kCap + 1 - movieLine("AtCap", "2002", "Bo").size();
     const QByteArray atCap = movieLine("AtCap", "2002", "Bo", {{8, QString(atCapNotes, 'n')}});
     const QByteArray over = movieLine("Over", "2003", "Cy", {{8, QString(kCap, 'n')}});
-    const QString wide = "[QUILLON]\n" + QString::fromUtf8(one);
-    QByteArray utf16 = "\xFF\xFE";
-    utf16.append(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2);
+    const QByteArray utf16 = utf16File("[QUILLON]\n" + QString::fromUtf8(one));
     const QString tooLong =
         "A line of the file is longer than 1000 bytes, more than any movie line can be, so the "
         "file was read no further";

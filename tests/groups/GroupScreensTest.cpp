@@ -2,7 +2,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QBuffer>
 #include <QImage>
 #include <QLabel>
 #include <QTabWidget>
@@ -155,12 +154,7 @@ TEST_F(GroupScreensTest, ATabPickOpensItsBreakdownWhichKeepsThePickedValue) {
 // A row shows the decoded front cover, or the placeholder picture for a movie without one or
 // with one that is not a picture.
 TEST_F(GroupScreensTest, BreakdownRowsShowTheCoverOrThePlaceholder) {
-    QImage red(300, 450, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    red.save(&buffer, "JPG");
+    const QByteArray jpeg = test::jpegOf({300, 450}, Qt::red);
     add("A", "x", "y", "Drama")->setImage(Attribute::frontImage, jpeg);
     add("B", "x", "y", "Drama");
     add("C", "x", "y", "Drama")->setImage(Attribute::frontImage, QByteArray("not a picture"));

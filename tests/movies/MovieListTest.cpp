@@ -2,7 +2,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
@@ -29,11 +28,7 @@ QByteArray picture(QSize size, QColor left, QColor right, const char* format = "
     QImage image(size, QImage::Format_RGB32);
     image.fill(right);
     QPainter(&image).fillRect(0, 0, size.width() / 2, size.height(), left);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format, 95);
-    return bytes;
+    return test::imageBytes(image, format);
 }
 
 class MovieListTest : public ::testing::Test {
@@ -220,7 +215,6 @@ TEST_F(ListMoviesScreenTest, AScreenLoadedInTheDarkKeepsBlackRowTexts) {
     QApplication::setPalette(QPalette(Qt::black));  // white text on black
     open();
     QApplication::setPalette(original);
-    EXPECT_TRUE(screen->DarkMode);
     EXPECT_TRUE(screen->tableView()->darkMode());
     screen->viewWillAppear();
     EXPECT_TRUE(screen->tableView()->darkMode());

@@ -132,6 +132,12 @@ QString answerAlert(const QString& action) {
     return answered ? shown : shown + " (no " + action + ")";
 }
 
+AlertController* onlyAlert() {
+    pumpEvents();
+    const auto alerts = AlertController::presentedAlerts();
+    return alerts.size() == 1 ? alerts[0] : nullptr;
+}
+
 void closeAlerts() {
     for (AlertController* alert : AlertController::presentedAlerts()) delete alert;
 }

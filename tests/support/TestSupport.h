@@ -35,6 +35,10 @@ inline void PrintTo(Status::Code code, std::ostream* os) {
 }
 }  // namespace quillon
 
+namespace quillon {
+class AlertController;
+}  // namespace quillon
+
 namespace quillon::test {
 
 // A fresh data folder with an open catalogue and the services a screen is given: the real
@@ -132,6 +136,8 @@ QStringList alertTexts();
 // The one alert on screen, once queued events have run, as "title / message", answered with
 // `action`; empty when there is none, "N alerts" (all closed unanswered) when there are more.
 QString answerAlert(const QString& action = "OK");
+// The one alert on screen, once queued events have run; null when there is none or more.
+AlertController* onlyAlert();
 // Closes every alert on screen unanswered.
 void closeAlerts();
 

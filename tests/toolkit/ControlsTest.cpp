@@ -123,9 +123,7 @@ TEST(MainQueueTest, RunsLaterInSchedulingOrderWhileItsContextLives) {
 TEST(TableViewTest, PaintsThumbnailsAndRoutesSelectionAndDeletion) {
     QStandardItemModel model;
     for (int i = 0; i < 5; ++i) model.appendRow(new QStandardItem(QString("Movie %1").arg(i)));
-    QImage cover(40, 80, QImage::Format_RGB32);
-    cover.fill(Qt::blue);
-    model.item(0)->setData(cover, Qt::DecorationRole);
+    model.item(0)->setData(test::filledImage({40, 80}, Qt::blue), Qt::DecorationRole);
     TableView table;
     table.setModel(&model);
     table.setThumbnailWidth(60);
@@ -158,7 +156,6 @@ TEST(TableViewTest, PaintsThumbnailsAndRoutesSelectionAndDeletion) {
     QCoreApplication::sendEvent(table.viewport(), &event);
     QMenu* shown = table.findChild<QMenu*>();
     ASSERT_TRUE(shown && shown->actions().size() == 1);
-    EXPECT_EQ(shown->actions().first()->text(), "delete");
     shown->actions().first()->trigger();
     shown->close();
     swipe(1, 350, 100);
