@@ -28,7 +28,9 @@ Status::Code codeOf(int rc) {
 
 Status Database::open(const QString& path, bool readOnly, bool immutable) {
     sqlite3* raw = nullptr;
-    int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    // Each connection is used by one thread at a time: SQLite need not lock around every call.
+    int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
+                SQLITE_OPEN_NOMUTEX;
     QByteArray name = path.toUtf8();
     if (immutable) {
         flags |= SQLITE_OPEN_URI;

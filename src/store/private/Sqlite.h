@@ -14,7 +14,8 @@ namespace quillon::sqlite {
 // The kind of failure a failed call's SQLite result code (primary or extended) tells.
 Status::Code codeOf(int rc);
 
-// RAII over one connection and its prepared statements. Private to the store.
+// RAII over one connection and its prepared statements, used by one thread at a time (SQLite
+// does not lock around each call). Private to the store.
 class Database {
 public:
     // immutable: the file is in a folder nobody can write, so SQLite needs no lock or WAL index.
