@@ -139,6 +139,56 @@ TEST_F(StoreTest, TheNameOrderReadyAtOpenIsTheSortedOne) {
     }
 }
 
+// Opening reads the movies in batches: a catalogue of several reads back every value of every
+// movie, in the store's own order, with its name order ready.
+TEST_F(StoreTest, ALargeCatalogueReadsBackWhole) {
+    constexpr int kCount = 10001;
+    const auto nameOf = [](int i) -> OptionalText {
+        if (i % 7 == 0) return std::nullopt;
+        return QStringLiteral("Movie %1 \u00e9").arg((i * 7919) % kCount, 5, 10, QChar('0'));
+    };
+    const auto textOf = [](int i, Attribute a) -> OptionalText {
+        const int kind = (i + int(a)) % 5;
+        if (kind == 0) return std::nullopt;
+        if (kind == 1) return QString("");
+        if (kind == 2) return QStringLiteral("Shared %1").arg(int(a));
+        return QStringLiteral("%1 of %2").arg(int(a)).arg(i);
+    };
+    const std::vector<Attribute> texts{Attribute::director, Attribute::genre, Attribute::writer,
+                                       Attribute::imdb, Attribute::notes};
+    for (int i = 0; i < kCount; ++i) {
+        auto m = Movies::insertInto(ctx());
+        m->setName(nameOf(i));
+        m->setYear(qint16(i % 3000));
+        m->setRunTime(qint16(i % 300));
+        for (const Attribute a : texts) m->setText(a, textOf(i, a));
+        if (i % 1000 == 1) m->setImage(Attribute::backImage, QByteArray(i % 97 + 1, 'c'));
+    }
+    ASSERT_TRUE(ctx().save());
+    reopen();
+    const std::vector<MoviePtr> movies = ctx().fetch<Movies>();
+    ASSERT_EQ(movies.size(), size_t(kCount));
+    for (int i = 0; i < kCount; ++i) {
+        const MoviePtr& m = movies[size_t(i)];
+        ASSERT_EQ(m->name(), nameOf(i)) << i;
+        ASSERT_EQ(m->year(), i % 3000) << i;
+        ASSERT_EQ(m->runTime(), i % 300) << i;
+        for (const Attribute a : texts) ASSERT_EQ(m->text(a), textOf(i, a)) << i;
+        ASSERT_EQ(m->imageSize(Attribute::backImage), i % 1000 == 1 ? i % 97 + 1 : 0) << i;
+        ASSERT_FALSE(m->hasImage(Attribute::frontImage)) << i;
+        if (i > 0) {
+            ASSERT_LT(movies[size_t(i) - 1]->objectId(), m->objectId()) << i;
+        }
+    }
+    EXPECT_FALSE(ctx().prepareSortedListing(Entity::Movies, {{Attribute::name, true}}))
+        << "the order is ready at open";
+    std::vector<MoviePtr> byName = movies;
+    std::stable_sort(byName.begin(), byName.end(), [](const MoviePtr& a, const MoviePtr& b) {
+        return a->name().value_or("") < b->name().value_or("") && b->name();
+    });
+    EXPECT_EQ(ctx().fetch<Movies>(std::nullopt, {{Attribute::name, true}}), byName);
+}
+
 // A large catalogue's order is sorted on a worker from a copy of the keys: it must be taken in
 // only while the catalogue is as it was, and a change made meanwhile must be sorted in.
 TEST_F(StoreTest, AnOrderSortedAsideIsTakenOnlyWhileTheCatalogueIsAsItWas) {
