@@ -29,30 +29,22 @@ bool isOtherFrame(int marker) {
 }  // namespace
 
 std::optional<EmbeddableJpeg> embeddableJpeg(const QByteArray& bytes) {
-    if (!isJpeg(bytes) || isCutShortJpeg(bytes)) return std::nullopt;
-    for (qsizetype at = 2; at + 4 <= bytes.size();) {
-        if (quint8(bytes[at]) != 0xFF) return std::nullopt;
-        const int marker = quint8(bytes[at + 1]);
-        if (marker == 0xFF) {  // fill byte
-            ++at;
-            continue;
-        }
-        const int length = bigEndian16(bytes, at + 2);
-        if (marker == 0xDA || isOtherFrame(marker) || length < 2 || at + 2 + length > bytes.size())
-            return std::nullopt;  // a scan before any frame, or headers that do not add up
-        if (isSequentialOrProgressiveFrame(marker)) {
-            if (length < 8) return std::nullopt;
-            const int precision = quint8(bytes[at + 4]);
-            const QSize size(bigEndian16(bytes, at + 7), bigEndian16(bytes, at + 5));
-            const int components = quint8(bytes[at + 9]);
-            if (precision != 8 || size.isEmpty() || (components != 1 && components != 3) ||
-                !isUprightPicture(bytes))
-                return std::nullopt;
-            return EmbeddableJpeg{bytes, size, components};
-        }
-        at += 2 + length;
-    }
-    return std::nullopt;
+    if (isCutShortJpeg(bytes)) return std::nullopt;
+    std::optional<EmbeddableJpeg> found;
+    walkJpegHeaders(bytes, [&](int marker, const QByteArray& frame) {
+        // a scan before any frame, or a frame beyond what PDF readers decode
+        if (marker == 0xDA || isOtherFrame(marker)) return false;
+        if (!isSequentialOrProgressiveFrame(marker)) return true;
+        if (frame.size() < 6) return false;
+        const int precision = quint8(frame[0]);
+        const QSize size(bigEndian16(frame, 3), bigEndian16(frame, 1));
+        const int components = quint8(frame[5]);
+        if (precision == 8 && !size.isEmpty() && (components == 1 || components == 3) &&
+            isUprightPicture(bytes))
+            found = EmbeddableJpeg{bytes, size, components};
+        return false;
+    });
+    return found;
 }
 
 namespace {

@@ -46,32 +46,23 @@ bool readTables(const QByteArray& segment, Layout& layout) {
 
 // The layout of a baseline JPEG; nullopt for any other kind, or headers that do not add up.
 std::optional<Layout> baselineLayout(const QByteArray& bytes) {
-    if (!isJpeg(bytes)) return std::nullopt;
     Layout layout;
     bool baseline = false;
-    for (qsizetype at = 2; at + 4 <= bytes.size();) {
-        if (quint8(bytes[at]) != 0xFF) return std::nullopt;
-        const int marker = quint8(bytes[at + 1]);
-        if (marker == 0xFF) {  // fill byte
-            ++at;
-            continue;
-        }
-        const int length = bigEndian16(bytes, at + 2);
-        if (length < 2 || at + 2 + length > bytes.size()) return std::nullopt;
-        const QByteArray segment = bytes.mid(at + 4, length - 2);
-        if (marker == 0xDA) break;  // the scan: every table it needs came before it
-        if (marker == 0xDB && !readTables(segment, layout)) return std::nullopt;
+    bool refused = false;
+    const bool whole = walkJpegHeaders(bytes, [&](int marker, const QByteArray& segment) {
+        if (marker == 0xDA) return false;  // the scan: every table it needs came before it
+        if (marker == 0xDB && !readTables(segment, layout)) refused = true;
         if (marker == 0xC0) {
-            if (segment.size() < 6 || quint8(segment[0]) != 8) return std::nullopt;
+            if (segment.size() < 6 || quint8(segment[0]) != 8) refused = true;
             layout.components = segment.mid(5);
             baseline = true;
         } else if (marker >= 0xC1 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
                    marker != 0xCC) {
-            return std::nullopt;  // progressive, extended, lossless or arithmetic
+            refused = true;  // progressive, extended, lossless or arithmetic
         }
-        at += 2 + length;
-    }
-    if (!baseline || layout.components.isEmpty()) return std::nullopt;
+        return !refused;
+    });
+    if (!whole || refused || !baseline || layout.components.isEmpty()) return std::nullopt;
     return layout;
 }
 
@@ -109,6 +100,24 @@ bool isUprightPicture(const QByteArray& bytes) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     return reader.canRead() && reader.transformation() == QImageIOHandler::TransformationNone;
+}
+
+bool walkJpegHeaders(const QByteArray& bytes,
+                     const std::function<bool(int marker, const QByteArray& segment)>& visit) {
+    if (!isJpeg(bytes)) return false;
+    for (qsizetype at = 2; at + 4 <= bytes.size();) {
+        if (quint8(bytes[at]) != 0xFF) return false;
+        const int marker = quint8(bytes[at + 1]);
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        const int length = bigEndian16(bytes, at + 2);
+        if (length < 2 || at + 2 + length > bytes.size()) return false;
+        if (!visit(marker, bytes.mid(at + 4, length - 2)) || marker == 0xDA) return true;
+        at += 2 + length;
+    }
+    return true;
 }
 
 }  // namespace quillon
