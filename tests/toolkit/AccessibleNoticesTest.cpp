@@ -53,6 +53,8 @@ TEST(AccessibleNoticesTest, AnAlertIsADialogNamedByItsTitleThatTakesTheFocus) {
         field->setFocus();
         test::pumpEvents();
         auto* alert = AlertController::ok(c.title, c.message);
+        // A new alert may take the address of one closed before it.
+        const int earlier = announced.count(alert);
         screen.present(alert);
         test::pumpEvents();
         QAccessibleInterface* read = QAccessible::queryAccessibleInterface(alert);
@@ -64,7 +66,7 @@ TEST(AccessibleNoticesTest, AnAlertIsADialogNamedByItsTitleThatTakesTheFocus) {
         EXPECT_TRUE(QTest::qWaitFor(
             [alert] { return alert->isAncestorOf(QApplication::focusWidget()); }, 5000))
             << c.name.toStdString();
-        EXPECT_EQ(announced.count(alert), 1) << c.name.toStdString();
+        EXPECT_EQ(announced.count(alert) - earlier, 1) << c.name.toStdString();
         test::closeAlerts();
         test::pumpEvents();
     }
